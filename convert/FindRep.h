@@ -1,0 +1,63 @@
+#pragma once
+// The template engine: placeholders "<!-- name -->" filled from the sheet
+// array through one row cursor per field, and repeat blocks
+// "<!-- BeginRepeat n ...-->body<!-- EndRepeat -->" written n times.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillary {
+
+class SheetArray;
+
+inline constexpr std::u16string_view kBeginRepeat = u"<!-- BeginRepeat ";
+inline constexpr std::u16string_view kEndRepeat = u"<!-- EndRepeat -->";
+
+// One cursor per processed field: the row its next filled placeholder takes.
+using RowCursors = std::vector<int>;
+
+struct RepeatSplit {
+  bool found = false;    // a well-formed block was found
+  int count = 0;         // repetitions asked for, clamped to -32768..32767
+  std::u16string before; // text ahead of the block (the whole text if none)
+  std::u16string body;
+  std::u16string after;
+};
+
+// Finds the first repeat block. A start comment without a space after its
+// count, without "-->" or without an end comment is not a block: found is
+// false and before holds the whole text.
+RepeatSplit SplitAtRepeatBlock(std::u16string_view text);
+
+// The count text read as a decimal number from its start (blanks, sign,
+// digits, fraction, exponent), rounded half to even, clamped to 16 bits.
+int ReadRepeatCount(std::u16string_view countText);
+
+// Fields processed for a grid with k data columns: never more than the
+// array has.
+int ProcessedFields(const SheetArray& array, int k);
+
+// Fills the placeholders of a stretch outside blocks: for each field in
+// order, its successive placeholders take its successive rows.
+void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
+
+// Replaces body by count repetitions, each filling at most the first
+// placeholder of every field that still has rows.
+void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
+                       int count);
+
+// Replaces the first occurrence of find; 1 if replaced, 0 if not found.
+int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
+
+// The whole expansion in memory (before the NUL cut).
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
+
+// Reads the template, expands it with k fields, cuts at the first NUL and
+// replaces the output file in one piece. Throws FileReadError (template),
+// UnencodableCharError (position in the output text), FileWriteError.
+void ConvertTemplate(const std::filesystem::path& templatePath,
+                     const std::filesystem::path& outputPath, const SheetArray& array, int k);
+
+}  // namespace quillary

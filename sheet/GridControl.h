@@ -1,0 +1,118 @@
+#pragma once
+// The grid control that shows a sheet: fixed rows at the top and fixed
+// columns at the left drawn as headings that stay in view, a current cell and
+// a rectangular selection of data cells, and the cell events the editing code
+// relies on. Lengths cross this interface in twips (1/1440 inch).
+//
+// Event order when the current cell moves, whatever moves it (keys, mouse,
+// the setters): LeaveCell while the old cell is still current, then the cell
+// changes, then RowColChange and EnterCell.
+
+#include <QTableView>
+#include <QString>
+
+#include "sheet/Sheet.h"
+
+namespace quillary {
+
+class GridModel;
+class GridSelectionModel;
+
+class GridControl : public QTableView {
+  Q_OBJECT
+
+ public:
+  enum class Alignment { LeftTop, CenterTop };
+
+  // fixedRows / fixedCols: 0 or 1 (the main sheet has 1 and 1, the
+  // field-name editor 1 and 0).
+  GridControl(int fixedRows, int fixedCols, QWidget* parent = nullptr);
+  ~GridControl() override;
+
+  // Counts include the fixed rows and columns. Setting keeps the cells inside
+  // both rectangles; the current cell and selection are kept inside the grid.
+  int Rows() const;
+  void SetRows(int rows);
+  int Cols() const;
+  void SetCols(int cols);
+  int FixedRows() const;
+  int FixedCols() const;
+
+  // The current cell (always a data cell while the grid has one).
+  int Row() const;
+  void SetRow(int row);
+  int Col() const;
+  void SetCol(int col);
+  // The selection's other corner; equals Row/Col without an extended selection.
+  int RowSel() const;
+  void SetRowSel(int row);
+  int ColSel() const;
+  void SetColSel(int col);
+
+  QString Text() const;  // the current cell's text
+  void SetText(const QString& text);
+  QString TextMatrix(int row, int col) const;
+  void SetTextMatrix(int row, int col, const QString& text);
+  QString TextArray(int flatIndex) const;  // flat index = row * Cols + col
+  void SetTextArray(int flatIndex, const QString& text);
+
+  // Sets the selection's cells from a range text cut into lines at CR and
+  // fields at TAB, from the selection's top-left cell; lines and fields
+  // beyond the selection are ignored.
+  void SetClip(const QString& rangeText);
+
+  // The current cell's rectangle relative to the grid's top-left corner as
+  // scrolled, in twips.
+  int CellLeft() const;
+  int CellTop() const;
+  int CellWidth() const;
+  int CellHeight() const;
+
+  int ColWidth(int col) const;  // twips
+  void SetColWidth(int col, int twips);
+  int RowHeight(int row) const;
+  void SetRowHeight(int row, int twips);
+  Alignment ColAlignment(int col) const;
+  void SetColAlignment(int col, Alignment alignment);
+
+  // Every cell empty, fixed ones included; counts, widths and heights stay.
+  void Clear();
+  void SetFocus();
+
+  // Whole-sheet access for the document commands: one model reset, no
+  // per-cell signals.
+  const Sheet& sheet() const;
+  void SetSheet(Sheet sheet);
+
+ signals:
+  void LeaveCell();
+  void RowColChange();
+  void EnterCell();
+  void Scroll();
+  void GotFocus();
+  void DblClick();
+  // keyCode: virtual key code (Tab 9, Enter 13, Esc 27, Up 38, Down 40,
+  // Delete 46, letters 65..90 ...); shift: bit 1 Shift, 2 Ctrl, 4 Alt.
+  void KeyDown(int keyCode, int shift);
+  // A typed character as a 16-bit signed code (Ctrl+C gives 3, characters
+  // above U+7FFF arrive negative). An input-method commit of several
+  // characters arrives as KeyPressText instead.
+  void KeyPress(int charCode);
+  void KeyPressText(const QString& text);
+  // button: 1 left, 2 right, 4 middle; x, y in twips from the grid's top-left.
+  void MouseDown(int button, int shift, int x, int y);
+
+  // (implementation detail members follow in the .cpp's own private section)
+ protected:
+  // Overrides as the implementation needs (keyPressEvent, mousePressEvent,
+  // mouseDoubleClickEvent, focusInEvent, inputMethodEvent, scrollContentsBy,
+  // moveCursor ...).
+
+ private:
+  GridModel* model_;
+  GridSelectionModel* selection_;
+  int fixedRows_;
+  int fixedCols_;
+};
+
+}  // namespace quillary

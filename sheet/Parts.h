@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillary {
+
+class SheetArray;
+
+// One line per row, every field quoted with inner quotes doubled, every
+// line (the last included) ended by the line separator.
+std::u16string BuildCsv(const SheetArray& array, char16_t separator,
+                        std::u16string_view lineSeparator, char16_t quote);
+
+// text with every occurrence of find replaced, resuming after each inserted
+// replacement; an empty find returns the text unchanged.
+std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find,
+                                  std::u16string_view replacement);
+
+}  // namespace quillary

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillary {
+
+// Replaces every occurrence of find in text, resuming just after each
+// inserted replacement. Returns the number of replacements plus one, so for
+// find = "," it counts the comma-separated pieces. An empty find leaves the
+// text alone and returns 1.
+int ReplaceAll(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
+
+}  // namespace quillary

@@ -1,0 +1,59 @@
+#include "sheet/Sheet.h"
+
+#include <algorithm>
+
+namespace quillary {
+
+bool FitsCellLimit(long long rows, long long cols) {
+  return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells;
+}
+
+Sheet::Sheet(int rows, int cols)
+    : rows_(rows), cols_(cols), cells_(static_cast<std::size_t>(rows) * cols) {}
+
+void Sheet::Resize(int rows, int cols) {
+  if (rows == rows_ && cols == cols_) return;
+  std::vector<std::u16string> cells(static_cast<std::size_t>(rows) * cols);
+  const int keepRows = std::min(rows, rows_);
+  const int keepCols = std::min(cols, cols_);
+  for (int r = 0; r < keepRows; ++r)
+    for (int c = 0; c < keepCols; ++c)
+      cells[static_cast<std::size_t>(r) * cols + c] = std::move(cells_[Fgi(r, c)]);
+  cells_ = std::move(cells);
+  rows_ = rows;
+  cols_ = cols;
+}
+
+void Sheet::Clear() {
+  for (auto& cell : cells_) cell.clear();
+}
+
+std::u16string DecimalText(long long n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string RowLabel(int row) { return DecimalText(row); }
+
+std::u16string DefaultFieldName(int col) { return u"フィールド " + DecimalText(col); }
+
+void LabelRows(Sheet& sheet, int first, int last) {
+  for (int r = first; r <= last; ++r) sheet.SetText(r, 0, RowLabel(r));
+}
+
+void NameFields(Sheet& sheet, int first, int last) {
+  for (int c = first; c <= last; ++c) sheet.SetText(0, c, DefaultFieldName(c));
+}
+
+void LabelSheet(Sheet& sheet) {
+  LabelRows(sheet, 1, sheet.Rows() - 1);
+  NameFields(sheet, 1, sheet.Cols() - 1);
+}
+
+Sheet MakeInitialSheet() {
+  Sheet sheet(kInitialRows, kInitialCols);
+  LabelSheet(sheet);
+  return sheet;
+}
+
+}  // namespace quillary

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
+
+namespace quillary {
+namespace {
+
+TEST(Sheet, ResizeKeepsTheOverlap) {
+  Sheet sheet(3, 3);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) sheet.SetText(r, c, DecimalText(r * 10 + c));
+  sheet.Resize(4, 2);
+  EXPECT_EQ(sheet.Rows(), 4);
+  EXPECT_EQ(sheet.Cols(), 2);
+  EXPECT_EQ(sheet.Text(2, 1), u"21");
+  EXPECT_EQ(sheet.Text(3, 1), u"");
+  sheet.Resize(4, 3);  // a dropped column comes back empty
+  EXPECT_EQ(sheet.Text(1, 2), u"");
+  EXPECT_EQ(sheet.Text(1, 1), u"11");
+  // The flat index follows the new width.
+  EXPECT_EQ(sheet.Fgi(2, 1), 7);
+  EXPECT_EQ(sheet.TextAt(7), u"21");
+  sheet.Clear();
+  EXPECT_EQ(sheet.Rows(), 4);
+  EXPECT_EQ(sheet.Text(2, 1), u"");
+}
+
+TEST(Sheet, InitialSheetAndLabels) {
+  const Sheet sheet = MakeInitialSheet();
+  ASSERT_EQ(sheet.Rows(), 11);
+  ASSERT_EQ(sheet.Cols(), 6);
+  EXPECT_EQ(sheet.Text(0, 0), u"");
+  EXPECT_EQ(sheet.Text(1, 0), u"1");
+  EXPECT_EQ(sheet.Text(10, 0), u"10");
+  EXPECT_EQ(sheet.Text(0, 1), u"フィールド 1");
+  EXPECT_EQ(sheet.Text(0, 5), u"フィールド 5");
+  for (int r = 1; r < 11; ++r)
+    for (int c = 1; c < 6; ++c) EXPECT_EQ(sheet.Text(r, c), u"");
+  EXPECT_TRUE(FitsCellLimit(4096, 8));
+  EXPECT_FALSE(FitsCellLimit(4097, 8));
+  EXPECT_FALSE(FitsCellLimit(-1, 8));
+}
+
+TEST(SheetImage, ComparesSizesAndCells) {
+  Sheet sheet = MakeInitialSheet();
+  SheetImage image;
+  image.Take(sheet);
+  EXPECT_FALSE(image.Differs(sheet));
+  // Moving an underscore across a cell boundary is a change.
+  sheet.SetText(1, 1, u"a_");
+  image.Take(sheet);
+  sheet.SetText(1, 1, u"a");
+  sheet.SetText(1, 2, u"_");
+  EXPECT_TRUE(image.Differs(sheet));
+  // So is a resize, even with no text changed.
+  Sheet resized = MakeInitialSheet();
+  image.Take(resized);
+  resized.SetRows(12);
+  EXPECT_TRUE(image.Differs(resized));
+}
+
+TEST(SheetArray, ElementsAreTextOrEmpty) {
+  const SheetArray initial = MakeInitialSheetArray();
+  EXPECT_EQ(initial.Fields(), 41);
+  EXPECT_EQ(initial.Rows(), 41);
+  EXPECT_FALSE(initial.HasValue(40, 40));
+  EXPECT_EQ(initial.Text(40, 40), u"");
+
+  Sheet sheet = MakeInitialSheet();
+  sheet.SetText(2, 5, u"last");
+  const SheetArray copied = SheetArray::FromSheet(sheet);
+  EXPECT_EQ(copied.Fields(), 5);  // the row-label column is not stored
+  EXPECT_EQ(copied.Rows(), 11);
+  EXPECT_EQ(copied.Text(0, 0), u"フィールド 1");
+  EXPECT_EQ(copied.Text(4, 2), u"last");
+
+  SheetArray array(1, 1);
+  array.Set(0, 0, u"kept");
+  array.ResizeRows(3);
+  EXPECT_EQ(array.Text(0, 0), u"kept");
+  EXPECT_FALSE(array.HasValue(0, 2));
+}
+
+}  // namespace
+}  // namespace quillary
