@@ -1,0 +1,26 @@
+#pragma once
+// The common dialogs as Qt shows them. One instance serves the whole program.
+
+#include "commondialog/CommonDialogBackend.h"
+
+class QWidget;
+
+namespace quillary {
+
+class QtCommonDialogBackend final : public CommonDialogBackend {
+ public:
+  FileDialogResult ShowFileDialog(const FileDialogRequest& request) override;
+  ColorResult ChooseColor(const ColorRequest& request) override;
+  FontResult ChooseFont(const FontRequest& request) override;
+  PrinterResult PrintDialog(const PrinterRequest& request) override;
+  // Opens the help file with the desktop's viewer; the quit command does nothing.
+  std::int32_t ShowHelp(const HelpRequest& request) override;
+  // The Qt dialogs report no extended errors: always 0.
+  std::int32_t ExtendedError() override;
+
+  // The widget whose window handle (as from static_cast<qint32>(winId())) is
+  // owner; null for 0 or a handle of no widget.
+  static QWidget* OwnerWidget(std::int32_t owner);
+};
+
+}  // namespace quillary

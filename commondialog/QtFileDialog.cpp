@@ -1,0 +1,61 @@
+#include "commondialog/QtFileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "commondialog/FileTypeFilters.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr std::int32_t kOverwritePrompt = 0x2;
+constexpr std::int32_t kFileMustExist = 0x1000;
+
+QString DefaultTitle(FileDialogMode mode) {
+  return mode == FileDialogMode::Open ? QStringLiteral("ファイルを開く")
+                                      : QStringLiteral("名前を付けて保存");
+}
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  // The built-in dialog behaves the same everywhere and shows the
+  // descriptions as written.
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setOption(QFileDialog::HideNameFilterDetails);
+  dialog->setWindowTitle(request.title.isEmpty() ? DefaultTitle(request.mode) : request.title);
+
+  const bool open = request.mode == FileDialogMode::Open;
+  dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog->setFileMode(open && (request.flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
+                                                                    : QFileDialog::AnyFile);
+  if (!open && (request.flags & kOverwritePrompt) == 0) {
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+  }
+
+  const FileTypeFilters filters = ParseFileTypeFilters(request.filter, request.filterIndex);
+  if (!filters.nameFilters.isEmpty()) {
+    dialog->setNameFilters(filters.nameFilters);
+    dialog->selectNameFilter(filters.initial);
+  }
+  if (!request.initialDir.isEmpty()) dialog->setDirectory(request.initialDir);
+  if (!request.defaultExt.isEmpty()) dialog->setDefaultSuffix(request.defaultExt);
+  return dialog;
+}
+
+FileDialogResult RunFileDialog(QFileDialog& dialog) {
+  FileDialogResult result;
+  if (dialog.exec() != QDialog::Accepted) return result;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return result;
+  const QString path = QDir::toNativeSeparators(chosen.front());
+  result.result = 1;
+  result.fileBuffer = path;
+  result.titleBuffer = QFileInfo(path).fileName();
+  return result;
+}
+
+}  // namespace quillary

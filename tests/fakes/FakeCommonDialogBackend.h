@@ -1,0 +1,91 @@
+#pragma once
+// A common dialog backend that shows nothing: it records every request and
+// answers from scripts.
+//
+// File dialogs answer from `fileAnswers`, front first; with the queue empty a
+// file dialog is cancelled (result 0). AcceptPath / Cancel queue the usual
+// answers:
+//   backend.AcceptPath("/data/a.csv").Cancel();  // first accepted, then cancelled
+// The other dialogs answer from their own queues the same way (empty = cancel).
+// With `failNextCall` set the next call throws instead, then the flag clears.
+
+#include <algorithm>
+#include <deque>
+#include <stdexcept>
+#include <vector>
+
+#include <QString>
+
+#include "commondialog/CommonDialogBackend.h"
+
+namespace quillary::testing {
+
+class FakeCommonDialogBackend : public CommonDialogBackend {
+ public:
+  // Accepted with path: the file buffer holds the path and a NUL, the title
+  // buffer the part after the last slash or backslash.
+  FakeCommonDialogBackend& AcceptPath(const QString& path) {
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    fileAnswers.push_back({1, path + QChar(u'\0'), path.mid(slash + 1) + QChar(u'\0')});
+    return *this;
+  }
+  FakeCommonDialogBackend& Cancel() {
+    fileAnswers.push_back({0, QString(), QString()});
+    return *this;
+  }
+
+  FileDialogResult ShowFileDialog(const FileDialogRequest& request) override {
+    fileRequests.push_back(request);
+    return Next(fileAnswers);
+  }
+  ColorResult ChooseColor(const ColorRequest& request) override {
+    colorRequests.push_back(request);
+    return Next(colorAnswers);
+  }
+  FontResult ChooseFont(const FontRequest& request) override {
+    fontRequests.push_back(request);
+    return Next(fontAnswers);
+  }
+  PrinterResult PrintDialog(const PrinterRequest& request) override {
+    printerRequests.push_back(request);
+    return Next(printerAnswers);
+  }
+  std::int32_t ShowHelp(const HelpRequest& request) override {
+    helpRequests.push_back(request);
+    return Next(helpAnswers);
+  }
+  std::int32_t ExtendedError() override {
+    ++extendedErrorQueries;
+    return extendedError;
+  }
+
+  std::deque<FileDialogResult> fileAnswers;
+  std::deque<ColorResult> colorAnswers;
+  std::deque<FontResult> fontAnswers;
+  std::deque<PrinterResult> printerAnswers;
+  std::deque<std::int32_t> helpAnswers;
+  std::int32_t extendedError = 0;
+  bool failNextCall = false;
+
+  std::vector<FileDialogRequest> fileRequests;
+  std::vector<ColorRequest> colorRequests;
+  std::vector<FontRequest> fontRequests;
+  std::vector<PrinterRequest> printerRequests;
+  std::vector<HelpRequest> helpRequests;
+  int extendedErrorQueries = 0;
+
+ private:
+  template <typename Result>
+  Result Next(std::deque<Result>& answers) {
+    if (failNextCall) {
+      failNextCall = false;
+      throw std::runtime_error("scripted backend failure");
+    }
+    if (answers.empty()) return Result{};
+    Result answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace quillary::testing
