@@ -17,6 +17,10 @@ std::u16string BuildCsv(const SheetArray& array, char16_t separator,
   const std::u16string quoteText(1, quote);
   const std::u16string doubledQuote(2, quote);
   std::u16string result;
+  std::size_t size = 0;
+  for (int row = 0; row < array.Rows(); ++row)
+    for (int field = 0; field < array.Fields(); ++field) size += array.Text(field, row).size() + 3;
+  result.reserve(size + array.Rows() * lineSeparator.size());
   for (int row = 0; row < array.Rows(); ++row) {
     for (int field = 0; field < array.Fields(); ++field) {
       result += quote;
