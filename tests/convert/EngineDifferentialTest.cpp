@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "convert/FindRep.h"
+#include "convert/LiteralEngine.h"
+#include "convert/SheetOf.h"
+
+namespace quillary {
+namespace {
+
+using testing::SheetOf;
+
+// Names chosen to collide: a duplicate, an empty name, one whose tag
+// overlaps itself, one whose tag holds another's.
+const std::vector<std::u16string> kNames = {u"Title", u"Name", u"Price", u"",
+                                            u"Name",  u"a --><!-- a", u"a", u"b<!-- a -->c"};
+
+std::u16string Tag(const std::u16string& name) { return u"<!-- " + name + u" -->"; }
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : random_(seed) {}
+
+  SheetArray Sheet() {
+    std::vector<std::vector<std::u16string>> fields;
+    const int rows = Below(5);
+    for (const auto& name : kNames) {
+      fields.push_back({name});
+      for (int r = 0; r < rows; ++r) fields.back().push_back(Value());
+    }
+    return SheetOf(fields);
+  }
+
+  std::u16string Template() {
+    static const std::vector<std::u16string> counts = {u"0", u"1", u"2", u"3", u"-1", u"2.5",
+                                                       u"",  u"x", u"1e0", u"\t2"};
+    static const std::vector<std::u16string> pieces = {
+        u"<!-- BeginRepeat 3-->", u"<!-- BeginRepeat ", u"<!-- EndRepeat -->", u" -->", u"-->",
+        u"<!-- ", u"Name", u"<!-- Name --", u"<!-- a --", u"|", u"日本", u" ", u"\r\n", std::u16string(1, u'\0')};
+    std::u16string text;
+    for (int n = Below(14); n > 0; --n) {
+      switch (Below(5)) {
+        case 0: text += Tag(Pick(kNames)); break;
+        case 1: text += u"<!-- BeginRepeat " + Pick(counts) + u" " + Pick(pieces) + u"-->"; break;
+        case 2: text += u"<!-- EndRepeat -->"; break;
+        case 3: text += Pick(pieces); break;
+        default: text += Value();
+      }
+    }
+    return text;
+  }
+
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+ private:
+  std::u16string Value() {
+    static const std::vector<std::u16string> pieces = {
+        u"v", u"値", u"|", u"<BR>", u"<!-- Na", u"me -->", u"<!-- ", u" -->", u"<!-- a", u"-->",
+        u">", u"->", u"<"};
+    std::u16string value;
+    for (int n = Below(4); n > 0; --n) value += Below(3) == 0 ? Tag(Pick(kNames)) : Pick(pieces);
+    return value;
+  }
+
+  const std::u16string& Pick(const std::vector<std::u16string>& from) {
+    return from[static_cast<std::size_t>(Below(static_cast<int>(from.size())))];
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
+  for (unsigned seed = 1; seed <= 5; ++seed) {
+    Generator generate(seed);
+    for (int i = 0; i < 1000; ++i) {
+      const SheetArray array = generate.Sheet();
+      const std::u16string text = generate.Template();
+      const int k = generate.Below(array.Fields() + 3);
+      SCOPED_TRACE(::testing::Message() << "seed " << seed << " case " << i << " k " << k);
+
+      ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
+
+      const RepeatSplit split = SplitAtRepeatBlock(text), expected = literal::SplitAtRepeatBlock(text);
+      ASSERT_EQ(split.found, expected.found);
+      ASSERT_EQ(split.count, expected.count);
+      ASSERT_EQ(split.before + u"/" + split.body + u"/" + split.after,
+                expected.before + u"/" + expected.body + u"/" + expected.after);
+
+      // The pieces on their own, the whole text as one stretch and as a body.
+      const auto fields = static_cast<std::size_t>(ProcessedFields(array, k));
+      RowCursors cursors(fields, 1), expectedCursors(fields, 1);
+      std::u16string filled = text, expectedFilled = text;
+      FillPlaceholders(filled, cursors, array);
+      literal::FillPlaceholders(expectedFilled, expectedCursors, array);
+      ASSERT_EQ(filled, expectedFilled);
+      ASSERT_EQ(cursors, expectedCursors);
+      ExpandRepeatBlock(filled, cursors, array, 2);
+      literal::ExpandRepeatBlock(expectedFilled, expectedCursors, array, 2);
+      ASSERT_EQ(filled, expectedFilled);
+      ASSERT_EQ(cursors, expectedCursors);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillary

@@ -1,0 +1,23 @@
+#pragma once
+// The template engine done the slow, literal way: every search starts at the
+// first character of the current text and every replacement rebuilds the
+// whole text. It carries the same sound rules as the real engine (malformed
+// start comments are text, counts of 0 go on after the block, used-up fields
+// fill nothing inside blocks, K limited to the array's fields) and serves as
+// the reference the real engine must match exactly.
+
+#include <string>
+#include <string_view>
+
+#include "convert/FindRep.h"
+
+namespace quillary::literal {
+
+int ReplaceFirst(std::u16string& text, const std::u16string& find, const std::u16string& replacement);
+RepeatSplit SplitAtRepeatBlock(const std::u16string& text);
+void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
+void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
+                       int count);
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
+
+}  // namespace quillary::literal
