@@ -1,7 +1,9 @@
 // The engine on a sheet at the cell limit (4,095 records x 7 fields: with the
 // name row and the label column 4,096 x 8 = 32,768 cells), and on halves and
-// a double of it to show how the time grows. The literal algorithm runs on
-// the smaller sizes only; it grows with the square of the size.
+// a double of it to show how the time grows: (a) one block repeated for all
+// records, (b) one placeholder per cell outside blocks, (c) one block per
+// record. The literal algorithm runs on the smaller sizes only; it grows with
+// the square of the size.
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +20,8 @@ constexpr int kFields = 7;
 
 std::u16string Number(int n) {
   std::u16string text;
-  do text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10)); while ((n /= 10) > 0);
+  do text.insert(text.begin(), static_cast<char16_t>(u'0' + n % 10));
+  while ((n /= 10) > 0);
   return text;
 }
 
@@ -26,8 +29,9 @@ std::u16string FieldName(int field) { return u"項目" + Number(field + 1); }
 
 // Mixed Japanese and ASCII values, some with a line-break marker.
 SheetArray MakeSheet(int records) {
-  static const std::u16string kWords[] = {u"東京都千代田区", u"Apple", u"りんご|青森県産",
-                                          u"1,280", u"Quillary サンプル", u"ｶﾀｶﾅ", u"note|line 2"};
+  static const std::u16string kWords[] = {
+      u"東京都千代田区",    u"Apple", u"りんご|青森県産", u"1,280",
+      u"Quillary サンプル", u"ｶﾀｶﾅ",  u"note|line 2"};
   SheetArray array(kFields, records + 1);
   for (int f = 0; f < kFields; ++f) {
     array.Set(f, 0, FieldName(f));
@@ -55,6 +59,14 @@ std::u16string CellTemplate(int records) {
   return text + u"</table>\r\n";
 }
 
+// (c) one block per record, each with a count of 1.
+std::u16string BlocksTemplate(int records) {
+  std::u16string text;
+  for (int r = 0; r < records; ++r)
+    text += u"<!-- BeginRepeat 1 -->" + Row() + u"<!-- EndRepeat -->\r\n";
+  return text;
+}
+
 template <typename Expand>
 void Run(benchmark::State& state, std::u16string (*makeTemplate)(int), Expand expand) {
   const int records = static_cast<int>(state.range(0));
@@ -66,12 +78,22 @@ void Run(benchmark::State& state, std::u16string (*makeTemplate)(int), Expand ex
 
 void EngineBlock(benchmark::State& state) { Run(state, BlockTemplate, ExpandTemplate); }
 void LiteralBlock(benchmark::State& state) { Run(state, BlockTemplate, literal::ExpandTemplate); }
+void EngineBlocks(benchmark::State& state) { Run(state, BlocksTemplate, ExpandTemplate); }
+void LiteralBlocks(benchmark::State& state) { Run(state, BlocksTemplate, literal::ExpandTemplate); }
 void EngineCells(benchmark::State& state) { Run(state, CellTemplate, ExpandTemplate); }
 void LiteralCells(benchmark::State& state) { Run(state, CellTemplate, literal::ExpandTemplate); }
 
 BENCHMARK(EngineBlock)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralBlock)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
-BENCHMARK(EngineCells)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)
+BENCHMARK(EngineBlocks)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
+BENCHMARK(LiteralBlocks)->Arg(256)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(EngineCells)
+    ->Arg(256)
+    ->Arg(512)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Arg(4095)
+    ->Arg(8190)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralCells)->Arg(256)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
 

@@ -44,24 +44,29 @@ class FieldTable {
   std::vector<std::u16string> tags_;
 };
 
-// 0-based positions of a well-formed repeat block.
-struct BlockBounds {
-  std::size_t start, countBegin, countEnd, bodyBegin, bodyEnd, afterBegin;
+// A well-formed repeat block: where its start comment begins, its count
+// text and body, and where the text after its end comment begins.
+struct RepeatBlock {
+  std::size_t start;
+  std::u16string_view countText, body;
+  std::size_t afterBegin;
 };
 
-std::optional<BlockBounds> FindRepeatBlock(std::u16string_view text) {
+std::optional<RepeatBlock> FindRepeatBlock(std::u16string_view text) {
   const std::size_t start = text.find(kBeginRepeat);
   if (start == npos) return std::nullopt;
   const std::size_t countBegin = start + kBeginRepeat.size();
   const std::size_t space = text.find(u' ', countBegin);
   if (space == npos) return std::nullopt;
   // A start comment closed before any space lacks the space after its count.
-  if (text.substr(countBegin, space - countBegin).find(kCommentEnd) != npos) return std::nullopt;
+  const std::u16string_view countText = text.substr(countBegin, space - countBegin);
+  if (countText.find(kCommentEnd) != npos) return std::nullopt;
   const std::size_t close = text.find(kCommentEnd, space + 1);
   if (close == npos) return std::nullopt;
   const std::size_t end = text.find(kEndRepeat, close + 1);
   if (end == npos) return std::nullopt;
-  return BlockBounds{start, countBegin, space, close + kCommentEnd.size(), end,
+  const std::size_t bodyBegin = close + kCommentEnd.size();
+  return RepeatBlock{start, countText, text.substr(bodyBegin, end - bodyBegin),
                      end + kEndRepeat.size()};
 }
 
@@ -74,9 +79,7 @@ class ScanBuffer {
     head_ = kSlack;
     std::copy(text.begin(), text.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(head_));
   }
-  std::u16string_view View() const {
-    return std::u16string_view(buffer_).substr(head_);
-  }
+  std::u16string_view View() const { return std::u16string_view(buffer_).substr(head_); }
   void Drop(std::size_t count) { head_ += count; }
   void Push(std::u16string_view text) {
     if (text.size() > head_) MakeRoom(text.size());
@@ -144,11 +147,12 @@ void FillStretch(std::u16string& text, RowCursors& rowCursor, const FieldTable& 
   for (int f = 0; f < table.Fields(); ++f) FillField(text, buffers, table, f, rowCursor[f]);
 }
 
-void ExpandBlock(std::u16string& body, RowCursors& rowCursor, const FieldTable& table,
-                 int count) {
-  const std::u16string pattern = std::move(body);
-  std::u16string result;
-  if (count > 0) result.reserve(pattern.size() * static_cast<std::size_t>(count));
+// Appends count repetitions of pattern to out.
+void AppendRepetitions(std::u16string& out, std::u16string_view pattern, RowCursors& rowCursor,
+                       const FieldTable& table, int count) {
+  if (count <= 0) return;
+  const std::size_t needed = out.size() + pattern.size() * static_cast<std::size_t>(count);
+  if (needed > out.capacity()) out.reserve(std::max(needed, 2 * out.capacity()));
   std::u16string repetition;
   for (int i = 0; i < count; ++i) {
     repetition = pattern;
@@ -164,77 +168,14 @@ void ExpandBlock(std::u16string& body, RowCursors& rowCursor, const FieldTable& 
     // Without a change the cursors stand still: every later repetition is the
     // same unfilled pattern.
     if (!filled) {
-      for (; i < count; ++i) result += pattern;
-      break;
+      for (; i < count; ++i) out += pattern;
+      return;
     }
-    result += repetition;
+    out += repetition;
   }
-  body = std::move(result);
-}
-
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-std::u16string_view DigitRun(std::u16string_view text, std::size_t& i) {
-  const std::size_t begin = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  return text.substr(begin, i - begin);
-}
-
-// The exponent's value, saturated far beyond anything that still matters.
-long long ReadExponent(std::u16string_view text, std::size_t i) {
-  if (i >= text.size() || (text[i] != u'E' && text[i] != u'e' && text[i] != u'D' && text[i] != u'd'))
-    return 0;
-  ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  long long exponent = 0;
-  for (const char16_t c : DigitRun(text, i)) exponent = std::min(exponent * 10 + (c - u'0'), 1000000000LL);
-  return negative ? -exponent : exponent;
-}
-
-// digits x 10^scale (digits without leading zeros) rounded half to even;
-// magnitudes of 100000 and more give 100000.
-long long RoundHalfEven(std::u16string_view digits, long long scale) {
-  const long long intLength = static_cast<long long>(digits.size()) + scale;
-  if (intLength > 5) return 100000;
-  long long whole = 0;
-  for (long long i = 0; i < intLength; ++i)
-    whole = whole * 10 + (i < static_cast<long long>(digits.size()) ? digits[i] - u'0' : 0);
-  if (intLength < 0 || intLength >= static_cast<long long>(digits.size())) return whole;
-  const std::u16string_view fraction = digits.substr(static_cast<std::size_t>(intLength));
-  const bool aboveHalf = fraction[0] > u'5' ||
-                         (fraction[0] == u'5' && fraction.find_first_not_of(u'0', 1) != npos);
-  const bool half = fraction[0] == u'5' && !aboveHalf;
-  return whole + ((aboveHalf || (half && whole % 2 == 1)) ? 1 : 0);
 }
 
 }  // namespace
-
-int ReadRepeatCount(std::u16string_view countText) {
-  std::size_t i = 0;
-  while (i < countText.size() && IsBlank(countText[i])) ++i;
-  bool negative = false;
-  if (i < countText.size() && (countText[i] == u'+' || countText[i] == u'-'))
-    negative = countText[i++] == u'-';
-  const std::u16string_view whole = DigitRun(countText, i);
-  std::u16string_view fraction;
-  if (i + 1 < countText.size() && countText[i] == u'.' && IsDigit(countText[i + 1])) {
-    ++i;
-    fraction = DigitRun(countText, i);
-  } else if (!whole.empty() && i < countText.size() && countText[i] == u'.') {
-    ++i;
-  }
-  if (whole.empty() && fraction.empty()) return 0;
-
-  std::u16string digits(whole);
-  digits.append(fraction);
-  const std::size_t significant = digits.find_first_not_of(u'0');
-  if (significant == npos) return 0;
-  const long long scale = ReadExponent(countText, i) - static_cast<long long>(fraction.size());
-  const long long magnitude = RoundHalfEven(std::u16string_view(digits).substr(significant), scale);
-  return static_cast<int>(std::clamp(negative ? -magnitude : magnitude, -32768LL, 32767LL));
-}
 
 RepeatSplit SplitAtRepeatBlock(std::u16string_view text) {
   RepeatSplit split;
@@ -244,10 +185,9 @@ RepeatSplit SplitAtRepeatBlock(std::u16string_view text) {
     return split;
   }
   split.found = true;
-  split.count =
-      ReadRepeatCount(text.substr(block->countBegin, block->countEnd - block->countBegin));
+  split.count = ReadRepeatCount(block->countText);
   split.before = text.substr(0, block->start);
-  split.body = text.substr(block->bodyBegin, block->bodyEnd - block->bodyBegin);
+  split.body = block->body;
   split.after = text.substr(block->afterBegin);
   return split;
 }
@@ -262,7 +202,9 @@ void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetAr
 
 void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
                        int count) {
-  ExpandBlock(body, rowCursor, FieldTable(array, rowCursor.size()), count);
+  std::u16string result;
+  AppendRepetitions(result, body, rowCursor, FieldTable(array, rowCursor.size()), count);
+  body = std::move(result);
 }
 
 int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement) {
@@ -289,11 +231,7 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
     FillStretch(stretch, rowCursor, table);
     result += stretch;
     if (!block) return result;
-    std::u16string body(rest.substr(block->bodyBegin, block->bodyEnd - block->bodyBegin));
-    const int count =
-        ReadRepeatCount(rest.substr(block->countBegin, block->countEnd - block->countBegin));
-    ExpandBlock(body, rowCursor, table, count);
-    result += body;
+    AppendRepetitions(result, block->body, rowCursor, table, ReadRepeatCount(block->countText));
     rest.remove_prefix(block->afterBegin);
   }
 }

@@ -6,8 +6,9 @@
 
 namespace quillary {
 
-// True when path names a file that can be opened for reading. One trailing
-// backslash is dropped first; folders test false. Never throws.
+// True when path names a regular file that can be opened for reading. One
+// trailing backslash is dropped first; folders, pipes and devices test false.
+// Never throws.
 bool FileExists(std::u16string path);
 
 // The file decoded from the code page, padded with NUL characters to as many

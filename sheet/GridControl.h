@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QString>
 
+#include "sheet/GridCell.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -35,15 +36,23 @@ class GridControl : public QTableView {
   void SetRows(int rows);
   int Cols() const;
   void SetCols(int cols);
+  // Both counts in one step, so a sheet that changes shape never passes
+  // through a size larger than the old and the new one.
+  void Resize(int rows, int cols);
   int FixedRows() const;
   int FixedCols() const;
 
-  // The current cell (always a data cell while the grid has one).
+  // The current cell (always a data cell while the grid has one; while it
+  // has none, the first data row and column). Setting moves the current cell
+  // as a click would: the selection collapses onto it, and a cell that moved
+  // is scrolled into view. Values outside the data cells are clamped to them.
   int Row() const;
   void SetRow(int row);
   int Col() const;
   void SetCol(int col);
-  // The selection's other corner; equals Row/Col without an extended selection.
+  // The selection's other corner; equals Row/Col without an extended
+  // selection. Setting extends the selection (clamped to the data cells)
+  // and raises no cell events.
   int RowSel() const;
   void SetRowSel(int row);
   int ColSel() const;
@@ -53,6 +62,7 @@ class GridControl : public QTableView {
   void SetText(const QString& text);
   QString TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const QString& text);
+  // Cells outside the grid read as empty; writing them does nothing.
   QString TextArray(int flatIndex) const;  // flat index = row * Cols + col
   void SetTextArray(int flatIndex, const QString& text);
 
@@ -61,14 +71,17 @@ class GridControl : public QTableView {
   // beyond the selection are ignored.
   void SetClip(const QString& rangeText);
 
-  // The current cell's rectangle relative to the grid's top-left corner as
-  // scrolled, in twips.
+  // The current cell's rectangle relative to the grid widget's top-left
+  // corner (frame and headings included) as scrolled, in twips.
   int CellLeft() const;
   int CellTop() const;
   int CellWidth() const;
   int CellHeight() const;
 
-  int ColWidth(int col) const;  // twips
+  // Twips, kept in whole pixels. The fixed column's width is the width of
+  // the row-label heading, the fixed row's height that of the field-name
+  // heading. A negative length sets the default.
+  int ColWidth(int col) const;
   void SetColWidth(int col, int twips);
   int RowHeight(int row) const;
   void SetRowHeight(int row, int twips);
@@ -79,8 +92,9 @@ class GridControl : public QTableView {
   void Clear();
   void SetFocus();
 
-  // Whole-sheet access for the document commands: one model reset, no
-  // per-cell signals.
+  // Whole-sheet access for the document commands: one change for the whole
+  // grid, no per-cell signals. The current cell, the selection and the sizes
+  // of the surviving rows and columns stay as Rows/Cols setting keeps them.
   const Sheet& sheet() const;
   void SetSheet(Sheet sheet);
 
@@ -100,19 +114,40 @@ class GridControl : public QTableView {
   void KeyPress(int charCode);
   void KeyPressText(const QString& text);
   // button: 1 left, 2 right, 4 middle; x, y in twips from the grid's top-left.
+  // Raised for the headings too. The right button changes nothing else.
   void MouseDown(int button, int shift, int x, int y);
 
-  // (implementation detail members follow in the .cpp's own private section)
  protected:
-  // Overrides as the implementation needs (keyPressEvent, mousePressEvent,
-  // mouseDoubleClickEvent, focusInEvent, inputMethodEvent, scrollContentsBy,
-  // moveCursor ...).
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void SetUpHeadings();
+  // Keys, mouse and setters move the current cell and the selection corner
+  // through these two.
+  void MoveCurrentTo(GridCell cell, bool scrollIntoView = true);
+  void ExtendSelectionTo(GridCell cell, bool scrollIntoView = true);
+  void ScrollToCell(GridCell cell);
+  bool Navigate(const QKeyEvent& event);
+  void RaiseMouseDown(const QWidget& source, const QMouseEvent& event);
+  // The data cell under a viewport point, the nearest one when outside.
+  GridCell CellNearest(QPoint viewportPos) const;
+  int HeadingWidthPx() const;
+  int HeadingHeightPx() const;
+
   GridModel* model_;
   GridSelectionModel* selection_;
   int fixedRows_;
   int fixedCols_;
+  bool selectingWithMouse_ = false;
 };
 
 }  // namespace quillary

@@ -13,8 +13,8 @@ using testing::SheetOf;
 
 // Names chosen to collide: a duplicate, an empty name, one whose tag
 // overlaps itself, one whose tag holds another's.
-const std::vector<std::u16string> kNames = {u"Title", u"Name", u"Price", u"",
-                                            u"Name",  u"a --><!-- a", u"a", u"b<!-- a -->c"};
+const std::vector<std::u16string> kNames = {u"Title", u"Name",        u"Price", u"",
+                                            u"Name",  u"a --><!-- a", u"a",     u"b<!-- a -->c"};
 
 std::u16string Tag(const std::u16string& name) { return u"<!-- " + name + u" -->"; }
 
@@ -33,17 +33,18 @@ class Generator {
   }
 
   std::u16string Template() {
-    static const std::vector<std::u16string> counts = {u"0", u"1", u"2", u"3", u"-1", u"2.5",
-                                                       u"",  u"x", u"1e0", u"\t2"};
+    static const std::vector<std::u16string> counts = {u"0",   u"1", u"2", u"3", u"-1",
+                                                       u"2.5", u"",  u"x", u"1e0", u"\t2"};
     static const std::vector<std::u16string> pieces = {
         u"<!-- BeginRepeat 3-->", u"<!-- BeginRepeat ", u"<!-- EndRepeat -->", u" -->", u"-->",
-        u"<!-- ", u"Name", u"<!-- Name --", u"<!-- a --", u"|", u"日本", u" ", u"\r\n", std::u16string(1, u'\0')};
+        u"<!-- ", u"Name", u"<!-- Name --", u"<!-- a --", u"|", u"日本", u" ", u"\r\n",
+        std::u16string(1, u'\0')};
     std::u16string text;
     for (int n = Below(14); n > 0; --n) {
       switch (Below(5)) {
         case 0: text += Tag(Pick(kNames)); break;
         case 1: text += u"<!-- BeginRepeat " + Pick(counts) + u" " + Pick(pieces) + u"-->"; break;
-        case 2: text += u"<!-- EndRepeat -->"; break;
+        case 2: text += kEndRepeat; break;
         case 3: text += Pick(pieces); break;
         default: text += Value();
       }
@@ -81,7 +82,8 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
 
       ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
 
-      const RepeatSplit split = SplitAtRepeatBlock(text), expected = literal::SplitAtRepeatBlock(text);
+      const RepeatSplit split = SplitAtRepeatBlock(text),
+                        expected = literal::SplitAtRepeatBlock(text);
       ASSERT_EQ(split.found, expected.found);
       ASSERT_EQ(split.count, expected.count);
       ASSERT_EQ(split.before + u"/" + split.body + u"/" + split.after,
@@ -101,6 +103,25 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
       ASSERT_EQ(cursors, expectedCursors);
     }
   }
+}
+
+TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
+  // Every value brings the next tag: the inserted text outgrows any room
+  // kept in front of the text still to scan.
+  std::vector<std::u16string> field = {u"N"};
+  std::u16string left, right;
+  for (int r = 1; r <= 40; ++r) {
+    const std::u16string run(static_cast<std::size_t>(r * 37),
+                             static_cast<char16_t>(u'a' + r % 26));
+    field.push_back(run + u"<!-- N -->" + run);
+    left += run;
+    right = run + right;
+  }
+  const SheetArray array = SheetOf({field});
+  const std::u16string text = u"<<!-- N -->>";
+  EXPECT_EQ(ExpandTemplate(text, array, 1), literal::ExpandTemplate(text, array, 1));
+  // Rows run out with the last value's tag still in place.
+  EXPECT_EQ(ExpandTemplate(text, array, 1), u"<" + left + u"<!-- N -->" + right + u">");
 }
 
 }  // namespace

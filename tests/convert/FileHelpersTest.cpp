@@ -33,7 +33,9 @@ TEST(ReadWholeFile, PadsDoubleByteCharactersWithNuls) {
   TempDir dir;
   EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), u"");
   // 6 bytes, two of them double-byte characters: 4 characters and 2 NULs.
-  std::u16string text = ReadWholeFile(dir.Write("jp", "A\x93\xfa\x96\x7b" "B"));
+  std::u16string text = ReadWholeFile(dir.Write("jp",
+                                                "A\x93\xfa\x96\x7b"
+                                                "B"));
   EXPECT_EQ(text, std::u16string(u"A日本B\0\0", 6));
   TruncateAtNul(text);
   EXPECT_EQ(text, u"A日本B");
@@ -50,12 +52,17 @@ TEST(ReadWholeFile, PadsDoubleByteCharactersWithNuls) {
 TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {
   TempDir dir;
   // "<!-- Name -->は<!-- Price -->円" with a NUL ending the output early.
-  const auto templ = dir.Write("t.html", std::string("<!-- Name -->\x82\xcd<!-- Price -->\x89~\0tail", 36));
+  const auto templ =
+      dir.Write("t.html", std::string("<!-- Name -->\x82\xcd<!-- Price -->\x89~\0tail", 36));
   ConvertTemplate(templ, dir / "out.html", FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(dir / "out.html"), "Apple\x82\xcd" "120\x89~");
+  EXPECT_EQ(ReadBytes(dir / "out.html"),
+            "Apple\x82\xcd"
+            "120\x89~");
   // The template is read whole first, so it may be its own output.
   ConvertTemplate(templ, templ, FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(templ), "Apple\x82\xcd" "120\x89~");
+  EXPECT_EQ(ReadBytes(templ),
+            "Apple\x82\xcd"
+            "120\x89~");
 }
 
 TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {

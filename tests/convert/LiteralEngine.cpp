@@ -33,7 +33,8 @@ std::u16string Tag(const SheetArray& array, int field) {
 
 }  // namespace
 
-int ReplaceFirst(std::u16string& text, const std::u16string& find, const std::u16string& replacement) {
+int ReplaceFirst(std::u16string& text, const std::u16string& find,
+                 const std::u16string& replacement) {
   const std::size_t a = InStr(1, text, find);
   if (a == 0) return 0;
   text = Mid(text, 1, a - 1) + replacement + Mid(text, a + find.size());

@@ -14,14 +14,17 @@ std::u16string Expand(std::u16string_view text, int k = 3) {
 }
 
 TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
-  EXPECT_EQ(Expand(u"<h1><!-- Title --></h1>\r\n<!-- BeginRepeat 3 -->\r\n"
-                   u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
-            u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
-            u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
-  EXPECT_EQ(Expand(u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>"),
-            u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>");
+  EXPECT_EQ(
+      Expand(u"<h1><!-- Title --></h1>\r\n<!-- BeginRepeat 3 -->\r\n"
+             u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
+      u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
+      u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
+  EXPECT_EQ(
+      Expand(u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>"),
+      u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>");
   // Only the exact form is a placeholder; a "|" of the template stays.
-  EXPECT_EQ(Expand(u"<!-- name --><!--Name--><!-- Name  -->|"), u"<!-- name --><!--Name--><!-- Name  -->|");
+  EXPECT_EQ(Expand(u"<!-- name --><!--Name--><!-- Name  -->|"),
+            u"<!-- name --><!--Name--><!-- Name  -->|");
   EXPECT_EQ(Expand(u"no placeholder here"), u"no placeholder here");
   EXPECT_EQ(Expand(u""), u"");
 }
@@ -29,8 +32,8 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   // Name (earlier field) inserts Price's tag: filled in Price's turn, in text
   // order; Price inserts Name's tag: Name's turn is over, it stays.
-  const SheetArray array = SheetOf({{u"Name", u"A<!-- Price -->", u"B"},
-                                    {u"Price", u"1", u"<!-- Name -->", u"3"}});
+  const SheetArray array =
+      SheetOf({{u"Name", u"A<!-- Price -->", u"B"}, {u"Price", u"1", u"<!-- Name -->", u"3"}});
   EXPECT_EQ(ExpandTemplate(u"<!-- Name -->,<!-- Price -->,<!-- Price -->", array, 2),
             u"A1,<!-- Name -->,3");
   // A tag formed across the joins of an inserted value is found too.
@@ -41,13 +44,17 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
 }
 
 TEST(TemplateEngine, RepeatBlocksShareTheCursors) {
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->"),
+  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat "
+                   u"-->|<!-- Name -->"),
             u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum");
   EXPECT_EQ(Expand(u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->"),
             u"AAppleBCPear");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->"), u"120;80<BR>sale;");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d"),
-            u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d");
+  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->"),
+            u"120;80<BR>sale;");
+  EXPECT_EQ(
+      Expand(
+          u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d"),
+      u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d");
   EXPECT_EQ(Expand(u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 -->"
                    u"<!-- Name --><!-- EndRepeat --><!-- Name -->"),
             u"ApplePearPlum");
@@ -62,8 +69,9 @@ TEST(TemplateEngine, ZeroCountsGoOnAfterTheBlock) {
 TEST(TemplateEngine, MalformedStartCommentsAreOrdinaryText) {
   // No space after the count, no "-->", no end comment: nothing is lost and
   // placeholders from the marker on are filled as outside blocks.
-  EXPECT_EQ(Expand(u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->"),
-            u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum");
+  EXPECT_EQ(
+      Expand(u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->"),
+      u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum");
   EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 <!-- Name -->"), u"<!-- BeginRepeat 2 Apple");
   EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 --><!-- Name -->"), u"<!-- BeginRepeat 2 -->Apple");
   EXPECT_EQ(Expand(u"x<!-- BeginRepeat "), u"x<!-- BeginRepeat ");
@@ -73,7 +81,8 @@ TEST(TemplateEngine, MalformedStartCommentsAreOrdinaryText) {
 }
 
 TEST(TemplateEngine, SplitsAtTheFirstWellFormedBlock) {
-  const RepeatSplit split = SplitAtRepeatBlock(u"a<!-- BeginRepeat 10 items per page -->b<!-- EndRepeat -->c");
+  const RepeatSplit split =
+      SplitAtRepeatBlock(u"a<!-- BeginRepeat 10 items per page -->b<!-- EndRepeat -->c");
   EXPECT_TRUE(split.found);
   EXPECT_EQ(split.count, 10);
   EXPECT_EQ(split.before, u"a");

@@ -1,0 +1,5 @@
+# The main window: start-up to the first shown window, filling its grid with
+# the largest sheet, and the modification check on that sheet.
+if(TARGET quillary_ui)
+  quillary_widget_bench(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp)
+endif()

@@ -1,0 +1,67 @@
+#pragma once
+// The Convert dialog: asks for a template file and an output file, checks
+// the two names and confirms replacing an existing output. Its two text
+// boxes are its result: two non-empty names once OK has passed, both empty
+// after Cancel or the window frame.
+
+#include <memory>
+#include <optional>
+
+#include <QDialog>
+#include <QString>
+
+#include "commondialog/CommonDialogBackend.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace quillary {
+
+class C_CommonDialog;
+class MessageBox;
+
+class Conv : public QDialog {
+  Q_OBJECT
+
+ public:
+  // backend: the file dialogs' platform, shared with the main window.
+  Conv(CommonDialogBackend& backend, MessageBox& messageBox, QWidget* owner = nullptr);
+  ~Conv() override;
+
+  // Each opening starts with both names empty and OK focused.
+  void PrepareToOpen();
+
+  // The names exactly as typed or chosen.
+  QString TemplateName() const;
+  QString OutputName() const;
+
+  void Command1_Click();
+  void Command2_Click();
+  void OKButton_Click();
+  void CancelButton_Click();
+
+  // The window frame and Esc end the dialog as Cancel does.
+  void reject() override;
+
+  QGroupBox* Frame1;
+  QLineEdit* Text1;
+  QPushButton* Command1;
+  QGroupBox* Frame2;
+  QLineEdit* Text2;
+  QPushButton* Command2;
+  QPushButton* OKButton;
+  QPushButton* CancelButton;
+
+ private:
+  // Created on first use and kept for the run; both browse buttons share it.
+  C_CommonDialog& BrowseDialog();
+  std::optional<QString> Browse(FileDialogMode mode);
+  void Refuse(const QString& prompt);
+
+  CommonDialogBackend& backend_;
+  MessageBox& messageBox_;
+  std::unique_ptr<C_CommonDialog> browseDialog_;
+};
+
+}  // namespace quillary

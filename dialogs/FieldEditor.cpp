@@ -1,0 +1,103 @@
+#include "dialogs/FieldEditor.h"
+
+#include <algorithm>
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "sheet/GridControl.h"
+#include "sheet/Sheet.h"
+#include "sheet/Twips.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr int kCaptionRow = 0;
+constexpr int kNameRow = 1;
+constexpr int kColumnWidth = 2000;    // twips
+constexpr int kNameRowHeight = 300;   // twips
+constexpr int kOverlayExtraWidth = 30;  // twips, so the box covers the grid lines
+
+}  // namespace
+
+FieldEditor::FieldEditor(GridControl& sheet, MessageBox&, QWidget* owner)
+    : SheetDialog(owner, QStringLiteral("フィールド名の編集"), 6300, 2130), sheet_(sheet) {
+  Command1 = AddButton(QStringLiteral("OK"), "Command1", {3660, 1440, 1035, 495});
+  Command2 = AddButton(QStringLiteral("キャンセル"), "Command2", {4920, 1440, 1155, 495});
+  fg = new GridControl(1, 0, this);
+  Place(fg, "fg", {60, 180, 6165, 975});
+  Text1 = new QLineEdit(this);
+  Place(Text1, "Text1", {840, 1260, 1215, 270});
+  Text1->hide();
+
+  setTabOrder(Command1, Command2);
+  setTabOrder(Command2, fg);
+  setTabOrder(fg, Text1);
+
+  Form_Load();
+
+  // Connected after loading: filling the grid is not an edit.
+  connect(fg, &GridControl::DblClick, this, &FieldEditor::fg_DblClick);
+  connect(fg, &GridControl::LeaveCell, this, &FieldEditor::fg_LeaveCell);
+  connect(fg, &GridControl::Scroll, this, &FieldEditor::fg_Scroll);
+  connect(Command1, &QPushButton::clicked, this, &FieldEditor::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &FieldEditor::Command2_Click);
+
+  Command1->setFocus();
+}
+
+void FieldEditor::Form_Load() {
+  const int fields = std::max(sheet_.Cols() - 1, 0);
+  // Filled in one piece: a sheet may have thousands of fields.
+  Sheet names(2, fields);
+  for (int n = 1; n <= fields; ++n) {
+    names.SetText(kCaptionRow, n - 1, DefaultFieldName(n));
+    names.SetText(kNameRow, n - 1, sheet_.sheet().Text(0, n));
+  }
+  fg->SetSheet(std::move(names));
+  for (int col = 0; col < fields; ++col) fg->SetColWidth(col, kColumnWidth);
+  fg->SetRowHeight(kNameRow, kNameRowHeight);
+  if (fields > 0) {
+    fg->SetRow(kNameRow);
+    fg->SetCol(0);
+  }
+}
+
+bool FieldEditor::EditOpen() const { return !Text1->isHidden(); }
+
+void FieldEditor::fg_DblClick() {
+  if (fg->Cols() == 0) return;
+  // The cell's place within the grid, moved by the grid's own place in the
+  // dialog.
+  Text1->setGeometry(fg->x() + TwipsToPixelsX(fg->CellLeft(), this),
+                     fg->y() + TwipsToPixelsY(fg->CellTop(), this),
+                     TwipsToPixelsX(fg->CellWidth() + kOverlayExtraWidth, this),
+                     TwipsToPixelsY(fg->CellHeight(), this));
+  Text1->setText(fg->Text());
+  Text1->show();
+  Text1->raise();
+  Text1->setFocus();
+}
+
+void FieldEditor::StoreOpenEdit() {
+  if (!EditOpen()) return;
+  fg->SetText(Text1->text());
+  Text1->clear();
+  Text1->hide();
+}
+
+void FieldEditor::fg_LeaveCell() { StoreOpenEdit(); }
+
+void FieldEditor::fg_Scroll() { StoreOpenEdit(); }
+
+void FieldEditor::Command1_Click() {
+  StoreOpenEdit();
+  const int fields = std::min(fg->Cols(), sheet_.Cols() - 1);
+  for (int n = 1; n <= fields; ++n) sheet_.SetTextMatrix(0, n, fg->TextMatrix(kNameRow, n - 1));
+  accept();
+}
+
+void FieldEditor::Command2_Click() { reject(); }
+
+}  // namespace quillary

@@ -1,0 +1,50 @@
+#pragma once
+// The field-name editor "フィールド名の編集": every field name of the sheet
+// side by side in a grid of its own, one column per field. A double-click
+// opens a text box over the current name; leaving the cell, scrolling and OK
+// store it. OK writes every name into the sheet's row 0; Cancel and the
+// close box write nothing.
+//
+// A sheet without field columns opens an empty grid, and OK writes nothing.
+
+#include "dialogs/SheetDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace quillary {
+
+class GridControl;
+class MessageBox;
+
+class FieldEditor : public SheetDialog {
+  Q_OBJECT
+
+ public:
+  // The editor asks nothing; messages is taken so that both sheet dialogs
+  // are built alike.
+  FieldEditor(GridControl& sheet, MessageBox& messages, QWidget* owner);
+
+  void Form_Load();
+  void fg_DblClick();
+  void fg_LeaveCell();
+  void fg_Scroll();
+  void Command1_Click();
+  void Command2_Click();
+
+  // An edit is open while the overlay box is shown: its text belongs to the
+  // current cell and has not been stored there yet.
+  bool EditOpen() const;
+
+  QPushButton* Command1;
+  QPushButton* Command2;
+  GridControl* fg;
+  QLineEdit* Text1;
+
+ private:
+  void StoreOpenEdit();
+
+  GridControl& sheet_;
+};
+
+}  // namespace quillary

@@ -1,0 +1,36 @@
+#pragma once
+// What the two sheet dialogs share: a fixed-size modal window laid out in
+// twips, centred on its owner, without minimise or maximise buttons, whose
+// buttons are never the default or cancel button (Enter and Esc do nothing;
+// the close box still closes without change).
+
+#include <QDialog>
+#include <QString>
+
+class QKeyEvent;
+class QPushButton;
+
+namespace quillary {
+
+// A control's place in the dialog's client area, in twips.
+struct TwipsRect {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+class SheetDialog : public QDialog {
+  Q_OBJECT
+
+ protected:
+  SheetDialog(QWidget* owner, const QString& caption, int clientWidthTwips, int clientHeightTwips);
+
+  // Names the control as the dialog's handlers call it and places it.
+  void Place(QWidget* control, const char* name, TwipsRect rect);
+  QPushButton* AddButton(const QString& caption, const char* name, TwipsRect rect);
+
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace quillary

@@ -1,0 +1,73 @@
+// What the main window does with the keys, characters and mouse buttons
+// that reach the grid.
+
+#include <QMenu>
+
+#include "mainwindow/KeyCodes.h"
+#include "mainwindow/Main.h"
+#include "sheet/GridControl.h"
+#include "sheet/Twips.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr int kCtrlC = 3;
+constexpr int kCtrlV = 22;
+constexpr int kCtrlX = 24;
+constexpr int kRightButton = 2;
+
+}  // namespace
+
+void Main::ConnectGrid() {
+  ConnectGuarded(fg2, &GridControl::LeaveCell, [this] { fg2_LeaveCell(); });
+  ConnectGuarded(fg2, &GridControl::RowColChange, [this] { fg2_RowColChange(); });
+  ConnectGuarded(fg2, &GridControl::EnterCell, [this] { fg2_EnterCell(); });
+  ConnectGuarded(fg2, &GridControl::Scroll, [this] { fg2_Scroll(); });
+  ConnectGuarded(fg2, &GridControl::GotFocus, [this] { fg2_GotFocus(); });
+  ConnectGuarded(fg2, &GridControl::DblClick, [this] { fg2_DblClick(); });
+  ConnectGuarded(fg2, &GridControl::KeyDown, [this](int keyCode, int shift) { fg2_KeyDown(keyCode, shift); });
+  ConnectGuarded(fg2, &GridControl::KeyPress, [this](int keyAscii) { fg2_KeyPress(keyAscii); });
+  ConnectGuarded(fg2, &GridControl::KeyPressText, [this](const QString& text) { fg2_KeyPressText(text); });
+  ConnectGuarded(fg2, &GridControl::MouseDown,
+                 [this](int button, int shift, int x, int y) { fg2_MouseDown(button, shift, x, y); });
+}
+
+void Main::fg2_KeyPress(int keyAscii) {
+  switch (keyAscii) {
+    case kCtrlC:
+      CopyGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
+      break;
+    case kCtrlV:
+      PastGrid();
+      break;
+    case kCtrlX:
+      CutGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
+      break;
+    default:
+      MSFlexGridEdit(*fg2, *txtEdit, keyAscii);
+  }
+}
+
+void Main::fg2_KeyDown(int keyCode, int /*shift*/) {
+  if (keyCode != kKeyDelete) return;
+  DelGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
+  SetText1Text(QString());
+}
+
+void Main::fg2_MouseDown(int button, int /*shift*/, int x, int y) {
+  if (button != kRightButton) return;
+  const int w = fg2->ColWidth(0);
+  const int h = fg2->RowHeight(0);
+  QMenu* menu = nullptr;
+  if (x > w && y < h) {
+    menu = ContextField;  // the field-name row
+  } else if (x > w && y > h) {
+    menu = Edit;  // the data cells
+  }
+  if (!menu) return;
+  const QPoint point(TwipsToPixelsX(x, fg2), TwipsToPixelsY(y, fg2));
+  ShowPopup(*menu, fg2->mapToGlobal(point));
+}
+
+}  // namespace quillary

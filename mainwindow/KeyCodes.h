@@ -1,0 +1,24 @@
+#pragma once
+// Keys as the handlers see them: key codes of the keyboard's keys (Tab 9,
+// Enter 13, Esc 27, Up 38, Down 40, Delete 46, letters 65..90 ...) and the
+// shift state (bit 1 Shift, 2 Ctrl, 4 Alt).
+
+#include <Qt>
+
+class QKeyEvent;
+
+namespace quillary {
+
+inline constexpr int kKeyTab = 9;
+inline constexpr int kKeyReturn = 13;
+inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyDelete = 46;
+inline constexpr int kKeyR = 82;
+
+// 0 for keys without a code.
+int KeyCodeOf(const QKeyEvent& event);
+int ShiftStateOf(Qt::KeyboardModifiers modifiers);
+
+}  // namespace quillary

@@ -1,0 +1,192 @@
+#include "mainwindow/Main.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QToolBar>
+
+#include "commondialog/C_CommonDialog.h"
+#include "mainwindow/CellContentsBox.h"
+#include "mainwindow/ErrorGuard.h"
+#include "mainwindow/Fonts.h"
+#include "mainwindow/Icons.h"
+#include "mainwindow/KeyCodes.h"
+#include "mainwindow/VersionForm.h"
+#include "sheet/GridControl.h"
+#include "sheet/Twips.h"
+
+namespace quillary {
+
+namespace {
+
+// Placement in twips: the grid sits under the toolbar, 30 from the left.
+constexpr int kToolbarHeight = 420;
+constexpr int kGridLeft = 30;
+constexpr int kGridTop = 420;
+constexpr int kText1Left = 30;
+constexpr int kText1Height = 1395;
+constexpr int kClientWidth = 7800;
+constexpr int kClientHeight = 5205;
+
+// The initial sheet's geometry in twips.
+constexpr int kDataColumnWidth = 2000;
+constexpr int kRowHeight = 250;
+
+}  // namespace
+
+Main::Main(Services services, QWidget* parent)
+    : QMainWindow(parent), services_(services), commands_(std::make_unique<MainCommands>()) {
+  setWindowTitle(QStringLiteral("Quillary"));
+  setWindowIcon(ProgramIcon());
+  CreateControls();
+  CreateMenus();
+  CreateToolbar();
+  ConnectGrid();
+  ConnectEditors();
+  Form_Load();
+  resize(TwipsToPixelsX(kClientWidth, this), TwipsToPixelsY(kClientHeight, this) + menuBar()->sizeHint().height());
+  Form_Resize();
+}
+
+Main::~Main() {
+  // The controls outlive the members (they go with the QObject base): no
+  // event of theirs may reach a handler from here on.
+  for (QObject* control : {static_cast<QObject*>(fg2), static_cast<QObject*>(Text1), static_cast<QObject*>(txtEdit)}) {
+    control->disconnect(this);
+    control->removeEventFilter(this);
+  }
+}
+
+void Main::SetCommands(std::unique_ptr<MainCommands> commands) {
+  commands_ = commands ? std::move(commands) : std::make_unique<MainCommands>();
+}
+
+void Main::ShowModalDialog(QDialog& dialog) { dialog.exec(); }
+
+void Main::CreateControls() {
+  Client = new QWidget(this);
+  Client->setObjectName(QStringLiteral("Client"));
+  setCentralWidget(Client);
+
+  Toolbar1 = new QToolBar(Client);
+  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+
+  // Created in the tab order: Text1, fg2, txtEdit.
+  Text1 = new CellContentsBox(Client);
+  Text1->setObjectName(QStringLiteral("Text1"));
+
+  fg2 = new GridControl(1, 1, Client);
+  fg2->setObjectName(QStringLiteral("fg2"));
+  fg2->setFont(GothicFont());
+
+  txtEdit = new QLineEdit(Client);
+  txtEdit->setObjectName(QStringLiteral("txtEdit"));
+  txtEdit->setFont(GothicFont());
+  // A cell may hold far more than a line edit's default 32,767 characters.
+  txtEdit->setMaxLength(std::numeric_limits<int>::max());
+  txtEdit->setFrame(false);
+  txtEdit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #202020; padding: 0px; }"));
+  txtEdit->hide();
+  txtEdit->raise();
+
+  setTabOrder(Text1, fg2);
+  setTabOrder(fg2, txtEdit);
+}
+
+void Main::Form_Load() {
+  fg2->move(TwipsToPixelsX(kGridLeft, this), TwipsToPixelsY(kGridTop, this));
+  Text1->move(TwipsToPixelsX(kText1Left, this), Text1->y());
+  Text1->resize(Text1->width(), TwipsToPixelsY(kText1Height, this));
+
+  // The initial sheet: 11 x 6, labelled, data cells empty.
+  fg2->SetSheet(MakeInitialSheet());
+  for (int col = fg2->FixedCols(); col < fg2->Cols(); ++col) {
+    fg2->SetColWidth(col, kDataColumnWidth);
+    fg2->SetColAlignment(col, GridControl::Alignment::LeftTop);
+  }
+  fg2->SetColAlignment(0, GridControl::Alignment::CenterTop);
+  sheetArray_ = MakeInitialSheetArray();
+  TakeSavedImage();
+  for (int row = 0; row < fg2->Rows(); ++row) fg2->SetRowHeight(row, kRowHeight);
+
+  editAnchorRow_ = fg2->Row();
+  editAnchorCol_ = fg2->Col();
+  PlaceOverlayEditor();
+
+  if (!FileDialog) {
+    FileDialog = std::make_unique<C_CommonDialog>(services_.dialogBackend);
+    FileDialog->SetHwndOwner(static_cast<std::int32_t>(winId()));
+  }
+  fg2->setFocus();
+}
+
+int Main::Fgi(int row, int col) const { return static_cast<std::int16_t>(row * fg2->Cols() + col); }
+
+bool Main::CheckModify() const { return savedImage_.Differs(fg2->sheet()); }
+
+void Main::TakeSavedImage() { savedImage_.Take(fg2->sheet()); }
+
+void Main::Form_Resize() {
+  const QRect frame = frameGeometry();
+  LayOut(PixelsToTwipsX(frame.width(), this), PixelsToTwipsY(frame.height(), this));
+}
+
+void Main::LayOut(int w, int h) {
+  Toolbar1->setGeometry(0, 0, Client->width(), TwipsToPixelsY(kToolbarHeight, this));
+  const int width = std::max(0, TwipsToPixelsX(w - 180, this));
+  const int gridHeight = h >= 2600 ? TwipsToPixelsY(h - 2600, this) : fg2->height();
+  fg2->resize(width, gridHeight);
+  Text1->setGeometry(Text1->x(), TwipsToPixelsY(h - 2120, this), width, TwipsToPixelsY(kText1Height, this));
+}
+
+void Main::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Guarded([this] { Form_Resize(); });
+}
+
+void Main::closeEvent(QCloseEvent* event) {
+  // No question about unsaved changes; the Convert dialog goes with the window.
+  Guarded([this] { commands_->CloseDialogs(); });
+  event->accept();
+}
+
+void Main::ExitAll_Click() {
+  close();
+  QCoreApplication::quit();
+}
+
+void Main::keyPressEvent(QKeyEvent* event) {
+  // Only keys that no control took arrive here; the editing controls never
+  // hand a key on to the window, whatever they did with it.
+  QWidget* focus = QApplication::focusWidget();
+  const bool fromEditingControl =
+      focus && (focus == Text1 || focus == txtEdit || focus == fg2 || fg2->isAncestorOf(focus));
+  if (fromEditingControl) {
+    event->accept();
+    return;
+  }
+  const int keyCode = KeyCodeOf(*event);
+  const int shift = ShiftStateOf(event->modifiers());
+  Guarded([&] { Form_KeyDown(keyCode, shift); });
+  event->accept();
+}
+
+void Main::Form_KeyDown(int keyCode, int /*shift*/) {
+  if (keyCode == kKeyR) Convert_Click();
+}
+
+void Main::Version_Click() {
+  VersionForm form(this);
+  ShowModalDialog(form);
+}
+
+void Main::Guarded(const std::function<void()>& handler) { RunGuarded(services_.messageBox, handler); }
+
+}  // namespace quillary

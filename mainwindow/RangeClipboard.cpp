@@ -1,0 +1,87 @@
+#include "mainwindow/RangeClipboard.h"
+
+#include <utility>
+
+#include "sheet/GridControl.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr QChar kFieldEnd = u'\t';
+constexpr QChar kRowEnd = u'\r';
+
+struct Range {
+  int left, top, right, bottom;
+};
+
+// Either corner may come first: the user can select towards the top-left.
+Range Normalise(int c1, int r1, int c2, int r2) {
+  if (c1 > c2) std::swap(c1, c2);
+  if (r1 > r2) std::swap(r1, r2);
+  return {c1, r1, c2, r2};
+}
+
+// A range text that empties every cell of a rows x cols selection.
+QString EmptyRangeText(int rows, int cols) {
+  QString row(cols, kFieldEnd);
+  row += kRowEnd;
+  return row.repeated(rows);
+}
+
+}  // namespace
+
+RangeClipboard::RangeClipboard(GridControl& grid) : grid_(grid) {}
+
+void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
+  const Range range = Normalise(c1, r1, c2, r2);
+  QString text;
+  for (int r = range.top; r <= range.bottom; ++r) {
+    for (int c = range.left; c <= range.right; ++c) {
+      text += grid_.TextMatrix(r, c);
+      text += kFieldEnd;
+    }
+    text += kRowEnd;
+  }
+  record_ = {range.left, range.top, range.right, range.bottom, std::move(text)};
+}
+
+void RangeClipboard::CutGrid(int c1, int r1, int c2, int r2) {
+  CopyGrid(c1, r1, c2, r2);
+  DelGrid(record_.left, record_.top, record_.right, record_.bottom);
+}
+
+void RangeClipboard::DelGrid(int c1, int r1, int c2, int r2) {
+  const Range range = Normalise(c1, r1, c2, r2);
+  grid_.SetClip(EmptyRangeText(range.bottom - range.top + 1, range.right - range.left + 1));
+}
+
+void RangeClipboard::PastGrid() {
+  // Make the current cell the top-left cell of the user's selection.
+  const int col = grid_.Col();
+  const int colSel = grid_.ColSel();
+  const int row = grid_.Row();
+  const int rowSel = grid_.RowSel();
+  if (col > colSel) {
+    grid_.SetColSel(col);
+    grid_.SetCol(colSel);
+  }
+  if (row > rowSel) {
+    grid_.SetRowSel(row);
+    grid_.SetRow(rowSel);
+  }
+  // The block keeps the copied size but never reaches past the sheet's edge.
+  const int lastCol = grid_.Col() + (record_.right - record_.left);
+  grid_.SetColSel(lastCol < grid_.Cols() ? lastCol : grid_.Cols() - 1);
+  const int lastRow = grid_.Row() + (record_.bottom - record_.top);
+  grid_.SetRowSel(lastRow < grid_.Rows() ? lastRow : grid_.Rows() - 1);
+  grid_.SetClip(record_.text);
+}
+
+void RangeClipboard::Copy_Click() { CopyGrid(grid_.ColSel(), grid_.RowSel(), grid_.Col(), grid_.Row()); }
+
+void RangeClipboard::Cut_Click() { CutGrid(grid_.ColSel(), grid_.RowSel(), grid_.Col(), grid_.Row()); }
+
+void RangeClipboard::Paste_Click() { PastGrid(); }
+
+}  // namespace quillary

@@ -1,0 +1,48 @@
+#pragma once
+// Copy, cut, paste and delete of rectangular ranges of the main grid. The
+// copied range lives in the window's own clip record (the system clipboard is
+// never used), so a copy survives New and Open during one run.
+
+#include <QString>
+
+namespace quillary {
+
+class GridControl;
+
+// The last range copied or cut. Before the first copy it is the empty 1 x 1
+// range at (0, 0), so a paste empties one cell.
+struct ClipRecord {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  // Each cell followed by TAB, each row by CR; texts as they are.
+  QString text;
+};
+
+class RangeClipboard {
+ public:
+  explicit RangeClipboard(GridControl& grid);
+
+  // The range arrives as (ColSel, RowSel, Col, Row), either corner first.
+  void CopyGrid(int c1, int r1, int c2, int r2);
+  void CutGrid(int c1, int r1, int c2, int r2);
+  // Empties the grid's selection (every caller passes the selection).
+  void DelGrid(int c1, int r1, int c2, int r2);
+  // Writes the clip record at the selection's top-left cell, cut off at the
+  // sheet's last row and column; the selection becomes the pasted block.
+  void PastGrid();
+
+  // Menu and toolbar entry points: the grid's selection as it is now.
+  void Copy_Click();
+  void Cut_Click();
+  void Paste_Click();
+
+  const ClipRecord& record() const { return record_; }
+
+ private:
+  GridControl& grid_;
+  ClipRecord record_;
+};
+
+}  // namespace quillary

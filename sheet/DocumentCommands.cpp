@@ -1,0 +1,170 @@
+#include "sheet/DocumentCommands.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "commondialog/C_CommonDialog.h"
+#include "mainwindow/MessageBox.h"
+#include "platform/FileIO.h"
+#include "sheet/AskFileName.h"
+#include "sheet/CommandMessages.h"
+#include "sheet/CsvDocument.h"
+#include "sheet/GridControl.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
+
+namespace quillary {
+
+namespace {
+
+const QString kCsvFilter =
+    QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+const QString kSaveQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
+const QString kQuestionTitle = QStringLiteral("確認");
+
+QString CannotReadMessage(const QString& fileName) {
+  return QStringLiteral("ファイルを読み込めませんでした。\n") + fileName;
+}
+const QString kTooSmallMessage = QStringLiteral(
+    "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
+const QString kTooLargeMessage =
+    QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）");
+
+// Where the character that cannot be saved sits, in the words of the sheet:
+// the record's row label and the field's name.
+QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
+  const int col = error.field() + 1;
+  const QString character = CharacterText(error.character());
+  if (error.row() == 0) return QStringLiteral("（%1 番目のフィールド名: %2）").arg(col).arg(character);
+  const QString name = QString::fromStdU16String(sheet.Text(0, col));
+  const QString field = name.isEmpty() ? QStringLiteral("%1 番目のフィールド").arg(col)
+                                       : QStringLiteral("フィールド「%1」").arg(name);
+  return QStringLiteral("（%1 行目、%2: %3）").arg(error.row()).arg(field, character);
+}
+
+// The sheet a loaded file gives: its records under its field names, fresh
+// row labels, the corner cell empty.
+Sheet SheetFromFile(const LoadedCsv& loaded) {
+  Sheet sheet(loaded.rows, loaded.cols);
+  const int fields = std::min(loaded.array.Fields(), loaded.cols - 1);
+  const int rows = std::min(loaded.array.Rows(), loaded.rows);
+  for (int f = 0; f < fields; ++f)
+    for (int r = 0; r < rows; ++r) sheet.SetText(r, f + 1, loaded.array.Text(f, r));
+  LabelRows(sheet, 1, sheet.Rows() - 1);
+  return sheet;
+}
+
+// Nothing may leave an event handler; the commands report their own
+// failures, so what is left here (running out of memory) ends it quietly.
+template <typename Body>
+void Guarded(Body body) {
+  try {
+    body();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+DocumentCommands::DocumentCommands(Window window) : w_(std::move(window)) {}
+
+bool DocumentCommands::CheckModify() const { return w_.savedImage.Differs(w_.fg2.sheet()); }
+
+bool DocumentCommands::AskToSave() {
+  while (CheckModify()) {
+    const MsgResult answer =
+        w_.messageBox.Show(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, kQuestionTitle);
+    if (answer == MsgResult::No) return true;
+    if (answer != MsgResult::Yes) {
+      w_.fg2.SetFocus();
+      return false;
+    }
+    // A cancelled or failed Save leaves the sheet modified: the question
+    // comes back.
+    Save();
+  }
+  return true;
+}
+
+void DocumentCommands::New_Click() {
+  Guarded([&] {
+    if (!AskToSave()) return;
+    // Same size, every cell cleared, then labelled afresh.
+    Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
+    LabelSheet(sheet);
+    w_.fg2.SetSheet(std::move(sheet));
+    w_.setText1(QString());
+    w_.savedImage.Take(w_.fg2.sheet());
+  });
+}
+
+void DocumentCommands::Open_Click() {
+  Guarded([&] {
+    w_.commitCellEdit();
+    if (!AskToSave()) return;
+    const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
+    const bool opened = name && OpenFile(*name);
+    w_.fg2.SetFocus();
+    if (opened) w_.setText1(w_.fg2.Text());
+  });
+}
+
+bool DocumentCommands::OpenFile(const QString& fileName) {
+  LoadedCsv loaded;
+  Sheet sheet;
+  try {
+    loaded = LoadCsvFile(PathFromText(fileName.toStdU16String()));
+    sheet = SheetFromFile(loaded);
+  } catch (const SheetTooSmallError&) {
+    ShowRefusal(w_.messageBox, kTooSmallMessage);
+    return false;
+  } catch (const SheetTooLargeError&) {
+    ShowRefusal(w_.messageBox, kTooLargeMessage);
+    return false;
+  } catch (const std::exception&) {
+    ShowRefusal(w_.messageBox, CannotReadMessage(fileName));
+    return false;
+  }
+  // Nothing has changed so far; from here on nothing can fail half-way.
+  w_.fg2.SetSheet(std::move(sheet));
+  w_.sheetArray = std::move(loaded.array);
+  w_.savedImage.Take(w_.fg2.sheet());
+  return true;
+}
+
+void DocumentCommands::Save_Click() {
+  Guarded([&] { Save(); });
+}
+
+bool DocumentCommands::Save() {
+  w_.commitCellEdit();
+  bool saved = false;
+  // A sheet without data columns has nothing to write.
+  if (w_.fg2.Cols() > 1) {
+    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox))
+      saved = SaveFile(*name);
+  }
+  w_.fg2.SetFocus();
+  return saved;
+}
+
+bool DocumentCommands::SaveFile(const QString& fileName) {
+  const Sheet& sheet = w_.fg2.sheet();
+  try {
+    SheetArray array = SheetArray::FromSheet(sheet);
+    SaveCsvFile(PathFromText(fileName.toStdU16String()), array);
+    // Only a sheet that reached the file becomes the one Convert reads.
+    w_.sheetArray = std::move(array);
+    w_.savedImage.Take(sheet);
+  } catch (const UnencodableCellError& error) {
+    ShowRefusal(w_.messageBox, UnencodableMessage() + u'\n' + CellPlace(sheet, error));
+    return false;
+  } catch (const std::exception&) {
+    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quillary

@@ -1,0 +1,60 @@
+#pragma once
+// New, Open and Save: the main window's commands on the sheet as a whole.
+//
+// Open reads a CSV file into the grid and into the window's SheetArray; Save
+// writes the grid to a CSV file and then copies it into SheetArray; New clears
+// the sheet. New and Open first ask whether to save a modified sheet. A
+// cancelled file dialog ends a command quietly; a real failure shows its
+// message and leaves the grid, SheetArray and the saved image as they were.
+
+#include <functional>
+
+#include <QString>
+
+namespace quillary {
+
+class C_CommonDialog;
+class GridControl;
+class MessageBox;
+class SheetArray;
+class SheetImage;
+
+class DocumentCommands {
+ public:
+  struct Window {
+    GridControl& fg2;
+    // Shows a cell's stored text in the cell-contents box (markers included;
+    // the box turns them into line breaks itself).
+    std::function<void(const QString&)> setText1;
+    SheetArray& sheetArray;
+    SheetImage& savedImage;
+    C_CommonDialog& fileDialog;
+    MessageBox& messageBox;
+    // Writes a pending in-cell edit into its cell.
+    std::function<void()> commitCellEdit;
+  };
+
+  explicit DocumentCommands(Window window);
+
+  void New_Click();
+  void Open_Click();
+  void Save_Click();
+
+  // True when the grid differs from the image taken at the last New, Open
+  // or Save (or at start-up).
+  bool CheckModify() const;
+
+  // Commits a pending edit and saves the sheet under a name the user
+  // chooses. True only when the file was written.
+  bool Save();
+
+ private:
+  // The save question and its loop; false when the user cancelled.
+  bool AskToSave();
+  bool OpenFile(const QString& fileName);
+  bool SaveFile(const QString& fileName);
+
+  Window w_;
+};
+
+}  // namespace quillary

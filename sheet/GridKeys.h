@@ -1,0 +1,30 @@
+#pragma once
+// What a key does in the grid: navigation keys move the current cell or the
+// selection's corner; other keys may type a character, reported as a 16-bit
+// signed character code.
+
+#include <optional>
+
+#include <QChar>
+#include <Qt>
+
+#include "sheet/GridCell.h"
+
+class QKeyEvent;
+
+namespace quillary {
+
+// The cell a navigation key leads to from `from` (not yet kept inside the
+// grid), or nothing for other keys. `last` is the last data cell; Page Up
+// and Page Down move by pageRows.
+std::optional<GridCell> NavigationTarget(int key, Qt::KeyboardModifiers modifiers, GridCell from, GridCell last,
+                                         int pageRows);
+
+// Ctrl+letter 1..26, Enter 13 (Ctrl+Enter 10), Backspace 8, Esc 27,
+// otherwise the typed text's first unit; nothing for keys that type nothing.
+std::optional<int> TypedCharCode(const QKeyEvent& event);
+
+// Units from U+8000 up arrive negative.
+int SignedCharCode(QChar unit);
+
+}  // namespace quillary

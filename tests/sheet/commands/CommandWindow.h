@@ -1,0 +1,67 @@
+#pragma once
+// What the document commands work on, as the main window holds it, with a
+// scripted message box and file dialog in place of the user.
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "commondialog/C_CommonDialog.h"
+#include "fakes/FakeCommonDialogBackend.h"
+#include "fakes/FakeMessageBox.h"
+#include "sheet/DocumentCommands.h"
+#include "sheet/GridControl.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
+
+namespace quillary::testing {
+
+inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+struct CommandWindow {
+  CommandWindow() {
+    fg2.SetSheet(MakeInitialSheet());
+    savedImage.Take(fg2.sheet());
+  }
+
+  // A sheet that counts as saved, as after a successful Open.
+  void Load(const Sheet& sheet) {
+    fg2.SetSheet(sheet);
+    savedImage.Take(fg2.sheet());
+  }
+
+  GridControl fg2{1, 1};
+  SheetArray sheetArray = MakeInitialSheetArray();
+  SheetImage savedImage;
+  FakeCommonDialogBackend backend;
+  C_CommonDialog fileDialog{backend};
+  FakeMessageBox messageBox;
+  QString text1 = QStringLiteral("(untouched)");
+  // The in-cell edit waiting for a commit, as the overlay editor holds it.
+  std::optional<QString> pendingEdit;
+  int commits = 0;
+
+  DocumentCommands commands{{fg2, [this](const QString& text) { text1 = text; }, sheetArray, savedImage,
+                             fileDialog, messageBox, [this] {
+                               ++commits;
+                               if (pendingEdit) fg2.SetText(*pendingEdit);
+                               pendingEdit.reset();
+                             }}};
+};
+
+// rows x cols sheet with row labels and the given texts row by row from
+// cell (0, 1); column 0 is labelled.
+inline Sheet MakeSheet(int rows, int cols, const std::vector<std::u16string>& texts) {
+  Sheet sheet(rows, cols);
+  LabelRows(sheet, 1, rows - 1);
+  int i = 0;
+  for (const auto& text : texts) {
+    sheet.SetText(i / (cols - 1), i % (cols - 1) + 1, text);
+    ++i;
+  }
+  return sheet;
+}
+
+}  // namespace quillary::testing
