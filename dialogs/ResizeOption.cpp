@@ -75,8 +75,9 @@ void ResizeOption::OK_Click() {
   // One number sizes the sheet and bounds the labels and names it adds.
   const int rows = check.size->records;
   const int cols = check.size->fields;
-  sheet_.SetRows(rows + 1);
-  sheet_.SetCols(cols + 1);
+  // Both counts at once: one after the other could pass through a sheet far
+  // over the cell limit (2 x 16000 to 16000 x 2 via 16000 x 16000).
+  sheet_.Resize(rows + 1, cols + 1);
   for (int row = OldRows + 1; row <= rows; ++row)
     sheet_.SetTextMatrix(row, 0, QString::fromStdU16String(RowLabel(row)));
   for (int col = OldCols + 1; col <= cols; ++col)
