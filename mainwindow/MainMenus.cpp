@@ -15,13 +15,13 @@ namespace quillary {
 
 namespace {
 
-struct ToolbarButtonSpec {
+struct ToolbarEntry {
   const char16_t* key;  // nullptr: a separator
   const char16_t* toolTip;
 };
 
 // Left to right; Copy, Cut and Paste have no tooltip.
-constexpr ToolbarButtonSpec kToolbarButtons[] = {
+constexpr ToolbarEntry kToolbarButtons[] = {
     {u"New", u"新規作成"}, {u"Open", u"開く"}, {u"Save", u"保存"}, {nullptr, nullptr},
     {u"Copy", u""},       {u"Cut", u""},      {u"Paste", u""},   {nullptr, nullptr},
     {u"Resize", u"グリッドのリサイズ"},       {nullptr, nullptr}, {u"Convert", u"変換"},
@@ -83,17 +83,17 @@ void Main::CreateToolbar() {
   Toolbar1->setFloatable(false);
   const int iconSize = TwipsToPixelsY(300, this);
   Toolbar1->setIconSize(QSize(iconSize, iconSize));
-  for (const ToolbarButtonSpec& spec : kToolbarButtons) {
-    if (!spec.key) {
+  for (const ToolbarEntry& entry : kToolbarButtons) {
+    if (!entry.key) {
       Toolbar1->addSeparator();
       continue;
     }
-    const QString key = Text(spec.key);
+    const QString key = Text(entry.key);
     auto* button = new QToolButton(Toolbar1);
     button->setObjectName(key);
     button->setProperty("key", key);
     button->setIcon(ToolbarIcon(key));
-    button->setToolTip(Text(spec.toolTip));
+    button->setToolTip(Text(entry.toolTip));
     button->setAccessibleName(key);
     button->setAutoRaise(true);
     // A click leaves the focus where the user works.
