@@ -12,7 +12,7 @@
 #include <QLineEdit>
 
 #include "mainwindow/CellContentsBox.h"
-#include "mainwindow/KeyCodes.h"
+#include "sheet/KeyCodes.h"
 #include "mainwindow/Main.h"
 #include "sheet/GridControl.h"
 #include "sheet/RS.h"

@@ -3,7 +3,7 @@
 
 #include <QMenu>
 
-#include "mainwindow/KeyCodes.h"
+#include "sheet/KeyCodes.h"
 #include "mainwindow/Main.h"
 #include "sheet/GridControl.h"
 #include "sheet/Twips.h"

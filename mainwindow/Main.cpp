@@ -17,7 +17,7 @@
 #include "mainwindow/ErrorGuard.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
-#include "mainwindow/KeyCodes.h"
+#include "sheet/KeyCodes.h"
 #include "mainwindow/VersionForm.h"
 #include "sheet/GridControl.h"
 #include "sheet/Twips.h"

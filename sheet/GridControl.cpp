@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "mainwindow/KeyCodes.h"
+#include "sheet/KeyCodes.h"
 #include "sheet/GridKeys.h"
 #include "sheet/GridModel.h"
 #include "sheet/GridSelectionModel.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/KeyCodes.h"
+#include "sheet/KeyCodes.h"
 
 #include <QKeyEvent>
 
