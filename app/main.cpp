@@ -14,7 +14,7 @@
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
-  QApplication::setApplicationVersion(QStringLiteral("0.9.0.3"));
+  QApplication::setApplicationVersion(QStringLiteral(QUILLARY_VERSION));
   quillary::UseJapaneseApplicationFont(application);
 
   quillary::QtMessageBox messageBox;

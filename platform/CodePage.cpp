@@ -3,8 +3,10 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <cstring>
-#include <stdexcept>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/Errors.h"
 
@@ -28,19 +30,19 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts as much as it can; returns false with errno set where it stops.
-  bool Convert(const char*& in, std::size_t& inLeft, std::string& out) {
-    while (inLeft > 0) {
-      const std::size_t used = out.size();
-      out.resize(used + inLeft * 2 + 16);
-      char* outPtr = out.data() + used;
-      std::size_t outLeft = out.size() - used;
-      char* inPtr = const_cast<char*>(in);
-      const std::size_t result = iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft);
-      in = inPtr;
-      out.resize(out.size() - outLeft);
-      if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+  // Converts one small piece whole: the bytes out, or errno's reason.
+  bool Convert(std::string_view in, std::string& out, int& reason) {
+    char buffer[16];
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      reason = errno;
+      return false;
     }
+    out.assign(buffer, static_cast<std::size_t>(outPtr - buffer));
     return true;
   }
 
@@ -53,6 +55,96 @@ class Converter {
 // a backslash). The other one-way entries are the JIS forms of the same
 // character (wave dash, minus sign ...) and are kept.
 bool IsLossyFallback(char16_t c) { return c == u'\u00A5' || c == u'\u203E'; }
+
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c < 0xE000; }
+
+char16_t UnitOf(const std::string& wide) {
+  return static_cast<char16_t>(static_cast<unsigned char>(wide[0]) | static_cast<unsigned char>(wide[1]) << 8);
+}
+
+// The code page is asked once per distinct byte, byte pair or character and
+// the answers are kept for the life of the program: a long text then costs
+// one table look-up per character instead of a pass through the converter.
+// The code page holds only characters of the basic plane, one unit each.
+class CodePageTables {
+ public:
+  static CodePageTables& Instance() {
+    static CodePageTables tables;
+    return tables;
+  }
+
+  std::mutex& Mutex() { return mutex_; }
+
+  enum class ByteKind : std::uint8_t { Unknown, Character, Lead, Bad };
+  struct ByteEntry {
+    ByteKind kind = ByteKind::Unknown;
+    char16_t unit = 0;
+  };
+
+  const ByteEntry& Byte(unsigned char b) {
+    ByteEntry& entry = bytes_[b];
+    if (entry.kind == ByteKind::Unknown) {
+      std::string wide;
+      int reason = 0;
+      const char piece[1] = {static_cast<char>(b)};
+      if (decoder_.Convert(std::string_view(piece, 1), wide, reason) && wide.size() == 2)
+        entry = {ByteKind::Character, UnitOf(wide)};
+      else
+        entry.kind = reason == EINVAL ? ByteKind::Lead : ByteKind::Bad;
+    }
+    return entry;
+  }
+
+  // The character a lead byte and the byte after it stand for, if any.
+  bool Pair(unsigned char lead, unsigned char trail, char16_t& unit) {
+    std::uint32_t& entry = pairs_[lead << 8 | trail];
+    if (entry == kUnknown) {
+      std::string wide;
+      int reason = 0;
+      const char piece[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      entry = decoder_.Convert(std::string_view(piece, 2), wide, reason) && wide.size() == 2 ? UnitOf(wide) : kNone;
+    }
+    unit = static_cast<char16_t>(entry);
+    return entry != kNone;
+  }
+
+  // One character of the basic plane in the code page: its byte count
+  // (0 when the code page cannot express it exactly) and its bytes.
+  struct Encoding {
+    std::uint8_t size;
+    char bytes[2];
+  };
+
+  Encoding Encoded(char16_t c) {
+    std::uint32_t& entry = encoded_[c];
+    if (entry == kUnknown) {
+      std::string bytes;
+      int reason = 0;
+      const char wide[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+      const bool ok = !IsLossyFallback(c) && encoder_.Convert(std::string_view(wide, 2), bytes, reason) &&
+                      !bytes.empty() && bytes.size() <= 2;
+      entry = ok ? static_cast<std::uint32_t>(bytes.size()) << 16 | static_cast<unsigned char>(bytes[0]) << 8 |
+                       (bytes.size() == 2 ? static_cast<unsigned char>(bytes[1]) : 0)
+                 : kNone;
+    }
+    if (entry == kNone) return {0, {}};
+    return {static_cast<std::uint8_t>(entry >> 16), {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)}};
+  }
+
+ private:
+  static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+  static constexpr std::uint32_t kNone = 0xFFFFFFFE;
+
+  CodePageTables()
+      : decoder_(kWide, kCodePage), encoder_(kCodePage, kWide), pairs_(1 << 16, kUnknown), encoded_(1 << 16, kUnknown) {}
+
+  std::mutex mutex_;
+  Converter decoder_;
+  Converter encoder_;
+  ByteEntry bytes_[256];
+  std::vector<std::uint32_t> pairs_;
+  std::vector<std::uint32_t> encoded_;
+};
 
 }  // namespace
 
@@ -67,34 +159,40 @@ char32_t CodePointAt(std::u16string_view text, std::size_t position) {
 }
 
 std::u16string DecodeCodePage(std::string_view bytes) {
-  Converter converter(kWide, kCodePage);
-  std::string wide;
-  wide.reserve(bytes.size() * 2);
-  const char* in = bytes.data();
-  std::size_t inLeft = bytes.size();
-  while (!converter.Convert(in, inLeft, wide)) {
-    // EILSEQ or a sequence cut off at the end: one replacement per bad byte.
-    wide.append(reinterpret_cast<const char*>(&kReplacement), 2);
-    ++in;
-    --inLeft;
+  CodePageTables& tables = CodePageTables::Instance();
+  const std::lock_guard lock(tables.Mutex());
+  std::u16string text(bytes.size(), u'\0');
+  char16_t* out = text.data();
+  for (std::size_t i = 0; i < bytes.size(); ++out) {
+    const auto b = static_cast<unsigned char>(bytes[i++]);
+    const auto& entry = tables.Byte(b);
+    if (entry.kind == CodePageTables::ByteKind::Character) {
+      *out = entry.unit;
+    } else if (entry.kind == CodePageTables::ByteKind::Lead && i < bytes.size() &&
+               tables.Pair(b, static_cast<unsigned char>(bytes[i]), *out)) {
+      ++i;
+    } else {
+      // A bad byte, or a lead byte cut off or followed by a byte that does
+      // not pair with it: one replacement, and the next byte is read anew.
+      *out = kReplacement;
+    }
   }
-  std::u16string text(wide.size() / 2, u'\0');
-  std::memcpy(text.data(), wide.data(), text.size() * 2);
+  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
 std::string EncodeCodePage(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (IsLossyFallback(text[i])) throw UnencodableCharError(i, text[i]);
-  Converter converter(kCodePage, kWide);
-  std::string bytes;
-  bytes.reserve(text.size() * 2);
-  const char* in = reinterpret_cast<const char*>(text.data());
-  std::size_t inLeft = text.size() * 2;
-  if (!converter.Convert(in, inLeft, bytes)) {
-    const std::size_t position = (text.size() * 2 - inLeft) / 2;
-    throw UnencodableCharError(position, CodePointAt(text, position));
+  CodePageTables& tables = CodePageTables::Instance();
+  const std::lock_guard lock(tables.Mutex());
+  std::string bytes(text.size() * 2, '\0');
+  char* out = bytes.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto encoding = IsSurrogate(text[i]) ? CodePageTables::Encoding{0, {}} : tables.Encoded(text[i]);
+    if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i));
+    *out++ = encoding.bytes[0];
+    if (encoding.size == 2) *out++ = encoding.bytes[1];
   }
+  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
   return bytes;
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <optional>
 #include <random>
+#include <string>
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
@@ -38,9 +41,66 @@ TEST(CodePage, ReportsTheFirstCharacterItCannotExpress) {
   // Signs the table would turn into a backslash or tilde are refused.
   EXPECT_EQ(failure(u"100¥"), std::make_pair(std::size_t{3}, char32_t{U'¥'}));
   EXPECT_EQ(failure(u"‾"), std::make_pair(std::size_t{0}, char32_t{U'‾'}));
+  // Whichever kind of refusal comes first in the text is the one reported.
+  EXPECT_EQ(failure(u"a😀¥"), std::make_pair(std::size_t{1}, char32_t{U'😀'}));
+  EXPECT_EQ(failure(u"a¥😀"), std::make_pair(std::size_t{1}, char32_t{U'¥'}));
   EXPECT_EQ(failure(u"\xD800z"), std::make_pair(std::size_t{0}, char32_t{0xD800}));
   // The JIS forms of the wave dash and minus sign are written.
   EXPECT_EQ(EncodeCodePage(u"〜−"), "\x81\x60\x81\x7c");
+}
+
+// The converter asked directly, a whole text in one pass: what the code
+// page's tables must agree with.
+std::optional<std::string> Converted(const char* to, const char* from, std::string_view in) {
+  iconv_t handle = iconv_open(to, from);
+  std::string out(in.size() * 2 + 8, '\0');
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const bool ok = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(handle);
+  if (!ok) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string Wide(std::u16string_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+TEST(CodePage, AgreesWithTheConverterOnEveryCharacterAndBytePair) {
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    const std::u16string text(1, static_cast<char16_t>(c));
+    const auto expected = c == U'¥' || c == U'‾' ? std::nullopt : Converted("CP932", "UTF-16LE", Wide(text));
+    std::optional<std::string> actual;
+    try {
+      actual = EncodeCodePage(text);
+    } catch (const UnencodableCharError&) {
+    }
+    ASSERT_EQ(actual, expected) << "U+" << std::hex << static_cast<unsigned>(c);
+  }
+  for (int first = 0; first < 256; ++first) {
+    const std::string single(1, static_cast<char>(first));
+    if (const auto wide = Converted("UTF-16LE", "CP932", single)) {
+      ASSERT_EQ(Wide(DecodeCodePage(single)), *wide) << first;
+      continue;
+    }
+    for (int second = 0; second < 256; ++second) {
+      const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+      // A pair the converter refuses is a replacement and the second byte
+      // read on its own.
+      const std::u16string decoded = DecodeCodePage(pair);
+      if (const auto wide = Converted("UTF-16LE", "CP932", pair)) {
+        ASSERT_EQ(Wide(decoded), *wide) << first << " " << second;
+      } else {
+        std::u16string expected(1, u'\uFFFD');
+        expected += DecodeCodePage(pair.substr(1));
+        ASSERT_EQ(decoded, expected) << first << " " << second;
+      }
+    }
+  }
 }
 
 TEST(CodePage, RandomTextRoundTrips) {
