@@ -19,6 +19,7 @@ HTML pages or any other text. It includes the window program (Japanese user\n\
 interface) and the command-line converter quillary-convert.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Debian 12's Qt 6 and a Japanese font for the window; the platform plug-ins

@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # Runs quillary-convert as a user would and checks what it leaves behind.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})

@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # Installs the build into a fresh prefix, checks that every file a desktop
 # expects is in its place, and converts the installed example with the
 # installed converter.

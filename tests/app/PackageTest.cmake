@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # Builds the Debian package from the build tree and checks its control
 # fields and that it carries the programs, the desktop entry and the icon.
 file(REMOVE_RECURSE ${WORK})
