@@ -37,12 +37,17 @@ std::u16string RowLabel(int row) { return DecimalText(row); }
 
 std::u16string DefaultFieldName(int col) { return u"フィールド " + DecimalText(col); }
 
+// Both keep to the sheet, so a sheet without a label column or a heading
+// row is left as it is.
 void LabelRows(Sheet& sheet, int first, int last) {
-  for (int r = first; r <= last; ++r) sheet.SetText(r, 0, RowLabel(r));
+  if (sheet.Cols() == 0) return;
+  for (int r = std::max(first, 0); r <= std::min(last, sheet.Rows() - 1); ++r) sheet.SetText(r, 0, RowLabel(r));
 }
 
 void NameFields(Sheet& sheet, int first, int last) {
-  for (int c = first; c <= last; ++c) sheet.SetText(0, c, DefaultFieldName(c));
+  if (sheet.Rows() == 0) return;
+  for (int c = std::max(first, 0); c <= std::min(last, sheet.Cols() - 1); ++c)
+    sheet.SetText(0, c, DefaultFieldName(c));
 }
 
 void LabelSheet(Sheet& sheet) {

@@ -40,6 +40,19 @@ TEST(Sheet, InitialSheetAndLabels) {
   EXPECT_TRUE(FitsCellLimit(4096, 8));
   EXPECT_FALSE(FitsCellLimit(4097, 8));
   EXPECT_FALSE(FitsCellLimit(-1, 8));
+
+  // Labelling keeps to the sheet: no label column, no heading row, or a
+  // range past its edges.
+  for (const auto& [rows, cols] : {std::pair{0, 0}, {3, 0}, {0, 3}, {1, 1}}) {
+    Sheet empty(rows, cols);
+    LabelSheet(empty);
+    LabelRows(empty, -2, 9);
+    NameFields(empty, -2, 9);
+    EXPECT_EQ(empty.Rows(), rows);
+  }
+  Sheet small(3, 2);
+  LabelRows(small, 0, 99);
+  EXPECT_EQ(small.Text(2, 0), u"2");
 }
 
 TEST(SheetImage, ComparesSizesAndCells) {
