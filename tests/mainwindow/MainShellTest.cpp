@@ -1,391 +1,279 @@
-// The main window's shell: start-up, menus, toolbar, layout, ending the
-// program, the about box, and failures inside handlers.
+// The main window's shell: start-up and layout, menus and toolbar with what
+// they start, ending the program, the about box and fonts, failures inside
+// handlers, and the program's own commands wired to the window.
 
 #include <QtTest>
 
+#include <QDir>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "commondialog/C_CommonDialog.h"
-#include "mainwindow/CellContentsBox.h"
+#include "convert/Conv.h"
 #include "mainwindow/Fonts.h"
+#include "mainwindow/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "MainWindowHarness.h"
-#include "sheet/GridControl.h"
 #include "sheet/Twips.h"
 
 using namespace quillary;
 using namespace quillary::testing;
-
-namespace {
-
-// A length as the screen can show it: whole pixels, read back in twips.
-int OnScreenX(int twips, const QWidget* widget) { return PixelsToTwipsX(TwipsToPixelsX(twips, widget), widget); }
-int OnScreenY(int twips, const QWidget* widget) { return PixelsToTwipsY(TwipsToPixelsY(twips, widget), widget); }
-
-QKeySequence Ctrl(Qt::Key key) { return QKeySequence(Qt::CTRL | key); }
-
-struct MenuItem {
-  QString caption;
-  QKeySequence shortcut;
-};
-
-std::vector<MenuItem> ItemsOf(const QMenu& menu) {
-  std::vector<MenuItem> items;
-  for (const QAction* action : menu.actions())
-    items.push_back({action->isSeparator() ? QStringLiteral("-") : action->text(), action->shortcut()});
-  return items;
-}
-
-void CompareItems(const QMenu& menu, const std::vector<MenuItem>& expected) {
-  const std::vector<MenuItem> items = ItemsOf(menu);
-  QCOMPARE(items.size(), expected.size());
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    QCOMPARE(items[i].caption, expected[i].caption);
-    QCOMPARE(items[i].shortcut, expected[i].shortcut);
-  }
-}
-
-}  // namespace
+using namespace Qt::StringLiterals;
 
 class MainShellTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startsWithTheInitialSheet();
-  void menusHaveTheirCaptionsAndShortcuts();
-  void menuItemsStartTheirCommands();
-  void shortcutsReachTheCommands();
-  void toolbarButtonsInOrderWithKeysAndTooltips();
-  void toolbarButtonsRunTheMenuHandlers();
-  void layoutFollowsTheOuterSize();
-  void endingAsksNothingAndClosesTheDialogs();
-  void aboutBoxShowsNameAndVersion();
-  void fontsReachJapaneseGlyphs();
-  void failuresInsideHandlersBecomeMessages();
-};
-
-void MainShellTest::startsWithTheInitialSheet() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  QCOMPARE(w.windowTitle(), QStringLiteral("Quillary"));
-  GridControl& fg2 = *w.fg2;
-  QCOMPARE(fg2.Rows(), 11);
-  QCOMPARE(fg2.Cols(), 6);
-  QCOMPARE(fg2.FixedRows(), 1);
-  QCOMPARE(fg2.FixedCols(), 1);
-  QCOMPARE(fg2.TextMatrix(0, 0), QString());
-  for (int r = 1; r < 11; ++r) QCOMPARE(fg2.TextMatrix(r, 0), QString::number(r));
-  for (int c = 1; c < 6; ++c) {
-    QCOMPARE(fg2.TextMatrix(0, c), QStringLiteral("フィールド ") + QString::number(c));
-    QCOMPARE(fg2.ColWidth(c), OnScreenX(2000, &w));
-    QCOMPARE(fg2.ColAlignment(c), GridControl::Alignment::LeftTop);
-    for (int r = 1; r < 11; ++r) QVERIFY(fg2.TextMatrix(r, c).isEmpty());
-  }
-  QCOMPARE(fg2.ColAlignment(0), GridControl::Alignment::CenterTop);
-  for (int r = 0; r < 11; ++r) QCOMPARE(fg2.RowHeight(r), OnScreenY(250, &w));
-  QCOMPARE(w.Fgi(10, 5), 65);
-
-  QCOMPARE(w.sheetArray().Fields(), 41);
-  QCOMPARE(w.sheetArray().Rows(), 41);
-  for (int f = 0; f < 41; ++f)
-    for (int r = 0; r < 41; ++r) QVERIFY(!w.sheetArray().HasValue(f, r));
-
-  QVERIFY(!w.CheckModify());
-  fg2.SetTextMatrix(3, 2, QStringLiteral("x"));
-  QVERIFY(w.CheckModify());
-  fg2.SetTextMatrix(3, 2, QString());
-  QVERIFY(!w.CheckModify());
-
-  QVERIFY(w.txtEdit->isHidden());
-  QVERIFY(w.Text1->Text().isEmpty());
-  QCOMPARE(w.fileDialog().hwndOwner(), static_cast<std::int32_t>(w.winId()));
-
-  QVERIFY(h.ShowActive());
-  // The client area under the menu bar, toolbar included.
-  QCOMPARE(w.Client->size(), QSize(TwipsToPixelsX(7800, &w), TwipsToPixelsY(5205, &w)));
-  QCOMPARE(w.fg2->pos(), QPoint(TwipsToPixelsX(30, &w), TwipsToPixelsY(420, &w)));
-  QCOMPARE(w.Toolbar1->geometry(), QRect(0, 0, w.Client->width(), TwipsToPixelsY(420, &w)));
-  // Nothing is being edited when the window opens.
-  QVERIFY(w.txtEdit->isHidden());
-  QVERIFY(h.log.isEmpty());
-}
-
-void MainShellTest::menusHaveTheirCaptionsAndShortcuts() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  const QList<QAction*> bar = w.menuBar()->actions();
-  QCOMPARE(bar.size(), 5);
-  QCOMPARE(bar[0]->menu(), w.File);
-  QCOMPARE(bar[1]->menu(), w.Edit);
-  QCOMPARE(bar[2]->menu(), w.EditSheet);
-  QCOMPARE(bar[3], w.Convert);
-  QCOMPARE(bar[4], w.Version);
-  QCOMPARE(w.File->title(), QStringLiteral("ファイル(&F)"));
-  QCOMPARE(w.Edit->title(), QStringLiteral("編集(&E)"));
-  QCOMPARE(w.EditSheet->title(), QStringLiteral("シートの編集(&W)"));
-  QCOMPARE(w.Convert->text(), QStringLiteral("変換(&R)"));
-  QVERIFY(!w.Convert->menu());
-  QCOMPARE(w.Version->text(), QStringLiteral("バージョン"));
-  QVERIFY(!w.Version->menu());
-
-  CompareItems(*w.File, {{QStringLiteral("新規作成(&N)"), Ctrl(Qt::Key_N)},
-                         {QStringLiteral("開く(&O)"), Ctrl(Qt::Key_O)},
-                         {QStringLiteral("保存(&S)"), Ctrl(Qt::Key_S)},
-                         {QStringLiteral("-"), {}},
-                         {QStringLiteral("終了(&X)"), {}}});
-  // Paste is Ctrl+P, not Ctrl+V.
-  CompareItems(*w.Edit, {{QStringLiteral("コピー(&C)"), Ctrl(Qt::Key_C)},
-                         {QStringLiteral("切り取り(&X)"), Ctrl(Qt::Key_X)},
-                         {QStringLiteral("張り付け(&P)"), Ctrl(Qt::Key_P)}});
-  CompareItems(*w.EditSheet, {{QStringLiteral("シートの大きさの変更(&C)"), {}},
-                              {QStringLiteral("フィールド名の編集(&E)"), {}}});
-
-  // The field-name row's pop-up is never part of the menu bar.
-  QCOMPARE(w.ContextField->title(), QStringLiteral("シートの編集(&W)"));
-  for (const QAction* action : bar) QVERIFY(action->menu() != w.ContextField);
-  CompareItems(*w.ContextField, {{QStringLiteral("フィールド名の編集(&E)"), {}},
-                                 {QStringLiteral("シートの大きさの変更(&C)"), {}}});
-  QCOMPARE(w.ContextField->actions()[0], w.EditField);
-  QCOMPARE(w.ContextField->actions()[1], w.Resize);
-}
-
-void MainShellTest::menuItemsStartTheirCommands() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  w.fg2->SetRow(2);
-  w.fg2->SetCol(3);
-  w.fg2->SetRowSel(4);
-  w.fg2->SetColSel(1);
-  const QString selection = h.SelectionArgs();
-
-  const std::vector<std::pair<QAction*, QString>> items = {
-      {w.New, QStringLiteral("NewSheet")},
-      {w.Open, QStringLiteral("OpenSheet")},
-      {w.Save, QStringLiteral("SaveSheet")},
-      {w.Copy, QStringLiteral("CopyRange ") + selection},
-      {w.Cut, QStringLiteral("CutRange ") + selection},
-      {w.Paste, QStringLiteral("PasteRange")},
-      {w.SheetResize, QStringLiteral("ResizeSheet")},
-      {w.FieldEdit, QStringLiteral("EditFieldNames")},
-      {w.Convert, QStringLiteral("ConvertSheet")},
-      {w.EditField, QStringLiteral("EditFieldNames")},
-      {w.Resize, QStringLiteral("ResizeSheet")},
-  };
-  for (const auto& [action, command] : items) {
-    h.log.clear();
-    action->trigger();
-    QCOMPARE(h.log, QStringList{command});
-  }
-  QCOMPARE(selection, QStringLiteral("1 4 3 2"));
-
-  h.log.clear();
-  w.Version->trigger();
-  QVERIFY(h.log.isEmpty());
-  QCOMPARE(w.dialogs, QStringList{QStringLiteral("バージョン情報")});
-}
-
-void MainShellTest::shortcutsReachTheCommands() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  QVERIFY(h.ShowActive());
-  w.fg2->setFocus();
-  QTRY_VERIFY(w.fg2->hasFocus());
-
-  const std::vector<std::pair<Qt::Key, QString>> keys = {
-      {Qt::Key_N, QStringLiteral("NewSheet")},
-      {Qt::Key_O, QStringLiteral("OpenSheet")},
-      {Qt::Key_S, QStringLiteral("SaveSheet")},
-      {Qt::Key_P, QStringLiteral("PasteRange")},
-  };
-  for (const auto& [key, command] : keys) {
-    h.log.clear();
-    QTest::keyClick(w.fg2, key, Qt::ControlModifier);
-    QCOMPARE(h.log, QStringList{command});
-    QVERIFY(w.txtEdit->isHidden());
-  }
-}
-
-void MainShellTest::toolbarButtonsInOrderWithKeysAndTooltips() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  const QList<QAction*> items = w.Toolbar1->actions();
-  QCOMPARE(items.size(), 11);
-  const QStringList expected{QStringLiteral("New"),  QStringLiteral("Open"), QStringLiteral("Save"),
-                             QStringLiteral("-"),    QStringLiteral("Copy"), QStringLiteral("Cut"),
-                             QStringLiteral("Paste"), QStringLiteral("-"),   QStringLiteral("Resize"),
-                             QStringLiteral("-"),    QStringLiteral("Convert")};
-  const QStringList tooltips{QStringLiteral("新規作成"), QStringLiteral("開く"), QStringLiteral("保存"),
-                             QString(), QString(), QString(), QString(), QString(),
-                             QStringLiteral("グリッドのリサイズ"), QString(), QStringLiteral("変換")};
-  for (int i = 0; i < items.size(); ++i) {
-    if (expected[i] == u"-") {
-      QVERIFY(items[i]->isSeparator());
-      continue;
+  void startsWithTheInitialSheetAndLaysItOut() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    const auto x = [&w](int twips) { return TwipsToPixelsX(twips, &w); };
+    const auto y = [&w](int twips) { return TwipsToPixelsY(twips, &w); };
+    QCOMPARE(w.windowTitle(), u"Quillary"_s);
+    QCOMPARE((QList<int>{g.Rows(), g.Cols(), g.FixedRows(), g.FixedCols(), w.Fgi(10, 5)}),
+             (QList<int>{11, 6, 1, 1, 65}));
+    for (int r = 0; r < 11; ++r) {
+      // Lengths as the screen can show them: whole pixels, read back in twips.
+      QCOMPARE(g.RowHeight(r), PixelsToTwipsY(y(250), &w));
+      for (int c = 0; c < 6; ++c)
+        QCOMPARE(g.TextMatrix(r, c), r == 0 && c > 0   ? u"フィールド %1"_s.arg(c)
+                                     : c == 0 && r > 0 ? QString::number(r)
+                                                       : QString());
     }
-    auto* button = qobject_cast<QToolButton*>(w.Toolbar1->widgetForAction(items[i]));
-    QVERIFY(button);
-    QCOMPARE(button->property("key").toString(), expected[i]);
-    QCOMPARE(button->toolTip(), tooltips[i]);
-    QVERIFY(!button->icon().isNull());
-    QCOMPARE(button->focusPolicy(), Qt::NoFocus);
-  }
-  QCOMPARE(w.ToolbarButtons().size(), std::size_t{8});
-}
+    for (int c = 0; c < 6; ++c) {
+      QCOMPARE(g.ColAlignment(c), c == 0 ? GridControl::Alignment::CenterTop : GridControl::Alignment::LeftTop);
+      if (c > 0) QCOMPARE(g.ColWidth(c), PixelsToTwipsX(x(2000), &w));
+    }
+    QCOMPARE((QList<int>{w.sheetArray().Fields(), w.sheetArray().Rows()}), (QList<int>{41, 41}));
+    for (int f = 0; f < 41; ++f)
+      for (int r = 0; r < 41; ++r) QVERIFY(!w.sheetArray().HasValue(f, r));
+    QCOMPARE(w.fileDialog().hwndOwner(), static_cast<std::int32_t>(w.winId()));
+    QVERIFY(!w.CheckModify());  // the saved image is the initial sheet
 
-void MainShellTest::toolbarButtonsRunTheMenuHandlers() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  QVERIFY(h.ShowActive());
-  const QString selection = h.SelectionArgs();
-  const QStringList commands{QStringLiteral("NewSheet"),
-                             QStringLiteral("OpenSheet"),
-                             QStringLiteral("SaveSheet"),
-                             QStringLiteral("CopyRange ") + selection,
-                             QStringLiteral("CutRange ") + selection,
-                             QStringLiteral("PasteRange"),
-                             QStringLiteral("ResizeSheet"),
-                             QStringLiteral("ConvertSheet")};
-  for (std::size_t i = 0; i < w.ToolbarButtons().size(); ++i) {
-    h.log.clear();
-    QTest::mouseClick(w.ToolbarButtons()[i], Qt::LeftButton);
-    QCOMPARE(h.log, QStringList{commands[static_cast<qsizetype>(i)]});
-  }
+    // In order: below 2600 the grid keeps the height it had while the box
+    // follows the bottom; too narrow, nothing becomes negative.
+    const auto rect = [&](int l, int t, int width, int height) { return QRect(x(l), y(t), x(width), y(height)); };
+    const struct {
+      int w, h;
+      QRect grid, box;
+    } sizes[] = {
+        {9000, 6000, rect(30, 420, 8820, 3400), rect(30, 3880, 8820, 1395)},
+        {6000, 2599, rect(30, 420, 5820, 3400), rect(30, 479, 5820, 1395)},
+        {6000, 2600, rect(30, 420, 5820, 0), rect(30, 480, 5820, 1395)},
+        {120, 3000, rect(30, 420, 0, 400), rect(30, 880, 0, 1395)},
+    };
+    for (const auto& size : sizes) {
+      w.LayOut(size.w, size.h);
+      QCOMPARE(w.fg2->geometry(), size.grid);
+      QCOMPARE(w.Text1->geometry(), size.box);
+    }
 
-  // Keys are compared exactly; anything else does nothing.
-  h.log.clear();
-  for (const QString& key : {QStringLiteral("new"), QStringLiteral("Convert "), QString(),
-                             QStringLiteral("Delete"), QStringLiteral("EditField")})
-    w.Toolbar1_ButtonClick(key);
-  QVERIFY(h.log.isEmpty());
-  QVERIFY(h.messageBox.calls.empty());
-}
-
-void MainShellTest::layoutFollowsTheOuterSize() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  const auto x = [&w](int twips) { return TwipsToPixelsX(twips, &w); };
-  const auto y = [&w](int twips) { return TwipsToPixelsY(twips, &w); };
-
-  w.LayOut(9000, 6000);
-  QCOMPARE(w.fg2->geometry(), QRect(x(30), y(420), x(8820), y(3400)));
-  QCOMPARE(w.Text1->geometry(), QRect(x(30), y(3880), x(8820), y(1395)));
-  // The grid ends 60 twips above the box.
-  QCOMPARE(w.fg2->geometry().bottom() + 1 + y(60), w.Text1->y());
-
-  // Lower than 2600: the grid keeps its height, the box follows the bottom.
-  w.LayOut(6000, 2599);
-  QCOMPARE(w.fg2->geometry(), QRect(x(30), y(420), x(5820), y(3400)));
-  QCOMPARE(w.Text1->geometry(), QRect(x(30), y(479), x(5820), y(1395)));
-  w.LayOut(6000, 2600);
-  QCOMPARE(w.fg2->height(), 0);
-
-  // Narrower than the margins: nothing becomes negative.
-  w.LayOut(120, 3000);
-  QCOMPARE(w.fg2->width(), 0);
-  QCOMPARE(w.Text1->width(), 0);
-
-  // A real resize lays the window out from its outer size.
-  QVERIFY(h.ShowActive());
-  w.resize(x(10500), y(7500));
-  QTRY_COMPARE(w.size(), QSize(x(10500), y(7500)));
-  QTRY_COMPARE(w.fg2->width(), x(PixelsToTwipsX(w.frameGeometry().width(), &w) - 180));
-  QCOMPARE(w.Text1->y(), y(PixelsToTwipsY(w.frameGeometry().height(), &w) - 2120));
-  QCOMPARE(w.Toolbar1->width(), w.Client->width());
-}
-
-void MainShellTest::endingAsksNothingAndClosesTheDialogs() {
-  {
-    MainWindowHarness h;
     QVERIFY(h.ShowActive());
-    h.window.fg2->SetTextMatrix(1, 1, QStringLiteral("unsaved"));
-    QVERIFY(h.window.CheckModify());
-    h.window.ExitAll->trigger();
-    QVERIFY(!h.window.isVisible());
-    QVERIFY(h.messageBox.calls.empty());
-    QCOMPARE(h.log, QStringList{QStringLiteral("CloseDialogs")});
+    // The client area under the menu bar holds the toolbar and the rest.
+    QCOMPARE(w.Client->size(), QSize(x(7800), y(5205)));
+    QCOMPARE(w.Toolbar1->geometry(), QRect(0, 0, w.Client->width(), y(420)));
+    QCOMPARE(g.pos(), QPoint(x(30), y(420)));
+    // Nothing is being edited or started when the window opens.
+    QVERIFY(!h.Editing() && w.Text1->Text().isEmpty() && h.log.isEmpty());
+    // A real resize lays the window out from its outer size.
+    w.resize(x(10500), y(7500));
+    QTRY_COMPARE(w.size(), QSize(x(10500), y(7500)));
+    QTRY_COMPARE(w.fg2->width(), x(PixelsToTwipsX(w.frameGeometry().width(), &w) - 180));
+    QCOMPARE(w.Text1->y(), y(PixelsToTwipsY(w.frameGeometry().height(), &w) - 2120));
+    QCOMPARE(w.Toolbar1->width(), w.Client->width());
   }
-  {
+
+  void menusAndToolbarShowTheirCaptionsAndStartTheirCommands() {
     MainWindowHarness h;
+    TestMain& w = h.window;
     QVERIFY(h.ShowActive());
-    h.window.fg2->SetTextMatrix(1, 1, QStringLiteral("unsaved"));
-    QVERIFY(h.window.close());
-    QVERIFY(h.messageBox.calls.empty());
-    QCOMPARE(h.log, QStringList{QStringLiteral("CloseDialogs")});
+    // Convert and Version are items of the bar itself; the field-name row's
+    // pop-up is not in the bar.
+    QCOMPARE(w.menuBar()->actions(), (QList<QAction*>{w.File->menuAction(), w.Edit->menuAction(),
+                                                      w.EditSheet->menuAction(), w.Convert, w.Version}));
+    QVERIFY(!w.Convert->menu() && !w.Version->menu());
+    QCOMPARE((QStringList{w.File->title(), w.Edit->title(), w.EditSheet->title(), w.ContextField->title()}),
+             (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
+    QCOMPARE(w.File->actions(), (QList<QAction*>{w.New, w.Open, w.Save, w.bar1, w.ExitAll}));
+    QVERIFY(w.bar1->isSeparator());
+    QCOMPARE(w.Edit->actions(), (QList<QAction*>{w.Copy, w.Cut, w.Paste}));
+    QCOMPARE(w.EditSheet->actions(), (QList<QAction*>{w.SheetResize, w.FieldEdit}));
+    QCOMPARE(w.ContextField->actions(), (QList<QAction*>{w.EditField, w.Resize}));
+    QCOMPARE(w.ExitAll->text(), u"終了(&X)"_s);
+
+    // Range commands get ColSel, RowSel, Col, Row. Paste is Ctrl+P, not Ctrl+V.
+    h.Select(2, 3, 4, 1);
+    const QString copy = u"CopyRange 1 4 3 2"_s, cut = u"CutRange 1 4 3 2"_s;
+    const struct {
+      QAction* action;
+      QString caption, command;
+    } items[] = {
+        {w.New, u"新規作成(&N) Ctrl+N"_s, u"NewSheet"_s}, {w.Open, u"開く(&O) Ctrl+O"_s, u"OpenSheet"_s},
+        {w.Save, u"保存(&S) Ctrl+S"_s, u"SaveSheet"_s}, {w.Copy, u"コピー(&C) Ctrl+C"_s, copy},
+        {w.Cut, u"切り取り(&X) Ctrl+X"_s, cut}, {w.Paste, u"張り付け(&P) Ctrl+P"_s, u"PasteRange"_s},
+        {w.SheetResize, u"シートの大きさの変更(&C)"_s, u"ResizeSheet"_s},
+        {w.FieldEdit, u"フィールド名の編集(&E)"_s, u"EditFieldNames"_s}, {w.Convert, u"変換(&R)"_s, u"ConvertSheet"_s},
+        {w.EditField, u"フィールド名の編集(&E)"_s, u"EditFieldNames"_s},
+        {w.Resize, u"シートの大きさの変更(&C)"_s, u"ResizeSheet"_s}};
+    for (const auto& item : items) {
+      QCOMPARE((item.action->text() + u' ' + item.action->shortcut().toString()).trimmed(), item.caption);
+      item.action->trigger();
+      QCOMPARE(h.Take(), QStringList{item.command});
+    }
+    QCOMPARE(w.Version->text(), u"バージョン"_s);
+    w.Version->trigger();
+    QCOMPARE(w.dialogs, QStringList{u"バージョン情報"_s});
+
+    // Toolbar buttons left to right as "key tooltip", each running its menu
+    // item's handler.
+    const std::pair<QString, QString> buttons[] = {
+        {u"New 新規作成"_s, u"NewSheet"_s}, {u"Open 開く"_s, u"OpenSheet"_s}, {u"Save 保存"_s, u"SaveSheet"_s},
+        {u"-"_s, {}}, {u"Copy"_s, copy}, {u"Cut"_s, cut}, {u"Paste"_s, u"PasteRange"_s}, {u"-"_s, {}},
+        {u"Resize グリッドのリサイズ"_s, u"ResizeSheet"_s}, {u"-"_s, {}}, {u"Convert 変換"_s, u"ConvertSheet"_s}};
+    const QList<QAction*> actions = w.Toolbar1->actions();
+    QCOMPARE(actions.size(), qsizetype(std::size(buttons)));
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+      auto* button = qobject_cast<QToolButton*>(w.Toolbar1->widgetForAction(actions[i]));
+      QCOMPARE(button ? (button->property("key").toString() + u' ' + button->toolTip()).trimmed() : u"-"_s,
+               buttons[i].first);
+      if (!button) continue;
+      QVERIFY(!button->icon().isNull());
+      QCOMPARE(button->focusPolicy(), Qt::NoFocus);  // a click leaves the focus where the user works
+      QTest::mouseClick(button, Qt::LeftButton);
+      QCOMPARE(h.Take(), QStringList{buttons[i].second});
+    }
+    // Keys are compared exactly; anything else does nothing.
+    for (const QString& key : {u"new"_s, u"Convert "_s, QString(), u"Delete"_s, u"EditField"_s})
+      w.Toolbar1_ButtonClick(key);
+    QVERIFY(h.log.isEmpty() && h.messageBox.calls.empty());
   }
-}
 
-void MainShellTest::aboutBoxShowsNameAndVersion() {
-  MainWindowHarness h;
-  VersionForm form(&h.window);
-  QCOMPARE(form.windowTitle(), QStringLiteral("バージョン情報"));
-  QVERIFY(form.isModal());
-  QCOMPARE(form.minimumSize(), form.maximumSize());
-  QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-  QVERIFY(!form.Image1->pixmap().isNull());
-
-  QCOMPARE(form.Label1->text(), QStringLiteral("Quillary"));
-  QCOMPARE(form.Label1->font().families().value(0), QStringLiteral("Times New Roman"));
-  QCOMPARE(form.Label1->font().pointSizeF(), 14.25);
-  QCOMPARE(form.Label2->text(), QStringLiteral("beta 0.9.0.3"));
-  QCOMPARE(form.Label2->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
-  QCOMPARE(form.Label2->font().pointSizeF(), 9.0);
-
-  // The etched separator: grey over white, touching.
-  QCOMPARE(form.Line1[0]->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
-  QCOMPARE(form.Line1[1]->palette().color(QPalette::Window), QColor(Qt::white));
-  QCOMPARE(form.Line1[1]->y(), form.Line1[0]->geometry().bottom() + 1);
-
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
-  QCOMPARE(form.Command1->text(), QStringLiteral("OK"));
-  QTest::mouseClick(form.Command1, Qt::LeftButton);
-  QVERIFY(form.isHidden());
-  QCOMPARE(form.result(), int(QDialog::Accepted));
-}
-
-void MainShellTest::fontsReachJapaneseGlyphs() {
-  MainWindowHarness h;
-  // The designed faces are named first; an installed face that has the
-  // Japanese glyphs answers for them.
-  QCOMPARE(h.window.fg2->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
-  for (const QFont& font : {h.window.fg2->font(), h.window.txtEdit->font(), GothicFont(9)}) {
-    const QString family = QFontInfo(font).family();
-    QVERIFY2(QFontMetrics(font).inFont(QChar(u'フ')) && QFontMetrics(font).inFont(QChar(u'編')),
-             qPrintable(family));
+  void endingAsksNothingAndClosesTheDialogs() {
+    for (const bool fromTheMenu : {true, false}) {
+      MainWindowHarness h;
+      QVERIFY(h.ShowActive());
+      h.grid().SetTextMatrix(1, 1, u"unsaved"_s);
+      QVERIFY(h.window.CheckModify());
+      if (fromTheMenu) h.window.ExitAll->trigger();
+      QVERIFY(fromTheMenu || h.window.close());
+      QVERIFY(!h.window.isVisible() && h.messageBox.calls.empty());
+      QCOMPARE(h.log, QStringList{u"CloseDialogs"_s});
+    }
   }
-  const QFontInfo serif(ProgramNameFont());
-  QVERIFY2(!serif.family().contains(QStringLiteral("Gothic")), qPrintable(serif.family()));
-}
 
-void MainShellTest::failuresInsideHandlersBecomeMessages() {
-  MainWindowHarness h;
-  TestMain& w = h.window;
-  h.commands->failWith = QStringLiteral("disk on fire");
-  w.New->trigger();
-  QCOMPARE(h.messageBox.calls.size(), std::size_t{1});
-  const auto& call = h.messageBox.calls[0];
-  QCOMPARE(call.prompt, QStringLiteral("予期しないエラーが発生しました。\ndisk on fire"));
-  QCOMPARE(call.buttons, MsgButtons::Ok);
-  QCOMPARE(call.icon, MsgIcon::Error);
-  QCOMPARE(call.title, QStringLiteral("Quillary"));
+  void aboutBoxAndFonts() {
+    MainWindowHarness h;
+    VersionForm form(&h.window);
+    QCOMPARE(form.windowTitle(), u"バージョン情報"_s);
+    QVERIFY(form.isModal() && !form.Image1->pixmap().isNull());
+    const auto shown = [](const QLabel* l) {
+      return u"%1 / %2 / %3"_s.arg(l->text(), l->font().family()).arg(l->font().pointSizeF());
+    };
+    QCOMPARE(shown(form.Label1), u"Quillary / Times New Roman / 14.25"_s);
+    QCOMPARE(shown(form.Label2), u"beta 0.9.0.3 / ＭＳ Ｐゴシック / 9"_s);
+    // The etched separator: grey over white.
+    QCOMPARE(form.Line1[0]->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(form.Line1[1]->palette().color(QPalette::Window), QColor(Qt::white));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.Command1->text(), u"OK"_s);
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QVERIFY(form.isHidden() && form.result() == QDialog::Accepted);
 
-  // From the grid's keys and the toolbar alike; the window goes on working.
-  h.commands->failWith = QStringLiteral("copy failed");
-  emit w.fg2->KeyPress(3);
-  h.commands->failWith = QStringLiteral("convert failed");
-  w.ToolbarButtons().back()->click();
-  QCOMPARE(h.messageBox.calls.size(), std::size_t{3});
-  QVERIFY(h.messageBox.calls[2].prompt.endsWith(QStringLiteral("convert failed")));
-  w.Open->trigger();
-  QCOMPARE(h.log, QStringList{QStringLiteral("OpenSheet")});
-}
+    // The designed faces are named first; an installed face that has the
+    // Japanese glyphs answers for them.
+    QCOMPARE(h.grid().font().family(), u"ＭＳ Ｐゴシック"_s);
+    for (const QFont& font : {h.grid().font(), h.window.txtEdit->font(), GothicFont(9)}) {
+      const QFontMetrics metrics(font);
+      QVERIFY2(metrics.inFont(QChar(u'フ')) && metrics.inFont(QChar(u'編')), qPrintable(QFontInfo(font).family()));
+    }
+    QVERIFY(!QFontInfo(ProgramNameFont()).family().contains(u"Gothic"_s));
+  }
+
+  void failuresInsideHandlersBecomeMessages() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    // From a menu, the grid's keys and the toolbar alike; the window goes on
+    // working.
+    h.commands->failWith = u"disk on fire"_s;
+    w.New->trigger();
+    h.commands->failWith = u"copy failed"_s;
+    emit w.fg2->KeyPress(3);
+    h.commands->failWith = u"convert failed"_s;
+    w.ToolbarButtons().back()->click();
+    QCOMPARE(h.messageBox.calls.size(), std::size_t{3});
+    const FakeMessageBox::Call& call = h.messageBox.calls[0];
+    QCOMPARE(call.prompt, u"予期しないエラーが発生しました。\ndisk on fire"_s);
+    QVERIFY(call.buttons == MsgButtons::Ok && call.icon == MsgIcon::Error && call.title == u"Quillary"_s);
+    QVERIFY(h.messageBox.calls[1].prompt.endsWith(u"\ncopy failed"_s));
+    QVERIFY(h.messageBox.calls[2].prompt.endsWith(u"\nconvert failed"_s));
+    w.Open->trigger();
+    QCOMPARE(h.log, QStringList{u"OpenSheet"_s});
+  }
+
+  void programCommandsWorkOnTheWindow() {
+    MainWindowHarness p;
+    TestMain& w = p.window;
+    GridControl& g = p.grid();
+    w.SetCommands(std::make_unique<ProgramCommands>(w));
+    // Open, through the window's own file dialog.
+    p.backend.AcceptPath(QDir(qEnvironmentVariable("QUILLARY_SOURCE_DIR")).filePath(u"examples/sample.csv"_s));
+    p.Select(2, 2, 2, 2);
+    w.Open->trigger();
+    QVERIFY(p.messageBox.calls.empty());
+    QCOMPARE(p.backend.fileRequests.size(), std::size_t{1});
+    QCOMPARE(p.backend.fileRequests[0].owner, static_cast<std::int32_t>(w.winId()));
+    QCOMPARE((QList<int>{g.Rows(), g.Cols(), w.sheetArray().Fields()}), (QList<int>{4, 4, 3}));
+    QCOMPARE((QStringList{g.TextMatrix(0, 1), g.TextMatrix(3, 0)}), (QStringList{u"商品名"_s, u"3"_s}));
+    QVERIFY(!w.CheckModify());
+    QCOMPARE(w.Text1->Text(), g.Text());  // the box shows the new sheet's current cell
+    QCOMPARE(w.windowTitle(), u"Quillary"_s);
+
+    // New asks about the change (No: discard it), keeps the size and what
+    // was copied.
+    g.SetTextMatrix(2, 2, u"carried"_s);
+    emit g.KeyPress(3);
+    p.messageBox.Answer(MsgResult::No);
+    w.New->trigger();
+    QCOMPARE(p.messageBox.calls.size(), std::size_t{1});
+    QCOMPARE(p.messageBox.calls[0].title, u"確認"_s);
+    QVERIFY(p.Cell(2, 2).isEmpty() && w.Text1->Text().isEmpty() && !w.CheckModify());
+    QCOMPARE((QList<int>{g.Rows(), g.Cols()}), (QList<int>{4, 4}));
+    p.Select(3, 3, 3, 3);
+    w.Paste->trigger();
+    QCOMPARE(p.Cell(3, 3), u"carried"_s);
+    emit g.KeyDown(46, 0);
+    QVERIFY(p.Cell(3, 3).isEmpty());
+
+    // Open commits a pending edit first, which makes the sheet modified;
+    // Cancel on the question keeps it.
+    QVERIFY(p.FocusCell(3, 1));
+    QTest::keyClick(&g, Qt::Key_T);
+    QTest::keyClicks(w.txtEdit, u"yped"_s);
+    p.messageBox.Answer(MsgResult::Cancel);
+    w.Open->trigger();
+    QVERIFY(!p.Editing());
+    QCOMPARE(p.Cell(3, 1), u"typed"_s);
+    QCOMPARE(p.messageBox.calls.size(), std::size_t{2});
+    QCOMPARE(p.backend.fileRequests.size(), std::size_t{1});
+
+    // The dialogs open over the window; Convert stays loaded between runs
+    // and goes with the window.
+    for (QAction* action : {w.SheetResize, w.Resize, w.FieldEdit, w.EditField, w.Convert}) action->trigger();
+    QTest::mouseClick(w.ToolbarButtons()[6], Qt::LeftButton);
+    QCOMPARE(w.dialogs.join(u';'),
+             u"シートのリサイズ;シートのリサイズ;フィールド名の編集;フィールド名の編集;変換;シートのリサイズ"_s);
+    QCOMPARE(w.findChildren<Conv*>().size(), 1);
+    w.close();
+    QCOMPARE(w.findChildren<Conv*>().size(), 0);
+    QCOMPARE(p.messageBox.calls.size(), std::size_t{2});
+  }
+};
 
 QTEST_MAIN(MainShellTest)
 #include "MainShellTest.moc"

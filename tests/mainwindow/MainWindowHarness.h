@@ -6,16 +6,17 @@
 #include <QtTest>
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
-#include <QPoint>
-#include <QString>
-#include <QStringList>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
+#include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/MainCommands.h"
 #include "sheet/GridControl.h"
@@ -27,30 +28,26 @@ class RecordingCommands : public MainCommands {
  public:
   explicit RecordingCommands(QStringList& log) : log_(log) {}
 
-  void NewSheet() override { Record(QStringLiteral("NewSheet")); }
-  void OpenSheet() override { Record(QStringLiteral("OpenSheet")); }
-  void SaveSheet() override { Record(QStringLiteral("SaveSheet")); }
-  void CopyRange(int c1, int r1, int c2, int r2) override { Record(Range("CopyRange", c1, r1, c2, r2)); }
-  void CutRange(int c1, int r1, int c2, int r2) override { Record(Range("CutRange", c1, r1, c2, r2)); }
-  void DeleteRange(int c1, int r1, int c2, int r2) override { Record(Range("DeleteRange", c1, r1, c2, r2)); }
-  void PasteRange() override { Record(QStringLiteral("PasteRange")); }
-  void ConvertSheet() override { Record(QStringLiteral("ConvertSheet")); }
-  void ResizeSheet() override { Record(QStringLiteral("ResizeSheet")); }
-  void EditFieldNames() override { Record(QStringLiteral("EditFieldNames")); }
-  void CloseDialogs() override { Record(QStringLiteral("CloseDialogs")); }
+  void NewSheet() override { Record("NewSheet"); }
+  void OpenSheet() override { Record("OpenSheet"); }
+  void SaveSheet() override { Record("SaveSheet"); }
+  void CopyRange(int c1, int r1, int c2, int r2) override { Record("CopyRange", {c1, r1, c2, r2}); }
+  void CutRange(int c1, int r1, int c2, int r2) override { Record("CutRange", {c1, r1, c2, r2}); }
+  void DeleteRange(int c1, int r1, int c2, int r2) override { Record("DeleteRange", {c1, r1, c2, r2}); }
+  void PasteRange() override { Record("PasteRange"); }
+  void ConvertSheet() override { Record("ConvertSheet"); }
+  void ResizeSheet() override { Record("ResizeSheet"); }
+  void EditFieldNames() override { Record("EditFieldNames"); }
+  void CloseDialogs() override { Record("CloseDialogs"); }
 
   // The next command started throws this instead of recording.
   QString failWith;
 
  private:
-  static QString Range(const char* name, int c1, int r1, int c2, int r2) {
-    return QStringLiteral("%1 %2 %3 %4 %5").arg(QLatin1String(name)).arg(c1).arg(r1).arg(c2).arg(r2);
-  }
-  void Record(const QString& line) {
-    if (!failWith.isEmpty()) {
-      const std::string what = std::exchange(failWith, QString()).toStdString();
-      throw std::runtime_error(what);
-    }
+  void Record(const char* name, std::initializer_list<int> args = {}) {
+    if (!failWith.isEmpty()) throw std::runtime_error(std::exchange(failWith, QString()).toStdString());
+    QString line = QLatin1String(name);
+    for (const int arg : args) line += u' ' + QString::number(arg);
     log_ << line;
   }
 
@@ -88,15 +85,39 @@ struct MainWindowHarness {
     QApplication::setActiveWindow(&window);
     return QTest::qWaitForWindowActive(&window);
   }
-
-  // The sheet's selection as the range operations receive it.
-  QString SelectionArgs() const {
-    return QStringLiteral("%1 %2 %3 %4")
-        .arg(window.fg2->ColSel())
-        .arg(window.fg2->RowSel())
-        .arg(window.fg2->Col())
-        .arg(window.fg2->Row());
+  // Gives a control the focus and waits until it has it.
+  static bool Focus(QWidget* w) {
+    w->setFocus();
+    return QTest::qWaitFor([w] { return w->hasFocus(); });
   }
+  // The window shown and active, the grid focused on (row, col) holding text.
+  bool FocusCell(int row, int col, const QString& text = QString()) {
+    if (!ShowActive()) return false;
+    grid().SetTextMatrix(row, col, text);
+    Select(row, col, row, col);
+    return Focus(&grid());
+  }
+  // Types at the end of the cell-contents box, which opens an edit there.
+  bool TypeInBox(const QString& keys) {
+    if (!Focus(window.Text1)) return false;
+    window.Text1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window.Text1, keys);
+    return true;
+  }
+  // Back into the grid, which commits a pending edit.
+  bool BackToGrid() { return Focus(&grid()) && !Editing(); }
+
+  void Select(int row, int col, int rowSel, int colSel) {
+    grid().SetRow(row);
+    grid().SetCol(col);
+    grid().SetRowSel(rowSel);
+    grid().SetColSel(colSel);
+  }
+  GridControl& grid() const { return *window.fg2; }
+  QString Cell(int row, int col) const { return grid().TextMatrix(row, col); }
+  bool Editing() const { return !window.txtEdit->isHidden(); }
+  // The commands started since the last call.
+  QStringList Take() { return std::exchange(log, {}); }
 
   FakeMessageBox messageBox;
   FakeCommonDialogBackend backend;

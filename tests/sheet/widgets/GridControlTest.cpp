@@ -6,13 +6,17 @@
 
 #include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QScrollBar>
+#include <optional>
+#include <utility>
 
 #include "sheet/GridControl.h"
 #include "sheet/Sheet.h"
 #include "sheet/Twips.h"
 
 using namespace quillary;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -25,41 +29,44 @@ Sheet NumberedSheet(int records, int fields) {
   return sheet;
 }
 
-// Every cell event with the current cell seen while it is raised.
-struct CellEvents {
-  explicit CellEvents(GridControl& grid) {
-    const auto record = [this, &grid](const char* name) {
-      return [this, &grid, name] { log << QStringLiteral("%1 %2,%3").arg(name).arg(grid.Row()).arg(grid.Col()); };
-    };
-    QObject::connect(&grid, &GridControl::LeaveCell, record("Leave"));
-    QObject::connect(&grid, &GridControl::RowColChange, record("RowCol"));
-    QObject::connect(&grid, &GridControl::EnterCell, record("Enter"));
+// A grid over a numbered sheet that records every cell event with the
+// current cell seen while it is raised.
+struct Grid : GridControl {
+  Grid(int records, int fields) : GridControl(1, 1) {
+    SetSheet(NumberedSheet(records, fields));
+    const std::pair<const char*, void (GridControl::*)()> cellEvents[] = {
+        {"Leave", &GridControl::LeaveCell}, {"RowCol", &GridControl::RowColChange}, {"Enter", &GridControl::EnterCell}};
+    for (const auto& event : cellEvents) {
+      const char* name = event.first;
+      connect(this, event.second, [this, name] { events << u"%1 %2,%3"_s.arg(name).arg(Row()).arg(Col()); });
+    }
   }
-  QStringList Take() { return std::exchange(log, {}); }
-  QStringList log;
+  bool Show() {
+    resize(420, 220);
+    show();
+    return QTest::qWaitForWindowExposed(this);
+  }
+  QStringList Take() { return std::exchange(events, {}); }
+  void Select(int row, int col, int rowSel, int colSel) {
+    SetRow(row);
+    SetCol(col);
+    SetRowSel(rowSel);
+    SetColSel(colSel);
+  }
+  QList<int> Selection() const { return {Row(), Col(), RowSel(), ColSel()}; }
+  qsizetype SelectedCells() const { return selectionModel()->selectedIndexes().size(); }
+  // The centre of a data cell, in the viewport's pixels.
+  QPoint At(int row, int col) const { return visualRect(model()->index(row - 1, col - 1)).center(); }
+  void Click(int row, int col, Qt::KeyboardModifiers modifiers = {}, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(viewport(), button, modifiers, At(row, col));
+  }
+
+  QStringList events;
 };
 
 QStringList Moved(int fromRow, int fromCol, int toRow, int toCol) {
-  return {QStringLiteral("Leave %1,%2").arg(fromRow).arg(fromCol), QStringLiteral("RowCol %1,%2").arg(toRow).arg(toCol),
-          QStringLiteral("Enter %1,%2").arg(toRow).arg(toCol)};
-}
-
-struct Selection {
-  int row, col, rowSel, colSel;
-  bool operator==(const Selection&) const = default;
-};
-
-Selection SelectionOf(const GridControl& grid) { return {grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}; }
-
-// The centre of a sheet cell, in the viewport's pixels.
-QPoint CellPoint(const GridControl& grid, int row, int col) {
-  return grid.visualRect(grid.model()->index(row - grid.FixedRows(), col - grid.FixedCols())).center();
-}
-
-void ShowGrid(GridControl& grid) {
-  grid.resize(420, 220);
-  grid.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&grid));
+  return {u"Leave %1,%2"_s.arg(fromRow).arg(fromCol), u"RowCol %1,%2"_s.arg(toRow).arg(toCol),
+          u"Enter %1,%2"_s.arg(toRow).arg(toCol)};
 }
 
 }  // namespace
@@ -68,337 +75,243 @@ class GridControlTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyMoveRaisesTheEventsInOrder();
-  void fixedCellsNeverBecomeCurrentOrSelected();
-  void shiftExtendsTheSelectionFromTheCurrentCell();
-  void rightButtonLeavesTheSelection();
-  void resizingKeepsTheOverlapAndNeverCrashes();
-  void flatIndexAddressesTheSameCells();
-  void rangeTextFillsTheSelectionOnly();
-  void lengthsAreTwipsAndFollowScrolling();
-  void keysAndInputMethodGiveTheirCodes();
-};
-
-void GridControlTest::everyMoveRaisesTheEventsInOrder() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(8, 4));
-  ShowGrid(grid);
-  CellEvents events(grid);
-
-  grid.SetRow(3);
-  QCOMPARE(events.Take(), Moved(1, 1, 3, 1));
-  grid.SetCol(2);
-  QCOMPARE(events.Take(), Moved(3, 1, 3, 2));
-  grid.SetRow(3);
-  grid.SetCol(2);
-  QVERIFY(events.Take().isEmpty());
-
-  QTest::keyClick(&grid, Qt::Key_Down);
-  QCOMPARE(events.Take(), Moved(3, 2, 4, 2));
-  QTest::keyClick(&grid, Qt::Key_Right);
-  QCOMPARE(events.Take(), Moved(4, 2, 4, 3));
-  QTest::keyClick(&grid, Qt::Key_Home);
-  QCOMPARE(events.Take(), Moved(4, 3, 4, 1));
-
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellPoint(grid, 2, 4));
-  QCOMPARE(events.Take(), Moved(4, 1, 2, 4));
-  QCOMPARE(grid.Text(), QStringLiteral("2,4"));
-  // A click on the current cell moves nothing.
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellPoint(grid, 2, 4));
-  QVERIFY(events.Take().isEmpty());
-
-  // A double click moves like a click, then reports itself.
-  QSignalSpy doubleClicks(&grid, &GridControl::DblClick);
-  QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellPoint(grid, 3, 3));
-  QCOMPARE(events.Take(), Moved(2, 4, 3, 3));
-  QCOMPARE(doubleClicks.count(), 1);
-
-  // The selection corner moves without cell events.
-  grid.SetRowSel(5);
-  grid.SetColSel(1);
-  QVERIFY(events.Take().isEmpty());
-}
-
-void GridControlTest::fixedCellsNeverBecomeCurrentOrSelected() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(5, 3));
-  ShowGrid(grid);
-  CellEvents events(grid);
-
-  // At the first data cell the keys stop at the edge.
-  for (Qt::Key key : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Home, Qt::Key_PageUp}) QTest::keyClick(&grid, key);
-  QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
-  QTest::keyClick(&grid, Qt::Key_Up, Qt::ShiftModifier);
-  QCOMPARE(SelectionOf(grid), (Selection{1, 1, 1, 1}));
-  QVERIFY(events.Take().isEmpty());
-
-  // Clicks on the headings select nothing.
-  grid.SetRow(3);
-  grid.SetCol(2);
-  events.Take();
-  QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
-  QTest::mouseClick(grid.verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 10));
-  QCOMPARE(SelectionOf(grid), (Selection{3, 2, 3, 2}));
-  QVERIFY(events.Take().isEmpty());
-
-  // Setting a fixed or missing row or column clamps to the data cells.
-  grid.SetRow(0);
-  QCOMPARE(events.Take(), Moved(3, 2, 1, 2));
-  grid.SetCol(-4);
-  QCOMPARE(grid.Col(), 1);
-  grid.SetRowSel(99);
-  grid.SetColSel(0);
-  QCOMPARE(SelectionOf(grid), (Selection{1, 1, 5, 1}));
-
-  // The view's own whole-sheet selection is refused.
-  grid.selectAll();
-  QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 5);
-}
-
-void GridControlTest::shiftExtendsTheSelectionFromTheCurrentCell() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(6, 5));
-  ShowGrid(grid);
-  grid.SetRow(2);
-  grid.SetCol(2);
-  CellEvents events(grid);
-
-  QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
-  QTest::keyClick(&grid, Qt::Key_Right, Qt::ShiftModifier);
-  QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
-  QCOMPARE(SelectionOf(grid), (Selection{2, 2, 3, 4}));
-  QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 6);
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(grid, 1, 1));
-  QCOMPARE(SelectionOf(grid), (Selection{2, 2, 1, 1}));
-  QVERIFY(events.Take().isEmpty());
-
-  // A plain move collapses the selection onto the new current cell.
-  QTest::keyClick(&grid, Qt::Key_Down);
-  QCOMPARE(SelectionOf(grid), (Selection{3, 2, 3, 2}));
-  QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 1);
-  // So does setting the current cell to where it already is.
-  grid.SetRowSel(5);
-  grid.SetRow(3);
-  QCOMPARE(SelectionOf(grid), (Selection{3, 2, 3, 2}));
-}
-
-void GridControlTest::rightButtonLeavesTheSelection() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(6, 5));
-  ShowGrid(grid);
-  grid.SetRow(2);
-  grid.SetCol(2);
-  grid.SetRowSel(3);
-  grid.SetColSel(3);
-  QSignalSpy downs(&grid, &GridControl::MouseDown);
-
-  const QPoint cell = CellPoint(grid, 5, 5);
-  QTest::mouseClick(grid.viewport(), Qt::RightButton, Qt::ShiftModifier, cell);
-  QCOMPARE(SelectionOf(grid), (Selection{2, 2, 3, 3}));
-  const QPoint inGrid = grid.viewport()->mapTo(&grid, cell);
-  QCOMPARE(downs.takeFirst(),
-           (QVariantList{2, 1, PixelsToTwipsX(inGrid.x(), &grid), PixelsToTwipsY(inGrid.y(), &grid)}));
-
-  // On a field name: right of the row-label column, above the data cells.
-  QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(30, 5));
-  QCOMPARE(downs.count(), 1);
-  const QVariantList onName = downs.takeFirst();
-  QCOMPARE(onName[0].toInt(), 2);
-  QVERIFY(onName[2].toInt() > grid.ColWidth(0));
-  QVERIFY(onName[3].toInt() < grid.RowHeight(0));
-  QCOMPARE(SelectionOf(grid), (Selection{2, 2, 3, 3}));
-}
-
-void GridControlTest::resizingKeepsTheOverlapAndNeverCrashes() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(6, 5));
-  ShowGrid(grid);
-  grid.SetColWidth(2, 1500);
-  grid.SetRow(6);
-  grid.SetCol(5);
-  grid.SetRowSel(2);
-  grid.SetColSel(2);
-  CellEvents events(grid);
-
-  grid.SetRows(4);
-  QCOMPARE(events.Take(), Moved(6, 5, 3, 5));
-  QCOMPARE(SelectionOf(grid), (Selection{3, 5, 2, 2}));
-  grid.SetCols(8);
-  QCOMPARE(grid.TextMatrix(3, 5), QStringLiteral("3,5"));
-  QCOMPARE(grid.TextMatrix(0, 2), QStringLiteral("フィールド 2"));
-  QVERIFY(grid.TextMatrix(2, 7).isEmpty());
-  QCOMPARE(grid.ColWidth(2), 1500);
-  QCOMPARE(grid.ColWidth(7), 960);
-  QVERIFY(events.Take().isEmpty());
-
-  // No data cells left: nothing is current, nothing breaks.
-  grid.SetCols(1);
-  QCOMPARE(grid.Cols(), 1);
-  QVERIFY(grid.Text().isEmpty());
-  grid.SetText(QStringLiteral("lost"));
-  grid.SetClip(QStringLiteral("x\t\r"));
-  QTest::keyClick(&grid, Qt::Key_Down);
-  QCOMPARE(grid.CellWidth(), 0);
-  grid.SetRows(0);
-  grid.SetSheet(Sheet());
-  grid.SetSheet(NumberedSheet(3, 3));
-  QCOMPARE(SelectionOf(grid), (Selection{1, 1, 1, 1}));
-  QCOMPARE(grid.Text(), QStringLiteral("1,1"));
-
-  // The field-name editor's shape: one fixed row, no fixed column, maybe no fields.
-  GridControl names(1, 0);
-  names.SetSheet(Sheet(2, 0));
-  QVERIFY(names.verticalHeader()->isHidden());
-  names.SetRow(1);
-  names.SetCol(0);
-  QVERIFY(names.Text().isEmpty());
-  names.SetCols(3);
-  names.SetTextMatrix(1, 0, QStringLiteral("a"));
-  QCOMPARE(names.Text(), QStringLiteral("a"));
-}
-
-void GridControlTest::flatIndexAddressesTheSameCells() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(4, 3));
-  QCOMPARE(grid.TextArray(2 * grid.Cols() + 3), QStringLiteral("2,3"));
-  QCOMPARE(grid.TextArray(grid.Cols()), QStringLiteral("1"));
-  grid.SetTextArray(4 * grid.Cols() + 1, QStringLiteral("flat"));
-  QCOMPARE(grid.TextMatrix(4, 1), QStringLiteral("flat"));
-  QCOMPARE(grid.sheet().Text(4, 1), u"flat");
-  // Outside the sheet: empty, and writes go nowhere.
-  const Sheet before = grid.sheet();
-  for (int index : {-1, grid.Rows() * grid.Cols(), 40000}) {
-    QVERIFY(grid.TextArray(index).isEmpty());
-    grid.SetTextArray(index, QStringLiteral("x"));
+  void theCurrentCellMovesWithItsEventsInOrderAndStaysOnData() {
+    Grid g(8, 4);
+    QVERIFY(g.Show());
+    // At the first data cell the keys stop at the edge.
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Home, Qt::Key_PageUp}) QTest::keyClick(&g, key);
+    QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&g, Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(g.Selection(), (QList<int>{1, 1, 1, 1}));
+    QVERIFY(g.Take().isEmpty());
+    g.SetRow(3);
+    QCOMPARE(g.Take(), Moved(1, 1, 3, 1));
+    g.SetCol(2);
+    QCOMPARE(g.Take(), Moved(3, 1, 3, 2));
+    g.Select(3, 2, 3, 2);
+    QVERIFY(g.Take().isEmpty());
+    const std::pair<Qt::Key, QStringList> keys[] = {
+        {Qt::Key_Down, Moved(3, 2, 4, 2)}, {Qt::Key_Right, Moved(4, 2, 4, 3)}, {Qt::Key_Home, Moved(4, 3, 4, 1)}};
+    for (const auto& [key, events] : keys) {
+      QTest::keyClick(&g, key);
+      QCOMPARE(g.Take(), events);
+    }
+    g.Click(2, 4);
+    QCOMPARE(g.Take(), Moved(4, 1, 2, 4));
+    QCOMPARE(g.Text(), u"2,4"_s);
+    g.Click(2, 4);  // the current cell: nothing moves
+    QVERIFY(g.Take().isEmpty());
+    // A double click moves like a click, then reports itself.
+    QSignalSpy doubleClicks(&g, &GridControl::DblClick);
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.At(3, 3));
+    QCOMPARE(g.Take(), Moved(2, 4, 3, 3));
+    QCOMPARE(doubleClicks.count(), 1);
+    // Clicks on the headings select nothing.
+    QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QTest::mouseClick(g.verticalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 10));
+    QCOMPARE(g.Selection(), (QList<int>{3, 3, 3, 3}));
+    QVERIFY(g.Take().isEmpty());
+    // Setting a fixed or missing row or column clamps to the data cells; the
+    // selection corner moves without cell events.
+    g.SetRow(0);
+    QCOMPARE(g.Take(), Moved(3, 3, 1, 3));
+    g.SetCol(-4);
+    g.Take();
+    g.SetRowSel(99);
+    g.SetColSel(0);
+    QCOMPARE(g.Selection(), (QList<int>{1, 1, 8, 1}));
+    QVERIFY(g.Take().isEmpty());
+    // The view's own whole-sheet selection is refused.
+    g.selectAll();
+    QCOMPARE(g.SelectedCells(), 8);
   }
-  grid.SetTextMatrix(-1, 2, QStringLiteral("x"));
-  grid.SetTextMatrix(2, grid.Cols(), QStringLiteral("x"));
-  QVERIFY(grid.sheet() == before);
-}
 
-void GridControlTest::rangeTextFillsTheSelectionOnly() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(5, 5));
-  // Selected from the bottom-right corner.
-  grid.SetRow(3);
-  grid.SetCol(3);
-  grid.SetRowSel(2);
-  grid.SetColSel(2);
-  QSignalSpy changes(grid.model(), &QAbstractItemModel::dataChanged);
+  void theSelectionExtendsFromTheCurrentCell() {
+    Grid g(6, 5);
+    QVERIFY(g.Show());
+    g.Select(2, 2, 2, 2);
+    g.Take();
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) QTest::keyClick(&g, key, Qt::ShiftModifier);
+    QCOMPARE(g.Selection(), (QList<int>{2, 2, 3, 4}));
+    QCOMPARE(g.SelectedCells(), 6);
+    g.Click(1, 1, Qt::ShiftModifier);
+    QCOMPARE(g.Selection(), (QList<int>{2, 2, 1, 1}));
+    // The right button reports itself and changes nothing.
+    QSignalSpy downs(&g, &GridControl::MouseDown);
+    g.Click(5, 5, Qt::ShiftModifier, Qt::RightButton);
+    const QPoint inGrid = g.viewport()->mapTo(&g, g.At(5, 5));
+    QCOMPARE(downs.takeFirst(), (QVariantList{2, 1, PixelsToTwipsX(inGrid.x(), &g), PixelsToTwipsY(inGrid.y(), &g)}));
+    // On a field name: right of the row-label column, above the data cells.
+    QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(30, 5));
+    QCOMPARE(downs.size(), 1);
+    const QVariantList onName = downs.takeFirst();
+    QVERIFY(onName[0] == 2 && onName[2].toInt() > g.ColWidth(0) && onName[3].toInt() < g.RowHeight(0));
+    QCOMPARE(g.Selection(), (QList<int>{2, 2, 1, 1}));
+    QVERIFY(g.Take().isEmpty());
+    // A plain move collapses the selection onto the new current cell; so
+    // does setting the current cell to where it already is.
+    QTest::keyClick(&g, Qt::Key_Down);
+    QCOMPARE(g.Selection(), (QList<int>{3, 2, 3, 2}));
+    QCOMPARE(g.SelectedCells(), 1);
+    g.SetRowSel(5);
+    g.SetRow(3);
+    QCOMPARE(g.Selection(), (QList<int>{3, 2, 3, 2}));
+  }
 
-  grid.SetClip(QStringLiteral("a\tb\tx\t\rc\td\t\re\t\r"));
-  QCOMPARE(changes.count(), 1);
-  QCOMPARE(grid.TextMatrix(2, 2), QStringLiteral("a"));
-  QCOMPARE(grid.TextMatrix(2, 3), QStringLiteral("b"));
-  QCOMPARE(grid.TextMatrix(3, 2), QStringLiteral("c"));
-  QCOMPARE(grid.TextMatrix(3, 3), QStringLiteral("d"));
-  QCOMPARE(grid.TextMatrix(2, 4), QStringLiteral("2,4"));
-  QCOMPARE(grid.TextMatrix(4, 2), QStringLiteral("4,2"));
+  void resizingKeepsTheOverlapAndNeverCrashes() {
+    Grid g(6, 5);
+    QVERIFY(g.Show());
+    g.SetColWidth(2, 1500);
+    g.Select(6, 5, 2, 2);
+    g.Take();
+    g.SetRows(4);
+    QCOMPARE(g.Take(), Moved(6, 5, 3, 5));
+    QCOMPARE(g.Selection(), (QList<int>{3, 5, 2, 2}));
+    g.SetCols(8);
+    QCOMPARE((QStringList{g.TextMatrix(3, 5), g.TextMatrix(0, 2), g.TextMatrix(2, 7)}),
+             (QStringList{u"3,5"_s, u"フィールド 2"_s, QString()}));
+    QCOMPARE(g.ColWidth(2), 1500);
+    QVERIFY(g.Take().isEmpty());
+    // No data cells left: nothing is current, nothing breaks.
+    g.SetCols(1);
+    QVERIFY(g.Cols() == 1 && g.Text().isEmpty());
+    g.SetText(u"lost"_s);
+    g.SetClip(u"x\t\r"_s);
+    QTest::keyClick(&g, Qt::Key_Down);
+    QCOMPARE(g.CellWidth(), 0);
+    g.SetRows(0);
+    g.SetSheet(Sheet());
+    g.SetSheet(NumberedSheet(3, 3));
+    QCOMPARE(g.Selection(), (QList<int>{1, 1, 1, 1}));
+    QCOMPARE(g.Text(), u"1,1"_s);
+    // The field-name editor's shape: one fixed row, no fixed column, maybe
+    // no fields.
+    GridControl names(1, 0);
+    names.SetSheet(Sheet(2, 0));
+    QVERIFY(names.verticalHeader()->isHidden());
+    names.SetCol(0);
+    QVERIFY(names.Text().isEmpty());
+    names.SetCols(3);
+    names.SetTextMatrix(1, 0, u"a"_s);
+    QCOMPARE(names.Text(), u"a"_s);
+  }
 
-  // An empty text is one empty field: only the top-left cell changes.
-  grid.SetClip(QString());
-  QVERIFY(grid.TextMatrix(2, 2).isEmpty());
-  QCOMPARE(grid.TextMatrix(2, 3), QStringLiteral("b"));
-  QCOMPARE(grid.TextMatrix(3, 2), QStringLiteral("c"));
-}
+  void textsByFlatIndexAndRange() {
+    Grid g(5, 5);
+    // Flat index row * Cols + col; outside the sheet empty, and writes go
+    // nowhere.
+    QCOMPARE((QStringList{g.TextArray(2 * g.Cols() + 3), g.TextArray(g.Cols())}), (QStringList{u"2,3"_s, u"1"_s}));
+    g.SetTextArray(4 * g.Cols() + 1, u"flat"_s);
+    QCOMPARE(g.sheet().Text(4, 1), u"flat");
+    const Sheet before = g.sheet();
+    for (const int index : {-1, g.Rows() * g.Cols(), 40000}) {
+      QVERIFY(g.TextArray(index).isEmpty());
+      g.SetTextArray(index, u"x"_s);
+    }
+    g.SetTextMatrix(-1, 2, u"x"_s);
+    g.SetTextMatrix(2, g.Cols(), u"x"_s);
+    QVERIFY(g.sheet() == before);
 
-void GridControlTest::lengthsAreTwipsAndFollowScrolling() {
-  GridControl grid(1, 1);
-  QCOMPARE(grid.logicalDpiX(), 96);
-  QCOMPARE(TwipsToPixelsX(1500, &grid), 100);
-  QCOMPARE(PixelsToTwipsY(7, &grid), 105);
-  QCOMPARE(TwipsToPixelsY(300), 20);
-  QCOMPARE(PixelsToTwipsX(64), 960);
+    // A range text fills the selection (here from its bottom-right corner)
+    // in one change; what lies beyond it is ignored.
+    g.Select(3, 3, 2, 2);
+    QSignalSpy changes(g.model(), &QAbstractItemModel::dataChanged);
+    g.SetClip(u"a\tb\tx\t\rc\td\t\re\t\r"_s);
+    QCOMPARE(changes.count(), 1);
+    const auto block = [&g] {
+      return QStringList{g.TextMatrix(2, 2), g.TextMatrix(2, 3), g.TextMatrix(3, 2),
+                         g.TextMatrix(3, 3), g.TextMatrix(2, 4), g.TextMatrix(4, 2)};
+    };
+    QCOMPARE(block(), (QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"2,4"_s, u"4,2"_s}));
+    // An empty text is one empty field: only the top-left cell changes.
+    g.SetClip(QString());
+    QCOMPARE(block(), (QStringList{QString(), u"b"_s, u"c"_s, u"d"_s, u"2,4"_s, u"4,2"_s}));
+  }
 
-  grid.SetSheet(NumberedSheet(30, 20));
-  grid.SetColWidth(0, 900);
-  grid.SetRowHeight(0, 300);
-  grid.SetRowHeight(2, 450);
-  for (int col = 1; col < grid.Cols(); ++col) grid.SetColWidth(col, 1200);
-  // Before the grid is laid out the headings already count.
-  QCOMPARE(grid.CellLeft(), PixelsToTwipsX(grid.frameWidth(), &grid) + 900);
-  ShowGrid(grid);
-  QCOMPARE(grid.ColWidth(0), 900);
-  QCOMPARE(grid.RowHeight(0), 300);
+  void lengthsAreTwipsAndFollowScrolling() {
+    Grid g(30, 20);
+    QCOMPARE(g.logicalDpiX(), 96);
+    QCOMPARE((QList<int>{TwipsToPixelsX(1500, &g), PixelsToTwipsY(7, &g), TwipsToPixelsY(300), PixelsToTwipsX(64)}),
+             (QList<int>{100, 105, 20, 960}));
+    g.SetColWidth(0, 900);
+    g.SetRowHeight(0, 300);
+    g.SetRowHeight(2, 450);
+    for (int col = 1; col < g.Cols(); ++col) g.SetColWidth(col, 1200);
+    // Before the grid is laid out the headings already count.
+    const int frame = PixelsToTwipsX(g.frameWidth(), &g);
+    QCOMPARE(g.CellLeft(), frame + 900);
+    QVERIFY(g.Show());
+    g.Select(2, 3, 2, 3);
+    const QRect cell = g.visualRect(g.currentIndex()).translated(g.viewport()->pos());
+    QCOMPARE((QList<int>{g.CellLeft(), g.CellTop(), g.CellWidth(), g.CellHeight()}),
+             (QList<int>{PixelsToTwipsX(cell.left(), &g), PixelsToTwipsY(cell.top(), &g), 1200, 450}));
+    QCOMPARE(g.CellLeft(), frame + 900 + 2 * 1200);
+    QCOMPARE(g.CellTop(), frame + 300 + g.RowHeight(1));
 
-  grid.SetRow(2);
-  grid.SetCol(3);
-  const QRect cell = grid.visualRect(grid.currentIndex()).translated(grid.viewport()->pos());
-  QCOMPARE(grid.CellLeft(), PixelsToTwipsX(cell.left(), &grid));
-  QCOMPARE(grid.CellTop(), PixelsToTwipsY(cell.top(), &grid));
-  QCOMPARE(grid.CellLeft(), PixelsToTwipsX(grid.frameWidth(), &grid) + 900 + 1200 + 1200);
-  QCOMPARE(grid.CellTop(), PixelsToTwipsY(grid.frameWidth(), &grid) + 300 + grid.RowHeight(1));
-  QCOMPARE(grid.CellWidth(), grid.ColWidth(3));
-  QCOMPARE(grid.CellHeight(), 450);
+    QSignalSpy scrolls(&g, &GridControl::Scroll);
+    const int left = g.CellLeft();
+    g.horizontalScrollBar()->setValue(1);  // one column
+    QCOMPARE(scrolls.count(), 1);
+    QCOMPARE(g.CellLeft(), left - 1200);
+    g.verticalScrollBar()->setValue(1);
+    QCOMPARE(scrolls.count(), 2);
+    // Moving to a cell out of view scrolls it in, after the cell events.
+    g.SetRow(30);
+    QCOMPARE(scrolls.count(), 3);
+    QVERIFY(g.viewport()->rect().contains(g.visualRect(g.currentIndex())));
+    // A click on a cell only partly in view does not scroll, so a double
+    // click stays on it.
+    const QPoint edge(g.viewport()->width() - 2, g.visualRect(g.currentIndex()).center().y());
+    QVERIFY(g.visualRect(g.indexAt(edge)).right() >= g.viewport()->width());
+    QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, edge);
+    QCOMPARE(g.currentIndex(), g.indexAt(edge));
+    QCOMPARE(scrolls.count(), 3);
+  }
 
-  QSignalSpy scrolls(&grid, &GridControl::Scroll);
-  const int left = grid.CellLeft();
-  grid.horizontalScrollBar()->setValue(1);  // one column
-  QCOMPARE(scrolls.count(), 1);
-  QCOMPARE(grid.CellLeft(), left - grid.ColWidth(1));
-  grid.verticalScrollBar()->setValue(1);
-  QCOMPARE(scrolls.count(), 2);
-  // Moving to a cell out of view scrolls it in, after the cell events.
-  grid.SetRow(30);
-  QCOMPARE(scrolls.count(), 3);
-  QVERIFY(grid.viewport()->rect().contains(grid.visualRect(grid.currentIndex())));
-  // A click on a cell only partly in view does not scroll, so a double
-  // click stays on it.
-  const QPoint edge(grid.viewport()->width() - 2, grid.visualRect(grid.currentIndex()).center().y());
-  QVERIFY(grid.visualRect(grid.indexAt(edge)).right() >= grid.viewport()->width());
-  QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, edge);
-  QCOMPARE(grid.currentIndex(), grid.indexAt(edge));
-  QCOMPARE(scrolls.count(), 3);
-}
-
-void GridControlTest::keysAndInputMethodGiveTheirCodes() {
-  GridControl grid(1, 1);
-  grid.SetSheet(NumberedSheet(3, 3));
-  QSignalSpy downs(&grid, &GridControl::KeyDown);
-  QSignalSpy presses(&grid, &GridControl::KeyPress);
-  const auto pressed = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+  void keysAndInputMethodGiveTheirCodes() {
+    Grid g(3, 3);
+    QSignalSpy downs(&g, &GridControl::KeyDown);
+    QSignalSpy presses(&g, &GridControl::KeyPress);
+    // Key down gives the key code and the shift state; key press the typed
+    // character, or nothing for keys that type none.
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      QString text;
+      int code, shift;
+      std::optional<int> typed;
+    } cases[] = {
+        {Qt::Key_C, Qt::ControlModifier, u"\x03"_s, 67, 2, 3}, {Qt::Key_R, Qt::ControlModifier, {}, 82, 2, 18},
+        {Qt::Key_Return, {}, u"\r"_s, 13, 0, 13},            {Qt::Key_Escape, {}, u"\x1b"_s, 27, 0, 27},
+        {Qt::Key_Backspace, {}, u"\b"_s, 8, 0, 8},           {Qt::Key_A, {}, u"a"_s, 65, 0, 'a'},
+        {Qt::Key_A, Qt::ShiftModifier, u"A"_s, 65, 1, 'A'},  {Qt::Key_Delete, {}, u"\x7f"_s, 46, 0, {}},
+        {Qt::Key_Down, {}, {}, 40, 0, {}},
+    };
+    for (const auto& c : cases) {
+      downs.clear();
+      presses.clear();
+      QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, c.text);
+      QCoreApplication::sendEvent(&g, &press);
+      QCOMPARE(downs.value(0), (QVariantList{c.code, c.shift}));
+      QCOMPARE(presses.value(0).value(0), c.typed ? QVariant(*c.typed) : QVariant());
+    }
+    // The view turns input methods off whenever the current cell moves; a
+    // commit of one character is typed, of several handed on whole.
+    g.SetRow(2);
+    QVERIFY(g.testAttribute(Qt::WA_InputMethodEnabled));
+    QSignalSpy texts(&g, &GridControl::KeyPressText);
     presses.clear();
-    QTest::keyClick(&grid, key, modifiers);
-    return presses.isEmpty() ? QVariant() : presses.takeFirst().at(0);
-  };
-
-  QCOMPARE(pressed(Qt::Key_C, Qt::ControlModifier), QVariant(3));
-  QCOMPARE(downs.takeLast(), (QVariantList{67, 2}));
-  QCOMPARE(pressed(Qt::Key_R, Qt::ControlModifier), QVariant(18));
-  QCOMPARE(pressed(Qt::Key_Return), QVariant(13));
-  QCOMPARE(pressed(Qt::Key_Escape), QVariant(27));
-  QCOMPARE(pressed(Qt::Key_Backspace), QVariant(8));
-  QCOMPARE(pressed(Qt::Key_A), QVariant(int('a')));
-  pressed(Qt::Key_A, Qt::ShiftModifier);
-  QCOMPARE(downs.takeLast(), (QVariantList{65, 1}));
-  // Keys that type nothing.
-  QCOMPARE(pressed(Qt::Key_Delete), QVariant());
-  QCOMPARE(downs.takeLast(), (QVariantList{46, 0}));
-  QCOMPARE(pressed(Qt::Key_Down), QVariant());
-  QCOMPARE(downs.takeLast(), (QVariantList{40, 0}));
-  QCOMPARE(pressed(Qt::Key_F1), QVariant());
-  QCOMPARE(downs.takeLast(), (QVariantList{112, 0}));
-
-  // The view turns input methods off whenever the current cell moves.
-  grid.SetRow(2);
-  QVERIFY(grid.testAttribute(Qt::WA_InputMethodEnabled));
-  QSignalSpy texts(&grid, &GridControl::KeyPressText);
-  const auto commit = [&grid](const QString& text) {
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QCoreApplication::sendEvent(&grid, &event);
-  };
-  presses.clear();
-  commit(QStringLiteral("あ"));
-  commit(QStringLiteral("ｱ"));
-  QCOMPARE(presses.count(), 2);
-  QCOMPARE(presses[0][0].toInt(), 0x3042);
-  QCOMPARE(presses[1][0].toInt(), 0xFF71 - 0x10000);
-  commit(QStringLiteral("日本語"));
-  QCOMPARE(texts.count(), 1);
-  QCOMPARE(texts[0][0].toString(), QStringLiteral("日本語"));
-  QCOMPARE(presses.count(), 2);
-}
+    for (const QString& text : {u"あ"_s, u"ｱ"_s, u"日本語"_s}) {
+      QInputMethodEvent event;
+      event.setCommitString(text);
+      QCoreApplication::sendEvent(&g, &event);
+    }
+    QCOMPARE(presses.size(), 2);
+    QCOMPARE((QList<int>{presses[0][0].toInt(), presses[1][0].toInt()}), (QList<int>{0x3042, 0xFF71 - 0x10000}));
+    QCOMPARE(texts.size(), 1);
+    QCOMPARE(texts[0][0].toString(), u"日本語"_s);
+  }
+};
 
 QTEST_MAIN(GridControlTest)
 #include "GridControlTest.moc"
