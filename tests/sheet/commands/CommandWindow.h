@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 #include "commondialog/C_CommonDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
@@ -21,10 +22,7 @@ namespace quillary::testing {
 inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 struct CommandWindow {
-  CommandWindow() {
-    fg2.SetSheet(MakeInitialSheet());
-    savedImage.Take(fg2.sheet());
-  }
+  CommandWindow() { Load(MakeInitialSheet()); }
 
   // A sheet that counts as saved, as after a successful Open.
   void Load(const Sheet& sheet) {
@@ -56,12 +54,22 @@ struct CommandWindow {
 inline Sheet MakeSheet(int rows, int cols, const std::vector<std::u16string>& texts) {
   Sheet sheet(rows, cols);
   LabelRows(sheet, 1, rows - 1);
-  int i = 0;
-  for (const auto& text : texts) {
-    sheet.SetText(i / (cols - 1), i % (cols - 1) + 1, text);
-    ++i;
-  }
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    sheet.SetText(static_cast<int>(i) / (cols - 1), static_cast<int>(i) % (cols - 1) + 1, texts[i]);
   return sheet;
+}
+
+// The prompts shown. A box styled neither as a refusal (OK, error icon,
+// "Quillary") nor as a question (Yes/No, information icon, "確認") is marked.
+inline QStringList Prompts(const FakeMessageBox& box) {
+  QStringList prompts;
+  for (const auto& call : box.calls) {
+    const bool refusal = call.buttons == MsgButtons::Ok && call.icon == MsgIcon::Error && call.title == kProgramTitle;
+    const bool question = call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information &&
+                          call.title == QStringLiteral("確認");
+    prompts << (refusal || question ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);
+  }
+  return prompts;
 }
 
 }  // namespace quillary::testing

@@ -12,25 +12,8 @@ using namespace quillary::testing;
 namespace {
 
 const QString kQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
-const QString kTooSmall =
-    QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
-const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。\n");
-const QString kCannotWrite = QStringLiteral("ファイルに書き込めませんでした。\n");
+const QString kTooLong = QStringLiteral("ファイル名が長すぎます。");
 const QString kUnencodable = QStringLiteral("保存できない文字が含まれています。\n");
-
-// The prompts shown, checking that the save question and the refusals carry
-// their buttons, icon and title.
-QStringList Prompts(const FakeMessageBox& box) {
-  QStringList prompts;
-  for (const auto& call : box.calls) {
-    const bool question = call.prompt == kQuestion;
-    const bool styled = call.buttons == (question ? MsgButtons::YesNoCancel : MsgButtons::Ok) &&
-                        call.icon == (question ? MsgIcon::Information : MsgIcon::Error) &&
-                        call.title == (question ? QStringLiteral("確認") : QStringLiteral("Quillary"));
-    prompts << (styled ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);
-  }
-  return prompts;
-}
 
 // Elements never assigned read as empty texts.
 bool HoldsSheet(const SheetArray& array, const Sheet& sheet) {
@@ -61,199 +44,163 @@ class DocumentCommandsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void savedSheetOpensAsTheSameSheet();
-  void lastLineDecidesTheFields();
-  void failuresLeaveEverything();
-  void saveQuestionLoop();
-  void newKeepsTheSizeAndOnlyOpenAndSaveCommit();
-};
-
-void DocumentCommandsTest::savedSheetOpensAsTheSameSheet() {
-  TempDir dir;
-  CommandWindow window;
-  window.Load(MakeSheet(4, 4, {u"名前", u"説明", u"空", u"山田 \"太郎\"", u"1,5", u"", u"a|b", u"", u"☆,\"|\""}));
-  window.fg2.SetTextMatrix(3, 1, QStringLiteral("x"));
-  const Sheet saved = window.fg2.sheet();
-  window.backend.AcceptPath(Q(dir / "a.csv")).AcceptPath(Q(dir / "a.csv"));
-  window.commands.Save_Click();
-  // CP932, every field quoted, CR LF after every line, no byte-order mark.
-  QCOMPARE(ReadBytes(dir / "a.csv"), std::string("\"\x96\xbc\x91\x4f\",\"\x90\xe0\x96\xbe\",\"\x8b\xf3\"\r\n"
-                                                 "\"\x8e\x52\x93\x63 \"\"\x91\xbe\x98\x59\"\"\",\"1,5\",\"\"\r\n"
-                                                 "\"a|b\",\"\",\"\x81\x99,\"\"|\"\"\"\r\n"
-                                                 "\"x\",\"\",\"\"\r\n"));
-  QVERIFY(!window.commands.CheckModify() && window.sheetArray == SheetArray::FromSheet(saved));
-  window.commands.New_Click();
-  window.fg2.SetColWidth(2, 1230);
-  window.commands.Open_Click();
-  QCOMPARE(Prompts(window.messageBox), QStringList());
-  QCOMPARE(window.fg2.ColWidth(2), 1230);  // existing columns keep their widths
-  QVERIFY(window.fg2.sheet() == saved && HoldsSheet(window.sheetArray, saved) && !window.commands.CheckModify());
-  QCOMPARE(window.text1, window.fg2.Text());
-  const auto& requests = window.backend.fileRequests;
-  QVERIFY(requests.size() == 2 && requests[0].mode == FileDialogMode::Save && requests[1].mode == FileDialogMode::Open);
-  for (const auto& request : requests)
-    QCOMPARE(request.filter, QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)\0*.csv\0すべてのファイル(*.*)\0*.*\0\0"));
-}
-
-void DocumentCommandsTest::lastLineDecidesTheFields() {
-  TempDir dir;
-  const struct {
-    const char* bytes;
-    int rows, cols;
-    std::vector<std::u16string> cells;  // from (0, 1), row by row
-  } cases[] = {
-      {"a,b\r\n1,2\r\n", 2, 3, {u"a", u"b", u"1", u"2"}},
-      {"a,b,c\r\n1,2,3\r\nx,y\r\n", 3, 3, {u"a", u"b", u"1", u"2", u"x", u"y"}},
-      {"a\r\n1\r\nx,y,z\r\n", 3, 4, {u"a", u"", u"", u"1", u"", u"", u"x", u"y", u"z"}},
-      // A quoted comma on the last line counts: an empty field at the right.
-      {"a,b\r\n1,2\r\n\"x,y\",z\r\n", 3, 4, {u"a", u"b", u"", u"1", u"2", u"", u"x,y", u"z", u""}},
-      {"a,b\r\n1,2\r\n\r\n", 3, 2, {u"a", u"1", u""}},
-      // A value over two lines and CR-only line ends open whole.
-      {"a,b\r\n1,\"x\r\ny\"\r\n2,z\r\n", 3, 3, {u"a", u"b", u"1", u"x\r\ny", u"2", u"z"}},
-      {"a,b\r1,2\r3,4\r", 3, 3, {u"a", u"b", u"1", u"2", u"3", u"4"}},
-  };
-  for (const auto& c : cases) {
+  void savedSheetOpensAsTheSameSheet() {
+    TempDir dir;
     CommandWindow window;
-    window.backend.AcceptPath(Q(dir.Write("in.csv", c.bytes)));
-    window.commands.Open_Click();
-    QVERIFY2(window.fg2.sheet() == MakeSheet(c.rows, c.cols, c.cells) && window.messageBox.calls.empty(), c.bytes);
-    QVERIFY(HoldsSheet(window.sheetArray, window.fg2.sheet()) && !window.commands.CheckModify());
-  }
-}
-
-void DocumentCommandsTest::failuresLeaveEverything() {
-  TempDir dir;
-  std::string tooLarge;
-  for (int r = 0; r < 4097; ++r) tooLarge += "1,2,3,4,5,6,7,8\r\n";  // 4097 x 9 cells
-  const std::string oldBytes = "\"old\"\r\n\"with a long tail\"\r\n";
-  const QString existing = Q(dir.Write("existing.csv", oldBytes));
-  const QString named = QStringLiteral("名前");
-  const struct {
-    bool open;
-    QString name;
-    std::u16string cell;  // written into (3, 2), whose field is named 名前
-    QString message;
-  } cases[] = {
-      {true, Q(dir.Write("one.csv", "a,b\r\n")), u"", kTooSmall},
-      {true, Q(dir.Write("empty.csv", "")), u"", kTooSmall},
-      {true, Q(dir.Write("large.csv", tooLarge)), u"",
-       QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）")},
-      {true, Q(dir / "missing.csv"), u"", kCannotRead + Q(dir / "missing.csv")},
-      {true, Q(dir.path()), u"", kCannotRead + Q(dir.path())},
-      {true, QString(300, u'n'), u"", QStringLiteral("ファイル名が長すぎます。")},
-      {false, existing, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））")},
-      {false, Q(dir.path()), u"", kCannotWrite + Q(dir.path())},
-      {false, QString(300, u'n'), u"", QStringLiteral("ファイル名が長すぎます。")},
-  };
-  for (const auto& c : cases) {
-    ModifiedWindow window;
-    window.fg2.SetTextMatrix(0, 2, named);
-    window.fg2.SetTextMatrix(3, 2, QString::fromStdU16String(c.cell));
-    const Snapshot before(window);
-    window.messageBox.Answer(MsgResult::No);
-    window.backend.AcceptPath(c.name);
-    c.open ? window.commands.Open_Click() : window.commands.Save_Click();
-    QCOMPARE(Prompts(window.messageBox), c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
-    QVERIFY(before.Same(window));
-    QCOMPARE(window.text1, QStringLiteral("(untouched)"));
-  }
-  // Field names and fields without a name are named too.
-  ModifiedWindow window;
-  window.fg2.SetTextMatrix(0, 1, QStringLiteral("✈"));
-  window.backend.AcceptPath(existing).AcceptPath(existing);
-  window.commands.Save_Click();
-  window.fg2.SetTextMatrix(0, 1, QString());
-  window.fg2.SetTextMatrix(2, 1, QStringLiteral("✈"));
-  window.commands.Save_Click();
-  QCOMPARE(Prompts(window.messageBox), QStringList({kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））"),
-                                                    kUnencodable + QStringLiteral("（2 行目、1 番目のフィールド: 「✈」（U+2708））")}));
-  // Nothing was written: the old file is whole and no temporary is left.
-  QCOMPARE(ReadBytes(dir / "existing.csv"), oldBytes);
-  const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
-  QCOMPARE(files, 4);  // existing.csv and the three files to open
-
-  // Saving over a longer file leaves nothing of its tail.
-  window.Load(MakeSheet(2, 2, {u"a", u"b"}));
-  window.backend.AcceptPath(existing);
-  window.commands.Save_Click();
-  QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"a\"\r\n\"b\"\r\n"));
-  // A sheet without data columns cannot be saved: no dialog, nothing written.
-  window.fg2.SetCols(1);
-  const Snapshot before(window);
-  const auto requests = window.backend.fileRequests.size();
-  QVERIFY(!window.commands.Save());
-  QVERIFY(window.backend.fileRequests.size() == requests && before.Same(window));
-}
-
-void DocumentCommandsTest::saveQuestionLoop() {
-  TempDir dir;
-  {  // Yes, then the save dialog cancelled: asked again; Cancel stops.
-    ModifiedWindow window;
-    const Snapshot before(window);
-    window.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::Cancel);
-    window.commands.Open_Click();
-    QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, kQuestion}));
-    QVERIFY(window.backend.fileRequests.size() == 1 && window.backend.fileRequests[0].mode == FileDialogMode::Save);
-    QVERIFY(before.Same(window));
-  }
-  {  // A Save that fails shows why and asks again; No goes on without saving.
-    ModifiedWindow window;
-    window.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::Ok).Answer(MsgResult::No);
-    window.backend.AcceptPath(Q(dir / "no-such-folder" / "x.csv"));
+    window.Load(MakeSheet(4, 4, {u"名前", u"説明", u"空", u"山田 \"太郎\"", u"1,5", u"", u"a|b", u"", u"☆,\"|\""}));
+    window.fg2.SetTextMatrix(3, 1, QStringLiteral("x"));
+    const Sheet saved = window.fg2.sheet();
+    window.backend.AcceptPath(Q(dir / "a.csv")).AcceptPath(Q(dir / "a.csv"));
+    window.commands.Save_Click();
+    // CP932, every field quoted, CR LF after every line, no byte-order mark, no row labels.
+    QCOMPARE(ReadBytes(dir / "a.csv"), std::string("\"\x96\xbc\x91\x4f\",\"\x90\xe0\x96\xbe\",\"\x8b\xf3\"\r\n"
+                                                   "\"\x8e\x52\x93\x63 \"\"\x91\xbe\x98\x59\"\"\",\"1,5\",\"\"\r\n"
+                                                   "\"a|b\",\"\",\"\x81\x99,\"\"|\"\"\"\r\n\"x\",\"\",\"\"\r\n"));
+    QVERIFY(!window.commands.CheckModify() && window.sheetArray == SheetArray::FromSheet(saved));
     window.commands.New_Click();
-    QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, kCannotWrite + Q(dir / "no-such-folder" / "x.csv"), kQuestion}));
-    QVERIFY(window.fg2.sheet() == MakeInitialSheet());
-  }
-  {  // A good Save lets the command go on to its own dialog.
-    ModifiedWindow window;
-    const Sheet edited = window.fg2.sheet();
-    window.messageBox.Answer(MsgResult::Yes);
-    window.backend.AcceptPath(Q(dir / "saved.csv"));
+    window.fg2.SetColWidth(2, 1230);
     window.commands.Open_Click();
-    QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion}));
-    QVERIFY(window.backend.fileRequests.size() == 2 && window.backend.fileRequests[1].mode == FileDialogMode::Open);
-    QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.commands.CheckModify());
+    QCOMPARE(Prompts(window.messageBox), QStringList());
+    QCOMPARE(window.fg2.ColWidth(2), 1230);  // existing columns keep their widths
+    QVERIFY(window.fg2.sheet() == saved && HoldsSheet(window.sheetArray, saved) && !window.commands.CheckModify());
+    QCOMPARE(window.text1, window.fg2.Text());
+    const auto& asked = window.backend.fileRequests;
+    QVERIFY(asked.size() == 2 && asked[0].mode == FileDialogMode::Save && asked[1].mode == FileDialogMode::Open);
+    for (const auto& request : asked)
+      QCOMPARE(request.filter, QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)\0*.csv\0すべてのファイル(*.*)\0*.*\0\0"));
   }
-}
 
-void DocumentCommandsTest::newKeepsTheSizeAndOnlyOpenAndSaveCommit() {
-  TempDir dir;
-  CommandWindow window;
-  window.fg2.SetRows(20);
-  window.fg2.SetCols(8);
-  window.fg2.SetColWidth(3, 1230);
-  window.fg2.SetTextMatrix(0, 2, QStringLiteral("名前"));
-  window.fg2.SetTextMatrix(5, 0, QStringLiteral("ラベル"));
-  window.fg2.SetTextMatrix(12, 7, QStringLiteral("data"));
-  const SheetArray array = window.sheetArray;
-  window.pendingEdit = QStringLiteral("pending");
-  window.messageBox.Answer(MsgResult::No);
-  window.commands.New_Click();
-  Sheet expected(20, 8);
-  LabelSheet(expected);
-  QVERIFY(window.fg2.sheet() == expected && window.sheetArray == array && !window.commands.CheckModify());
-  QCOMPARE(window.fg2.ColWidth(3), 1230);
-  QCOMPARE(window.text1, QString());
-  QCOMPARE(window.commits, 0);
+  void lastLineDecidesTheFields() {
+    TempDir dir;
+    const struct {
+      const char* bytes;
+      int rows, cols;
+      std::vector<std::u16string> cells;  // from (0, 1), row by row
+    } cases[] = {
+        {"a,b,c\r\n1,2,3\r\nx,y\r\n", 3, 3, {u"a", u"b", u"1", u"2", u"x", u"y"}},
+        {"a\r\n1\r\nx,y,z\r\n", 3, 4, {u"a", u"", u"", u"1", u"", u"", u"x", u"y", u"z"}},
+        {"a,b\r\n1,\"x\r\ny\"\r\n2,z\r\n", 3, 3, {u"a", u"b", u"1", u"x\r\ny", u"2", u"z"}},  // a value over two lines
+    };
+    for (const auto& c : cases) {
+      CommandWindow window;
+      window.backend.AcceptPath(Q(dir.Write("in.csv", c.bytes)));
+      window.commands.Open_Click();
+      QVERIFY2(window.fg2.sheet() == MakeSheet(c.rows, c.cols, c.cells) && window.messageBox.calls.empty(), c.bytes);
+      QVERIFY(HoldsSheet(window.sheetArray, window.fg2.sheet()) && !window.commands.CheckModify());
+    }
+  }
 
-  // Save writes the pending text, committed into the current cell first.
-  window.backend.AcceptPath(Q(dir / "committed.csv"));
-  window.commands.Save_Click();
-  QCOMPARE(window.commits, 1);
-  QVERIFY(ReadBytes(dir / "committed.csv").find("\"pending\"") != std::string::npos);
-  // Open commits before it asks, so the edit counts as a modification.
-  window.pendingEdit = QStringLiteral("again");
-  window.messageBox.Answer(MsgResult::Cancel);
-  window.commands.Open_Click();
-  QCOMPARE(window.commits, 2);
-  QCOMPARE(window.fg2.Text(), QStringLiteral("again"));
-  QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, kQuestion}));
-  // Cancel leaves the sheet as it was.
-  const Snapshot before(window);
-  window.messageBox.Answer(MsgResult::Cancel);
-  window.commands.New_Click();
-  QVERIFY(before.Same(window));
-}
+  void failuresLeaveEverything() {
+    TempDir dir;
+    std::string tooLarge;
+    for (int r = 0; r < 4097; ++r) tooLarge += "1,2,3,4,5,6,7,8\r\n";  // 4097 x 9 cells
+    const QString existing = Q(dir.Write("existing.csv", "\"old\"\r\n"));
+    const struct {
+      bool open;
+      QString name;
+      int row, col;  // the cell given text; field 2 is named 名前, field 3 has no name
+      std::u16string text;
+      QString message;
+    } cases[] = {
+        {true, Q(dir.Write("one.csv", "a,b\r\n")), 1, 1, u"",
+         QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。")},
+        {true, Q(dir.Write("large.csv", tooLarge)), 1, 1, u"",
+         QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）")},
+        {true, Q(dir / "missing.csv"), 1, 1, u"", QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv")},
+        {true, QString(300, u'n'), 1, 1, u"", kTooLong},
+        {false, QString(300, u'n'), 1, 1, u"", kTooLong},
+        {false, Q(dir.path()), 1, 1, u"", QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path())},
+        {false, existing, 3, 2, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））")},
+        {false, existing, 0, 1, u"✈", kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））")},
+        {false, existing, 2, 3, u"✈", kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））")},
+    };
+    for (const auto& c : cases) {
+      CommandWindow window;
+      window.fg2.SetTextMatrix(0, 2, QStringLiteral("名前"));
+      window.fg2.SetTextMatrix(0, 3, QString());
+      window.fg2.SetTextMatrix(c.row, c.col, QString::fromStdU16String(c.text));
+      const Snapshot before(window);
+      window.messageBox.Answer(MsgResult::No);
+      window.backend.AcceptPath(c.name);
+      c.open ? window.commands.Open_Click() : window.commands.Save_Click();
+      QCOMPARE(Prompts(window.messageBox), c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
+      QVERIFY(before.Same(window) && window.text1 == QStringLiteral("(untouched)"));
+    }
+    QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
+    // A sheet without data columns cannot be saved: no dialog, nothing written.
+    CommandWindow window;
+    window.fg2.SetCols(1);
+    const Snapshot before(window);
+    QVERIFY(!window.commands.Save() && window.backend.fileRequests.empty() && before.Same(window));
+  }
+
+  void saveQuestionLoop() {
+    TempDir dir;
+    {  // Yes, then the save dialog cancelled: asked again; Cancel stops.
+      ModifiedWindow window;
+      const Snapshot before(window);
+      window.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::Cancel);
+      window.commands.Open_Click();
+      QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, kQuestion}));
+      QCOMPARE(window.messageBox.calls[0].buttons, MsgButtons::YesNoCancel);
+      QVERIFY(window.backend.fileRequests.size() == 1 && window.backend.fileRequests[0].mode == FileDialogMode::Save);
+      QVERIFY(before.Same(window));
+    }
+    {  // A Save that fails shows why and asks again; No goes on without saving.
+      ModifiedWindow window;
+      window.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::Ok).Answer(MsgResult::No);
+      const QString bad = Q(dir / "no-such-folder" / "x.csv");
+      window.backend.AcceptPath(bad);
+      window.commands.New_Click();
+      QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, QStringLiteral("ファイルに書き込めませんでした。\n") + bad, kQuestion}));
+      QVERIFY(window.fg2.sheet() == MakeInitialSheet());
+    }
+    {  // A good Save lets the command go on to its own dialog.
+      ModifiedWindow window;
+      const Sheet edited = window.fg2.sheet();
+      window.messageBox.Answer(MsgResult::Yes);
+      window.backend.AcceptPath(Q(dir / "saved.csv"));
+      window.commands.Open_Click();
+      QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion}));
+      QVERIFY(window.backend.fileRequests.size() == 2 && window.backend.fileRequests[1].mode == FileDialogMode::Open);
+      QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.commands.CheckModify());
+    }
+  }
+
+  void newKeepsTheSizeAndOnlyOpenAndSaveCommit() {
+    TempDir dir;
+    CommandWindow window;
+    window.fg2.Resize(20, 8);
+    window.fg2.SetColWidth(3, 1230);
+    window.fg2.SetTextMatrix(0, 2, QStringLiteral("名前"));
+    window.fg2.SetTextMatrix(5, 0, QStringLiteral("ラベル"));
+    window.fg2.SetTextMatrix(12, 7, QStringLiteral("data"));
+    const SheetArray array = window.sheetArray;
+    window.pendingEdit = QStringLiteral("pending");
+    window.messageBox.Answer(MsgResult::No);
+    window.commands.New_Click();
+    Sheet expected(20, 8);
+    LabelSheet(expected);
+    QVERIFY(window.fg2.sheet() == expected && window.sheetArray == array && !window.commands.CheckModify());
+    QVERIFY(window.fg2.ColWidth(3) == 1230 && window.text1.isEmpty() && window.commits == 0);
+    // Save writes the pending text, committed into the current cell first.
+    window.backend.AcceptPath(Q(dir / "committed.csv"));
+    window.commands.Save_Click();
+    QCOMPARE(window.commits, 1);
+    QVERIFY(ReadBytes(dir / "committed.csv").find("\"pending\"") != std::string::npos);
+    // Open commits before it asks, so the edit counts as a modification;
+    // Cancel leaves the sheet as it was.
+    window.pendingEdit = QStringLiteral("again");
+    window.messageBox.Answer(MsgResult::Cancel);
+    window.commands.Open_Click();
+    QVERIFY(window.commits == 2 && window.fg2.Text() == QStringLiteral("again"));
+    const Snapshot before(window);
+    window.messageBox.Answer(MsgResult::Cancel);
+    window.commands.New_Click();
+    QVERIFY(before.Same(window));
+    QCOMPARE(Prompts(window.messageBox), QStringList({kQuestion, kQuestion, kQuestion}));
+  }
+};
 
 QTEST_MAIN(DocumentCommandsTest)
 #include "DocumentCommandsTest.moc"

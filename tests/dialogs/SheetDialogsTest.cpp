@@ -1,0 +1,281 @@
+// The resize dialog and the field-name editor driven as a user would: shown,
+// entries typed, grid cells clicked, buttons pressed; the sheet checked after.
+
+#include <cstdlib>
+
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "dialogs/CautionPicture.h"
+#include "dialogs/FieldEditor.h"
+#include "dialogs/ResizeOption.h"
+#include "fakes/FakeMessageBox.h"
+#include "sheet/GridControl.h"
+#include "sheet/Twips.h"
+
+using namespace quillary;
+using quillary::testing::FakeMessageBox;
+
+namespace {
+
+Sheet With(Sheet sheet, std::initializer_list<std::tuple<int, int, std::u16string>> cells) {
+  for (const auto& [row, col, text] : cells) sheet.SetText(row, col, text);
+  return sheet;
+}
+
+QStringList Texts(std::initializer_list<const QWidget*> widgets) {
+  QStringList texts;
+  for (const QWidget* widget : widgets) texts << widget->property("text").toString();
+  return texts;
+}
+
+bool IsFixedWithoutMinMax(const QDialog& dialog) {
+  return dialog.minimumSize() == dialog.maximumSize() &&
+         !(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
+// Enter and Esc pressed in each of the widgets leave the dialog open; then
+// its cancel button or its close box ends it.
+bool CancelledAfterEnterAndEsc(QDialog& dialog, std::initializer_list<QWidget*> widgets, QPushButton* cancel,
+                               bool closeBox) {
+  for (QWidget* widget : widgets) {
+    widget->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(widget, key);
+  }
+  if (!dialog.isVisible()) return false;
+  closeBox ? void(dialog.close()) : QTest::mouseClick(cancel, Qt::LeftButton);
+  return !dialog.isVisible() && dialog.result() == QDialog::Rejected;
+}
+
+bool ShownOnce(const FakeMessageBox& box, const QString& prompt, MsgIcon icon, const QString& title) {
+  return box.calls.size() == 1 && box.calls[0].prompt == prompt && box.calls[0].buttons == MsgButtons::Ok &&
+         box.calls[0].icon == icon && box.calls[0].title == title;
+}
+
+// The centre of the current row's cell in column col, in viewport pixels,
+// from the current cell's rectangle and the column widths.
+QPoint CellCentre(const GridControl& grid, int col) {
+  int left = grid.CellLeft();
+  for (int c = grid.Col(); c < col; ++c) left += grid.ColWidth(c);
+  for (int c = col; c < grid.Col(); ++c) left -= grid.ColWidth(c);
+  return grid.viewport()->mapFrom(&grid, QPoint(TwipsToPixelsX(left + grid.ColWidth(col) / 2, &grid),
+                                                TwipsToPixelsY(grid.CellTop() + grid.CellHeight() / 2, &grid)));
+}
+
+void ClickCell(GridControl& grid, int col) { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, col)); }
+
+// Double-clicks the name in column col (the events a real double-click
+// brings) and types text over it as an input method commits it.
+void Edit(FieldEditor& dialog, int col, const QString& text) {
+  const QPoint centre = CellCentre(*dialog.fg, col);
+  QTest::mouseClick(dialog.fg->viewport(), Qt::LeftButton, {}, centre);
+  QTest::mouseDClick(dialog.fg->viewport(), Qt::LeftButton, {}, centre);
+  QTest::mouseRelease(dialog.fg->viewport(), Qt::LeftButton, {}, centre);
+  QVERIFY(dialog.EditOpen() && dialog.Text1->text() == dialog.fg->Text());  // the name to edit
+  dialog.Text1->selectAll();
+  QTest::keyClick(dialog.Text1, Qt::Key_Delete);
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(dialog.Text1, &event);
+}
+}  // namespace
+
+class SheetDialogsTest : public QObject {
+  Q_OBJECT
+
+  QWidget owner_;
+  FakeMessageBox messages_;
+  std::unique_ptr<GridControl> sheet_;
+
+  // Shown and active, as the user finds it.
+  template <typename Dialog>
+  std::unique_ptr<Dialog> Open() {
+    auto dialog = std::make_unique<Dialog>(*sheet_, messages_, &owner_);
+    dialog->show();
+    return QTest::qWaitForWindowActive(dialog.get()) ? std::move(dialog) : nullptr;
+  }
+  // A fresh resize dialog, both entries typed, OK clicked.
+  std::unique_ptr<ResizeOption> Resize(const QString& records, const QString& fields) {
+    auto dialog = Open<ResizeOption>();
+    dialog->Text1->setText(records);
+    dialog->Text2->setText(fields);
+    QTest::mouseClick(dialog->OK, Qt::LeftButton);
+    return dialog;
+  }
+
+ private slots:
+  // 10 records x 5 fields, labelled; data cells hold "r,c" so moved or lost cells show.
+  void init() {
+    messages_ = FakeMessageBox();
+    sheet_ = std::make_unique<GridControl>(1, 1, &owner_);
+    Sheet sheet(11, 6);
+    LabelSheet(sheet);
+    for (int r = 1; r <= 10; ++r)
+      for (int c = 1; c <= 5; ++c) sheet.SetText(r, c, DecimalText(r) + u"," + DecimalText(c));
+    sheet_->SetSheet(std::move(sheet));
+  }
+
+  void resizeOpensCentredOnTheCountsAndSelectsEntriesOnFocus() {
+    owner_.setGeometry(200, 150, 900, 700);
+    owner_.show();
+    auto dialog = Open<ResizeOption>();
+    QVERIFY(dialog && IsFixedWithoutMinMax(*dialog) && dialog->Picture1->HasImage());
+    QVERIFY((dialog->geometry().center() - owner_.geometry().center()).manhattanLength() <= 4);
+    QCOMPARE(Texts({dialog->Command1, dialog->Text1, dialog->Text2}) << dialog->Picture1->toolTip() << dialog->windowTitle(),
+             QStringList({"キャンセル", "10", "5", "Click!!", "シートのリサイズ"}));
+    QCOMPARE(QApplication::focusWidget(), dialog->OK);
+    for (QWidget* next : std::initializer_list<QWidget*>{dialog->Command1, dialog->Text1, dialog->Text2, dialog->OK}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), next);
+      if (auto* entry = qobject_cast<QLineEdit*>(next)) QTRY_COMPARE(entry->selectedText(), entry->text());
+    }
+    // A click would leave a caret; the whole text is selected all the same.
+    QTest::mouseClick(dialog->Text2, Qt::LeftButton, {}, QPoint(4, dialog->Text2->height() / 2));
+    QTRY_COMPARE(dialog->Text2->selectedText(), QStringLiteral("5"));
+    QTest::keyClicks(dialog->Text2, QStringLiteral("7"));
+    QCOMPARE(dialog->Text2->text(), QStringLiteral("7"));
+    owner_.hide();
+  }
+
+  void resizeKeepsWhatFitsAndLabelsOnlyWhatItAdds() {
+    sheet_->SetTextMatrix(10, 0, QStringLiteral("十"));
+    sheet_->SetTextMatrix(0, 5, QStringLiteral("電話"));
+    sheet_->SetTextMatrix(0, 1, QStringLiteral("フィールド 6"));  // an added column is named all the same
+    Sheet expected = sheet_->sheet();
+    QCOMPARE(Resize("10", "5")->result(), int(QDialog::Accepted));
+    QCOMPARE(sheet_->sheet(), expected);
+    Resize("12", "7");
+    expected.Resize(13, 8);
+    QCOMPARE(sheet_->sheet(), With(expected, {{11, 0, u"11"}, {12, 0, u"12"}, {0, 6, u"フィールド 6"}, {0, 7, u"フィールド 7"}}));
+    // Shrunk rows and columns come back empty, with labels and default names.
+    Resize("8", "4");
+    QVERIFY(sheet_->Rows() == 9 && sheet_->Cols() == 5);
+    Resize("10", "5");
+    QCOMPARE((QStringList{sheet_->TextMatrix(9, 0), sheet_->TextMatrix(10, 0), sheet_->TextMatrix(0, 5)}),
+             QStringList({"9", "10", "フィールド 5"}));
+    for (int row = 1; row <= 10; ++row)
+      for (int col = 1; col <= 5; ++col) QCOMPARE(sheet_->TextMatrix(row, col).isEmpty(), row > 8 || col > 4);
+  }
+
+  void resizeEntriesAreCheckedBeforeAnythingChanges() {
+    const QString notACount = QStringLiteral("行数と列数には 1 以上の整数を入力してください。");
+    const QString tooMany = QStringLiteral("シートが大きすぎます。\n（セルの数は 32768 までです）");
+    const struct {
+      QString records, fields, refusal;
+      int rows = 0, cols = 0;  // the sheet's size when accepted
+    } cases[] = {
+        {"", "5", notACount}, {"0", "5", notACount}, {"abc", "5", notACount}, {"-1", "5", notACount}, {"1.5", "5", notACount},
+        {"10", "０", notACount}, {"١٢", "5", notACount}, {"32767", "5", tooMany},
+        {"4294967301", "1", tooMany}, {"4096", "7", tooMany},  // one cell over
+        {"１９", "0７", {}, 20, 8}, {" 12 ", "\u30007", {}, 13, 8}, {"4095", "7", {}, 4096, 8},
+        {"1", "16383", {}, 2, 16384},
+    };
+    for (const auto& c : cases) {
+      init();
+      const Sheet before = sheet_->sheet();
+      auto dialog = Resize(c.records, c.fields);
+      if (c.rows == 0) {
+        QVERIFY2(ShownOnce(messages_, c.refusal, MsgIcon::Error, kProgramTitle), qPrintable(c.records));
+        QCOMPARE(Texts({dialog->Text1, dialog->Text2}), QStringList({c.records, c.fields}));
+        QVERIFY(dialog->isVisible() && sheet_->sheet() == before);
+        continue;
+      }
+      QVERIFY2(!dialog->isVisible() && messages_.calls.empty(), qPrintable(c.records));
+      QVERIFY(sheet_->Rows() == c.rows && sheet_->Cols() == c.cols);
+      // The count that sized the sheet is the last one labelled or named.
+      QCOMPARE(sheet_->TextMatrix(c.rows - 1, 0), QString::number(c.rows - 1));
+      QCOMPARE(sheet_->TextMatrix(0, c.cols - 1), QStringLiteral("フィールド %1").arg(c.cols - 1));
+    }
+  }
+
+  void resizeCautionCancelCloseBoxEnterAndEscChangeNothing() {
+    const Sheet before = sheet_->sheet();
+    for (bool closeBox : {false, true}) {
+      auto dialog = Open<ResizeOption>();
+      QVERIFY(dialog);
+      dialog->Text1->setText(QStringLiteral("3"));
+      if (!closeBox) QTest::mouseClick(dialog->Picture1, Qt::LeftButton, {}, QPoint(10, 10));
+      QVERIFY(CancelledAfterEnterAndEsc(*dialog, {dialog->OK, dialog->Text1}, dialog->Command1, closeBox));
+    }
+    QCOMPARE(sheet_->sheet(), before);
+    QVERIFY(ShownOnce(messages_,
+                      QStringLiteral("新しいシートのサイズが現在のシートよりも\r\n"
+                                     "小さくなる場合は、あふれた部分のデータは\r\n削除されます。"),
+                      MsgIcon::Exclamation, QStringLiteral("注意")));
+  }
+
+  void fieldEditorOpensOnTheNamesAndOkAtOnceChangesNothing() {
+    sheet_->SetTextMatrix(0, 2, QStringLiteral("住所"));
+    const Sheet before = sheet_->sheet();
+    auto dialog = Open<FieldEditor>();
+    QVERIFY(dialog && IsFixedWithoutMinMax(*dialog));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("フィールド名の編集"));
+    QVERIFY(dialog->fg->Rows() == 2 && dialog->fg->Cols() == 5);
+    const int onePixel = PixelsToTwipsX(1, dialog->fg);  // lengths pass through pixels
+    for (int col = 0; col < 5; ++col) {
+      QCOMPARE(dialog->fg->TextMatrix(0, col), QStringLiteral("フィールド %1").arg(col + 1));
+      QCOMPARE(dialog->fg->TextMatrix(1, col), sheet_->TextMatrix(0, col + 1));
+      QVERIFY(std::abs(dialog->fg->ColWidth(col) - 2000) < onePixel);
+    }
+    QVERIFY(std::abs(dialog->fg->RowHeight(1) - 300) < onePixel);
+    QVERIFY(dialog->fg->Row() == 1 && dialog->fg->Col() == 0 && dialog->focusWidget() == dialog->Command1);
+    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    QVERIFY(dialog->result() == QDialog::Accepted && sheet_->sheet() == before);
+  }
+
+  void fieldEditsAreStoredByLeavingScrollingAndOkAsTyped() {
+    sheet_->SetCols(9);  // wider than the dialog's grid, so that it scrolls
+    sheet_->SetTextMatrix(0, 2, QStringLiteral("住所"));
+    const Sheet before = sheet_->sheet();
+    auto dialog = Open<FieldEditor>();
+    QVERIFY(dialog);
+    Edit(*dialog, 1, QStringLiteral("所在地"));
+    QTRY_COMPARE(QApplication::focusWidget(), dialog->Text1);
+    // The box lies over the cell it edits.
+    const QPoint centre = dialog->fg->viewport()->mapFrom(dialog.get(), dialog->Text1->geometry().center());
+    QCOMPARE(dialog->fg->columnAt(centre.x()), 1);
+    Edit(*dialog, 0, QStringLiteral("住所"));  // names are not checked: one taken, one empty
+    ClickCell(*dialog->fg, 2);
+    QVERIFY(!dialog->EditOpen() && dialog->Text1->text().isEmpty());
+    QCOMPARE(dialog->fg->TextMatrix(1, 0), QStringLiteral("住所"));
+    QCOMPARE(sheet_->TextMatrix(0, 1), QStringLiteral("フィールド 1"));  // the sheet waits for OK
+    Edit(*dialog, 2, QString());
+    QScrollBar* bar = dialog->fg->horizontalScrollBar();
+    bar->setValue(bar->maximum());
+    QVERIFY(bar->maximum() > 0 && !dialog->EditOpen() && dialog->fg->TextMatrix(1, 2).isEmpty());
+    bar->setValue(0);
+    Edit(*dialog, 3, QStringLiteral("フィールド 1"));  // still open at OK
+    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    QCOMPARE(sheet_->sheet(), With(before, {{0, 1, u"住所"}, {0, 2, u"所在地"}, {0, 3, u""}, {0, 4, u"フィールド 1"}}));
+    auto again = Open<FieldEditor>();  // captions give the position, whatever the name
+    QVERIFY(again && again->fg->TextMatrix(0, 3) == QStringLiteral("フィールド 4"));
+  }
+
+  void fieldEditorCancelCloseBoxEnterAndEscDropEveryEdit() {
+    const Sheet before = sheet_->sheet();
+    for (bool closeBox : {false, true}) {
+      auto dialog = Open<FieldEditor>();
+      QVERIFY(dialog);
+      Edit(*dialog, 0, QStringLiteral("名前"));
+      ClickCell(*dialog->fg, 1);  // stored in the dialog's grid
+      Edit(*dialog, 2, QStringLiteral("TEL"));
+      QVERIFY(CancelledAfterEnterAndEsc(*dialog, {dialog->Text1}, dialog->Command2, closeBox));
+      QCOMPARE(sheet_->sheet(), before);
+    }
+    // Without field columns the editor opens empty and OK writes nothing.
+    sheet_->SetCols(1);
+    const Sheet narrow = sheet_->sheet();
+    auto empty = Open<FieldEditor>();
+    QVERIFY(empty && empty->fg->Cols() == 0);
+    empty->fg_DblClick();
+    QVERIFY(!empty->EditOpen());
+    QTest::mouseClick(empty->Command1, Qt::LeftButton);
+    QCOMPARE(sheet_->sheet(), narrow);
+  }
+};
+
+QTEST_MAIN(SheetDialogsTest)
+#include "SheetDialogsTest.moc"
