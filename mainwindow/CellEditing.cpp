@@ -22,10 +22,6 @@ namespace quillary {
 
 namespace {
 
-constexpr int kCtrlR = 18;
-constexpr int kLineFeed = 10;
-constexpr int kCarriageReturn = 13;
-constexpr int kSpace = 32;
 constexpr int kCaretAfterControl = 1000;
 
 constexpr std::u16string_view kMarker = u"|";
@@ -41,8 +37,8 @@ QString Replaced(const QString& text, std::u16string_view find, std::u16string_v
 // Ctrl+J); 0 for everything else, which the editor types itself.
 int EditorCharCode(const QKeyEvent& event) {
   const bool ctrl = event.modifiers() & Qt::ControlModifier;
-  if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) return ctrl ? kLineFeed : kCarriageReturn;
-  if (ctrl && event.key() == Qt::Key_J) return kLineFeed;
+  if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) return ctrl ? kCharLineFeed : kCharReturn;
+  if (ctrl && event.key() == Qt::Key_J) return kCharLineFeed;
   return 0;
 }
 
@@ -80,9 +76,9 @@ bool Main::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- starting an edit ----
 
-void Main::MSFlexGridEdit(GridControl& grid, QLineEdit& edit, int keyAscii) {
-  if (keyAscii == kCtrlR) return;
-  if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kSpace)) {
+void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
+  if (keyAscii == kCharCtrlR) return;
+  if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kCharSpace)) {
     // Control characters and the space open the cell's text unchanged.
     SetEditorText(edit, grid.Text());
     edit.setCursorPosition(std::min<int>(kCaretAfterControl, edit.text().size()));
@@ -113,7 +109,7 @@ void Main::fg2_KeyPressText(const QString& text) {
   txtEdit->setFocus();
 }
 
-void Main::fg2_DblClick() { MSFlexGridEdit(*fg2, *txtEdit, kSpace); }
+void Main::fg2_DblClick() { EditGridCell(*fg2, *txtEdit, kCharSpace); }
 
 void Main::PlaceOverlayEditor() {
   // The grid's own position, so the editor lies exactly over the cell.
@@ -150,12 +146,12 @@ bool Main::EditKeyCode(GridControl& grid, QLineEdit& edit, int keyCode, int /*sh
 }
 
 bool Main::txtEdit_KeyPress(int keyAscii) {
-  if (keyAscii == kCarriageReturn) {
+  if (keyAscii == kCharReturn) {
     // Enter types the line-break marker.
     txtEdit->insert(QString(kMarker.front()));
     return true;
   }
-  if (keyAscii == kLineFeed) {
+  if (keyAscii == kCharLineFeed) {
     FocusGridAndCommit();
     StepColumnRight();
     return true;

@@ -12,9 +12,6 @@ namespace quillary {
 
 namespace {
 
-constexpr int kCtrlC = 3;
-constexpr int kCtrlV = 22;
-constexpr int kCtrlX = 24;
 constexpr int kRightButton = 2;
 
 }  // namespace
@@ -35,17 +32,17 @@ void Main::ConnectGrid() {
 
 void Main::fg2_KeyPress(int keyAscii) {
   switch (keyAscii) {
-    case kCtrlC:
+    case kCharCtrlC:
       CopyGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
       break;
-    case kCtrlV:
+    case kCharCtrlV:
       PastGrid();
       break;
-    case kCtrlX:
+    case kCharCtrlX:
       CutGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
       break;
     default:
-      MSFlexGridEdit(*fg2, *txtEdit, keyAscii);
+      EditGridCell(*fg2, *txtEdit, keyAscii);
   }
 }
 

@@ -100,7 +100,7 @@ class Main : public QMainWindow {
   void fg2_MouseDown(int button, int shift, int x, int y);
 
   // ---- in-cell editing ----
-  void MSFlexGridEdit(GridControl& grid, QLineEdit& edit, int keyAscii);
+  void EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii);
   // True when the key was one of the editor's own (Tab, Esc, Up, Down) and
   // is used up.
   bool EditKeyCode(GridControl& grid, QLineEdit& edit, int keyCode, int shift);

@@ -4,14 +4,12 @@
 
 #include <QKeyEvent>
 
+#include "sheet/KeyCodes.h"
+
 namespace quillary {
 
 namespace {
 
-constexpr int kBackspace = 8;
-constexpr int kLineFeed = 10;
-constexpr int kCarriageReturn = 13;
-constexpr int kEscape = 27;
 constexpr char16_t kFirstPrintable = 0x20;
 constexpr char16_t kDeleteCharacter = 0x7F;
 
@@ -42,9 +40,9 @@ std::optional<int> TypedCharCode(const QKeyEvent& event) {
   if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z) return key - Qt::Key_A + 1;
   switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return ctrl ? kLineFeed : kCarriageReturn;
-    case Qt::Key_Backspace: return kBackspace;
-    case Qt::Key_Escape: return kEscape;
+    case Qt::Key_Enter: return ctrl ? kCharLineFeed : kCharReturn;
+    case Qt::Key_Backspace: return kCharBackspace;
+    case Qt::Key_Escape: return kCharEscape;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return std::nullopt;
     default: break;
