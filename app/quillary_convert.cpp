@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     quillary::ConvertTemplate(templ, output, sheet.array, sheet.array.Fields());
   } catch (const quillary::FileReadError&) {
     return Fail("cannot read the template " + templ);
+  } catch (const quillary::OutputTooLargeError& error) {
+    return Fail("the output would exceed " + std::to_string(error.limit() >> 20) +
+                " Mi characters; nothing written");
   } catch (const quillary::UnencodableCharError& error) {
     return Fail("the output holds " + Hex(error.character()) +
                 ", which the file code page cannot express; nothing written");

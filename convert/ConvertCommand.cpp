@@ -52,6 +52,9 @@ void ConvertCommand::Convert(const QString& templateName, const QString& outputN
                     w_.sheetArray, w_.fg2.Cols() - 1);
   } catch (const FileReadError&) {
     ShowRefusal(w_.messageBox, QStringLiteral("定型ファイルを読み込めませんでした。"));
+  } catch (const OutputTooLargeError&) {
+    // Refused before anything was written: the output file is as it was.
+    ShowRefusal(w_.messageBox, QStringLiteral("出力が大きすぎます。"));
   } catch (const UnencodableCharError& error) {
     ShowRefusal(w_.messageBox, UnencodableMessage() + u'\n' + CharacterText(error.character()));
   } catch (const FileWriteError&) {

@@ -147,12 +147,20 @@ void FillStretch(std::u16string& text, RowCursors& rowCursor, const FieldTable& 
   for (int f = 0; f < table.Fields(); ++f) FillField(text, buffers, table, f, rowCursor[f]);
 }
 
+// Appends piece to out unless out would pass maxOutput (out never does).
+void AppendCapped(std::u16string& out, std::u16string_view piece, std::size_t maxOutput) {
+  if (piece.size() > maxOutput - out.size()) throw OutputTooLargeError(maxOutput);
+  out += piece;
+}
+
 // Appends count repetitions of pattern to out.
 void AppendRepetitions(std::u16string& out, std::u16string_view pattern, RowCursors& rowCursor,
-                       const FieldTable& table, int count) {
+                       const FieldTable& table, int count, std::size_t maxOutput) {
   if (count <= 0) return;
   const std::size_t needed = out.size() + pattern.size() * static_cast<std::size_t>(count);
-  if (needed > out.capacity()) out.reserve(std::max(needed, 2 * out.capacity()));
+  // Never more room than the cap: the values may be shorter than their tags,
+  // so a pattern too big in total is only refused once the output passes.
+  if (needed > out.capacity()) out.reserve(std::min(std::max(needed, 2 * out.capacity()), maxOutput));
   std::u16string repetition;
   for (int i = 0; i < count; ++i) {
     repetition = pattern;
@@ -168,10 +176,10 @@ void AppendRepetitions(std::u16string& out, std::u16string_view pattern, RowCurs
     // Without a change the cursors stand still: every later repetition is the
     // same unfilled pattern.
     if (!filled) {
-      for (; i < count; ++i) out += pattern;
+      for (; i < count; ++i) AppendCapped(out, pattern, maxOutput);
       return;
     }
-    out += repetition;
+    AppendCapped(out, repetition, maxOutput);
   }
 }
 
@@ -201,9 +209,9 @@ void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetAr
 }
 
 void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count) {
+                       int count, std::size_t maxOutput) {
   std::u16string result;
-  AppendRepetitions(result, body, rowCursor, FieldTable(array, rowCursor.size()), count);
+  AppendRepetitions(result, body, rowCursor, FieldTable(array, rowCursor.size()), count, maxOutput);
   body = std::move(result);
 }
 
@@ -216,30 +224,41 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
 }
 
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k) {
+  return ExpandTemplateWithin(templateText, array, k, kMaxOutputUnits);
+}
+
+std::u16string ExpandTemplateWithin(std::u16string_view templateText, const SheetArray& array,
+                                    int k, std::size_t maxOutput) {
   const int fields = ProcessedFields(array, k);
-  if (fields == 0) return std::u16string(templateText);
+  if (fields == 0) {
+    std::u16string result;
+    AppendCapped(result, templateText, maxOutput);
+    return result;
+  }
   const FieldTable table(array, static_cast<std::size_t>(fields));
   RowCursors rowCursor(static_cast<std::size_t>(fields), 1);
 
   // Stretch by stretch in document order; the cursors carry over.
   std::u16string result;
-  result.reserve(templateText.size());
+  result.reserve(std::min(templateText.size(), maxOutput));
   std::u16string_view rest = templateText;
   for (;;) {
     const auto block = FindRepeatBlock(rest);
     std::u16string stretch(rest.substr(0, block ? block->start : rest.size()));
     FillStretch(stretch, rowCursor, table);
-    result += stretch;
+    AppendCapped(result, stretch, maxOutput);
     if (!block) return result;
-    AppendRepetitions(result, block->body, rowCursor, table, ReadRepeatCount(block->countText));
+    AppendRepetitions(result, block->body, rowCursor, table, ReadRepeatCount(block->countText),
+                      maxOutput);
     rest.remove_prefix(block->afterBegin);
   }
 }
 
 void ConvertTemplate(const std::filesystem::path& templatePath,
-                     const std::filesystem::path& outputPath, const SheetArray& array, int k) {
+                     const std::filesystem::path& outputPath, const SheetArray& array, int k,
+                     std::size_t maxOutput) {
   // Read whole before anything is written, so the output may replace the template.
-  std::u16string text = ExpandTemplate(ReadWholeFile(templatePath), array, k);
+  std::u16string text = ExpandTemplateWithin(ReadWholeFile(templatePath), array, k, maxOutput);
   TruncateAtNul(text);
   WriteFileAtomically(outputPath, EncodeCodePage(text));
 }

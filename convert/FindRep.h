@@ -3,10 +3,13 @@
 // array through one row cursor per field, and repeat blocks
 // "<!-- BeginRepeat n ...-->body<!-- EndRepeat -->" written n times.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Errors.h"
 
 namespace quillary {
 
@@ -14,6 +17,22 @@ class SheetArray;
 
 inline constexpr std::u16string_view kBeginRepeat = u"<!-- BeginRepeat ";
 inline constexpr std::u16string_view kEndRepeat = u"<!-- EndRepeat -->";
+
+// The expansion stops before its output passes this many UTF-16 units
+// (512 MiB): a big body repeated 32,767 times would otherwise ask for many
+// gigabytes.
+inline constexpr std::size_t kMaxOutputUnits = std::size_t{256} << 20;
+
+// The output would pass its cap; nothing has been written.
+class OutputTooLargeError : public Error {
+ public:
+  explicit OutputTooLargeError(std::size_t limit)
+      : Error("the output would exceed " + std::to_string(limit) + " characters"), limit_(limit) {}
+  std::size_t limit() const { return limit_; }
+
+ private:
+  std::size_t limit_;
+};
 
 // One cursor per processed field: the row its next filled placeholder takes.
 using RowCursors = std::vector<int>;
@@ -44,20 +63,27 @@ int ProcessedFields(const SheetArray& array, int k);
 void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
 
 // Replaces body by count repetitions, each filling at most the first
-// placeholder of every field that still has rows.
+// placeholder of every field that still has rows. Throws
+// OutputTooLargeError when the repetitions would pass maxOutput.
 void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count);
+                       int count, std::size_t maxOutput = kMaxOutputUnits);
 
 // Replaces the first occurrence of find; 1 if replaced, 0 if not found.
 int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
 
-// The whole expansion in memory (before the NUL cut).
+// The whole expansion in memory (before the NUL cut). Throws
+// OutputTooLargeError as soon as it would pass kMaxOutputUnits, or
+// maxOutput units for the second form.
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
+std::u16string ExpandTemplateWithin(std::u16string_view templateText, const SheetArray& array,
+                                    int k, std::size_t maxOutput);
 
 // Reads the template, expands it with k fields, cuts at the first NUL and
 // replaces the output file in one piece. Throws FileReadError (template),
-// UnencodableCharError (position in the output text), FileWriteError.
+// OutputTooLargeError, UnencodableCharError (position in the output text),
+// FileWriteError; the output file is untouched on any of them.
 void ConvertTemplate(const std::filesystem::path& templatePath,
-                     const std::filesystem::path& outputPath, const SheetArray& array, int k);
+                     const std::filesystem::path& outputPath, const SheetArray& array, int k,
+                     std::size_t maxOutput = kMaxOutputUnits);
 
 }  // namespace quillary

@@ -92,12 +92,12 @@ FieldEnd ReadQuotedField(std::u16string_view& line, std::size_t j, LineReader& l
 }  // namespace
 
 int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator,
-             std::u16string_view lineSeparator, char16_t quote) {
+             std::u16string_view lineSeparator, char16_t quote, int maxRows) {
   const int lastField = array.Fields() - 1;
   LineReader lines(text, lineSeparator);
   int row = 0;
   std::u16string cell;
-  while (!lines.AtEnd()) {
+  while (!lines.AtEnd() && row < maxRows) {
     std::u16string_view line = lines.Take();
     array.ResizeRows(row + 1);
     std::size_t j = 0;

@@ -63,7 +63,11 @@ LoadedCsv LoadCsvText(std::u16string_view text) {
   if (!FitsCellLimit(2, static_cast<long long>(fields) + 1)) throw SheetTooLargeError(2, fields + 1LL);
   LoadedCsv loaded;
   loaded.array = SheetArray(fields, 0);
-  const int records = ParseCsv(text, loaded.array, kSeparator, LineSeparatorOf(text), kQuote) + 1;
+  // One record more than the sheet can hold is enough to refuse it: a file
+  // of millions of empty lines would otherwise fill the memory first.
+  const int mostRecords = kMaxCells / (fields + 1);
+  const int records =
+      ParseCsv(text, loaded.array, kSeparator, LineSeparatorOf(text), kQuote, mostRecords + 1) + 1;
   if (records < 2) throw SheetTooSmallError();
   if (!FitsCellLimit(records, fields + 1LL)) throw SheetTooLargeError(records, fields + 1LL);
   loaded.rows = records;

@@ -16,7 +16,8 @@ class SheetTooSmallError : public Error {
   SheetTooSmallError() : Error("the file needs field names and at least one record") {}
 };
 
-// The sheet would exceed kMaxCells.
+// The sheet would exceed kMaxCells. A file is read only one record past
+// the limit, so rows() may be less than the file's records.
 class SheetTooLargeError : public Error {
  public:
   SheetTooLargeError(long long rows, long long cols)

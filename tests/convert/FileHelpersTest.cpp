@@ -81,6 +81,10 @@ TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   EXPECT_THROW(ConvertTemplate(templ, dir.path(), FruitSheet(), 3), FileWriteError);
   EXPECT_THROW(ConvertTemplate(dir / "missing", dir / "out.html", FruitSheet(), 3), FileReadError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  // An output over its cap leaves an existing output file as it was.
+  const auto kept = dir.Write("kept.html", "old");
+  EXPECT_THROW(ConvertTemplate(templ, kept, FruitSheet(), 3, 4), OutputTooLargeError);
+  EXPECT_EQ(ReadBytes(kept), "old");
 }
 
 }  // namespace

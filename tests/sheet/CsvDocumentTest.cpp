@@ -58,6 +58,13 @@ TEST(LoadCsv, RefusesWhatCannotBeASheet) {
   std::u16string tall;
   for (int i = 0; i < 4097; ++i) tall += u"a,b,c,d,e,f,g\r\n";
   EXPECT_THROW(LoadCsvText(tall), SheetTooLargeError);
+  // Millions of empty lines are refused once one record too many is read.
+  try {
+    LoadCsvText(std::u16string(4'000'000, u'\n'));
+    ADD_FAILURE() << "no refusal";
+  } catch (const SheetTooLargeError& error) {
+    EXPECT_EQ(error.rows(), 16385);
+  }
   TempDir dir;
   EXPECT_THROW(LoadCsvFile(dir / "missing.csv"), FileReadError);
   EXPECT_THROW(LoadCsvFile(dir.path()), FileReadError);

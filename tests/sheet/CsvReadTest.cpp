@@ -50,6 +50,10 @@ TEST(ParseCsv, LinesAndEndOfText) {
   EXPECT_EQ(Parse(u"a\r\n\r\nb"), (Rows{{u"a", u""}, {u"", u""}, {u"b", u""}}));
   EXPECT_EQ(Parse(u"a,b\r\n"), (Rows{{u"a", u"b"}}));
   EXPECT_EQ(Parse(u"z"), (Rows{{u"z", u""}}));
+  // A row limit stops the reading; the text after it is not looked at.
+  SheetArray array(1, 0);
+  EXPECT_EQ(ParseCsv(u"a\r\n\"b\r\nc\"\r\nd\r\n", array, u',', u"\r\n", u'"', 2), 1);
+  EXPECT_EQ(array.Text(0, 1), u"b\r\nc");
 }
 
 TEST(ParseCsv, QuotesOutsideTheFieldStart) {

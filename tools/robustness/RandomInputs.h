@@ -1,0 +1,138 @@
+#pragma once
+// Seeded random inputs for the core fuzz driver: CSV texts and file bytes
+// that mix quotes, separators and line ends, sheets at the cell limit,
+// templates with placeholders and repeat comments, and odd UTF-16 texts.
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert/FindRep.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
+
+namespace quillary::robustness {
+
+class RandomInputs {
+ public:
+  explicit RandomInputs(std::uint64_t seed) : random_(seed) {}
+
+  int Below(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  bool OneIn(int n) { return Below(n) == 0; }
+  template <typename T>
+  const T& Pick(const std::vector<T>& from) {
+    return from[static_cast<std::size_t>(Below(static_cast<int>(from.size())))];
+  }
+
+  std::u16string CsvText() {
+    static const std::vector<std::u16string> pieces = {
+        u"\"", u"\"\"", u",", u",", u"\r\n", u"\r\n", u"\r", u"\n", u"\r\n\r\n", u"a", u"bc",
+        u"日本", u"|", u" ", u"\"x\"", u"\"\"\"", u"ｱ", std::u16string(1, u'\0'), u"<!-- a -->",
+        u"<!-- ", u" -->"};
+    std::u16string text;
+    for (int n = Below(30); n > 0; --n) {
+      if (OneIn(25))
+        text.append(static_cast<std::size_t>(Below(OneIn(20) ? 300 : 40)), OneIn(2) ? u',' : u'w');
+      else
+        text += Pick(pieces);
+    }
+    return text;
+  }
+
+  // CP932 bytes: whole double-byte characters, now and then a broken one.
+  std::string CsvBytes() {
+    static const std::vector<std::string> whole = {
+        "\"", "\"", ",", ",", "\r\n", "\r\n", "\r", "\n", "a", "\x93\xfa", "\x96\x7b", "\x82\xa0",
+        "\xb1", "\x87\x40", "\xfa\x40", "\xed\x40", std::string(1, '\0'), "\\", "~"};
+    static const std::vector<std::string> broken = {"\x80", "\xa0", "\xfd", "\xff", "\x81",
+                                                    "\x81\x20", "\x85\x40", "\x81\x7f"};
+    std::string bytes;
+    for (int n = Below(30); n > 0; --n) bytes += OneIn(15) ? Pick(broken) : Pick(whole);
+    return bytes;
+  }
+
+  // A repeat count's text: blanks, signs, digits, points and exponents.
+  std::u16string CountText() {
+    static const std::u16string alphabet = u" \t+-.0123456789eE05";
+    std::u16string text;
+    for (int n = Below(9); n > 0; --n) text += alphabet[static_cast<std::size_t>(Below(static_cast<int>(alphabet.size())))];
+    return text;
+  }
+
+  // records x fields of plain cells with the cell count within a few of
+  // the limit; the last line may be far too wide.
+  std::u16string SheetAtLimit() {
+    const int fields = 1 + Below(200);
+    const int rows = kMaxCells / (fields + 1) + Below(5) - 2;
+    std::u16string line(static_cast<std::size_t>(2 * fields - 1), u',');
+    for (std::size_t i = 0; i < line.size(); i += 2) line[i] = u'x';
+    std::u16string text;
+    for (int r = 0; r < rows; ++r) text += line + u"\r\n";
+    if (OneIn(4)) text += std::u16string(static_cast<std::size_t>(kMaxCells + Below(3)), u',');
+    for (int n = OneIn(4) ? Below(50000) : 0; n > 0; --n) text += u"\r\n";  // empty records
+    return text;
+  }
+
+  // fields x rows of cells that CSV must quote.
+  SheetArray Array() {
+    SheetArray array(Below(6), Below(6));
+    for (int f = 0; f < array.Fields(); ++f)
+      for (int r = 0; r < array.Rows(); ++r)
+        if (!OneIn(5)) array.Set(f, r, CsvText());
+    return array;
+  }
+
+  // big: set when a count asks for thousands of repetitions.
+  std::u16string Template(const SheetArray& array, bool& big) {
+    static const std::vector<std::u16string> counts = {
+        u"0", u"1", u"2", u"3", u"-1", u"2.5", u"", u"x", u"1e0", u"\t2", u"-32768", u"1e-9", u"+4"};
+    static const std::vector<std::u16string> huge = {u"32767", u"99999", u"1e9", u"4000"};
+    static const std::vector<std::u16string> pieces = {
+        u"<!-- BeginRepeat 3-->", std::u16string(kBeginRepeat), std::u16string(kEndRepeat),
+        u" -->", u"-->", u"<!-- ", u"|", u"日本", u"\r\n", u"text", std::u16string(1, u'\0'),
+        u"<!-- Name --"};
+    std::u16string text;
+    for (int n = Below(16); n > 0; --n) {
+      switch (Below(5)) {
+        case 0:
+          if (array.Fields() > 0 && array.Rows() > 0)
+            text += u"<!-- " + array.Text(Below(array.Fields()), 0) + u" -->";
+          break;
+        case 1: {
+          const bool asksMany = OneIn(40);
+          big = big || asksMany;
+          text += std::u16string(kBeginRepeat) + Pick(asksMany ? huge : counts) + u" " +
+                  Pick(pieces) + u"-->";
+          break;
+        }
+        case 2: text += kEndRepeat; break;
+        default: text += Pick(pieces);
+      }
+    }
+    return text;
+  }
+
+  // Units the code page holds or holds one way only, and up to two that it
+  // lacks or any units at all.
+  std::u16string AnyText() {
+    static const std::vector<std::u16string> held = {
+        u"a", u"\\", u"~", u"日本", u"ｱ", u"\u301c", u"\u2212", u"\u2225", u"\u3000", u"①",
+        std::u16string(1, u'\0')};
+    static const std::vector<std::u16string> lacking = {
+        u"\u00a5", u"\u203e", u"\u00e9", u"\ufffd", u"\U0001F600", std::u16string(1, u'\xD800'),
+        std::u16string(1, u'\xDC00')};
+    std::u16string text;
+    for (int n = Below(8); n > 0; --n) text += Pick(held);
+    for (int n = Below(3); n > 0; --n) {
+      const auto at = static_cast<std::size_t>(Below(static_cast<int>(text.size()) + 1));
+      text.insert(at, OneIn(4) ? std::u16string(1, static_cast<char16_t>(Below(0x10000))) : Pick(lacking));
+    }
+    return text;
+  }
+
+ private:
+  std::mt19937_64 random_;
+};
+
+}  // namespace quillary::robustness
