@@ -177,19 +177,17 @@ void C_CommonDialog::ShowPrinter() {
     request.owner = hwndOwner_;
     request.hdc = hdc_;
     request.flags = flags_;
-    request.fromPage = static_cast<std::int16_t>(fromPage_);
-    request.toPage = static_cast<std::int16_t>(toPage_);
-    request.minPage = static_cast<std::int16_t>(min_);
-    request.maxPage = static_cast<std::int16_t>(max_);
-    request.copies = static_cast<std::int16_t>(copies_);
+    request.pages = {static_cast<std::int16_t>(fromPage_), static_cast<std::int16_t>(toPage_),
+                     static_cast<std::int16_t>(min_), static_cast<std::int16_t>(max_),
+                     static_cast<std::int16_t>(copies_)};
 
     const PrinterResult answer = backend_.PrintDialog(request);
     if (!Accepted(answer.result, CommonDialogCancelError::kCancelNumber)) return;
-    fromPage_ = answer.fromPage;
-    toPage_ = answer.toPage;
-    min_ = answer.minPage;
-    max_ = answer.maxPage;
-    copies_ = answer.copies;
+    fromPage_ = answer.pages.fromPage;
+    toPage_ = answer.pages.toPage;
+    min_ = answer.pages.minPage;
+    max_ = answer.pages.maxPage;
+    copies_ = answer.pages.copies;
   });
 }
 

@@ -86,10 +86,8 @@ struct FontResult {
   LogFont logFont;
 };
 
-struct PrinterRequest {
-  std::int32_t owner = 0;
-  std::int32_t hdc = 0;
-  std::int32_t flags = 0;
+// The page numbers and copies a print dialog shows and gives back.
+struct PrintPages {
   std::int16_t fromPage = 0;
   std::int16_t toPage = 0;
   std::int16_t minPage = 0;
@@ -97,13 +95,16 @@ struct PrinterRequest {
   std::int16_t copies = 0;
 };
 
+struct PrinterRequest {
+  std::int32_t owner = 0;
+  std::int32_t hdc = 0;
+  std::int32_t flags = 0;
+  PrintPages pages;
+};
+
 struct PrinterResult {
   std::int32_t result = 0;
-  std::int16_t fromPage = 0;
-  std::int16_t toPage = 0;
-  std::int16_t minPage = 0;
-  std::int16_t maxPage = 0;
-  std::int16_t copies = 0;
+  PrintPages pages;
 };
 
 struct HelpRequest {

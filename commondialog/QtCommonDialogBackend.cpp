@@ -110,21 +110,20 @@ FontResult QtCommonDialogBackend::ChooseFont(const FontRequest& request) {
 PrinterResult QtCommonDialogBackend::PrintDialog(const PrinterRequest& request) {
   QPrinter printer;
   QPrintDialog dialog(&printer, OwnerWidget(request.owner));
-  if (request.minPage <= request.maxPage) dialog.setMinMax(request.minPage, request.maxPage);
-  if (request.fromPage > 0 && request.fromPage <= request.toPage) {
-    printer.setFromTo(request.fromPage, request.toPage);
+  const PrintPages& pages = request.pages;
+  if (pages.minPage <= pages.maxPage) dialog.setMinMax(pages.minPage, pages.maxPage);
+  if (pages.fromPage > 0 && pages.fromPage <= pages.toPage) {
+    printer.setFromTo(pages.fromPage, pages.toPage);
     if ((request.flags & kPageNumbers) != 0) printer.setPrintRange(QPrinter::PageRange);
   }
-  if (request.copies > 0) printer.setCopyCount(request.copies);
+  if (pages.copies > 0) printer.setCopyCount(pages.copies);
 
   PrinterResult result;
   if (dialog.exec() != QDialog::Accepted) return result;
   result.result = 1;
-  result.fromPage = static_cast<std::int16_t>(printer.fromPage());
-  result.toPage = static_cast<std::int16_t>(printer.toPage());
-  result.minPage = static_cast<std::int16_t>(dialog.minPage());
-  result.maxPage = static_cast<std::int16_t>(dialog.maxPage());
-  result.copies = static_cast<std::int16_t>(printer.copyCount());
+  result.pages = {static_cast<std::int16_t>(printer.fromPage()), static_cast<std::int16_t>(printer.toPage()),
+                  static_cast<std::int16_t>(dialog.minPage()), static_cast<std::int16_t>(dialog.maxPage()),
+                  static_cast<std::int16_t>(printer.copyCount())};
   return result;
 }
 

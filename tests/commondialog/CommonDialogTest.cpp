@@ -197,7 +197,7 @@ class CommonDialogTest : public QObject {
     dialog.SetMax(70000);
     dialog.SetCopies(2);
     dialog.ShowPrinter();
-    const auto& p = backend.printerRequests[0];  // each narrowed to 16 bits
+    const auto& p = backend.printerRequests[0].pages;  // each narrowed to 16 bits
     QCOMPARE(Ints({p.fromPage, p.toPage, p.minPage, p.maxPage, p.copies}), Ints({1, -25536, -1, 4464, 2}));
     QCOMPARE(Ints({dialog.Action(), dialog.FromPage(), dialog.ToPage(), dialog.Min(), dialog.Max(), dialog.Copies()}),
              Ints({5, 2, -3, 1, 32767, 4}));
