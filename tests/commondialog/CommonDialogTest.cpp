@@ -82,8 +82,8 @@ class CommonDialogTest : public QObject {
     dialog.SetDefaultExt(QStringLiteral("csv"));
     dialog.SetMaxFileSize(1000);
     dialog.ShowSave();
-    QCOMPARE((QStringList{dialog.FileName(), dialog.FileTitle()}), QStringList({"/data/first.csv", "first.csv"}));
-    QCOMPARE(dialog.APIReturn(), 1);
+    QCOMPARE((QStringList{dialog.FileName(), dialog.FileTitle(), QString::number(dialog.APIReturn())}),
+             QStringList({"/data/first.csv", "first.csv", "1"}));
     dialog.SetFilter(QString());
     for (std::int32_t size : {0, -5}) {  // the second answer, then a cancel
       dialog.SetMaxFileSize(size);
@@ -162,12 +162,8 @@ class CommonDialogTest : public QObject {
 
   void fontAndPrinterFieldsBothWays() {
     FakeCommonDialogBackend backend;
-    FontResult chosen{1, 125, {}};
-    chosen.logFont.weight = 700;
-    chosen.logFont.italic = 1;
-    chosen.logFont.underline = 2;  // only 1 counts as set
-    const char face[] = "Ab\xFF\0zz";
-    std::copy(std::begin(face), std::end(face), chosen.logFont.faceName.begin());
+    // Underline 2: only 1 counts as set.
+    const FontResult chosen{1, 125, {.weight = 700, .italic = 1, .underline = 2, .faceName = {'A', 'b', 0xFF, 0, 'z', 'z'}}};
     backend.fontAnswers = {chosen, {1, 135, {}}, {1, -15, {}}};
     C_CommonDialog dialog(backend);
     dialog.SetFontSize(9);

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "convert/FindRep.h"
 #include "convert/LiteralEngine.h"
-#include "convert/SheetOf.h"
+#include "support/SheetOf.h"
 
 namespace quillary {
 namespace {
@@ -82,12 +83,8 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
 
       ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
 
-      const RepeatSplit split = SplitAtRepeatBlock(text),
-                        expected = literal::SplitAtRepeatBlock(text);
-      ASSERT_EQ(split.found, expected.found);
-      ASSERT_EQ(split.count, expected.count);
-      ASSERT_EQ(split.before + u"/" + split.body + u"/" + split.after,
-                expected.before + u"/" + expected.body + u"/" + expected.after);
+      const auto parts = [](const RepeatSplit& s) { return std::tie(s.found, s.count, s.before, s.body, s.after); };
+      ASSERT_EQ(parts(SplitAtRepeatBlock(text)), parts(literal::SplitAtRepeatBlock(text)));
 
       // The pieces on their own, the whole text as one stretch and as a body.
       const auto fields = static_cast<std::size_t>(ProcessedFields(array, k));
@@ -95,12 +92,10 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
       std::u16string filled = text, expectedFilled = text;
       FillPlaceholders(filled, cursors, array);
       literal::FillPlaceholders(expectedFilled, expectedCursors, array);
-      ASSERT_EQ(filled, expectedFilled);
-      ASSERT_EQ(cursors, expectedCursors);
+      ASSERT_EQ(std::tie(filled, cursors), std::tie(expectedFilled, expectedCursors));
       ExpandRepeatBlock(filled, cursors, array, 2);
       literal::ExpandRepeatBlock(expectedFilled, expectedCursors, array, 2);
-      ASSERT_EQ(filled, expectedFilled);
-      ASSERT_EQ(cursors, expectedCursors);
+      ASSERT_EQ(std::tie(filled, cursors), std::tie(expectedFilled, expectedCursors));
     }
   }
 }

@@ -2,7 +2,7 @@
 
 #include "convert/FindRep.h"
 #include "convert/Module1.h"
-#include "convert/SheetOf.h"
+#include "support/SheetOf.h"
 #include "platform/Errors.h"
 #include "support/TempDir.h"
 
@@ -33,20 +33,13 @@ TEST(ReadWholeFile, PadsDoubleByteCharactersWithNuls) {
   TempDir dir;
   EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), u"");
   // 6 bytes, two of them double-byte characters: 4 characters and 2 NULs.
-  std::u16string text = ReadWholeFile(dir.Write("jp",
-                                                "A\x93\xfa\x96\x7b"
-                                                "B"));
+  const std::u16string text = ReadWholeFile(dir.Write("jp", "A\x93\xfa\x96\x7b" "B"));
   EXPECT_EQ(text, std::u16string(u"A日本B\0\0", 6));
-  TruncateAtNul(text);
-  EXPECT_EQ(text, u"A日本B");
   EXPECT_THROW(ReadWholeFile(dir / "missing"), FileReadError);
-
-  std::u16string leading(u"\0abc", 4);
-  TruncateAtNul(leading);
-  EXPECT_EQ(leading, u"");
-  std::u16string plain = u"abc";
-  TruncateAtNul(plain);
-  EXPECT_EQ(plain, u"abc");
+  for (auto [cut, expected] : {std::pair{text, u"A日本B"}, {std::u16string(u"\0abc", 4), u""}, {u"abc", u"abc"}}) {
+    TruncateAtNul(cut);
+    EXPECT_EQ(cut, expected);
+  }
 }
 
 TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {
@@ -55,14 +48,10 @@ TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {
   const auto templ =
       dir.Write("t.html", std::string("<!-- Name -->\x82\xcd<!-- Price -->\x89~\0tail", 36));
   ConvertTemplate(templ, dir / "out.html", FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(dir / "out.html"),
-            "Apple\x82\xcd"
-            "120\x89~");
+  EXPECT_EQ(ReadBytes(dir / "out.html"), "Apple\x82\xcd" "120\x89~");
   // The template is read whole first, so it may be its own output.
   ConvertTemplate(templ, templ, FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(templ),
-            "Apple\x82\xcd"
-            "120\x89~");
+  EXPECT_EQ(ReadBytes(templ), "Apple\x82\xcd" "120\x89~");
 }
 
 TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {

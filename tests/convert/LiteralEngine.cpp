@@ -31,8 +31,6 @@ std::u16string Tag(const SheetArray& array, int field) {
   return u"<!-- " + array.Text(field, 0) + u" -->";
 }
 
-}  // namespace
-
 int ReplaceFirst(std::u16string& text, const std::u16string& find,
                  const std::u16string& replacement) {
   const std::size_t a = InStr(1, text, find);
@@ -40,6 +38,8 @@ int ReplaceFirst(std::u16string& text, const std::u16string& find,
   text = Mid(text, 1, a - 1) + replacement + Mid(text, a + find.size());
   return 1;
 }
+
+}  // namespace
 
 RepeatSplit SplitAtRepeatBlock(const std::u16string& text) {
   RepeatSplit split;
@@ -91,23 +91,15 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
   const int fields = std::clamp(k, 0, array.Fields());
   if (fields == 0) return std::u16string(templateText);
   RowCursors rowCursor(fields, 1);
-  RepeatSplit split = literal::SplitAtRepeatBlock(std::u16string(templateText));
-  if (!split.found) {
-    literal::FillPlaceholders(split.before, rowCursor, array);
-    return split.before;
-  }
-  literal::FillPlaceholders(split.before, rowCursor, array);
-  literal::ExpandRepeatBlock(split.body, rowCursor, array, split.count);
-  std::u16string result = split.before + split.body;
+  std::u16string result, rest(templateText);
   for (;;) {
-    split = literal::SplitAtRepeatBlock(split.after);
-    if (!split.found) break;
+    RepeatSplit split = literal::SplitAtRepeatBlock(rest);
     literal::FillPlaceholders(split.before, rowCursor, array);
+    if (!split.found) return result + split.before;
     literal::ExpandRepeatBlock(split.body, rowCursor, array, split.count);
     result = result + split.before + split.body;
+    rest = split.after;
   }
-  literal::FillPlaceholders(split.before, rowCursor, array);
-  return result + split.before;
 }
 
 }  // namespace quillary::literal

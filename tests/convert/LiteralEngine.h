@@ -13,8 +13,6 @@
 
 namespace quillary::literal {
 
-int ReplaceFirst(std::u16string& text, const std::u16string& find,
-                 const std::u16string& replacement);
 RepeatSplit SplitAtRepeatBlock(const std::u16string& text);
 void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
 void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,

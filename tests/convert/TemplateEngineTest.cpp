@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "convert/FindRep.h"
-#include "convert/SheetOf.h"
+#include "support/SheetOf.h"
 
 namespace quillary {
 namespace {
@@ -19,14 +21,47 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
              u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
       u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
       u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
-  EXPECT_EQ(
-      Expand(u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>"),
-      u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>");
-  // Only the exact form is a placeholder; a "|" of the template stays.
-  EXPECT_EQ(Expand(u"<!-- name --><!--Name--><!-- Name  -->|"),
-            u"<!-- name --><!--Name--><!-- Name  -->|");
-  EXPECT_EQ(Expand(u"no placeholder here"), u"no placeholder here");
-  EXPECT_EQ(Expand(u""), u"");
+  // Over FruitSheet with K = 3 unless given.
+  const struct {
+    std::u16string_view text, expected;
+    int k = 3;
+  } cases[] = {
+      {u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
+       u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>"},
+      // Only the exact form is a placeholder; a "|" of the template stays.
+      {u"<!-- name --><!--Name--><!-- Name  -->|", u"<!-- name --><!--Name--><!-- Name  -->|"},
+      {u"", u""},
+      // Repeat blocks share the cursors; one inside another is text.
+      {u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
+       u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum"},
+      {u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->", u"AAppleBCPear"},
+      {u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->", u"120;80<BR>sale;"},
+      {u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
+       u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d"},
+      {u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat -->"
+       u"<!-- Name -->",
+       u"ApplePearPlum"},
+      // Counts of 0 go on after the block.
+      {u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->", u"aApple"},
+      {u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b", u"ab"}, {u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b", u"ab"},
+      // No space after the count, no "-->", no end comment: nothing is lost
+      // and placeholders from the marker on are filled as outside blocks.
+      {u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->",
+       u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum"},
+      {u"<!-- BeginRepeat 2 <!-- Name -->", u"<!-- BeginRepeat 2 Apple"}, {u"x<!-- BeginRepeat ", u"x<!-- BeginRepeat "},
+      {u"<!-- BeginRepeat 2 --><!-- Name -->", u"<!-- BeginRepeat 2 -->Apple"},
+      // Counts are clamped; used-up fields keep their placeholders.
+      {u"a<!-- BeginRepeat -1e9 -->x<!-- EndRepeat -->b", u"ab"},
+      {u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->", u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,"},
+      // Only fields the array has, and no more than K of them; K <= 0 gives
+      // the template itself, blocks included.
+      {u"<!-- Price --><!-- Nope -->", u"120<!-- Nope -->", 40},
+      {u"<!-- Name --><!-- Price -->", u"Apple<!-- Price -->", 2},
+      {u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0},
+      {u"<!-- Name -->", u"<!-- Name -->", -2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << "case " << &c - cases;
+  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(32767, u'x'));
 }
 
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
@@ -41,63 +76,6 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   EXPECT_EQ(ExpandTemplate(u"<<!-- N -->>", joins, 1), u"done");
   const SheetArray last = SheetOf({{u"N", u">", u"done"}});
   EXPECT_EQ(ExpandTemplate(u"<!-- N --<!-- N -->", last, 1), u"done");
-}
-
-TEST(TemplateEngine, RepeatBlocksShareTheCursors) {
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat "
-                   u"-->|<!-- Name -->"),
-            u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum");
-  EXPECT_EQ(Expand(u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->"),
-            u"AAppleBCPear");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->"),
-            u"120;80<BR>sale;");
-  EXPECT_EQ(
-      Expand(
-          u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d"),
-      u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 -->"
-                   u"<!-- Name --><!-- EndRepeat --><!-- Name -->"),
-            u"ApplePearPlum");
-}
-
-TEST(TemplateEngine, ZeroCountsGoOnAfterTheBlock) {
-  EXPECT_EQ(Expand(u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->"), u"aApple");
-  EXPECT_EQ(Expand(u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b"), u"ab");
-  EXPECT_EQ(Expand(u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b"), u"ab");
-}
-
-TEST(TemplateEngine, MalformedStartCommentsAreOrdinaryText) {
-  // No space after the count, no "-->", no end comment: nothing is lost and
-  // placeholders from the marker on are filled as outside blocks.
-  EXPECT_EQ(
-      Expand(u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->"),
-      u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 <!-- Name -->"), u"<!-- BeginRepeat 2 Apple");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 2 --><!-- Name -->"), u"<!-- BeginRepeat 2 -->Apple");
-  EXPECT_EQ(Expand(u"x<!-- BeginRepeat "), u"x<!-- BeginRepeat ");
-  const RepeatSplit split = SplitAtRepeatBlock(u"<!-- BeginRepeat 3-->b<!-- EndRepeat -->");
-  EXPECT_FALSE(split.found);
-  EXPECT_EQ(split.before, u"<!-- BeginRepeat 3-->b<!-- EndRepeat -->");
-}
-
-TEST(TemplateEngine, SplitsAtTheFirstWellFormedBlock) {
-  const RepeatSplit split =
-      SplitAtRepeatBlock(u"a<!-- BeginRepeat 10 items per page -->b<!-- EndRepeat -->c");
-  EXPECT_TRUE(split.found);
-  EXPECT_EQ(split.count, 10);
-  EXPECT_EQ(split.before, u"a");
-  EXPECT_EQ(split.body, u"b");
-  EXPECT_EQ(split.after, u"c");
-  const RepeatSplit none = SplitAtRepeatBlock(u"plain");
-  EXPECT_FALSE(none.found);
-  EXPECT_EQ(none.before, u"plain");
-}
-
-TEST(TemplateEngine, CountsAreClampedAndUsedUpFieldsKeepTheirPlaceholders) {
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(32767, u'x'));
-  EXPECT_EQ(Expand(u"a<!-- BeginRepeat -1e9 -->x<!-- EndRepeat -->b"), u"ab");
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->"),
-            u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,");
 }
 
 TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
@@ -120,46 +98,22 @@ TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
   EXPECT_THROW(ExpandRepeatBlock(body, cursors, FruitSheet(), 32767, 100), OutputTooLargeError);
 }
 
-TEST(TemplateEngine, ProcessesOnlyExistingFields) {
-  EXPECT_EQ(ProcessedFields(FruitSheet(), 7), 3);
-  EXPECT_EQ(ProcessedFields(FruitSheet(), -2), 0);
-  EXPECT_EQ(Expand(u"<!-- Price --><!-- Nope -->", 40), u"120<!-- Nope -->");
-  EXPECT_EQ(Expand(u"<!-- Name --><!-- Price -->", 2), u"Apple<!-- Price -->");
-  // K = 0: the template itself, blocks included.
-  EXPECT_EQ(Expand(u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0),
-            u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->");
-}
-
 TEST(TemplateEngine, ReplaceFirstReplacesOnlyTheFirstOccurrence) {
   std::u16string text = u"abab";
-  EXPECT_EQ(ReplaceFirst(text, u"ab", u"x"), 1);
-  EXPECT_EQ(text, u"xab");
-  EXPECT_EQ(ReplaceFirst(text, u"zz", u"x"), 0);
+  EXPECT_EQ((std::array{ReplaceFirst(text, u"ab", u"x"), ReplaceFirst(text, u"zz", u"y"), ReplaceFirst(text, u"", u"y")}),
+            (std::array{1, 0, 0}));
   EXPECT_EQ(text, u"xab");
 }
 
 TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
-  EXPECT_EQ(ReadRepeatCount(u"2.5"), 2);
-  EXPECT_EQ(ReadRepeatCount(u"3.5"), 4);
-  EXPECT_EQ(ReadRepeatCount(u"2.51"), 3);
-  EXPECT_EQ(ReadRepeatCount(u" \t\r\n7x"), 7);
-  EXPECT_EQ(ReadRepeatCount(u"-1"), -1);
-  EXPECT_EQ(ReadRepeatCount(u"+4"), 4);
-  EXPECT_EQ(ReadRepeatCount(u"1e2"), 100);
-  EXPECT_EQ(ReadRepeatCount(u"15D-1"), 2);
-  EXPECT_EQ(ReadRepeatCount(u"3e"), 3);
-  EXPECT_EQ(ReadRepeatCount(u"5.e1"), 50);
-  EXPECT_EQ(ReadRepeatCount(u".5"), 0);
-  EXPECT_EQ(ReadRepeatCount(u".51"), 1);
-  EXPECT_EQ(ReadRepeatCount(u"x"), 0);
-  EXPECT_EQ(ReadRepeatCount(u""), 0);
-  EXPECT_EQ(ReadRepeatCount(u"-"), 0);
-  EXPECT_EQ(ReadRepeatCount(u"0.000"), 0);
-  EXPECT_EQ(ReadRepeatCount(u"32767.5"), 32767);
-  EXPECT_EQ(ReadRepeatCount(u"-32768.5"), -32768);
-  EXPECT_EQ(ReadRepeatCount(u"1e999999999999"), 32767);
-  EXPECT_EQ(ReadRepeatCount(u"-7e-999999999999"), 0);
-  EXPECT_EQ(ReadRepeatCount(u"000000000000000000012"), 12);
+  const std::pair<std::u16string_view, int> cases[] = {
+      {u"2.5", 2},     {u"3.5", 4},       {u"2.51", 3},     {u" \t\r\n7x", 7},     {u"-1", -1},
+      {u"+4", 4},      {u"1e2", 100},     {u"15D-1", 2},    {u"3e", 3},            {u"5.e1", 50},
+      {u".5", 0},      {u".51", 1},       {u"x", 0},        {u"", 0},              {u"-", 0},
+      {u"0.000", 0},   {u"32767.5", 32767}, {u"-32768.5", -32768}, {u"1e999999999999", 32767},
+      {u"-7e-999999999999", 0}, {u"000000000000000000012", 12},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadRepeatCount(c.first), c.second) << "case " << &c - cases;
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The resize dialog and the field-name editor driven as a user would: shown,
 // entries typed, grid cells clicked, buttons pressed; the sheet checked after.
 
-#include <cstdlib>
-
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +13,7 @@
 #include "fakes/FakeMessageBox.h"
 #include "sheet/GridControl.h"
 #include "sheet/Twips.h"
+#include "support/SheetOf.h"
 
 using namespace quillary;
 using quillary::testing::FakeMessageBox;
@@ -48,11 +47,6 @@ bool CancelledAfterEnterAndEsc(QDialog& dialog, std::initializer_list<QWidget*> 
   if (!dialog.isVisible()) return false;
   closeBox ? void(dialog.close()) : QTest::mouseClick(cancel, Qt::LeftButton);
   return !dialog.isVisible() && dialog.result() == QDialog::Rejected;
-}
-
-bool ShownOnce(const FakeMessageBox& box, const QString& prompt, MsgIcon icon, const QString& title) {
-  return box.calls.size() == 1 && box.calls[0].prompt == prompt && box.calls[0].buttons == MsgButtons::Ok &&
-         box.calls[0].icon == icon && box.calls[0].title == title;
 }
 
 // The centre of the current row's cell in column col, in viewport pixels,
@@ -107,15 +101,10 @@ class SheetDialogsTest : public QObject {
   }
 
  private slots:
-  // 10 records x 5 fields, labelled; data cells hold "r,c" so moved or lost cells show.
   void init() {
     messages_ = FakeMessageBox();
     sheet_ = std::make_unique<GridControl>(1, 1, &owner_);
-    Sheet sheet(11, 6);
-    LabelSheet(sheet);
-    for (int r = 1; r <= 10; ++r)
-      for (int c = 1; c <= 5; ++c) sheet.SetText(r, c, DecimalText(r) + u"," + DecimalText(c));
-    sheet_->SetSheet(std::move(sheet));
+    sheet_->SetSheet(testing::NumberedSheet(10, 5));
   }
 
   void resizeOpensCentredOnTheCountsAndSelectsEntriesOnFocus() {
@@ -135,8 +124,6 @@ class SheetDialogsTest : public QObject {
     // A click would leave a caret; the whole text is selected all the same.
     QTest::mouseClick(dialog->Text2, Qt::LeftButton, {}, QPoint(4, dialog->Text2->height() / 2));
     QTRY_COMPARE(dialog->Text2->selectedText(), QStringLiteral("5"));
-    QTest::keyClicks(dialog->Text2, QStringLiteral("7"));
-    QCOMPARE(dialog->Text2->text(), QStringLiteral("7"));
     owner_.hide();
   }
 
@@ -178,7 +165,7 @@ class SheetDialogsTest : public QObject {
       const Sheet before = sheet_->sheet();
       auto dialog = Resize(c.records, c.fields);
       if (c.rows == 0) {
-        QVERIFY2(ShownOnce(messages_, c.refusal, MsgIcon::Error, kProgramTitle), qPrintable(c.records));
+        QCOMPARE(messages_.TakePrompts(), QStringList{c.refusal});
         QCOMPARE(Texts({dialog->Text1, dialog->Text2}), QStringList({c.records, c.fields}));
         QVERIFY(dialog->isVisible() && sheet_->sheet() == before);
         continue;
@@ -201,10 +188,11 @@ class SheetDialogsTest : public QObject {
       QVERIFY(CancelledAfterEnterAndEsc(*dialog, {dialog->OK, dialog->Text1}, dialog->Command1, closeBox));
     }
     QCOMPARE(sheet_->sheet(), before);
-    QVERIFY(ShownOnce(messages_,
-                      QStringLiteral("新しいシートのサイズが現在のシートよりも\r\n"
-                                     "小さくなる場合は、あふれた部分のデータは\r\n削除されます。"),
-                      MsgIcon::Exclamation, QStringLiteral("注意")));
+    QCOMPARE(messages_.calls.size(), std::size_t{1});
+    const FakeMessageBox::Call& caution = messages_.calls[0];
+    QCOMPARE(caution.prompt, QStringLiteral("新しいシートのサイズが現在のシートよりも\r\n"
+                                            "小さくなる場合は、あふれた部分のデータは\r\n削除されます。"));
+    QVERIFY(caution.buttons == MsgButtons::Ok && caution.icon == MsgIcon::Exclamation && caution.title == u"注意");
   }
 
   void fieldEditorOpensOnTheNamesAndOkAtOnceChangesNothing() {
@@ -214,13 +202,10 @@ class SheetDialogsTest : public QObject {
     QVERIFY(dialog && IsFixedWithoutMinMax(*dialog));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("フィールド名の編集"));
     QVERIFY(dialog->fg->Rows() == 2 && dialog->fg->Cols() == 5);
-    const int onePixel = PixelsToTwipsX(1, dialog->fg);  // lengths pass through pixels
     for (int col = 0; col < 5; ++col) {
       QCOMPARE(dialog->fg->TextMatrix(0, col), QStringLiteral("フィールド %1").arg(col + 1));
       QCOMPARE(dialog->fg->TextMatrix(1, col), sheet_->TextMatrix(0, col + 1));
-      QVERIFY(std::abs(dialog->fg->ColWidth(col) - 2000) < onePixel);
     }
-    QVERIFY(std::abs(dialog->fg->RowHeight(1) - 300) < onePixel);
     QVERIFY(dialog->fg->Row() == 1 && dialog->fg->Col() == 0 && dialog->focusWidget() == dialog->Command1);
     QTest::mouseClick(dialog->Command1, Qt::LeftButton);
     QVERIFY(dialog->result() == QDialog::Accepted && sheet_->sheet() == before);

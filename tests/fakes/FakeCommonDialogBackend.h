@@ -1,12 +1,7 @@
 #pragma once
 // A common dialog backend that shows nothing: it records every request and
-// answers from scripts.
-//
-// File dialogs answer from `fileAnswers`, front first; with the queue empty a
-// file dialog is cancelled (result 0). AcceptPath / Cancel queue the usual
-// answers:
+// answers from its queues, front first (an empty queue cancels), e.g.
 //   backend.AcceptPath("/data/a.csv").Cancel();  // first accepted, then cancelled
-// The other dialogs answer from their own queues the same way (empty = cancel).
 // With `failNextCall` set the next call throws instead, then the flag clears.
 
 #include <algorithm>
@@ -34,26 +29,11 @@ class FakeCommonDialogBackend : public CommonDialogBackend {
     return *this;
   }
 
-  FileDialogResult ShowFileDialog(const FileDialogRequest& request) override {
-    fileRequests.push_back(request);
-    return Next(fileAnswers);
-  }
-  ColorResult ChooseColor(const ColorRequest& request) override {
-    colorRequests.push_back(request);
-    return Next(colorAnswers);
-  }
-  FontResult ChooseFont(const FontRequest& request) override {
-    fontRequests.push_back(request);
-    return Next(fontAnswers);
-  }
-  PrinterResult PrintDialog(const PrinterRequest& request) override {
-    printerRequests.push_back(request);
-    return Next(printerAnswers);
-  }
-  std::int32_t ShowHelp(const HelpRequest& request) override {
-    helpRequests.push_back(request);
-    return Next(helpAnswers);
-  }
+  FileDialogResult ShowFileDialog(const FileDialogRequest& r) override { return Next(fileRequests, r, fileAnswers); }
+  ColorResult ChooseColor(const ColorRequest& r) override { return Next(colorRequests, r, colorAnswers); }
+  FontResult ChooseFont(const FontRequest& r) override { return Next(fontRequests, r, fontAnswers); }
+  PrinterResult PrintDialog(const PrinterRequest& r) override { return Next(printerRequests, r, printerAnswers); }
+  std::int32_t ShowHelp(const HelpRequest& r) override { return Next(helpRequests, r, helpAnswers); }
   std::int32_t ExtendedError() override {
     ++extendedErrorQueries;
     return extendedError;
@@ -75,8 +55,10 @@ class FakeCommonDialogBackend : public CommonDialogBackend {
   int extendedErrorQueries = 0;
 
  private:
-  template <typename Result>
-  Result Next(std::deque<Result>& answers) {
+  // Records the request, then answers.
+  template <typename Request, typename Result>
+  Result Next(std::vector<Request>& requests, const Request& request, std::deque<Result>& answers) {
+    requests.push_back(request);
     if (failNextCall) {
       failNextCall = false;
       throw std::runtime_error("scripted backend failure");

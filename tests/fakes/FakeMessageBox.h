@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 #include "mainwindow/MessageBox.h"
 
@@ -37,6 +38,21 @@ class FakeMessageBox : public MessageBox {
   FakeMessageBox& Answer(MsgResult answer) {
     answers.push_back(answer);
     return *this;
+  }
+
+  // The prompts shown since the last call. A box styled neither as a refusal
+  // (OK, error icon, "Quillary") nor as a question (Yes/No, information icon,
+  // "確認") is marked.
+  QStringList TakePrompts() {
+    QStringList prompts;
+    for (const Call& call : calls) {
+      const bool refusal = call.buttons == MsgButtons::Ok && call.icon == MsgIcon::Error && call.title == kProgramTitle;
+      const bool question = call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information &&
+                            call.title == QStringLiteral("確認");
+      prompts << (refusal || question ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);
+    }
+    calls.clear();
+    return prompts;
   }
 
   std::vector<Call> calls;

@@ -11,41 +11,30 @@ namespace {
 using testing::ReadBytes;
 using testing::TempDir;
 
-TEST(LoadCsv, LastLineDecidesTheFields) {
-  LoadedCsv two = LoadCsvText(u"A,B\r\nx,y\r\n");
-  EXPECT_EQ(two.rows, 2);
-  EXPECT_EQ(two.cols, 3);
-  EXPECT_EQ(two.array.Text(1, 1), u"y");
-
-  // Fewer pieces on the last line: the others lose their surplus fields.
-  LoadedCsv fewer = LoadCsvText(u"A,B,C\r\n1,2,3\r\n4,5\r\n");
-  EXPECT_EQ(fewer.cols, 3);
-  EXPECT_EQ(fewer.array.Text(1, 1), u"2");
-  // More pieces: the other records get empty cells at the right.
-  LoadedCsv more = LoadCsvText(u"A\r\n1,2,3");
-  EXPECT_EQ(more.cols, 4);
-  EXPECT_EQ(more.array.Text(0, 0), u"A");
-  EXPECT_EQ(more.array.Text(2, 0), u"");
-  // A quoted comma on the last line counts too.
-  EXPECT_EQ(LoadCsvText(u"A,B\r\n\"1,5\",x\r\n").cols, 4);
-  // An empty last line gives a single field.
-  LoadedCsv empty = LoadCsvText(u"A,B\r\nx,y\r\n\r\n");
-  EXPECT_EQ(empty.cols, 2);
-  EXPECT_EQ(empty.rows, 3);
-}
-
-TEST(LoadCsv, RowsComeFromTheRecords) {
-  // A quoted value over several lines is one record, so nothing is lost.
-  LoadedCsv multi = LoadCsvText(u"Name,Note\r\na,\"one\r\ntwo\"\r\nb,c\r\n");
-  EXPECT_EQ(multi.rows, 3);
-  EXPECT_EQ(multi.array.Text(1, 1), u"one\r\ntwo");
-  EXPECT_EQ(multi.array.Text(0, 2), u"b");
-  // Files with CR or LF alone as line ends open whole.
-  for (const std::u16string_view text : {u"A,B\rx,y\rz,w", u"A,B\nx,y\nz,w\n"}) {
-    LoadedCsv loaded = LoadCsvText(text);
-    EXPECT_EQ(loaded.rows, 3);
-    EXPECT_EQ(loaded.cols, 3);
-    EXPECT_EQ(loaded.array.Text(1, 2), u"w");
+TEST(LoadCsv, LastLineDecidesTheFieldsAndRecordsTheRows) {
+  const struct {
+    std::u16string_view text;
+    int rows, cols, field, row;  // the size, and a cell the array must hold
+    std::u16string_view value;
+  } cases[] = {
+      {u"A,B\r\nx,y\r\n", 2, 3, 1, 1, u"y"},
+      // Fewer pieces on the last line: the others lose their surplus fields.
+      {u"A,B,C\r\n1,2,3\r\n4,5\r\n", 3, 3, 1, 1, u"2"},
+      // More pieces: the other records get empty cells at the right.
+      {u"A\r\n1,2,3", 2, 4, 2, 0, u""},
+      {u"A,B\r\n\"1,5\",x\r\n", 2, 4, 0, 1, u"1,5"},  // a quoted comma on the last line counts too
+      {u"A,B\r\nx,y\r\n\r\n", 3, 2, 0, 1, u"x"},       // an empty last line gives a single field
+      // A quoted value over several lines is one record, so nothing is lost.
+      {u"Name,Note\r\na,\"one\r\ntwo\"\r\nb,c\r\n", 3, 3, 1, 1, u"one\r\ntwo"},
+      {u"Name,Note\r\na,\"one\r\ntwo\"\r\nb,c\r\n", 3, 3, 0, 2, u"b"},
+      // Files with CR or LF alone as line ends open whole.
+      {u"A,B\rx,y\rz,w", 3, 3, 1, 2, u"w"},
+      {u"A,B\nx,y\nz,w\n", 3, 3, 1, 2, u"w"},
+  };
+  for (const auto& c : cases) {
+    const LoadedCsv loaded = LoadCsvText(c.text);
+    EXPECT_EQ(std::pair(loaded.rows, loaded.cols), std::pair(c.rows, c.cols)) << "case " << &c - cases;
+    EXPECT_EQ(loaded.array.Text(c.field, c.row), c.value) << "case " << &c - cases;
   }
 }
 

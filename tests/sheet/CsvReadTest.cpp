@@ -22,49 +22,45 @@ Rows Parse(std::u16string_view text, int fields = 2, int* result = nullptr) {
   return rows;
 }
 
-TEST(ParseCsv, QuotedAndPlainFieldsMix) {
+TEST(ParseCsv, FieldsLinesAndQuotes) {
   int last = 0;
   EXPECT_EQ(Parse(u"\"a\",\"b\"\r\nc,d\r\n", 2, &last), (Rows{{u"a", u"b"}, {u"c", u"d"}}));
   EXPECT_EQ(last, 1);
-  EXPECT_EQ(Parse(u"\"say\"\"hi\"\"\",x\r\n"), (Rows{{u"say\"hi\"", u"x"}}));
-}
-
-TEST(ParseCsv, QuotedFieldsRunOverLines) {
-  EXPECT_EQ(Parse(u"\"two\r\nlines\",x\r\n"), (Rows{{u"two\r\nlines", u"x"}}));
-  // The final line of an open quote, holding no separator, is taken whole.
-  EXPECT_EQ(Parse(u"\"x\r\ny\"", 1), (Rows{{u"x\r\ny\""}}));
-  // With a separator in it, it is read as usual.
-  EXPECT_EQ(Parse(u"\"x\r\ny\",z"), (Rows{{u"x\r\ny", u"z"}}));
-  // An unbalanced quote takes the rest of the text.
-  EXPECT_EQ(Parse(u"\"a,b\r\nc,d\r\n", 2), (Rows{{u"a,b\r\nc,d\r\n", u""}}));
-}
-
-TEST(ParseCsv, FieldCountIsTheArrays) {
-  EXPECT_EQ(Parse(u"a,b,c\r\nd\r\n"), (Rows{{u"a", u"b"}, {u"d", u""}}));
-  // After a closing quote at the line's end one more (empty) field is read.
-  EXPECT_EQ(Parse(u"\"a\"\r\n", 2), (Rows{{u"a", u""}}));
-  EXPECT_EQ(Parse(u"x\r\n", 0), (Rows{{}}));
-}
-
-TEST(ParseCsv, LinesAndEndOfText) {
-  EXPECT_EQ(Parse(u"a\r\n\r\nb"), (Rows{{u"a", u""}, {u"", u""}, {u"b", u""}}));
-  EXPECT_EQ(Parse(u"a,b\r\n"), (Rows{{u"a", u"b"}}));
-  EXPECT_EQ(Parse(u"z"), (Rows{{u"z", u""}}));
+  const struct {
+    std::u16string_view text;
+    int fields;
+    Rows rows;
+  } cases[] = {
+      {u"\"say\"\"hi\"\"\",x\r\n", 2, {{u"say\"hi\"", u"x"}}},
+      // Quoted fields run over lines; the final line of an open quote,
+      // holding no separator, is taken whole, with one it is read as usual.
+      {u"\"two\r\nlines\",x\r\n", 2, {{u"two\r\nlines", u"x"}}},
+      {u"\"x\r\ny\"", 1, {{u"x\r\ny\""}}},
+      {u"\"x\r\ny\",z", 2, {{u"x\r\ny", u"z"}}},
+      {u"\"a,b\r\nc,d\r\n", 2, {{u"a,b\r\nc,d\r\n", u""}}},  // an unbalanced quote takes the rest
+      // The field count is the array's; after a closing quote at the line's
+      // end one more (empty) field is read.
+      {u"a,b,c\r\nd\r\n", 2, {{u"a", u"b"}, {u"d", u""}}},
+      {u"\"a\"\r\n", 2, {{u"a", u""}}},
+      {u"x\r\n", 0, {{}}},
+      // Lines and the end of the text.
+      {u"a\r\n\r\nb", 2, {{u"a", u""}, {u"", u""}, {u"b", u""}}},
+      {u"a,b\r\n", 2, {{u"a", u"b"}}},
+      {u"z", 2, {{u"z", u""}}},
+      // A quote that does not open the field is plain text; text after a
+      // closing quote continues the field up to the next quote.
+      {u"ab\"c,d\r\n", 2, {{u"ab\"c", u"d"}}},
+      {u"\"a\"b\"c\",d\r\n", 2, {{u"abc", u"d"}}},
+      // The last character of a line after a closing quote is not looked
+      // at, unless it doubles the quote right before a line break in the value.
+      {u"\"a\"x\r\n", 2, {{u"a", u""}}},
+      {u"\"a\"\"\r\nb\",c\r\n", 2, {{u"a\"\r\nb", u"c"}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.text, c.fields), c.rows) << "case " << &c - cases;
   // A row limit stops the reading; the text after it is not looked at.
   SheetArray array(1, 0);
   EXPECT_EQ(ParseCsv(u"a\r\n\"b\r\nc\"\r\nd\r\n", array, u',', u"\r\n", u'"', 2), 1);
   EXPECT_EQ(array.Text(0, 1), u"b\r\nc");
-}
-
-TEST(ParseCsv, QuotesOutsideTheFieldStart) {
-  // A quote that does not open the field is plain text.
-  EXPECT_EQ(Parse(u"ab\"c,d\r\n"), (Rows{{u"ab\"c", u"d"}}));
-  // Text after a closing quote continues the field up to the next quote.
-  EXPECT_EQ(Parse(u"\"a\"b\"c\",d\r\n"), (Rows{{u"abc", u"d"}}));
-  // The last character of a line after a closing quote is not looked at,
-  EXPECT_EQ(Parse(u"\"a\"x\r\n"), (Rows{{u"a", u""}}));
-  // unless it doubles the quote right before a line break in the value.
-  EXPECT_EQ(Parse(u"\"a\"\"\r\nb\",c\r\n"), (Rows{{u"a\"\r\nb", u"c"}}));
 }
 
 }  // namespace

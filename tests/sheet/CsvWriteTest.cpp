@@ -5,26 +5,20 @@
 #include "sheet/CSVRead.h"
 #include "sheet/Parts.h"
 #include "sheet/SheetArray.h"
+#include "support/SheetOf.h"
 
 namespace quillary {
 namespace {
 
+using testing::SheetOf;
+
 std::u16string Build(const SheetArray& array) { return BuildCsv(array, u',', u"\r\n", u'"'); }
 
 TEST(BuildCsv, QuotesEveryFieldAndEndsEveryLine) {
-  SheetArray array(2, 2);
-  array.Set(0, 0, u"A");
-  array.Set(1, 0, u"B");
-  array.Set(0, 1, u"x");
-  array.Set(1, 1, u"y");
-  EXPECT_EQ(Build(array), u"\"A\",\"B\"\r\n\"x\",\"y\"\r\n");
-
-  SheetArray values(5, 1);
-  values.Set(1, 0, u"1,5");
-  values.Set(2, 0, u"a\"b");
-  values.Set(3, 0, u"\"");
-  values.Set(4, 0, u"a|b");  // field 0 never assigned
-  EXPECT_EQ(Build(values), u"\"\",\"1,5\",\"a\"\"b\",\"\"\"\",\"a|b\"\r\n");
+  EXPECT_EQ(Build(SheetOf({{u"A", u"x"}, {u"B", u"y"}})), u"\"A\",\"B\"\r\n\"x\",\"y\"\r\n");
+  // Field 0 never assigned.
+  EXPECT_EQ(Build(SheetOf({{}, {u"1,5"}, {u"a\"b"}, {u"\""}, {u"a|b"}})),
+            u"\"\",\"1,5\",\"a\"\"b\",\"\"\"\",\"a|b\"\r\n");
 
   SheetArray single(1, 2);
   single.Set(0, 0, u"n");

@@ -6,49 +6,33 @@
 namespace quillary {
 namespace {
 
-int Replace(std::u16string& text, std::u16string_view find, std::u16string_view with) {
-  return ReplaceAll(text, find, with);
-}
-
 TEST(ReplaceAll, CountsPiecesAndSkipsInsertedText) {
-  std::u16string text = u"a,b,c";
-  EXPECT_EQ(Replace(text, u",", u""), 3);
-  EXPECT_EQ(text, u"abc");
-
-  text = u"abc";
-  EXPECT_EQ(Replace(text, u",", u""), 1);
-  EXPECT_EQ(text, u"abc");
-
-  text = u"";
-  EXPECT_EQ(Replace(text, u",", u""), 1);
-
-  text = u"aXa";  // a replacement holding find is never searched again
-  EXPECT_EQ(Replace(text, u"a", u"aa"), 3);
-  EXPECT_EQ(text, u"aaXaa");
-
-  text = u"aaa";  // overlapping occurrences are not found
-  EXPECT_EQ(Replace(text, u"aa", u"b"), 2);
-  EXPECT_EQ(text, u"ba");
-}
-
-TEST(ReplaceAll, MarkerAndLineBreakRoundTrip) {
-  std::u16string text = u"one|two||three";
-  Replace(text, u"|", u"\r\n");
-  EXPECT_EQ(text, u"one\r\ntwo\r\n\r\nthree");
-  Replace(text, u"\r\n", u"|");
-  EXPECT_EQ(text, u"one|two||three");
-}
-
-TEST(ReplaceAll, EmptyFindLeavesTextAlone) {
-  std::u16string text = u"abc";
-  EXPECT_EQ(Replace(text, u"", u"x"), 1);
-  EXPECT_EQ(text, u"abc");
-  EXPECT_EQ(ReplaceOccurrences(u"abc", u"", u"x"), u"abc");
+  const struct {
+    std::u16string_view text, find, with;
+    int pieces;
+    std::u16string_view result;
+  } cases[] = {
+      {u"a,b,c", u",", u"", 3, u"abc"},
+      {u"abc", u",", u"", 1, u"abc"},
+      {u"", u",", u"", 1, u""},
+      {u"aXa", u"a", u"aa", 3, u"aaXaa"},  // a replacement holding find is never searched again
+      {u"aaa", u"aa", u"b", 2, u"ba"},     // overlapping occurrences are not found
+      {u"abc", u"", u"x", 1, u"abc"},      // an empty find leaves the text alone
+      // The marker and line breaks both ways.
+      {u"one|two||three", u"|", u"\r\n", 4, u"one\r\ntwo\r\n\r\nthree"},
+      {u"one\r\ntwo\r\n\r\nthree", u"\r\n", u"|", 4, u"one|two||three"},
+  };
+  for (const auto& c : cases) {
+    std::u16string text(c.text);
+    EXPECT_EQ(ReplaceAll(text, c.find, c.with), c.pieces) << "case " << &c - cases;
+    EXPECT_EQ(text, c.result) << "case " << &c - cases;
+  }
 }
 
 TEST(ReplaceOccurrences, DoublesQuotesOnce) {
   EXPECT_EQ(ReplaceOccurrences(u"a\"b\"\"", u"\"", u"\"\""), u"a\"\"b\"\"\"\"");
   EXPECT_EQ(ReplaceOccurrences(u"plain", u"\"", u"\"\""), u"plain");
+  EXPECT_EQ(ReplaceOccurrences(u"abc", u"", u"x"), u"abc");
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ TEST(Sheet, ResizeKeepsTheOverlap) {
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c) sheet.SetText(r, c, DecimalText(r * 10 + c));
   sheet.Resize(4, 2);
-  EXPECT_EQ(sheet.Rows(), 4);
-  EXPECT_EQ(sheet.Cols(), 2);
+  EXPECT_EQ(std::pair(sheet.Rows(), sheet.Cols()), std::pair(4, 2));
   EXPECT_EQ(sheet.Text(2, 1), u"21");
   EXPECT_EQ(sheet.Text(3, 1), u"");
   sheet.Resize(4, 3);  // a dropped column comes back empty
@@ -30,13 +29,9 @@ TEST(Sheet, InitialSheetAndLabels) {
   const Sheet sheet = MakeInitialSheet();
   ASSERT_EQ(sheet.Rows(), 11);
   ASSERT_EQ(sheet.Cols(), 6);
-  EXPECT_EQ(sheet.Text(0, 0), u"");
-  EXPECT_EQ(sheet.Text(1, 0), u"1");
-  EXPECT_EQ(sheet.Text(10, 0), u"10");
-  EXPECT_EQ(sheet.Text(0, 1), u"フィールド 1");
-  EXPECT_EQ(sheet.Text(0, 5), u"フィールド 5");
-  for (int r = 1; r < 11; ++r)
-    for (int c = 1; c < 6; ++c) EXPECT_EQ(sheet.Text(r, c), u"");
+  for (int r = 0; r < 11; ++r)
+    for (int c = 0; c < 6; ++c)
+      EXPECT_EQ(sheet.Text(r, c), r == 0 && c > 0 ? u"フィールド " + DecimalText(c) : r > 0 && c == 0 ? DecimalText(r) : u"");
   EXPECT_TRUE(FitsCellLimit(4096, 8));
   EXPECT_FALSE(FitsCellLimit(4097, 8));
   EXPECT_FALSE(FitsCellLimit(-1, 8));
@@ -75,16 +70,15 @@ TEST(SheetImage, ComparesSizesAndCells) {
 
 TEST(SheetArray, ElementsAreTextOrEmpty) {
   const SheetArray initial = MakeInitialSheetArray();
-  EXPECT_EQ(initial.Fields(), 41);
-  EXPECT_EQ(initial.Rows(), 41);
-  EXPECT_FALSE(initial.HasValue(40, 40));
+  EXPECT_EQ(std::pair(initial.Fields(), initial.Rows()), std::pair(41, 41));
+  for (int f = 0; f < 41; ++f)
+    for (int r = 0; r < 41; ++r) EXPECT_FALSE(initial.HasValue(f, r));
   EXPECT_EQ(initial.Text(40, 40), u"");
 
   Sheet sheet = MakeInitialSheet();
   sheet.SetText(2, 5, u"last");
   const SheetArray copied = SheetArray::FromSheet(sheet);
-  EXPECT_EQ(copied.Fields(), 5);  // the row-label column is not stored
-  EXPECT_EQ(copied.Rows(), 11);
+  EXPECT_EQ(std::pair(copied.Fields(), copied.Rows()), std::pair(5, 11));  // the row-label column is not stored
   EXPECT_EQ(copied.Text(0, 0), u"フィールド 1");
   EXPECT_EQ(copied.Text(4, 2), u"last");
 

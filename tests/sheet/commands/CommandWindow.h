@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <QString>
-#include <QStringList>
 
 #include "commondialog/C_CommonDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
@@ -57,19 +56,6 @@ inline Sheet MakeSheet(int rows, int cols, const std::vector<std::u16string>& te
   for (std::size_t i = 0; i < texts.size(); ++i)
     sheet.SetText(static_cast<int>(i) / (cols - 1), static_cast<int>(i) % (cols - 1) + 1, texts[i]);
   return sheet;
-}
-
-// The prompts shown. A box styled neither as a refusal (OK, error icon,
-// "Quillary") nor as a question (Yes/No, information icon, "確認") is marked.
-inline QStringList Prompts(const FakeMessageBox& box) {
-  QStringList prompts;
-  for (const auto& call : box.calls) {
-    const bool refusal = call.buttons == MsgButtons::Ok && call.icon == MsgIcon::Error && call.title == kProgramTitle;
-    const bool question = call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information &&
-                          call.title == QStringLiteral("確認");
-    prompts << (refusal || question ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);
-  }
-  return prompts;
 }
 
 }  // namespace quillary::testing

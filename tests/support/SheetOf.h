@@ -1,10 +1,11 @@
 #pragma once
-// Work arrays for the engine's tests, written field by field.
+// Sheets and work arrays for tests.
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary::testing {
@@ -25,6 +26,16 @@ inline SheetArray FruitSheet() {
   return SheetOf({{u"Title", u"Fruit list", u"x", u"y"},
                   {u"Name", u"Apple", u"Pear", u"Plum"},
                   {u"Price", u"120", u"80|sale", u"95"}});
+}
+
+// records x fields, labelled; data cell (r, c) holds "r,c", so moved or
+// lost cells show.
+inline Sheet NumberedSheet(int records, int fields) {
+  Sheet sheet(records + 1, fields + 1);
+  LabelSheet(sheet);
+  for (int r = 1; r <= records; ++r)
+    for (int c = 1; c <= fields; ++c) sheet.SetText(r, c, DecimalText(r) + u"," + DecimalText(c));
+  return sheet;
 }
 
 }  // namespace quillary::testing
