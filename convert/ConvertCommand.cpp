@@ -49,7 +49,7 @@ void ConvertCommand::Convert(const QString& templateName, const QString& outputN
     // The engine reads no field the array lacks, so a grid widened since the
     // last Open or Save is safe.
     ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
-                    w_.sheetArray, w_.fg2.Cols() - 1);
+                    w_.sheetArray, w_.fg2.Cols() - 1, outputLimit_);
   } catch (const FileReadError&) {
     ShowRefusal(w_.messageBox, QStringLiteral("定型ファイルを読み込めませんでした。"));
   } catch (const OutputTooLargeError&) {

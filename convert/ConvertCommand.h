@@ -3,9 +3,12 @@
 // runs the template engine over the window's SheetArray as it was last
 // opened or saved (grid edits since then do not reach the output).
 
+#include <cstddef>
 #include <functional>
 
 #include <QPointer>
+
+#include "convert/FindRep.h"
 
 class QString;
 class QWidget;
@@ -43,12 +46,16 @@ class ConvertCommand {
   // Unloads the dialog; the main window calls it when it closes.
   void CloseDialog();
 
+  // The most UTF-16 units an output may hold; tests lower it.
+  void SetOutputLimit(std::size_t units) { outputLimit_ = units; }
+
  private:
   Conv& LoadedDialog();
   void Convert(const QString& templateName, const QString& outputName);
 
   Window w_;
   ShowModal showModal_;
+  std::size_t outputLimit_ = kMaxOutputUnits;
   // A child of the owner: whichever of the two goes first, it is deleted once.
   QPointer<Conv> conv_;
 };

@@ -196,6 +196,12 @@ class ConvertTest : public QObject {
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{c.message});
       QVERIFY(!std::filesystem::exists(c.output));
     }
+    // An output past the limit is refused whole.
+    window.convert.SetOutputLimit(1);
+    window.user = TypeNames(Q(templ), Q(dir / "out4.txt"));
+    window.convert.Convert_Click();
+    QCOMPARE(window.messageBox.TakePrompts(), QStringList{QStringLiteral("出力が大きすぎます。")});
+    QVERIFY(!std::filesystem::exists(dir / "out4.txt"));
   }
 
   void bundledExampleThroughTheModalDialog() {
