@@ -87,10 +87,7 @@ void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
     SetEditorText(edit, CharacterOf(keyAscii));
     edit.setCursorPosition(1);
   }
-  PlaceOverlayEditor();
-  edit.show();
-  edit.raise();
-  edit.setFocus();
+  ShowOverlayEditor(edit);
 }
 
 void Main::fg2_KeyPressText(const QString& text) {
@@ -103,13 +100,17 @@ void Main::fg2_KeyPressText(const QString& text) {
   // text as one typed character would.
   SetEditorText(*txtEdit, text);
   txtEdit->setCursorPosition(text.size());
-  PlaceOverlayEditor();
-  txtEdit->show();
-  txtEdit->raise();
-  txtEdit->setFocus();
+  ShowOverlayEditor(*txtEdit);
 }
 
 void Main::fg2_DblClick() { EditGridCell(*fg2, *txtEdit, kCharSpace); }
+
+void Main::ShowOverlayEditor(QLineEdit& edit) {
+  PlaceOverlayEditor();
+  edit.show();
+  edit.raise();
+  edit.setFocus();
+}
 
 void Main::PlaceOverlayEditor() {
   // The grid's own position, so the editor lies exactly over the cell.

@@ -106,6 +106,8 @@ class Main : public QMainWindow {
   bool EditKeyCode(GridControl& grid, QLineEdit& edit, int keyCode, int shift);
   void GridClick(GridControl& grid, CellContentsBox& box);
   void PlaceOverlayEditor();
+  // Lays the editor over the current cell and gives it the focus.
+  void ShowOverlayEditor(QLineEdit& edit);
   void CommitCellEdit();
   // An edit is pending exactly while the overlay editor is shown.
   bool EditPending() const;
