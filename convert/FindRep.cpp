@@ -223,12 +223,8 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
   return 1;
 }
 
-std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k) {
-  return ExpandTemplateWithin(templateText, array, k, kMaxOutputUnits);
-}
-
-std::u16string ExpandTemplateWithin(std::u16string_view templateText, const SheetArray& array,
-                                    int k, std::size_t maxOutput) {
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
+                              std::size_t maxOutput) {
   const int fields = ProcessedFields(array, k);
   if (fields == 0) {
     std::u16string result;
@@ -258,7 +254,7 @@ void ConvertTemplate(const std::filesystem::path& templatePath,
                      const std::filesystem::path& outputPath, const SheetArray& array, int k,
                      std::size_t maxOutput) {
   // Read whole before anything is written, so the output may replace the template.
-  std::u16string text = ExpandTemplateWithin(ReadWholeFile(templatePath), array, k, maxOutput);
+  std::u16string text = ExpandTemplate(ReadWholeFile(templatePath), array, k, maxOutput);
   TruncateAtNul(text);
   WriteFileAtomically(outputPath, EncodeCodePage(text));
 }

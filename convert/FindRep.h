@@ -72,11 +72,9 @@ void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetA
 int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
 
 // The whole expansion in memory (before the NUL cut). Throws
-// OutputTooLargeError as soon as it would pass kMaxOutputUnits, or
-// maxOutput units for the second form.
-std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
-std::u16string ExpandTemplateWithin(std::u16string_view templateText, const SheetArray& array,
-                                    int k, std::size_t maxOutput);
+// OutputTooLargeError as soon as it would pass maxOutput units.
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
+                              std::size_t maxOutput = kMaxOutputUnits);
 
 // Reads the template, expands it with k fields, cuts at the first NUL and
 // replaces the output file in one piece. Throws FileReadError (template),

@@ -82,17 +82,17 @@ TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
   // 32767 repetitions of a 10-unit body: refused at a cap of 1000 units,
   // found early without building the whole text.
   const std::u16string big = u"<!-- BeginRepeat 32767 -->0123456789<!-- EndRepeat -->";
-  EXPECT_THROW(ExpandTemplateWithin(big, FruitSheet(), 3, 1000), OutputTooLargeError);
+  EXPECT_THROW(ExpandTemplate(big, FruitSheet(), 3, 1000), OutputTooLargeError);
   // Exactly at the cap passes, one unit over does not: in blocks (filled and
   // unfilled), in the stretches outside them, and with no fields at all.
   const std::u16string cases[] = {u"<!-- BeginRepeat 3 --><!-- Name -->;<!-- EndRepeat -->",
                                   u"<!-- BeginRepeat 4 -->ab<!-- EndRepeat -->", u"a<!-- Name -->b"};
   for (const std::u16string& text : cases) {
     const std::size_t size = Expand(text).size();
-    EXPECT_EQ(ExpandTemplateWithin(text, FruitSheet(), 3, size), Expand(text));
-    EXPECT_THROW(ExpandTemplateWithin(text, FruitSheet(), 3, size - 1), OutputTooLargeError);
+    EXPECT_EQ(ExpandTemplate(text, FruitSheet(), 3, size), Expand(text));
+    EXPECT_THROW(ExpandTemplate(text, FruitSheet(), 3, size - 1), OutputTooLargeError);
   }
-  EXPECT_THROW(ExpandTemplateWithin(u"abc", FruitSheet(), 0, 2), OutputTooLargeError);
+  EXPECT_THROW(ExpandTemplate(u"abc", FruitSheet(), 0, 2), OutputTooLargeError);
   RowCursors cursors(3, 1);
   std::u16string body = u"<!-- Name -->";
   EXPECT_THROW(ExpandRepeatBlock(body, cursors, FruitSheet(), 32767, 100), OutputTooLargeError);
