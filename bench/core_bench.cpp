@@ -6,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
+#include "platform/TextEncoding.h"
 #include "sheet/CSVRead.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/Parts.h"
@@ -38,6 +39,7 @@ void BM_BuildCsv(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildCsv)->Arg(kLimitRecords)->Arg(2 * kLimitRecords)->Unit(benchmark::kMillisecond);
 
+// The code page alone, without detection.
 void BM_Decode(benchmark::State& state) {
   const std::string bytes = EncodeCodePage(CsvText(static_cast<int>(state.range(0))));
   for (auto _ : state) benchmark::DoNotOptimize(DecodeCodePage(bytes));
@@ -51,20 +53,58 @@ void BM_Encode(benchmark::State& state) {
 }
 BENCHMARK(BM_Encode)->Arg(kLimitRecords)->Arg(2 * kLimitRecords)->Unit(benchmark::kMillisecond);
 
+// The cell-limit sheet's file in each encoding (the argument).
+constexpr TextEncoding kEncodings[] = {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8WithBom};
+
+std::string LimitFile(const benchmark::State& state) {
+  return EncodeText(CsvText(kLimitRecords), kEncodings[state.range(0)]);
+}
+
+void NameEncoding(benchmark::State& state) { state.SetLabel(EncodingName(kEncodings[state.range(0)])); }
+
+// Detection and decoding as every file is read: for CP932 this includes the
+// attempt as UTF-8 that fails at its first double-byte character.
+void BM_DecodeText(benchmark::State& state) {
+  const std::string bytes = LimitFile(state);
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeText(bytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+  NameEncoding(state);
+}
+BENCHMARK(BM_DecodeText)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// The worst case of detection: CP932 whose only double-byte character is
+// the last one, so the whole file is tried as UTF-8 first.
+void BM_DecodeTextLateCp932(benchmark::State& state) {
+  std::string bytes(EncodeText(CsvText(kLimitRecords), TextEncoding::Utf8).size(), 'a');
+  bytes += "\x93\xfa";
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeText(bytes));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_DecodeTextLateCp932)->Unit(benchmark::kMicrosecond);
+
+void BM_EncodeText(benchmark::State& state) {
+  const std::u16string text = CsvText(kLimitRecords);
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeText(text, kEncodings[state.range(0)]));
+  NameEncoding(state);
+}
+BENCHMARK(BM_EncodeText)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
 // Open's data half: read, decode, size, parse.
 void BM_LoadCsvFile(benchmark::State& state) {
   testing::TempDir dir;
-  const auto file = dir.Write("limit.csv", EncodeCodePage(CsvText(kLimitRecords)));
+  const auto file = dir.Write("limit.csv", LimitFile(state));
   for (auto _ : state) benchmark::DoNotOptimize(LoadCsvFile(file));
+  NameEncoding(state);
 }
-BENCHMARK(BM_LoadCsvFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCsvFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // Save's data half: grid to array, build, encode, replace the file.
 void BM_SaveCsvFile(benchmark::State& state) {
   testing::TempDir dir;
   const Sheet sheet = testing::SampleSheet(kLimitRecords, kFields);
-  for (auto _ : state) SaveCsvFile(dir / "limit.csv", SheetArray::FromSheet(sheet));
+  for (auto _ : state) SaveCsvFile(dir / "limit.csv", SheetArray::FromSheet(sheet), kEncodings[state.range(0)]);
+  NameEncoding(state);
 }
-BENCHMARK(BM_SaveCsvFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCsvFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -30,6 +30,9 @@ class ConvertCommand {
     QWidget* owner;  // the main window, owner of the dialog
     const GridControl& fg2;
     const SheetArray& sheetArray;
+    // The encoding of the file SheetArray came from: a plain-ASCII
+    // template's output is written in it.
+    const TextEncoding& sheetArrayEncoding;
     CommonDialogBackend& dialogBackend;
     MessageBox& messageBox;
   };

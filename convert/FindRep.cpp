@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "convert/Module1.h"
-#include "platform/CodePage.h"
 #include "platform/FileIO.h"
 #include "sheet/RS.h"
 #include "sheet/SheetArray.h"
@@ -250,13 +249,23 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
   }
 }
 
-void ConvertTemplate(const std::filesystem::path& templatePath,
-                     const std::filesystem::path& outputPath, const SheetArray& array, int k,
-                     std::size_t maxOutput) {
+TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding) {
+  return templateFile.ascii ? sheetEncoding : templateFile.encoding;
+}
+
+TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
+                             const std::filesystem::path& outputPath, const SheetArray& array, int k,
+                             TextEncoding sheetEncoding, std::size_t maxOutput) {
   // Read whole before anything is written, so the output may replace the template.
-  std::u16string text = ExpandTemplate(ReadWholeFile(templatePath), array, k, maxOutput);
+  const DecodedText templateFile = ReadWholeTextFile(templatePath);
+  // Replacement characters in the page would be a garbled page reported as made.
+  if (templateFile.undecodable.count > 0)
+    throw UndecodableTextError(templatePath, templateFile.encoding, templateFile.undecodable);
+  std::u16string text = ExpandTemplate(templateFile.text, array, k, maxOutput);
   TruncateAtNul(text);
-  WriteFileAtomically(outputPath, EncodeCodePage(text));
+  const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
+  WriteFileAtomically(outputPath, EncodeText(text, encoding));
+  return encoding;
 }
 
 }  // namespace quillary

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/TextEncoding.h"
 
 namespace quillary {
 
@@ -76,12 +77,19 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
                               std::size_t maxOutput = kMaxOutputUnits);
 
+// An output is written in its template's encoding; a template of plain
+// ASCII has none of its own, and the output takes the sheet's (the
+// encoding of the CSV file the sheet was last opened from or saved to).
+TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding);
+
 // Reads the template, expands it with k fields, cuts at the first NUL and
-// replaces the output file in one piece. Throws FileReadError (template),
-// OutputTooLargeError, UnencodableCharError (position in the output text),
-// FileWriteError; the output file is untouched on any of them.
-void ConvertTemplate(const std::filesystem::path& templatePath,
-                     const std::filesystem::path& outputPath, const SheetArray& array, int k,
-                     std::size_t maxOutput = kMaxOutputUnits);
+// replaces the output file in one piece, in the encoding OutputEncoding
+// gives, which it returns. Throws FileReadError and UndecodableTextError
+// (template), OutputTooLargeError, UnencodableCharError (position in the
+// output text), FileWriteError; the output file is untouched on any of them.
+TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
+                             const std::filesystem::path& outputPath, const SheetArray& array, int k,
+                             TextEncoding sheetEncoding = TextEncoding::Cp932,
+                             std::size_t maxOutput = kMaxOutputUnits);
 
 }  // namespace quillary

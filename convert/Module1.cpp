@@ -3,7 +3,6 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/CodePage.h"
 #include "platform/FileIO.h"
 
 namespace quillary {
@@ -26,13 +25,15 @@ bool FileExists(std::u16string path) {
   }
 }
 
-std::u16string ReadWholeFile(const std::filesystem::path& path) {
+DecodedText ReadWholeTextFile(const std::filesystem::path& path) {
   const std::string bytes = ReadFileBytes(path);
-  std::u16string text = DecodeCodePage(bytes);
-  // One character per byte: double-byte characters leave NULs at the end.
-  if (text.size() < bytes.size()) text.resize(bytes.size(), u'\0');
-  return text;
+  DecodedText decoded = DecodeText(bytes);
+  // One character per byte: multi-byte characters leave NULs at the end.
+  if (decoded.text.size() < bytes.size()) decoded.text.resize(bytes.size(), u'\0');
+  return decoded;
 }
+
+std::u16string ReadWholeFile(const std::filesystem::path& path) { return ReadWholeTextFile(path).text; }
 
 void TruncateAtNul(std::u16string& text) {
   const std::size_t nul = text.find(u'\0');

@@ -42,6 +42,15 @@ int EditorCharCode(const QKeyEvent& event) {
   return 0;
 }
 
+// After the 1000th character of a long text: never between the two halves
+// of a character outside the basic plane.
+int CaretAfterControl(const QString& text) {
+  int position = std::min<int>(kCaretAfterControl, static_cast<int>(text.size()));
+  if (position > 0 && position < text.size() && text[position - 1].isHighSurrogate() && text[position].isLowSurrogate())
+    ++position;
+  return position;
+}
+
 // A 16-bit signed character code as typed: negative codes are characters
 // from U+8000 up.
 QString CharacterOf(int keyAscii) { return QString(QChar(static_cast<char16_t>(keyAscii & 0xFFFF))); }
@@ -81,7 +90,7 @@ void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
   if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kCharSpace)) {
     // Control characters and the space open the cell's text unchanged.
     SetEditorText(edit, grid.Text());
-    edit.setCursorPosition(std::min<int>(kCaretAfterControl, edit.text().size()));
+    edit.setCursorPosition(CaretAfterControl(edit.text()));
   } else {
     // Any other character replaces the text.
     SetEditorText(edit, CharacterOf(keyAscii));

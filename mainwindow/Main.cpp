@@ -152,14 +152,21 @@ void Main::resizeEvent(QResizeEvent* event) {
 }
 
 void Main::closeEvent(QCloseEvent* event) {
-  // No question about unsaved changes; the Convert dialog goes with the window.
+  // Unsaved changes are asked about as New and Open ask; anything going
+  // wrong while asking keeps the window, and with it the sheet.
+  bool mayClose = false;
+  Guarded([&] { mayClose = commands_->MayClose(); });
+  if (!mayClose) {
+    event->ignore();
+    return;
+  }
+  // The Convert dialog goes with the window.
   Guarded([this] { commands_->CloseDialogs(); });
   event->accept();
 }
 
 void Main::ExitAll_Click() {
-  close();
-  QCoreApplication::quit();
+  if (close()) QCoreApplication::quit();
 }
 
 void Main::keyPressEvent(QKeyEvent* event) {

@@ -18,10 +18,12 @@
 
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/Services.h"
+#include "platform/TextEncoding.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
 class QAction;
+class QActionGroup;
 class QDialog;
 class QLineEdit;
 class QMenu;
@@ -53,6 +55,10 @@ class Main : public QMainWindow {
   // ---- the window's state ----
   quillary::SheetArray& sheetArray() { return sheetArray_; }
   SheetImage& savedImage() { return savedImage_; }
+  // The encoding the next Save writes (the 文字コード menu shows and sets it).
+  TextEncoding& fileEncoding() { return fileEncoding_; }
+  // The encoding of the file SheetArray was last opened from or saved to.
+  TextEncoding& sheetArrayEncoding() { return sheetArrayEncoding_; }
   C_CommonDialog& fileDialog() { return *FileDialog; }
 
   // The flat cell index row * Cols + col, 16-bit as the files count it.
@@ -142,6 +148,7 @@ class Main : public QMainWindow {
   QAction* New;
   QAction* Open;
   QAction* Save;
+  QMenu* Encoding;  // 文字コード: one checkable item per encoding
   QAction* bar1;
   QAction* ExitAll;
   QMenu* Edit;
@@ -173,6 +180,9 @@ class Main : public QMainWindow {
   void CreateControls();
   void CreateMenus();
   void CreateToolbar();
+  void CreateEncodingMenu();
+  // Checks the item of the encoding the next Save writes.
+  void ShowFileEncoding();
   void ConnectGrid();
   void ConnectEditors();
 
@@ -203,6 +213,9 @@ class Main : public QMainWindow {
   std::unique_ptr<MainCommands> commands_;
   quillary::SheetArray sheetArray_;
   SheetImage savedImage_;
+  TextEncoding fileEncoding_ = TextEncoding::Cp932;
+  TextEncoding sheetArrayEncoding_ = TextEncoding::Cp932;
+  QActionGroup* encodingItems_ = nullptr;
   std::unique_ptr<C_CommonDialog> FileDialog;
   std::vector<QToolButton*> toolbarButtons_;
 

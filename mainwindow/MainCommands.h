@@ -25,6 +25,10 @@ class MainCommands {
   virtual void ResizeSheet() {}
   virtual void EditFieldNames() {}
 
+  // The main window is about to close: false keeps it open (the user chose
+  // to stay when asked whether to save).
+  virtual bool MayClose() { return true; }
+
   // The main window is closing: unload every dialog that may still be
   // loaded (the Convert dialog stays loaded, hidden, between runs).
   virtual void CloseDialogs() {}

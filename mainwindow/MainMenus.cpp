@@ -1,6 +1,7 @@
 // The main window's menus, toolbar and the command each of them starts.
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -8,6 +9,7 @@
 
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
+#include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 #include "sheet/Twips.h"
 
@@ -29,6 +31,17 @@ constexpr ToolbarEntry kToolbarButtons[] = {
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
+struct EncodingEntry {
+  TextEncoding encoding;
+  const char* name;  // the item's object name
+};
+
+constexpr EncodingEntry kEncodingItems[] = {
+    {TextEncoding::Cp932, "EncodingCp932"},
+    {TextEncoding::Utf8, "EncodingUtf8"},
+    {TextEncoding::Utf8WithBom, "EncodingUtf8WithBom"},
+};
+
 }  // namespace
 
 void Main::CreateMenus() {
@@ -49,6 +62,7 @@ void Main::CreateMenus() {
   New = item(File, QStringLiteral("新規作成(&N)"), "New", &Main::New_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
   Open = item(File, QStringLiteral("開く(&O)"), "Open", &Main::Open_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
   Save = item(File, QStringLiteral("保存(&S)"), "Save", &Main::Save_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+  CreateEncodingMenu();
   bar1 = File->addSeparator();
   bar1->setObjectName(QStringLiteral("bar1"));
   ExitAll = item(File, QStringLiteral("終了(&X)"), "ExitAll", &Main::ExitAll_Click);
@@ -76,6 +90,30 @@ void Main::CreateMenus() {
   ContextField->setObjectName(QStringLiteral("ContextField"));
   EditField = item(ContextField, QStringLiteral("フィールド名の編集(&E)"), "EditField", &Main::EditField_Click);
   Resize = item(ContextField, QStringLiteral("シートの大きさの変更(&C)"), "Resize", &Main::Resize_Click);
+}
+
+void Main::CreateEncodingMenu() {
+  Encoding = File->addMenu(QStringLiteral("文字コード(&E)"));
+  Encoding->setObjectName(QStringLiteral("Encoding"));
+  encodingItems_ = new QActionGroup(Encoding);
+  for (const EncodingEntry& entry : kEncodingItems) {
+    QAction* action = Encoding->addAction(EncodingLabel(entry.encoding));
+    action->setObjectName(QString::fromLatin1(entry.name));
+    action->setCheckable(true);
+    action->setData(static_cast<int>(entry.encoding));
+    encodingItems_->addAction(action);
+    const TextEncoding encoding = entry.encoding;
+    ConnectGuarded(action, &QAction::triggered, [this, encoding] { fileEncoding_ = encoding; });
+  }
+  // Open and New change the encoding too; the items follow when shown.
+  connect(File, &QMenu::aboutToShow, this, [this] { ShowFileEncoding(); });
+  connect(Encoding, &QMenu::aboutToShow, this, [this] { ShowFileEncoding(); });
+  ShowFileEncoding();
+}
+
+void Main::ShowFileEncoding() {
+  for (QAction* action : encodingItems_->actions())
+    action->setChecked(action->data().toInt() == static_cast<int>(fileEncoding_));
 }
 
 void Main::CreateToolbar() {

@@ -16,11 +16,18 @@ DocumentCommands::Window DocumentWindow(Main& window) {
           window.savedImage(),
           window.fileDialog(),
           window.services().messageBox,
-          [&window] { window.CommitCellEdit(); }};
+          [&window] { window.CommitCellEdit(); },
+          window.fileEncoding(),
+          window.sheetArrayEncoding()};
 }
 
 ConvertCommand::Window ConvertWindow(Main& window) {
-  return {&window, *window.fg2, window.sheetArray(), window.services().dialogBackend, window.services().messageBox};
+  return {&window,
+          *window.fg2,
+          window.sheetArray(),
+          window.sheetArrayEncoding(),
+          window.services().dialogBackend,
+          window.services().messageBox};
 }
 
 }  // namespace
@@ -51,6 +58,8 @@ void ProgramCommands::EditFieldNames() {
   FieldEditor dialog(*main_.fg2, main_.services().messageBox, &main_);
   main_.ShowModalDialog(dialog);
 }
+
+bool ProgramCommands::MayClose() { return documents_.MayClose(); }
 
 void ProgramCommands::CloseDialogs() { convert_.CloseDialog(); }
 

@@ -28,6 +28,7 @@ class ProgramCommands final : public MainCommands {
   void ConvertSheet() override;
   void ResizeSheet() override;
   void EditFieldNames() override;
+  bool MayClose() override;
   void CloseDialogs() override;
 
  private:

@@ -44,6 +44,7 @@ void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
     text += kRowEnd;
   }
   record_ = {range.left, range.top, range.right, range.bottom, std::move(text)};
+  hasRecord_ = true;
 }
 
 void RangeClipboard::CutGrid(int c1, int r1, int c2, int r2) {
@@ -57,6 +58,8 @@ void RangeClipboard::DelGrid(int c1, int r1, int c2, int r2) {
 }
 
 void RangeClipboard::PastGrid() {
+  // An empty record would empty the current cell: nothing was copied yet.
+  if (!hasRecord_) return;
   // Make the current cell the top-left cell of the user's selection.
   const int col = grid_.Col();
   const int colSel = grid_.ColSel();

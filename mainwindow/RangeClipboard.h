@@ -9,8 +9,7 @@ namespace quillary {
 
 class GridControl;
 
-// The last range copied or cut. Before the first copy it is the empty 1 x 1
-// range at (0, 0), so a paste empties one cell.
+// The last range copied or cut.
 struct ClipRecord {
   int left = 0;
   int top = 0;
@@ -31,6 +30,8 @@ class RangeClipboard {
   void DelGrid(int c1, int r1, int c2, int r2);
   // Writes the clip record at the selection's top-left cell, cut off at the
   // sheet's last row and column; the selection becomes the pasted block.
+  // Before the first Copy or Cut there is nothing to paste and nothing
+  // changes.
   void PastGrid();
 
   // Menu and toolbar entry points: the grid's selection as it is now.
@@ -39,10 +40,12 @@ class RangeClipboard {
   void Paste_Click();
 
   const ClipRecord& record() const { return record_; }
+  bool HasRecord() const { return hasRecord_; }
 
  private:
   GridControl& grid_;
   ClipRecord record_;
+  bool hasRecord_ = false;
 };
 
 }  // namespace quillary

@@ -158,7 +158,7 @@ char32_t CodePointAt(std::u16string_view text, std::size_t position) {
   return unit;
 }
 
-std::u16string DecodeCodePage(std::string_view bytes) {
+std::u16string DecodeCodePage(std::string_view bytes, UndecodableBytes* undecodable) {
   CodePageTables& tables = CodePageTables::Instance();
   const std::lock_guard lock(tables.Mutex());
   std::u16string text(bytes.size(), u'\0');
@@ -175,6 +175,10 @@ std::u16string DecodeCodePage(std::string_view bytes) {
       // A bad byte, or a lead byte cut off or followed by a byte that does
       // not pair with it: one replacement, and the next byte is read anew.
       *out = kReplacement;
+      if (undecodable) {
+        if (undecodable->count == 0) undecodable->firstOffset = i - 1;
+        ++undecodable->count;
+      }
     }
   }
   text.resize(static_cast<std::size_t>(out - text.data()));
@@ -188,7 +192,7 @@ std::string EncodeCodePage(std::u16string_view text) {
   char* out = bytes.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto encoding = IsSurrogate(text[i]) ? CodePageTables::Encoding{0, {}} : tables.Encoded(text[i]);
-    if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i));
+    if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i), TextEncoding::Cp932);
     *out++ = encoding.bytes[0];
     if (encoding.size == 2) *out++ = encoding.bytes[1];
   }

@@ -1,14 +1,17 @@
 #pragma once
-// The one place that knows the file code page (Japanese multi-byte, CP932).
-// Text in memory is UTF-16; files are bytes in the code page.
+// The Japanese code page CP932, through glibc's iconv tables. Text in memory
+// is UTF-16; TextEncoding decides when a file is in this code page.
 
 #include <string>
 #include <string_view>
 
+#include "platform/TextEncoding.h"
+
 namespace quillary {
 
 // Every byte that does not decode becomes one U+FFFD; nothing is dropped.
-std::u16string DecodeCodePage(std::string_view bytes);
+// The bytes that did not decode are counted in undecodable when given.
+std::u16string DecodeCodePage(std::string_view bytes, UndecodableBytes* undecodable = nullptr);
 
 // Throws UnencodableCharError for the first character the code page cannot
 // express exactly (including an unpaired surrogate); never substitutes.

@@ -78,6 +78,8 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return bytes;
 }
 
+DecodedText ReadTextFile(const std::filesystem::path& path) { return DecodeText(ReadFileBytes(path)); }
+
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   if (path.empty() || !path.has_filename()) throw FileWriteError(path);
   struct stat existing {};

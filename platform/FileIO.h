@@ -5,10 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TextEncoding.h"
+
 namespace quillary {
 
 // Throws FileReadError when the file cannot be opened or read, or is a folder.
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// The file's text, its encoding decided from its bytes. Throws FileReadError.
+DecodedText ReadTextFile(const std::filesystem::path& path);
 
 // Writes bytes to a temporary file beside the target, then renames it over
 // the target: the old file stays whole when anything fails. An existing

@@ -1,11 +1,54 @@
 #pragma once
+// Reading CSV text: the record reader, and ParseCsv, which stores the
+// records into a work array whose field count the caller has fixed.
 
+#include <cstddef>
 #include <limits>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillary {
 
 class SheetArray;
+
+// One record as the reader reads it.
+struct CsvRecord {
+  // The fields read, up to the most the caller keeps. After a quoted field
+  // that ends at the end of its line the reader reads one more, empty field
+  // from past the line end; it is kept here too.
+  std::vector<std::u16string> fields;
+  // The fields the record has: every field read except that extra one.
+  std::size_t fieldCount = 0;
+  // The record is an empty line (not even a pair of quotes).
+  bool emptyLine = false;
+};
+
+// Splits CSV text into records, one at a time. A quoted field may run over
+// line breaks; the line separator then becomes part of its value.
+class CsvReader {
+ public:
+  CsvReader(std::u16string_view text, char16_t separator, std::u16string_view lineSeparator, char16_t quote);
+
+  // Reads the next record into record, keeping at most maxFields of its
+  // fields (the others are read and counted); false when the text is used
+  // up. A text ending with the line separator has no record after it.
+  bool Next(CsvRecord& record, std::size_t maxFields = std::numeric_limits<std::size_t>::max());
+
+ private:
+  struct FieldEnd;
+  std::u16string_view TakeLine();
+  FieldEnd ReadPlainField(std::size_t j, std::u16string& cell) const;
+  FieldEnd ReadQuotedField(std::size_t j, std::u16string& cell);
+
+  std::u16string_view text_;
+  char16_t separator_;
+  std::u16string_view lineSeparator_;
+  char16_t quote_;
+  std::size_t position_ = 0;
+  bool finalTaken_ = false;
+  std::u16string_view line_;
+};
 
 // Splits CSV text into records and fields and stores record i into row i of
 // the array, keeping the array's field count (surplus fields are dropped,

@@ -3,12 +3,23 @@
 
 #include <QString>
 
+#include "platform/TextEncoding.h"
+
 namespace quillary {
 
 class MessageBox;
 
 // OK button, error icon, the program's title.
 void ShowRefusal(MessageBox& messageBox, const QString& prompt);
+// OK button, exclamation icon, the program's title: done, but not all of it.
+void ShowWarning(MessageBox& messageBox, const QString& prompt);
+
+// "CP932", "UTF-8", "UTF-8 (BOM 付き)": as the File menu names them.
+QString EncodingLabel(TextEncoding encoding);
+
+// "<what>には、文字コード CP932 として読めないバイトが 3 個あります（最初は 2 行目、
+// 先頭から 57 バイト目）。": what did not decode, and where the first of it is.
+QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, const UndecodableBytes& bytes);
 
 // "「☃」（U+2603）": the character itself and its code, since some
 // characters are invisible or look like others.

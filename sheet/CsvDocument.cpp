@@ -1,10 +1,11 @@
 #include "sheet/CsvDocument.h"
 
-#include "platform/CodePage.h"
+#include <algorithm>
+#include <vector>
+
 #include "platform/FileIO.h"
 #include "sheet/CSVRead.h"
 #include "sheet/Parts.h"
-#include "sheet/RS.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -24,30 +25,19 @@ std::u16string_view LineSeparatorOf(std::u16string_view text) {
   return kCrLf;
 }
 
-// The last line as a line reader sees it: lines end at CR or CR LF (and at
-// LF alone in a file that has no CR), and a final line end adds no line.
-std::u16string LastLine(std::u16string_view text) {
-  const bool lfEndsLines = text.find(u'\r') == std::u16string_view::npos;
-  const auto endsLine = [&](char16_t c) { return c == u'\r' || (lfEndsLines && c == u'\n'); };
-  if (text.ends_with(kCrLf))
-    text.remove_suffix(2);
-  else if (!text.empty() && endsLine(text.back()))
-    text.remove_suffix(1);
-  std::size_t start = text.size();
-  while (start > 0 && !endsLine(text[start - 1])) --start;
-  // An LF right after the CR belongs to the line end.
-  if (!lfEndsLines && start > 0 && start < text.size() && text[start] == u'\n') ++start;
-  return std::u16string(text.substr(start));
-}
+// A sheet has two rows at least, so a record may have at most this many
+// fields (and the row-label column beside them).
+constexpr std::size_t kMostFields = kMaxCells / 2 - 1;
 
-// The first cell, row by row, holding a character the code page lacks.
-[[noreturn]] void ThrowUnencodableCell(const SheetArray& array, const UnencodableCharError& error) {
+// The first cell, row by row, holding a character the encoding lacks.
+[[noreturn]] void ThrowUnencodableCell(const SheetArray& array, TextEncoding encoding,
+                                       const UnencodableCharError& error) {
   for (int row = 0; row < array.Rows(); ++row) {
     for (int field = 0; field < array.Fields(); ++field) {
       try {
-        EncodeCodePage(array.Text(field, row));
+        EncodeText(array.Text(field, row), encoding);
       } catch (const UnencodableCharError& inCell) {
-        throw UnencodableCellError(row, field, inCell.character());
+        throw UnencodableCellError(row, field, inCell.character(), inCell.encoding());
       }
     }
   }
@@ -57,39 +47,60 @@ std::u16string LastLine(std::u16string_view text) {
 }  // namespace
 
 LoadedCsv LoadCsvText(std::u16string_view text) {
-  std::u16string lastLine = LastLine(text);
-  const int fields = ReplaceAll(lastLine, u",", u"");
-  // Refuse before allocating: the sheet needs at least two rows.
-  if (!FitsCellLimit(2, static_cast<long long>(fields) + 1)) throw SheetTooLargeError(2, fields + 1LL);
+  CsvReader reader(text, kSeparator, LineSeparatorOf(text), kQuote);
+  std::vector<std::vector<std::u16string>> records;
+  std::size_t fields = 0;
+  // Empty lines wait until a record follows them: at the end they add none.
+  long long emptyLines = 0;
+  CsvRecord record;
+  while (reader.Next(record, kMostFields + 1)) {
+    if (record.fieldCount > kMostFields) throw SheetTooLargeError(2, static_cast<long long>(record.fieldCount) + 1);
+    if (record.emptyLine) {
+      ++emptyLines;
+      continue;
+    }
+    fields = std::max(fields, record.fieldCount);
+    // Refused at the first record past the limit: a file of millions of
+    // lines would otherwise fill the memory first.
+    const long long rows = static_cast<long long>(records.size()) + emptyLines + 1;
+    if (!FitsCellLimit(rows, static_cast<long long>(fields) + 1)) throw SheetTooLargeError(rows, fields + 1LL);
+    records.resize(records.size() + static_cast<std::size_t>(emptyLines), std::vector<std::u16string>(1));
+    emptyLines = 0;
+    record.fields.resize(record.fieldCount);  // not the extra field read past a line end
+    records.push_back(std::move(record.fields));
+  }
+  if (records.size() < 2) throw SheetTooSmallError();
   LoadedCsv loaded;
-  loaded.array = SheetArray(fields, 0);
-  // One record more than the sheet can hold is enough to refuse it: a file
-  // of millions of empty lines would otherwise fill the memory first.
-  const int mostRecords = kMaxCells / (fields + 1);
-  const int records =
-      ParseCsv(text, loaded.array, kSeparator, LineSeparatorOf(text), kQuote, mostRecords + 1) + 1;
-  if (records < 2) throw SheetTooSmallError();
-  if (!FitsCellLimit(records, fields + 1LL)) throw SheetTooLargeError(records, fields + 1LL);
-  loaded.rows = records;
-  loaded.cols = fields + 1;
+  loaded.rows = static_cast<int>(records.size());
+  loaded.cols = static_cast<int>(fields) + 1;
+  loaded.array = SheetArray(static_cast<int>(fields), loaded.rows);
+  for (int row = 0; row < loaded.rows; ++row) {
+    std::vector<std::u16string>& cells = records[static_cast<std::size_t>(row)];
+    for (std::size_t field = 0; field < cells.size(); ++field)
+      loaded.array.Set(static_cast<int>(field), row, std::move(cells[field]));
+  }
   return loaded;
 }
 
 LoadedCsv LoadCsvFile(const std::filesystem::path& path) {
-  return LoadCsvText(DecodeCodePage(ReadFileBytes(path)));
+  DecodedText file = ReadTextFile(path);
+  LoadedCsv loaded = LoadCsvText(file.text);
+  loaded.encoding = file.encoding;
+  loaded.undecodable = file.undecodable;
+  return loaded;
 }
 
-std::string EncodeCsv(const SheetArray& array) {
+std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
   const std::u16string text = BuildCsv(array, kSeparator, kCrLf, kQuote);
   try {
-    return EncodeCodePage(text);
+    return EncodeText(text, encoding);
   } catch (const UnencodableCharError& error) {
-    ThrowUnencodableCell(array, error);
+    ThrowUnencodableCell(array, encoding, error);
   }
 }
 
-void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array) {
-  WriteFileAtomically(path, EncodeCsv(array));
+void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array, TextEncoding encoding) {
+  WriteFileAtomically(path, EncodeCsv(array, encoding));
 }
 
 }  // namespace quillary

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/Errors.h"
+#include "platform/TextEncoding.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -29,37 +30,47 @@ class SheetTooLargeError : public Error {
   long long rows_, cols_;
 };
 
-// A cell the code page cannot express. row is the grid row (0 = field
+// A cell the encoding cannot express. row is the grid row (0 = field
 // names), field counts from 0 (grid column field + 1).
 class UnencodableCellError : public Error {
  public:
-  UnencodableCellError(int row, int field, char32_t character)
-      : Error("a cell holds a character the file code page cannot express"),
-        row_(row), field_(field), character_(character) {}
+  UnencodableCellError(int row, int field, char32_t character, TextEncoding encoding)
+      : Error("a cell holds a character the file's encoding cannot express"),
+        row_(row), field_(field), character_(character), encoding_(encoding) {}
   int row() const { return row_; }
   int field() const { return field_; }
   char32_t character() const { return character_; }
+  TextEncoding encoding() const { return encoding_; }
 
  private:
   int row_, field_;
   char32_t character_;
+  TextEncoding encoding_;
 };
 
 struct LoadedCsv {
-  SheetArray array;  // Fields() = fields of the last line, Rows() = records
+  SheetArray array;  // Fields() = fields of the widest record, Rows() = records
   int rows = 0;      // grid rows = records (field-name row included)
   int cols = 0;      // grid columns = fields + 1
+  // How the file was written, and what of it did not decode (shown as
+  // U+FFFD in the cells).
+  TextEncoding encoding = TextEncoding::Cp932;
+  UndecodableBytes undecodable;
 };
 
-// Sizes the sheet from the fields of the last line and the records the
-// reader finds. Throws SheetTooSmallError, SheetTooLargeError.
+// Every field of every record: the sheet is as wide as the widest record
+// (a quoted field ending its line ends its record) and has one row per
+// record; shorter records get empty cells at the right, and empty lines at
+// the end of the text add no record. Throws SheetTooSmallError,
+// SheetTooLargeError.
 LoadedCsv LoadCsvText(std::u16string_view text);
-// Also throws FileReadError.
+// The file in the encoding its bytes show. Also throws FileReadError.
 LoadedCsv LoadCsvFile(const std::filesystem::path& path);
 
 // The file's bytes for the array. Throws UnencodableCellError.
-std::string EncodeCsv(const SheetArray& array);
+std::string EncodeCsv(const SheetArray& array, TextEncoding encoding = TextEncoding::Cp932);
 // Throws UnencodableCellError, FileWriteError; writes nothing on failure.
-void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array);
+void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array,
+                 TextEncoding encoding = TextEncoding::Cp932);
 
 }  // namespace quillary

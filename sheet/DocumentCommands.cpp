@@ -31,6 +31,18 @@ const QString kTooSmallMessage = QStringLiteral(
 const QString kTooLargeMessage =
     QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）");
 
+// Where the first undecodable byte was, after a file opened all the same.
+QString UndecodableNotice(const LoadedCsv& loaded) {
+  return UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable) +
+         QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
+}
+
+// A character CP932 lacks needs a file in UTF-8.
+QString SaveUnencodableHint(TextEncoding encoding) {
+  if (encoding != TextEncoding::Cp932) return QString();
+  return QStringLiteral("\n「ファイル」メニューの「文字コード」で UTF-8 を選ぶと保存できます。");
+}
+
 // Where the character that cannot be saved sits, in the words of the sheet:
 // the record's row label and the field's name.
 QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
@@ -87,6 +99,11 @@ bool DocumentCommands::AskToSave() {
   return true;
 }
 
+bool DocumentCommands::MayClose() {
+  w_.commitCellEdit();
+  return AskToSave();
+}
+
 void DocumentCommands::New_Click() {
   Guarded([&] {
     if (!AskToSave()) return;
@@ -96,6 +113,7 @@ void DocumentCommands::New_Click() {
     w_.fg2.SetSheet(std::move(sheet));
     w_.setText1(QString());
     w_.savedImage.Take(w_.fg2.sheet());
+    w_.fileEncoding = TextEncoding::Cp932;
   });
 }
 
@@ -130,6 +148,11 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   w_.fg2.SetSheet(std::move(sheet));
   w_.sheetArray = std::move(loaded.array);
   w_.savedImage.Take(w_.fg2.sheet());
+  w_.fileEncoding = loaded.encoding;
+  w_.sheetArrayEncoding = loaded.encoding;
+  // Opened all the same, so that nothing else of the file is withheld; the
+  // user is told what was not read.
+  if (loaded.undecodable.count > 0) ShowWarning(w_.messageBox, UndecodableNotice(loaded));
   return true;
 }
 
@@ -153,12 +176,14 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
   const Sheet& sheet = w_.fg2.sheet();
   try {
     SheetArray array = SheetArray::FromSheet(sheet);
-    SaveCsvFile(PathFromText(fileName.toStdU16String()), array);
+    SaveCsvFile(PathFromText(fileName.toStdU16String()), array, w_.fileEncoding);
     // Only a sheet that reached the file becomes the one Convert reads.
     w_.sheetArray = std::move(array);
+    w_.sheetArrayEncoding = w_.fileEncoding;
     w_.savedImage.Take(sheet);
   } catch (const UnencodableCellError& error) {
-    ShowRefusal(w_.messageBox, UnencodableMessage() + u'\n' + CellPlace(sheet, error));
+    ShowRefusal(w_.messageBox,
+                UnencodableMessage() + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
     return false;
   } catch (const std::exception&) {
     ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));

@@ -3,13 +3,19 @@
 //
 // Open reads a CSV file into the grid and into the window's SheetArray; Save
 // writes the grid to a CSV file and then copies it into SheetArray; New clears
-// the sheet. New and Open first ask whether to save a modified sheet. A
-// cancelled file dialog ends a command quietly; a real failure shows its
-// message and leaves the grid, SheetArray and the saved image as they were.
+// the sheet. New and Open first ask whether to save a modified sheet, and so
+// does closing the window. A cancelled file dialog ends a command quietly; a
+// real failure shows its message and leaves the grid, SheetArray and the
+// saved image as they were.
+//
+// Save writes the file in the encoding the sheet was opened with (CP932 for
+// the initial sheet and after New), which the user may change.
 
 #include <functional>
 
 #include <QString>
+
+#include "platform/TextEncoding.h"
 
 namespace quillary {
 
@@ -32,6 +38,11 @@ class DocumentCommands {
     MessageBox& messageBox;
     // Writes a pending in-cell edit into its cell.
     std::function<void()> commitCellEdit;
+    // The encoding the next Save writes.
+    TextEncoding& fileEncoding;
+    // The encoding of the file SheetArray was last opened from or saved to:
+    // Convert writes an output of a plain-ASCII template in it.
+    TextEncoding& sheetArrayEncoding;
   };
 
   explicit DocumentCommands(Window window);
@@ -47,6 +58,10 @@ class DocumentCommands {
   // Commits a pending edit and saves the sheet under a name the user
   // chooses. True only when the file was written.
   bool Save();
+
+  // Before the window closes: commits a pending edit and asks whether to
+  // save a modified sheet. False when the user chose to stay.
+  bool MayClose();
 
  private:
   // The save question and its loop; false when the user cancelled.

@@ -260,7 +260,11 @@ void GridControl::keyPressEvent(QKeyEvent* event) {
   if (Navigate(*event)) {
     event->accept();
   } else if (const std::optional<int> code = TypedCharCode(*event)) {
-    emit KeyPress(*code);
+    // One unit would be half of a character outside the basic plane.
+    if (const QString text = TypedLongText(*event); !text.isEmpty())
+      emit KeyPressText(text);
+    else
+      emit KeyPress(*code);
     event->accept();
   } else {
     event->ignore();

@@ -109,8 +109,9 @@ class GridControl : public QTableView {
   // Delete 46, letters 65..90 ...); shift: bit 1 Shift, 2 Ctrl, 4 Alt.
   void KeyDown(int keyCode, int shift);
   // A typed character as a 16-bit signed code (Ctrl+C gives 3, characters
-  // above U+7FFF arrive negative). An input-method commit of several
-  // characters arrives as KeyPressText instead.
+  // above U+7FFF arrive negative). Text of more than one unit (a character
+  // outside the basic plane, an input-method commit of several characters)
+  // arrives whole as KeyPressText instead.
   void KeyPress(int charCode);
   void KeyPressText(const QString& text);
   // button: 1 left, 2 right, 4 middle; x, y in twips from the grid's top-left.

@@ -57,6 +57,14 @@ std::optional<int> TypedCharCode(const QKeyEvent& event) {
   return SignedCharCode(text.front());
 }
 
+QString TypedLongText(const QKeyEvent& event) {
+  const std::optional<int> code = TypedCharCode(event);
+  const QString text = event.text();
+  // Only a code read from the text itself: control keys have codes of their own.
+  if (!code || text.size() < 2 || *code != SignedCharCode(text.front())) return QString();
+  return text;
+}
+
 int SignedCharCode(QChar unit) { return static_cast<std::int16_t>(unit.unicode()); }
 
 }  // namespace quillary

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QChar>
+#include <QString>
 #include <Qt>
 
 #include "sheet/GridCell.h"
@@ -23,6 +24,11 @@ std::optional<GridCell> NavigationTarget(int key, Qt::KeyboardModifiers modifier
 // Ctrl+letter 1..26, Enter 13 (Ctrl+Enter 10), Backspace 8, Esc 27,
 // otherwise the typed text's first unit; nothing for keys that type nothing.
 std::optional<int> TypedCharCode(const QKeyEvent& event);
+
+// The text a typing key types when it is more than one UTF-16 unit (a
+// character outside the basic plane is two), to be handed on whole; empty
+// otherwise.
+QString TypedLongText(const QKeyEvent& event);
 
 // Units from U+8000 up arrive negative.
 int SignedCharCode(QChar unit);

@@ -4,6 +4,7 @@
 #include "convert/Module1.h"
 #include "support/SheetOf.h"
 #include "platform/Errors.h"
+#include "platform/TextEncoding.h"
 #include "support/TempDir.h"
 
 namespace quillary {
@@ -29,12 +30,16 @@ TEST(FileExists, TestsReadableFilesOnly) {
   EXPECT_FALSE(FileExists(std::u16string(1, u'\xD800')));  // no file name can hold it
 }
 
-TEST(ReadWholeFile, PadsDoubleByteCharactersWithNuls) {
+TEST(ReadWholeFile, PadsMultiByteCharactersWithNuls) {
   TempDir dir;
   EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), u"");
   // 6 bytes, two of them double-byte characters: 4 characters and 2 NULs.
   const std::u16string text = ReadWholeFile(dir.Write("jp", "A\x93\xfa\x96\x7b" "B"));
   EXPECT_EQ(text, std::u16string(u"A日本B\0\0", 6));
+  // The same in UTF-8 with its mark: 11 bytes, 4 characters.
+  const DecodedText utf8 = ReadWholeTextFile(dir.Write("utf8", "\xEF\xBB\xBF" "A\xE6\x97\xA5\xE6\x9C\xAC" "B"));
+  EXPECT_EQ(utf8.text, std::u16string(u"A日本B\0\0\0\0\0\0\0", 11));
+  EXPECT_EQ(utf8.encoding, TextEncoding::Utf8WithBom);
   EXPECT_THROW(ReadWholeFile(dir / "missing"), FileReadError);
   for (auto [cut, expected] : {std::pair{text, u"A日本B"}, {std::u16string(u"\0abc", 4), u""}, {u"abc", u"abc"}}) {
     TruncateAtNul(cut);
@@ -54,6 +59,60 @@ TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {
   EXPECT_EQ(ReadBytes(templ), "Apple\x82\xcd" "120\x89~");
 }
 
+TEST(ConvertTemplate, WritesInTheTemplatesEncodingOrTheSheetsForPlainAscii) {
+  const std::string utf8Template = "<p>\xE5\x95\x86\xE5\x93\x81: <!-- Name --></p>";  // 商品
+  const std::u16string expanded = u"<p>商品: 日本</p>";
+  const std::u16string asciiExpanded = u"<p>日本</p>";
+  const struct {
+    const char* name;
+    std::string templateBytes;
+    TextEncoding sheetEncoding, written;
+    std::u16string text;
+  } cases[] = {
+      {"UTF-8", utf8Template, TextEncoding::Cp932, TextEncoding::Utf8, expanded},
+      {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8Template, TextEncoding::Cp932, TextEncoding::Utf8WithBom, expanded},
+      {"CP932", "<p>\x8f\xa4\x95\x69: <!-- Name --></p>", TextEncoding::Utf8, TextEncoding::Cp932, expanded},
+      {"ASCII, sheet in UTF-8", "<p><!-- Name --></p>", TextEncoding::Utf8, TextEncoding::Utf8, asciiExpanded},
+      {"ASCII, sheet with BOM", "<p><!-- Name --></p>", TextEncoding::Utf8WithBom, TextEncoding::Utf8WithBom,
+       asciiExpanded},
+      {"ASCII, sheet in CP932", "<p><!-- Name --></p>", TextEncoding::Cp932, TextEncoding::Cp932, asciiExpanded},
+      {"empty template", "", TextEncoding::Utf8, TextEncoding::Utf8, u""},
+  };
+  TempDir dir;
+  const SheetArray sheet = testing::SheetOf({{u"Name", u"日本"}});
+  for (const auto& c : cases) {
+    const auto templ = dir.Write("t.html", c.templateBytes);
+    EXPECT_EQ(ConvertTemplate(templ, dir / "out.html", sheet, 1, c.sheetEncoding), c.written) << c.name;
+    EXPECT_EQ(ReadBytes(dir / "out.html"), EncodeText(c.text, c.written)) << c.name;
+  }
+}
+
+TEST(ConvertTemplate, RefusesATemplateWithUndecodableBytes) {
+  TempDir dir;
+  const auto kept = dir.Write("out.html", "old");
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::size_t count, offset, line;
+  } cases[] = {
+      {"CP932", "<p>\r\n<!-- Name -->\x80</p>", TextEncoding::Cp932, 1, 18, 2},
+      {"UTF-8 with BOM", "\xEF\xBB\xBF<p>\xFF\xFE</p>", TextEncoding::Utf8WithBom, 2, 6, 1},
+  };
+  for (const auto& c : cases) {
+    try {
+      ConvertTemplate(dir.Write("t.html", c.bytes), kept, FruitSheet(), 3);
+      ADD_FAILURE() << c.name << ": converted";
+    } catch (const UndecodableTextError& error) {
+      EXPECT_EQ(error.encoding(), c.encoding) << c.name;
+      EXPECT_EQ(error.bytes().count, c.count) << c.name;
+      EXPECT_EQ(error.bytes().firstOffset, c.offset) << c.name;
+      EXPECT_EQ(error.bytes().firstLine, c.line) << c.name;
+    }
+    EXPECT_EQ(ReadBytes(kept), "old") << c.name;
+  }
+}
+
 TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   TempDir dir;
   const auto templ = dir.Write("t.html", "<!-- Name -->");
@@ -64,6 +123,7 @@ TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   } catch (const UnencodableCharError& error) {
     EXPECT_EQ(error.position(), 3u);
     EXPECT_EQ(error.character(), U'\u00e9');
+    EXPECT_EQ(error.encoding(), TextEncoding::Cp932);
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
   EXPECT_THROW(ConvertTemplate(templ, dir / "no/out.html", FruitSheet(), 3), FileWriteError);
@@ -72,7 +132,7 @@ TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   // An output over its cap leaves an existing output file as it was.
   const auto kept = dir.Write("kept.html", "old");
-  EXPECT_THROW(ConvertTemplate(templ, kept, FruitSheet(), 3, 4), OutputTooLargeError);
+  EXPECT_THROW(ConvertTemplate(templ, kept, FruitSheet(), 3, TextEncoding::Cp932, 4), OutputTooLargeError);
   EXPECT_EQ(ReadBytes(kept), "old");
 }
 

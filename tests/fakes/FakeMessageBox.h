@@ -41,12 +41,13 @@ class FakeMessageBox : public MessageBox {
   }
 
   // The prompts shown since the last call. A box styled neither as a refusal
-  // (OK, error icon, "Quillary") nor as a question (Yes/No, information icon,
-  // "確認") is marked.
+  // (OK, error icon, "Quillary"), a warning (OK, exclamation icon,
+  // "Quillary") nor as a question (Yes/No, information icon, "確認") is marked.
   QStringList TakePrompts() {
     QStringList prompts;
     for (const Call& call : calls) {
-      const bool refusal = call.buttons == MsgButtons::Ok && call.icon == MsgIcon::Error && call.title == kProgramTitle;
+      const bool refusal = call.buttons == MsgButtons::Ok && call.title == kProgramTitle &&
+                           (call.icon == MsgIcon::Error || call.icon == MsgIcon::Exclamation);
       const bool question = call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information &&
                             call.title == QStringLiteral("確認");
       prompts << (refusal || question ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);

@@ -71,6 +71,52 @@ class CellEditingTest : public QObject {
     QVERIFY(w.txtEdit->text() == LongText(1500) && w.txtEdit->cursorPosition() == 1000);
   }
 
+  void charactersOutsideTheBasicPlaneArriveWhole() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    GridControl& g = e.grid();
+    const auto type = [](QWidget* target, const QString& text) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+      QCoreApplication::sendEvent(target, &press);
+    };
+    const auto commit = [](QWidget* target, const QString& text) {
+      QInputMethodEvent event;
+      event.setCommitString(text);
+      QCoreApplication::sendEvent(target, &event);
+    };
+    QVERIFY(e.FocusCell(2, 2, u"old"_s));
+    // As the first key of an edit, typed or committed, alone or with others.
+    const struct {
+      std::function<void()> start;
+      QString cell;
+    } starts[] = {
+        {[&] { type(&g, u"😀"_s); }, u"😀"_s},
+        {[&] { commit(&g, u"𠮷"_s); }, u"𠮷"_s},
+        {[&] { commit(&g, u"𠮷野家"_s); }, u"𠮷野家"_s},
+    };
+    for (const auto& s : starts) {
+      s.start();
+      QVERIFY(e.Editing() && w.txtEdit->cursorPosition() == s.cell.size());
+      QTRY_VERIFY(w.txtEdit->hasFocus());
+      // ... and typed on in the overlay editor.
+      type(w.txtEdit, u"🍣"_s);
+      QVERIFY(e.BackToGrid());
+      QCOMPARE(e.Cell(2, 2), s.cell + u"🍣"_s);
+    }
+    // Typed in the cell-contents box, mirrored into the editor whole.
+    QVERIFY(e.Focus(w.Text1));
+    w.Text1->moveCursor(QTextCursor::End);
+    type(w.Text1, u"🎌"_s);
+    commit(w.Text1, u"😀x"_s);
+    QCOMPARE(w.txtEdit->text(), u"𠮷野家🍣🎌😀x"_s);
+    QVERIFY(e.BackToGrid());
+    QCOMPARE(e.Cell(2, 2), u"𠮷野家🍣🎌😀x"_s);
+    // The caret after the 1000th unit never splits a character.
+    g.SetText(QString(999, u'a') + u"😀b"_s);
+    w.fg2_KeyPress(32);
+    QCOMPARE(w.txtEdit->cursorPosition(), 1001);
+  }
+
   void editorKeysCommitAndMoveWithinTheSheet() {
     MainWindowHarness e;
     TestMain& w = e.window;

@@ -87,7 +87,7 @@ class MainShellTest : public QObject {
     QVERIFY(!w.Convert->menu() && !w.Version->menu());
     QCOMPARE((QStringList{w.File->title(), w.Edit->title(), w.EditSheet->title(), w.ContextField->title()}),
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
-    QCOMPARE(w.File->actions(), (QList<QAction*>{w.New, w.Open, w.Save, w.bar1, w.ExitAll}));
+    QCOMPARE(w.File->actions(), (QList<QAction*>{w.New, w.Open, w.Save, w.Encoding->menuAction(), w.bar1, w.ExitAll}));
     QVERIFY(w.bar1->isSeparator());
     QCOMPARE(w.Edit->actions(), (QList<QAction*>{w.Copy, w.Cut, w.Paste}));
     QCOMPARE(w.EditSheet->actions(), (QList<QAction*>{w.SheetResize, w.FieldEdit}));
@@ -141,16 +141,70 @@ class MainShellTest : public QObject {
     QVERIFY(h.log.isEmpty() && h.messageBox.calls.empty());
   }
 
-  void endingAsksNothingAndClosesTheDialogs() {
+  void encodingMenuShowsAndSetsTheEncodingOfTheNextSave() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    QCOMPARE(w.Encoding->title(), u"文字コード(&E)"_s);
+    const QList<QAction*> items = w.Encoding->actions();
+    QCOMPARE(items.size(), 3);
+    const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8WithBom};
+    const QString captions[] = {u"CP932"_s, u"UTF-8"_s, u"UTF-8 (BOM 付き)"_s};
+    for (int i = 0; i < 3; ++i) {
+      QCOMPARE(items[i]->text(), captions[i]);
+      QVERIFY(items[i]->isCheckable() && items[i]->isChecked() == (i == 0));
+    }
+    // Choosing an item sets it; a change made by a command shows when the
+    // menu opens.
+    items[2]->trigger();
+    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
+    for (int i = 0; i < 3; ++i) {
+      w.fileEncoding() = encodings[i];
+      emit w.File->aboutToShow();
+      for (int j = 0; j < 3; ++j) QCOMPARE(items[j]->isChecked(), i == j);
+    }
+    QVERIFY(h.log.isEmpty() && !w.CheckModify());
+  }
+
+  void endingAsksTheCommandsAndClosesTheDialogs() {
     for (const bool fromTheMenu : {true, false}) {
-      MainWindowHarness h;
-      QVERIFY(h.ShowActive());
-      h.grid().SetTextMatrix(1, 1, u"unsaved"_s);
-      QVERIFY(h.window.CheckModify());
-      if (fromTheMenu) h.window.ExitAll->trigger();
-      QVERIFY(fromTheMenu || h.window.close());
-      QVERIFY(!h.window.isVisible() && h.messageBox.calls.empty());
-      QCOMPARE(h.log, QStringList{u"CloseDialogs"_s});
+      for (const bool mayClose : {true, false}) {
+        MainWindowHarness h;
+        QVERIFY(h.ShowActive());
+        h.commands->mayClose = mayClose;
+        if (fromTheMenu)
+          h.window.ExitAll->trigger();
+        else
+          QCOMPARE(h.window.close(), mayClose);
+        QCOMPARE(h.window.isVisible(), !mayClose);
+        QCOMPARE(h.log, mayClose ? QStringList({u"MayClose"_s, u"CloseDialogs"_s}) : QStringList{u"MayClose"_s});
+      }
+    }
+  }
+
+  void endingAsksAboutUnsavedChanges() {
+    const QString question = u"この文章は変更されています\n保存しますか？"_s;
+    for (const bool fromTheMenu : {true, false}) {
+      MainWindowHarness p;
+      TestMain& w = p.window;
+      w.SetCommands(std::make_unique<ProgramCommands>(w));
+      // Unmodified: ends at once.
+      QVERIFY(p.ShowActive());
+      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      QVERIFY(!w.isVisible() && p.messageBox.calls.empty());
+      // A pending edit is committed and counts; Cancel keeps everything.
+      QVERIFY(p.FocusCell(2, 2));
+      QTest::keyClick(&p.grid(), Qt::Key_N);
+      QTest::keyClicks(w.txtEdit, u"ew"_s);
+      QVERIFY(p.Editing());
+      p.messageBox.Answer(MsgResult::Cancel);
+      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      QVERIFY(w.isVisible() && p.Cell(2, 2) == u"new"_s && w.CheckModify());
+      // Yes with the save dialog cancelled asks again; No ends.
+      p.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::No);
+      p.backend.Cancel();
+      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      QVERIFY(!w.isVisible() && p.backend.fileRequests.size() == 1);
+      QCOMPARE(p.messageBox.TakePrompts(), QStringList({question, question, question}));
     }
   }
 
@@ -241,8 +295,9 @@ class MainShellTest : public QObject {
     for (QAction* action : {w.SheetResize, w.FieldEdit, w.Convert, w.Convert}) action->trigger();
     QCOMPARE(w.dialogs.join(u';'), u"シートのリサイズ;フィールド名の編集;変換;変換"_s);
     QCOMPARE(w.findChildren<Conv*>().size(), 1);
+    p.messageBox.Answer(MsgResult::No);  // the typed cell is not saved
     w.close();
-    QVERIFY(w.findChildren<Conv*>().isEmpty() && p.messageBox.calls.size() == 2);
+    QVERIFY(w.findChildren<Conv*>().isEmpty() && p.messageBox.calls.size() == 3);
   }
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/CodePage.h"
+#include "platform/TextEncoding.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/Sheet.h"
 #include "support/TempDir.h"
@@ -11,52 +12,112 @@ namespace {
 using testing::ReadBytes;
 using testing::TempDir;
 
-TEST(LoadCsv, LastLineDecidesTheFieldsAndRecordsTheRows) {
+TEST(LoadCsv, EveryFieldOfEveryRecord) {
   const struct {
+    const char* name;
     std::u16string_view text;
     int rows, cols, field, row;  // the size, and a cell the array must hold
     std::u16string_view value;
   } cases[] = {
-      {u"A,B\r\nx,y\r\n", 2, 3, 1, 1, u"y"},
-      // Fewer pieces on the last line: the others lose their surplus fields.
-      {u"A,B,C\r\n1,2,3\r\n4,5\r\n", 3, 3, 1, 1, u"2"},
-      // More pieces: the other records get empty cells at the right.
-      {u"A\r\n1,2,3", 2, 4, 2, 0, u""},
-      {u"A,B\r\n\"1,5\",x\r\n", 2, 4, 0, 1, u"1,5"},  // a quoted comma on the last line counts too
-      {u"A,B\r\nx,y\r\n\r\n", 3, 2, 0, 1, u"x"},       // an empty last line gives a single field
-      // A quoted value over several lines is one record, so nothing is lost.
-      {u"Name,Note\r\na,\"one\r\ntwo\"\r\nb,c\r\n", 3, 3, 1, 1, u"one\r\ntwo"},
-      {u"Name,Note\r\na,\"one\r\ntwo\"\r\nb,c\r\n", 3, 3, 0, 2, u"b"},
-      // Files with CR or LF alone as line ends open whole.
-      {u"A,B\rx,y\rz,w", 3, 3, 1, 2, u"w"},
-      {u"A,B\nx,y\nz,w\n", 3, 3, 1, 2, u"w"},
+      {"same width", u"A,B\r\nx,y\r\n", 2, 3, 1, 1, u"y"},
+      {"no line end at the end", u"A,B\r\nx,y", 2, 3, 1, 1, u"y"},
+      {"empty lines at the end add no record", u"A,B\r\nx,y\r\n\r\n\r\n", 2, 3, 1, 1, u"y"},
+      {"an empty line between records is one", u"A,B\r\n\r\nx,y\r\n\r\n", 3, 3, 0, 1, u""},
+      {"an empty line before the field names too", u"\r\nA,B\r\nx,y\r\n", 3, 3, 1, 2, u"y"},
+      {"a quoted comma in the last record", u"A,B\r\nx,\"4,950\"\r\n", 2, 3, 1, 1, u"4,950"},
+      {"a quoted line break in the last record", u"Name,Note\r\na,\"one\r\ntwo\"\r\n", 2, 3, 1, 1, u"one\r\ntwo"},
+      {"every field quoted", u"\"A\",\"B\"\r\n\"x\",\"y\"\r\n", 2, 3, 1, 1, u"y"},
+      {"a closing quote ends the record", u"\"A\"\r\n\"x\"\r\n", 2, 2, 0, 1, u"x"},
+      {"an empty field after a quoted one counts", u"\"A\",\r\nx,y\r\n", 2, 3, 1, 1, u"y"},
+      {"a wider first record", u"A,B,C\r\n1,2\r\n", 2, 4, 2, 1, u""},
+      {"a wider middle record", u"A\r\n1,2,3\r\n4\r\n", 3, 4, 2, 1, u"3"},
+      {"the last record is short", u"A,B,C\r\n1,2,3\r\n4,5\r\n", 3, 4, 2, 1, u"3"},
+      {"CR alone ends lines", u"A,B\rx,y\rz,w\r\r", 3, 3, 1, 2, u"w"},
+      {"LF alone ends lines", u"A,B\nx,y\nz,w\n\n", 3, 3, 1, 2, u"w"},
   };
   for (const auto& c : cases) {
     const LoadedCsv loaded = LoadCsvText(c.text);
-    EXPECT_EQ(std::pair(loaded.rows, loaded.cols), std::pair(c.rows, c.cols)) << "case " << &c - cases;
-    EXPECT_EQ(loaded.array.Text(c.field, c.row), c.value) << "case " << &c - cases;
+    EXPECT_EQ(std::pair(loaded.rows, loaded.cols), std::pair(c.rows, c.cols)) << c.name;
+    EXPECT_EQ(std::pair(loaded.array.Rows(), loaded.array.Fields()), std::pair(c.rows, c.cols - 1)) << c.name;
+    EXPECT_EQ(loaded.array.Text(c.field, c.row), c.value) << c.name;
   }
 }
 
 TEST(LoadCsv, RefusesWhatCannotBeASheet) {
   EXPECT_THROW(LoadCsvText(u""), SheetTooSmallError);
   EXPECT_THROW(LoadCsvText(u"A,B\r\n"), SheetTooSmallError);
+  EXPECT_THROW(LoadCsvText(u"A,B\r\n\r\n\r\n"), SheetTooSmallError);
+  EXPECT_THROW(LoadCsvText(std::u16string(4'000'000, u'\n')), SheetTooSmallError);
   EXPECT_THROW(LoadCsvText(u"\"A\r\nB\""), SheetTooSmallError);
-  std::u16string wide(20000, u',');
-  EXPECT_THROW(LoadCsvText(wide + u"\r\n" + wide), SheetTooLargeError);
+  const std::u16string wide(20000, u',');
+  EXPECT_THROW(LoadCsvText(u"a\r\n" + wide + u"\r\nb\r\n"), SheetTooLargeError);  // any record, not only the last
   std::u16string tall;
   for (int i = 0; i < 4097; ++i) tall += u"a,b,c,d,e,f,g\r\n";
   EXPECT_THROW(LoadCsvText(tall), SheetTooLargeError);
-  // Millions of empty lines are refused once one record too many is read.
+  // Refused at the first record past the limit: the rest is not read.
   try {
-    LoadCsvText(std::u16string(4'000'000, u'\n'));
+    LoadCsvText(u"a,b\n" + std::u16string(4'000'000, u'\n') + u"x");
     ADD_FAILURE() << "no refusal";
   } catch (const SheetTooLargeError& error) {
-    EXPECT_EQ(error.rows(), 16385);
+    EXPECT_EQ(std::pair(error.rows(), error.cols()), std::pair(4'000'002LL, 3LL));
   }
   TempDir dir;
   EXPECT_THROW(LoadCsvFile(dir / "missing.csv"), FileReadError);
   EXPECT_THROW(LoadCsvFile(dir.path()), FileReadError);
+}
+
+// Files as the program writes them, in each encoding: Open then Save gives
+// the same bytes, and the sheet they hold.
+TEST(LoadCsv, OpenThenSaveGivesTheSameBytes) {
+  const std::u16string text =
+      u"\"商品\",\"価格\",\"備考\"\r\n\"りんご\",\"4,950\",\"say \"\"hi\"\"\"\r\n\"ｶﾀｶﾅ\",\"\",\"一行目\r\n二行目|\"\r\n";
+  const std::u16string astral = u"\"絵文字\"\r\n\"😀𠮷\"\r\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+  } cases[] = {
+      {"CP932", EncodeCodePage(text), TextEncoding::Cp932},
+      {"UTF-8", EncodeText(text, TextEncoding::Utf8), TextEncoding::Utf8},
+      {"UTF-8 with BOM", EncodeText(text, TextEncoding::Utf8WithBom), TextEncoding::Utf8WithBom},
+      {"UTF-8 outside the basic plane", EncodeText(astral, TextEncoding::Utf8), TextEncoding::Utf8},
+      {"ASCII", "\"A\"\r\n\"x\"\r\n", TextEncoding::Cp932},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("in.csv", c.bytes);
+    const LoadedCsv loaded = LoadCsvFile(file);
+    EXPECT_EQ(loaded.encoding, c.encoding) << c.name;
+    EXPECT_EQ(loaded.undecodable.count, 0u) << c.name;
+    SaveCsvFile(dir / "out.csv", loaded.array, loaded.encoding);
+    EXPECT_EQ(ReadBytes(dir / "out.csv"), c.bytes) << c.name;
+    // Saved again, nothing grows: no added column, no added record.
+    const LoadedCsv again = LoadCsvFile(dir / "out.csv");
+    EXPECT_TRUE(again.array == loaded.array && again.cols == loaded.cols && again.rows == loaded.rows) << c.name;
+  }
+  EXPECT_EQ(LoadCsvFile(dir.Write("a.csv", EncodeCodePage(text))).array.Text(1, 1), u"4,950");
+}
+
+TEST(LoadCsv, OpensUndecodableBytesAsReplacementsAndTellsWhere) {
+  TempDir dir;
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::size_t count, offset, line;
+    std::u16string_view cell;  // field 0 of row 1
+  } cases[] = {
+      {"CP932", "A\r\n\x93\xfa\x80\xff\r\n", TextEncoding::Cp932, 2, 5, 2, u"日\uFFFD\uFFFD"},
+      {"UTF-8 with BOM", "\xEF\xBB\xBF" "A\nx\ny\xE6\x97\n", TextEncoding::Utf8WithBom, 2, 8, 3, u"x"},
+  };
+  for (const auto& c : cases) {
+    const LoadedCsv loaded = LoadCsvFile(dir.Write("bad.csv", c.bytes));
+    EXPECT_EQ(loaded.encoding, c.encoding) << c.name;
+    EXPECT_EQ(loaded.undecodable.count, c.count) << c.name;
+    EXPECT_EQ(loaded.undecodable.firstOffset, c.offset) << c.name;
+    EXPECT_EQ(loaded.undecodable.firstLine, c.line) << c.name;
+    EXPECT_EQ(loaded.array.Text(0, 1), c.cell) << c.name;
+  }
 }
 
 TEST(SaveCsv, WritesCodePageBytesWithCrLf) {

@@ -32,10 +32,11 @@ TEST(ParseCsv, FieldsLinesAndQuotes) {
     Rows rows;
   } cases[] = {
       {u"\"say\"\"hi\"\"\",x\r\n", 2, {{u"say\"hi\"", u"x"}}},
-      // Quoted fields run over lines; the final line of an open quote,
-      // holding no separator, is taken whole, with one it is read as usual.
+      // Quoted fields run over lines, into the text's last line too, whose
+      // closing quote ends the value as on any other line.
       {u"\"two\r\nlines\",x\r\n", 2, {{u"two\r\nlines", u"x"}}},
-      {u"\"x\r\ny\"", 1, {{u"x\r\ny\""}}},
+      {u"\"x\r\ny\"", 1, {{u"x\r\ny"}}},
+      {u"\"x\r\ny\"\"z\"", 1, {{u"x\r\ny\"z"}}},
       {u"\"x\r\ny\",z", 2, {{u"x\r\ny", u"z"}}},
       {u"\"a,b\r\nc,d\r\n", 2, {{u"a,b\r\nc,d\r\n", u""}}},  // an unbalanced quote takes the rest
       // The field count is the array's; after a closing quote at the line's

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert/FindRep.h"
+#include "platform/TextEncoding.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
@@ -110,6 +111,78 @@ class RandomInputs {
         default: text += Pick(pieces);
       }
     }
+    return text;
+  }
+
+  TextEncoding Encoding() {
+    static const std::vector<TextEncoding> all = {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8WithBom};
+    return Pick(all);
+  }
+
+  std::u16string LineEnd() {
+    static const std::vector<std::u16string> all = {u"\r\n", u"\n", u"\r"};
+    return Pick(all);
+  }
+
+  // Up to nine records of one to six fields each. Values use characters the
+  // encoding holds both ways, and the file's own line end for line breaks
+  // (as the program that wrote the file would).
+  std::vector<std::vector<std::u16string>> RaggedRecords(TextEncoding encoding, const std::u16string& lineEnd) {
+    static const std::vector<std::u16string> common = {
+        u"a", u"Bc", u"12", u"4,950", u",", u"\"", u"\"\"", u" ", u"|", u"\\", u"~", u"日本語", u"ｱｲｳ", u"ﾃｽﾄ",
+        u"①", u"髙", u"～", u"\t", std::u16string(1, u'\0')};
+    static const std::vector<std::u16string> utf8Only = {u"😀", u"𠮷", u"é", u"☃", u"¥", u"〜", u"\uFEFF"};
+    std::vector<std::vector<std::u16string>> records(static_cast<std::size_t>(Below(10)));
+    for (auto& record : records) {
+      record.resize(static_cast<std::size_t>(1 + Below(6)));
+      for (auto& field : record) {
+        for (int n = OneIn(3) ? 0 : Below(5); n > 0; --n) {
+          const int kind = Below(12);
+          if (kind == 0)
+            field += lineEnd;
+          else if (kind == 1 && encoding != TextEncoding::Cp932)
+            field += Pick(utf8Only);
+          else
+            field += Pick(common);
+        }
+      }
+    }
+    return records;
+  }
+
+  // CSV text as other programs write it: quoted where the value needs it or
+  // at random, a record of one empty field as an empty line now and then
+  // (never among the last ones, where empty lines add no record), the last
+  // line end sometimes left out and sometimes followed by empty lines.
+  std::u16string CsvOf(const std::vector<std::vector<std::u16string>>& records, const std::u16string& lineEnd) {
+    const auto loneEmpty = [](const std::vector<std::u16string>& record) {
+      return record.size() == 1 && record[0].empty();
+    };
+    std::size_t lastFull = 0;
+    for (std::size_t r = 0; r < records.size(); ++r)
+      if (!loneEmpty(records[r])) lastFull = r + 1;
+    std::u16string text;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+      if (r > 0) text += lineEnd;
+      if (loneEmpty(records[r]) && r < lastFull && OneIn(2)) continue;
+      for (std::size_t f = 0; f < records[r].size(); ++f) {
+        if (f > 0) text += u',';
+        const std::u16string& value = records[r][f];
+        const bool needsQuotes = value.find_first_of(u",\"\r\n") != std::u16string::npos || loneEmpty(records[r]);
+        if (!needsQuotes && !OneIn(3)) {
+          text += value;
+          continue;
+        }
+        text += u'"';
+        for (const char16_t c : value) {
+          if (c == u'"') text += u'"';
+          text += c;
+        }
+        text += u'"';
+      }
+    }
+    if (!records.empty() && !OneIn(4)) text += lineEnd;
+    for (int n = OneIn(3) ? Below(4) : 0; n > 0 && !records.empty(); --n) text += lineEnd;
     return text;
   }
 

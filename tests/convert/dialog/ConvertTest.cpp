@@ -11,6 +11,7 @@
 
 #include "convert/Conv.h"
 #include "convert/ConvertCommand.h"
+#include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
 
@@ -33,7 +34,7 @@ User TypeNames(const QString& templateName, const QString& outputName, bool pres
 struct ConvertWindow : CommandWindow {
   User user;
   QList<QStringList> namesAtOpening;
-  ConvertCommand convert{{nullptr, fg2, sheetArray, backend, messageBox}, [this](Conv& conv) {
+  ConvertCommand convert{{nullptr, fg2, sheetArray, sheetArrayEncoding, backend, messageBox}, [this](Conv& conv) {
                            namesAtOpening << QStringList{conv.TemplateName(), conv.OutputName()};
                            conv.show();
                            if (user) user(conv);
@@ -183,7 +184,10 @@ class ConvertTest : public QObject {
         {u"ok", dir / "out1.txt", QStringLiteral("定型ファイルを読み込めませんでした。")},
         {u"ok", dir / "missing" / "out2.txt",
          QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt")},
-        {u"雪だるま☃", dir / "out3.txt", QStringLiteral("保存できない文字が含まれています。\n「☃」（U+2603）")},
+        {u"雪だるま☃", dir / "out3.txt",
+         QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n「☃」（U+2603）\n"
+                        "出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
+                        "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。")},
     };
     for (const auto& c : failures) {
       window.sheetArray = SheetArray::FromSheet(MakeSheet(2, 2, {u"name", c.cell}));
@@ -204,12 +208,38 @@ class ConvertTest : public QObject {
     QVERIFY(!std::filesystem::exists(dir / "out4.txt"));
   }
 
+  void outputTakesTheTemplatesEncodingOrTheSheetsFile() {
+    TempDir dir;
+    ConvertWindow window;
+    // A sheet opened from a UTF-8 file: a plain-ASCII template gives UTF-8.
+    window.backend.AcceptPath(Q(dir.Write("in.csv", EncodeText(u"name\r\n雪だるま☃\r\n", TextEncoding::Utf8))));
+    window.commands.Open_Click();
+    const auto ascii = dir.Write("ascii.html", "<meta charset=\"utf-8\"><!-- name -->");
+    window.user = TypeNames(Q(ascii), Q(dir / "out.html"));
+    window.convert.Convert_Click();
+    QVERIFY(window.messageBox.calls.empty());
+    QCOMPARE(ReadBytes(dir / "out.html"), EncodeText(u"<meta charset=\"utf-8\">雪だるま☃", TextEncoding::Utf8));
+    // A template of its own encoding keeps it, here with its mark.
+    const auto bom = dir.Write("bom.html", "\xEF\xBB\xBF<!-- name -->");
+    window.user = TypeNames(Q(bom), Q(dir / "bom-out.html"));
+    window.convert.Convert_Click();
+    QCOMPARE(ReadBytes(dir / "bom-out.html"), EncodeText(u"雪だるま☃", TextEncoding::Utf8WithBom));
+    // A template with bytes that do not decode is refused; nothing is written.
+    const auto bad = dir.Write("bad.html", "<p>\r\n\x80<!-- name --></p>");
+    window.user = TypeNames(Q(bad), Q(dir / "bad-out.html"));
+    window.convert.Convert_Click();
+    QCOMPARE(window.messageBox.TakePrompts(),
+             QStringList{QStringLiteral("定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"
+                                        "（最初は 2 行目、先頭から 6 バイト目）。\n変換しませんでした。")});
+    QVERIFY(!std::filesystem::exists(dir / "bad-out.html"));
+  }
+
   void bundledExampleThroughTheModalDialog() {
     TempDir dir;
     CommandWindow window;
     window.backend.AcceptPath(Q(Examples() / "sample.csv"));
     window.commands.Open_Click();
-    ConvertCommand convert({nullptr, window.fg2, window.sheetArray, window.backend, window.messageBox});
+    ConvertCommand convert({nullptr, window.fg2, window.sheetArray, window.sheetArrayEncoding, window.backend, window.messageBox});
     QTimer::singleShot(0, [&] {
       QCOMPARE(QApplication::activeModalWidget(), convert.dialog());
       TypeNames(Q(Examples() / "template.html"), Q(dir / "out.html"))(*convert.dialog());

@@ -59,8 +59,8 @@ class RangeClipboardTest : public QObject {
     } cases[] = {
         {{{1, 1, u"a"}, {1, 2, u"b"}, {2, 1, u"c"}, {2, 2, u"d"}}, "c1122 v3232",
          {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}}, "3243", u"1,1,2,2|a\tb\t\rc\td\t\r"},
-        // Before any copy the record is one empty cell: Paste empties the top-left cell.
-        {{}, "v3322", {{2, 2, u""}}, "2222", u"0,0,0,0|"},
+        // Before any copy there is nothing to paste: no cell, no selection changes.
+        {{}, "v3322", {}, "3322", u"0,0,0,0|"},
         // Either way round, Cut empties the same cells; the selection stays.
         {{}, "x2133", cut, "2133", rows2and3},
         {{}, "x3321", cut, "3321", rows2and3},

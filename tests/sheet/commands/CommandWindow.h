@@ -39,13 +39,17 @@ struct CommandWindow {
   // The in-cell edit waiting for a commit, as the overlay editor holds it.
   std::optional<QString> pendingEdit;
   int commits = 0;
+  TextEncoding fileEncoding = TextEncoding::Cp932;
+  TextEncoding sheetArrayEncoding = TextEncoding::Cp932;
 
   DocumentCommands commands{{fg2, [this](const QString& text) { text1 = text; }, sheetArray, savedImage,
-                             fileDialog, messageBox, [this] {
+                             fileDialog, messageBox,
+                             [this] {
                                ++commits;
                                if (pendingEdit) fg2.SetText(*pendingEdit);
                                pendingEdit.reset();
-                             }}};
+                             },
+                             fileEncoding, sheetArrayEncoding}};
 };
 
 // rows x cols sheet with row labels and the given texts row by row from

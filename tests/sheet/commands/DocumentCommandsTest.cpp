@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include "platform/TextEncoding.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
@@ -15,6 +16,7 @@ namespace {
 const QString kQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
 const QString kTooLong = QStringLiteral("ファイル名が長すぎます。");
 const QString kUnencodable = QStringLiteral("保存できない文字が含まれています。\n");
+const QString kUtf8Hint = QStringLiteral("\n「ファイル」メニューの「文字コード」で UTF-8 を選ぶと保存できます。");
 
 // Elements never assigned read as empty texts.
 bool HoldsSheet(const SheetArray& array, const Sheet& sheet) {
@@ -92,9 +94,9 @@ class DocumentCommandsTest : public QObject {
         {true, QString(300, u'n'), 1, 1, u"", kTooLong},
         {false, QString(300, u'n'), 1, 1, u"", kTooLong},
         {false, Q(dir.path()), 1, 1, u"", QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path())},
-        {false, existing, 3, 2, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））")},
-        {false, existing, 0, 1, u"✈", kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））")},
-        {false, existing, 2, 3, u"✈", kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））")},
+        {false, existing, 3, 2, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））") + kUtf8Hint},
+        {false, existing, 0, 1, u"✈", kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））") + kUtf8Hint},
+        {false, existing, 2, 3, u"✈", kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））") + kUtf8Hint},
     };
     for (const auto& c : cases) {
       CommandWindow window;
@@ -146,6 +148,112 @@ class DocumentCommandsTest : public QObject {
       QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion}));
       QVERIFY(window.backend.fileRequests.size() == 2 && window.backend.fileRequests[1].mode == FileDialogMode::Open);
       QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.commands.CheckModify());
+    }
+  }
+
+  void saveWritesTheEncodingTheSheetWasOpenedWith() {
+    TempDir dir;
+    const std::u16string text = u"\"商品\",\"価格\"\r\n\"りんご\",\"4,950\"\r\n";
+    const std::string utf8 = EncodeText(text, TextEncoding::Utf8);
+    CommandWindow window;
+    window.backend.AcceptPath(Q(dir.Write("in.csv", utf8)));
+    window.commands.Open_Click();
+    QVERIFY(window.fileEncoding == TextEncoding::Utf8 && window.sheetArrayEncoding == TextEncoding::Utf8);
+    QCOMPARE(window.fg2.TextMatrix(1, 2), QStringLiteral("4,950"));
+    window.backend.AcceptPath(Q(dir / "same.csv"));
+    window.commands.Save_Click();
+    QCOMPARE(ReadBytes(dir / "same.csv"), utf8);
+    // The user's choice of encoding is what Save writes, and what Convert
+    // then takes the sheet's file to be.
+    window.fileEncoding = TextEncoding::Utf8WithBom;
+    window.backend.AcceptPath(Q(dir / "bom.csv"));
+    window.commands.Save_Click();
+    QCOMPARE(ReadBytes(dir / "bom.csv"), "\xEF\xBB\xBF" + utf8);
+    QVERIFY(window.sheetArrayEncoding == TextEncoding::Utf8WithBom);
+    window.fileEncoding = TextEncoding::Cp932;
+    window.backend.AcceptPath(Q(dir / "cp932.csv"));
+    window.commands.Save_Click();
+    QCOMPARE(ReadBytes(dir / "cp932.csv"), EncodeText(text, TextEncoding::Cp932));
+    // New starts a sheet in the program's code page; SheetArray keeps its file's.
+    window.fileEncoding = TextEncoding::Utf8;
+    window.commands.New_Click();
+    QVERIFY(window.fileEncoding == TextEncoding::Cp932 && window.sheetArrayEncoding == TextEncoding::Cp932);
+    QVERIFY(window.messageBox.calls.empty());
+  }
+
+  void characterCp932LacksIsSavedInUtf8() {
+    TempDir dir;
+    CommandWindow window;
+    window.fg2.SetTextMatrix(2, 1, QStringLiteral("😀 と ☃"));
+    window.backend.AcceptPath(Q(dir / "a.csv"));
+    window.commands.Save_Click();
+    QCOMPARE(window.messageBox.TakePrompts(),
+             QStringList{kUnencodable + QStringLiteral("（2 行目、フィールド「フィールド 1」: 「😀」（U+1F600））") + kUtf8Hint});
+    QVERIFY(!std::filesystem::exists(dir / "a.csv") && window.commands.CheckModify());
+    window.fileEncoding = TextEncoding::Utf8;
+    window.backend.AcceptPath(Q(dir / "a.csv"));
+    window.commands.Save_Click();
+    QVERIFY(window.messageBox.calls.empty() && !window.commands.CheckModify());
+    CommandWindow opened;
+    opened.backend.AcceptPath(Q(dir / "a.csv"));
+    opened.commands.Open_Click();
+    QVERIFY(opened.fg2.sheet() == window.fg2.sheet() && opened.fileEncoding == TextEncoding::Utf8);
+  }
+
+  void undecodableBytesOpenAndAreReported() {
+    TempDir dir;
+    const struct {
+      const char* name;
+      std::string bytes;
+      QString message;
+      QString cell;  // (2, 1)
+    } cases[] = {
+        {"CP932", "A,B\r\nx,y\r\n\x93\xfa\x80,\xff\r\n",
+         QStringLiteral("このファイルには、文字コード CP932 として読めないバイトが 2 個あります（最初は 3 行目、先頭から 13 バイト目）。"),
+         QStringLiteral("日\uFFFD")},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" "A\nx\n\xE6\x97\n",
+         QStringLiteral("このファイルには、文字コード UTF-8 (BOM 付き) として読めないバイトが 2 個あります（最初は 3 行目、先頭から 8 バイト目）。"),
+         QStringLiteral("\uFFFD")},
+    };
+    for (const auto& c : cases) {
+      CommandWindow window;
+      window.backend.AcceptPath(Q(dir.Write("bad.csv", c.bytes)));
+      window.commands.Open_Click();
+      QCOMPARE(window.messageBox.calls.size(), std::size_t{1});
+      QCOMPARE(window.messageBox.calls[0].icon, MsgIcon::Exclamation);
+      QCOMPARE(window.messageBox.TakePrompts(),
+               QStringList{c.message + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。")});
+      QCOMPARE(window.fg2.TextMatrix(2, 1), c.cell);
+      QVERIFY(!window.commands.CheckModify());
+    }
+  }
+
+  void closingAsksAboutUnsavedChanges() {
+    TempDir dir;
+    {  // Unmodified: no question.
+      CommandWindow window;
+      QVERIFY(window.commands.MayClose() && window.messageBox.calls.empty());
+    }
+    {  // A pending edit is committed first and counts; Cancel stays.
+      CommandWindow window;
+      window.pendingEdit = QStringLiteral("typed");
+      window.messageBox.Answer(MsgResult::Cancel);
+      QVERIFY(!window.commands.MayClose());
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{kQuestion});
+      QVERIFY(window.fg2.Text() == QStringLiteral("typed") && window.commands.CheckModify());
+    }
+    {  // No closes without saving.
+      ModifiedWindow window;
+      window.messageBox.Answer(MsgResult::No);
+      QVERIFY(window.commands.MayClose() && window.backend.fileRequests.empty());
+    }
+    {  // Yes with the save dialog cancelled asks again; Yes and a Save closes.
+      ModifiedWindow window;
+      window.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::Yes);
+      window.backend.Cancel().AcceptPath(Q(dir / "kept.csv"));
+      QVERIFY(window.commands.MayClose());
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion, kQuestion}));
+      QVERIFY(ReadBytes(dir / "kept.csv").find("\"edited\"") != std::string::npos);
     }
   }
 

@@ -284,6 +284,18 @@ class GridControlTest : public QObject {
     QCOMPARE((QList<int>{presses[0][0].toInt(), presses[1][0].toInt()}), (QList<int>{0x3042, 0xFF71 - 0x10000}));
     QCOMPARE(texts.size(), 1);
     QCOMPARE(texts[0][0].toString(), u"日本語"_s);
+    // A character outside the basic plane is two units and goes whole, typed
+    // or committed; half of it never arrives as a code.
+    presses.clear();
+    texts.clear();
+    QKeyEvent emoji(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u"😀"_s);
+    QCoreApplication::sendEvent(&g, &emoji);
+    QInputMethodEvent event;
+    event.setCommitString(u"𠮷"_s);
+    QCoreApplication::sendEvent(&g, &event);
+    QVERIFY(presses.isEmpty());
+    QCOMPARE((QStringList{texts.value(0).value(0).toString(), texts.value(1).value(0).toString()}),
+             (QStringList{u"😀"_s, u"𠮷"_s}));
   }
 };
 

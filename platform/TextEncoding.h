@@ -1,0 +1,43 @@
+#pragma once
+// The encodings of the user's text files: UTF-8 (with or without the
+// byte-order mark) and the Japanese code page CP932. A file's encoding is
+// decided from its bytes alone; text in memory is UTF-16.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillary {
+
+enum class TextEncoding { Cp932, Utf8, Utf8WithBom };
+
+// "CP932", "UTF-8", "UTF-8 with BOM": for messages in English.
+const char* EncodingName(TextEncoding encoding);
+
+// Bytes that did not decode; each shows as U+FFFD in the text.
+struct UndecodableBytes {
+  std::size_t count = 0;
+  std::size_t firstOffset = 0;  // from the start of the file, 0-based
+  std::size_t firstLine = 0;    // 1-based line of the first one (CR, LF, CR LF end lines)
+};
+
+struct DecodedText {
+  std::u16string text;
+  TextEncoding encoding = TextEncoding::Cp932;
+  // No byte of 0x80 or above: the text reads the same in every encoding.
+  bool ascii = false;
+  UndecodableBytes undecodable;
+};
+
+// The rule for every file the program reads: a UTF-8 byte-order mark means
+// UTF-8 (the mark is not text); otherwise bytes that are all well-formed
+// UTF-8 and hold at least one byte of 0x80 or above are UTF-8; anything else
+// is CP932.
+DecodedText DecodeText(std::string_view bytes);
+
+// The file's bytes for the text, with the mark for Utf8WithBom. Throws
+// UnencodableCharError for the first character the encoding cannot hold
+// (any unpaired surrogate; in CP932 whatever its table lacks).
+std::string EncodeText(std::u16string_view text, TextEncoding encoding);
+
+}  // namespace quillary

@@ -1,0 +1,175 @@
+#include "platform/Utf8.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/Errors.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+// The sequence that starts at a byte of 0x80 or above: how many bytes it
+// has when well-formed (0: malformed) and, if malformed, how many bytes
+// make its longest well-formed start (at least 1).
+struct Sequence {
+  std::size_t length;
+  std::size_t malformedLength;
+  char32_t codePoint;
+};
+
+Sequence ReadSequence(const unsigned char* p, const unsigned char* end) {
+  const unsigned lead = *p;
+  std::size_t trail;
+  char32_t code;
+  // The first trailing byte's range also rules out overlong forms,
+  // surrogates and code points past U+10FFFF.
+  unsigned low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail = 1;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail = 2;
+    code = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail = 3;
+    code = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return {0, 1, 0};
+  }
+  for (std::size_t k = 1; k <= trail; ++k) {
+    if (p + k >= end || p[k] < low || p[k] > high) return {0, k, 0};
+    code = code << 6 | (p[k] & 0x3F);
+    low = 0x80;
+    high = 0xBF;
+  }
+  return {trail + 1, 0, code};
+}
+
+char16_t* Put(char16_t* out, char32_t code) {
+  if (code < 0x10000) {
+    *out++ = static_cast<char16_t>(code);
+  } else {
+    code -= 0x10000;
+    *out++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+  }
+  return out;
+}
+
+// Copies the bytes below 0x80 at p (at least the first), up to eight at a
+// time; returns how many.
+inline std::size_t CopyAscii(const unsigned char* p, const unsigned char* end, char16_t* out) {
+  if (end - p < 8) {
+    *out = *p;
+    return 1;
+  }
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  const std::uint64_t high = word & 0x8080808080808080ULL;
+  // The first byte in memory is the word's lowest on little-endian machines.
+  const int zeros = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+  const std::size_t count = high == 0 ? 8 : static_cast<std::size_t>(zeros) / 8;
+  for (std::size_t i = 0; i < count; ++i) out[i] = p[i];
+  return count;
+}
+
+// One pass for both decoders: strict stops at the first malformed sequence.
+template <bool strict>
+bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, UndecodableBytes* undecodable,
+            std::size_t base) {
+  // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
+  text.resize(bytes.size());
+  char16_t* out = text.data();
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size();
+  const unsigned char* p = begin;
+  sawHighByte = false;
+  while (p < end) {
+    if (*p < 0x80) {
+      const std::size_t count = CopyAscii(p, end, out);
+      p += count;
+      out += count;
+      continue;
+    }
+    sawHighByte = true;
+    // Kana, kanji and full-width forms: three bytes whose lead (E1..EC,
+    // EE, EF) allows every trailing byte, decoded without the general checks.
+    if (end - p >= 3 && ((p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] >= 0xEE) && p[0] <= 0xEF &&
+        (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+      *out++ = static_cast<char16_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+      p += 3;
+      continue;
+    }
+    const Sequence sequence = ReadSequence(p, end);
+    if (sequence.length != 0) {
+      out = Put(out, sequence.codePoint);
+      p += sequence.length;
+      continue;
+    }
+    if constexpr (strict) {
+      return false;
+    } else {
+      if (undecodable->count == 0) undecodable->firstOffset = base + static_cast<std::size_t>(p - begin);
+      undecodable->count += sequence.malformedLength;
+      *out++ = kReplacement;
+      p += sequence.malformedLength;
+    }
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
+  std::u16string text;
+  if (!Decode<true>(bytes, text, sawHighByte, nullptr, 0)) return std::nullopt;
+  return text;
+}
+
+std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base) {
+  std::u16string text;
+  bool sawHighByte = false;
+  Decode<false>(bytes, text, sawHighByte, &undecodable, base);
+  return text;
+}
+
+std::string EncodeUtf8(std::u16string_view text) {
+  std::string bytes(text.size() * 3, '\0');
+  char* out = bytes.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c < 0x80) {
+      *out++ = static_cast<char>(c);
+      continue;
+    }
+    if (c >= 0xD800 && c < 0xE000) {
+      const bool paired = c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+      if (!paired) throw UnencodableCharError(i, c, TextEncoding::Utf8);
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x800) {
+      *out++ = static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+      *out++ = static_cast<char>(0xE0 | c >> 12);
+      *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+      *out++ = static_cast<char>(0xF0 | c >> 18);
+      *out++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+  return bytes;
+}
+
+}  // namespace quillary

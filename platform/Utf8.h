@@ -1,0 +1,25 @@
+#pragma once
+// UTF-8 <-> UTF-16, written out: it must be exact about what is well-formed
+// (no overlong forms, no surrogates, nothing past U+10FFFF, nothing cut off).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/TextEncoding.h"
+
+namespace quillary {
+
+// The text, or nothing at the first malformed sequence. sawHighByte tells
+// whether any byte was 0x80 or above.
+std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
+
+// Every malformed sequence (its longest well-formed start, or one byte)
+// becomes one U+FFFD and is counted in undecodable; offsets count from
+// `base`, where these bytes start in the file.
+std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base = 0);
+
+// Throws UnencodableCharError at an unpaired surrogate.
+std::string EncodeUtf8(std::u16string_view text);
+
+}  // namespace quillary

@@ -1,0 +1,102 @@
+// The companion converter as a user runs it: inputs in UTF-8 and CP932,
+// the output's encoding, and the refusal of input that does not decode.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "platform/TextEncoding.h"
+#include "support/TempDir.h"
+
+namespace quillary {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+
+struct Outcome {
+  int status;
+  std::string errors;
+};
+
+// Runs the converter on the three paths; standard error is captured.
+Outcome Convert(const std::filesystem::path& csv, const std::filesystem::path& templ,
+            const std::filesystem::path& output) {
+  const std::string command = std::string("'") + QUILLARY_CONVERTER + "' '" + csv.string() + "' '" + templ.string() +
+                              "' '" + output.string() + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string errors;
+  std::array<char, 256> buffer{};
+  while (std::fgets(buffer.data(), buffer.size(), pipe)) errors += buffer.data();
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, errors};
+}
+
+std::string Utf8(std::u16string_view text) { return EncodeText(text, TextEncoding::Utf8); }
+
+TEST(Converter, WritesTheTemplatesEncodingOrTheCsvsForAnAsciiTemplate) {
+  TempDir dir;
+  const std::u16string csv = u"商品,価格\r\nりんご,\"4,950\"\r\n";
+  const struct {
+    const char* name;
+    std::string csv, templ;
+    std::string expected;
+  } cases[] = {
+      {"UTF-8 both", Utf8(csv), Utf8(u"<li><!-- 商品 -->: <!-- 価格 --></li>"), Utf8(u"<li>りんご: 4,950</li>")},
+      // What CP932 could not hold: the CSV's UTF-8.
+      {"ASCII template, UTF-8 CSV", Utf8(u"name\r\n😀\r\n☃\r\n"),
+       "<meta charset=\"utf-8\"><!-- BeginRepeat 2 -->[<!-- name -->]<!-- EndRepeat -->",
+       Utf8(u"<meta charset=\"utf-8\">[😀][☃]")},
+      {"UTF-8 with BOM template, CP932 CSV", EncodeText(u"商品\r\nりんご\r\n", TextEncoding::Cp932),
+       EncodeText(u"<!-- 商品 -->", TextEncoding::Utf8WithBom), EncodeText(u"りんご", TextEncoding::Utf8WithBom)},
+      {"CP932 template, UTF-8 CSV", Utf8(u"商品\r\nりんご\r\n"), EncodeText(u"<!-- 商品 -->", TextEncoding::Cp932),
+       EncodeText(u"りんご", TextEncoding::Cp932)},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Convert(dir.Write("in.csv", c.csv), dir.Write("t.html", c.templ), dir / "out.html");
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.errors;
+    EXPECT_EQ(ReadBytes(dir / "out.html"), c.expected) << c.name;
+  }
+}
+
+TEST(Converter, RefusesInputThatDoesNotDecodeAndNamesWhere) {
+  TempDir dir;
+  const auto goodCsv = dir.Write("good.csv", Utf8(u"name\r\nx\r\n"));
+  const auto goodTemplate = dir.Write("good.html", "<!-- name -->");
+  const struct {
+    const char* name;
+    std::filesystem::path csv, templ;
+    std::string message;
+  } cases[] = {
+      {"CSV in CP932", dir.Write("bad.csv", "name\r\n\x93\xfa\x80\r\n"), goodTemplate,
+       "bad.csv: 1 byte cannot be read as CP932, the first at byte offset 8 (line 2); nothing written"},
+      {"CSV in UTF-8 with BOM", dir.Write("bom.csv", "\xEF\xBB\xBFname\r\n\xE6\x97\r\n"), goodTemplate,
+       "bom.csv: 2 bytes cannot be read as UTF-8 with BOM, the first at byte offset 9 (line 2); nothing written"},
+      {"template", goodCsv, dir.Write("bad.html", "<p>\xff</p>"),
+       "bad.html: 1 byte cannot be read as CP932, the first at byte offset 3 (line 1); nothing written"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Convert(c.csv, c.templ, dir / "out.html");
+    EXPECT_EQ(run.status, 1) << c.name;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.name << ": " << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.html")) << c.name;
+  }
+}
+
+TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {
+  TempDir dir;
+  const Outcome run = Convert(dir.Write("in.csv", Utf8(u"name\r\n☃\r\n")),
+                          dir.Write("t.html", EncodeText(u"雪: <!-- name -->", TextEncoding::Cp932)), dir / "out.html");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("the output holds U+2603, which CP932 cannot express; nothing written "
+                            "(a template saved in UTF-8 gives a UTF-8 output)"),
+            std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
+}
+
+}  // namespace
+}  // namespace quillary

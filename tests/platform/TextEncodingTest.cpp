@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <optional>
+#include <random>
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
+#include "platform/TextEncoding.h"
+#include "platform/Utf8.h"
+
+namespace quillary {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+TEST(DecodeText, DecidesTheEncodingFromTheBytes) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    bool ascii;
+    std::u16string text;
+  } cases[] = {
+      {"empty", "", TextEncoding::Cp932, true, u""},
+      {"ASCII keeps the code page", "a,\"b\"\r\n\\~", TextEncoding::Cp932, true, u"a,\"b\"\r\n\\~"},
+      {"the mark alone", std::string(kBom), TextEncoding::Utf8WithBom, false, u""},
+      {"the mark is not text", std::string(kBom) + "a,\xE6\x97\xA5", TextEncoding::Utf8WithBom, false, u"a,日"},
+      {"the mark before ASCII", std::string(kBom) + "a", TextEncoding::Utf8WithBom, false, u"a"},
+      {"clean UTF-8", "\xE6\x97\xA5\xE6\x9C\xAC,x", TextEncoding::Utf8, false, u"日本,x"},
+      {"UTF-8 at the edges of each length",
+       "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", TextEncoding::Utf8, false,
+       u"\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
+      {"a mark later in the text is a character", "a\xEF\xBB\xBF", TextEncoding::Utf8, false, u"a\uFEFF"},
+      // Not well-formed UTF-8: the code page, exactly as it reads them.
+      {"CP932 text", "\x93\xfa\x96\x7b", TextEncoding::Cp932, false, u"日本"},
+      {"half-width katakana", "\xb1\xb2\xb3", TextEncoding::Cp932, false, u"ｱｲｳ"},
+      {"overlong two bytes", "\xC0\xAF", TextEncoding::Cp932, false, DecodeCodePage("\xC0\xAF")},
+      {"overlong three bytes", "\xE0\x80\xAF", TextEncoding::Cp932, false, DecodeCodePage("\xE0\x80\xAF")},
+      {"overlong four bytes", "\xF0\x8F\xBF\xBF", TextEncoding::Cp932, false, DecodeCodePage("\xF0\x8F\xBF\xBF")},
+      {"a surrogate", "\xED\xA0\x80", TextEncoding::Cp932, false, DecodeCodePage("\xED\xA0\x80")},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::Cp932, false, DecodeCodePage("\xF4\x90\x80\x80")},
+      {"cut off at the end", "ok\xE6\x97", TextEncoding::Cp932, false, DecodeCodePage("ok\xE6\x97")},
+      {"a lone trailing byte", "\x80", TextEncoding::Cp932, false, u"\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    const DecodedText decoded = DecodeText(c.bytes);
+    EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
+    EXPECT_EQ(decoded.ascii, c.ascii) << c.name;
+    EXPECT_EQ(decoded.text, c.text) << c.name;
+  }
+}
+
+TEST(DecodeText, CountsUndecodableBytesAndFindsTheFirst) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+    std::size_t count, offset, line;
+  } cases[] = {
+      {"none", "\x93\xfa", u"日", 0, 0, 0},
+      {"CP932, a bad byte", "a\r\nb\r\n\x80", u"a\r\nb\r\n\uFFFD", 1, 6, 3},
+      {"CP932, a lead byte cut off", "x\n\x93", u"x\n\uFFFD", 1, 2, 2},
+      {"CP932, a lead byte before a byte it does not pair with", "\x81\x20\xff", u"\uFFFD \uFFFD", 2, 0, 1},
+      {"CP932, CR alone ends a line", "a\rb\r\xa0", u"a\rb\r\uFFFD", 1, 4, 3},
+      // After the mark, every malformed sequence is one replacement.
+      {"UTF-8, a bad byte", std::string(kBom) + "a\xff", u"a\uFFFD", 1, 4, 1},
+      {"UTF-8, a cut-off sequence", std::string(kBom) + "\xE6\x97,\xF0\x9F\x98", u"\uFFFD,\uFFFD", 5, 3, 1},
+      {"UTF-8, a surrogate", std::string(kBom) + "\n\xED\xA0\x80", u"\n\uFFFD\uFFFD\uFFFD", 3, 4, 2},
+  };
+  for (const auto& c : cases) {
+    const DecodedText decoded = DecodeText(c.bytes);
+    EXPECT_EQ(decoded.text, c.text) << c.name;
+    EXPECT_EQ(decoded.undecodable.count, c.count) << c.name;
+    EXPECT_EQ(decoded.undecodable.firstOffset, c.offset) << c.name;
+    EXPECT_EQ(decoded.undecodable.firstLine, c.line) << c.name;
+  }
+}
+
+TEST(EncodeText, WritesEachEncodingAndRefusesWhatItCannotHold) {
+  EXPECT_EQ(EncodeText(u"日本", TextEncoding::Cp932), "\x93\xfa\x96\x7b");
+  EXPECT_EQ(EncodeText(u"日本", TextEncoding::Utf8), "\xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(EncodeText(u"日本", TextEncoding::Utf8WithBom), std::string(kBom) + "\xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(EncodeText(u"", TextEncoding::Utf8WithBom), kBom);
+  EXPECT_EQ(EncodeText(u"☃😀", TextEncoding::Utf8), "\xE2\x98\x83\xF0\x9F\x98\x80");
+  const auto refusal = [](std::u16string_view text, TextEncoding encoding) {
+    try {
+      EncodeText(text, encoding);
+    } catch (const UnencodableCharError& error) {
+      return std::tuple(error.position(), error.character(), error.encoding());
+    }
+    return std::tuple(std::size_t{99}, char32_t{0}, encoding);
+  };
+  EXPECT_EQ(refusal(u"ab☃", TextEncoding::Cp932), std::tuple(std::size_t{2}, U'☃', TextEncoding::Cp932));
+  // An unpaired surrogate is no character in any encoding.
+  EXPECT_EQ(refusal(u"a\xD83D" u"b", TextEncoding::Utf8), std::tuple(std::size_t{1}, char32_t{0xD83D}, TextEncoding::Utf8));
+  EXPECT_EQ(refusal(u"\xDE00", TextEncoding::Utf8WithBom), std::tuple(std::size_t{0}, char32_t{0xDE00}, TextEncoding::Utf8));
+  EXPECT_EQ(refusal(u"x\xD83D", TextEncoding::Utf8), std::tuple(std::size_t{1}, char32_t{0xD83D}, TextEncoding::Utf8));
+}
+
+// glibc's own converter: what the hand-written UTF-8 side must agree with.
+std::optional<std::string> Iconv(const char* to, const char* from, std::string_view in) {
+  iconv_t handle = iconv_open(to, from);
+  std::string out(in.size() * 4 + 8, '\0');
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const bool ok = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(handle);
+  if (!ok) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string Wide(std::u16string_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+TEST(Utf8, AgreesWithTheSystemConverter) {
+  std::mt19937 random(11);
+  // Bytes that are mostly UTF-8-shaped, so that both sides are exercised.
+  const std::vector<std::string> pieces = {"a", ",", "\r\n", "\xC2", "\xDF", "\xE0", "\xED", "\xEF", "\xF0", "\xF4",
+                                           "\xF5", "\xC0", "\x80", "\x8F", "\x90", "\x9F", "\xA0", "\xBF", "\xFF",
+                                           "\xE6\x97\xA5", "\xF0\x9F\x98\x80"};
+  int wellFormed = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) bytes += pieces[random() % pieces.size()];
+    bool high = false;
+    const std::optional<std::u16string> ours = DecodeWellFormedUtf8(bytes, high);
+    const std::optional<std::string> theirs = Iconv("UTF-16LE", "UTF-8", bytes);
+    ASSERT_EQ(ours.has_value(), theirs.has_value()) << testing::PrintToString(bytes);
+    if (!ours) continue;
+    ++wellFormed;
+    ASSERT_EQ(Wide(*ours), *theirs) << testing::PrintToString(bytes);
+    ASSERT_EQ(EncodeText(*ours, TextEncoding::Utf8), bytes);
+  }
+  EXPECT_GT(wellFormed, 2000);
+  // Every character of every plane, through both converters.
+  std::u16string all;
+  for (char32_t c = 1; c < 0x110000; c += (c < 0x10000 ? 1 : 37)) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    if (c < 0x10000) {
+      all += static_cast<char16_t>(c);
+    } else {
+      all += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      all += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  }
+  const std::string bytes = EncodeText(all, TextEncoding::Utf8);
+  EXPECT_EQ(Iconv("UTF-8", "UTF-16LE", Wide(all)), bytes);
+  EXPECT_EQ(DecodeText(bytes).text, all);
+}
+
+}  // namespace
+}  // namespace quillary
