@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <optional>
 #include <random>
@@ -7,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "support/SystemConverter.h"
 
 namespace quillary {
 namespace {
@@ -49,25 +49,8 @@ TEST(CodePage, ReportsTheFirstCharacterItCannotExpress) {
   EXPECT_EQ(EncodeCodePage(u"〜−"), "\x81\x60\x81\x7c");
 }
 
-// The converter asked directly, a whole text in one pass: what the code
-// page's tables must agree with.
-std::optional<std::string> Converted(const char* to, const char* from, std::string_view in) {
-  iconv_t handle = iconv_open(to, from);
-  std::string out(in.size() * 2 + 8, '\0');
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const bool ok = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-  iconv_close(handle);
-  if (!ok) return std::nullopt;
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-std::string Wide(std::u16string_view text) {
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
+using testing::Converted;
+using testing::Wide;
 
 TEST(CodePage, AgreesWithTheConverterOnEveryCharacterAndBytePair) {
   for (char32_t c = 0; c < 0x10000; ++c) {

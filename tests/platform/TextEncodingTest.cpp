@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <optional>
 #include <random>
@@ -7,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "support/SystemConverter.h"
 #include "platform/TextEncoding.h"
 #include "platform/Utf8.h"
 
@@ -99,24 +99,8 @@ TEST(EncodeText, WritesEachEncodingAndRefusesWhatItCannotHold) {
   EXPECT_EQ(refusal(u"x\xD83D", TextEncoding::Utf8), std::tuple(std::size_t{1}, char32_t{0xD83D}, TextEncoding::Utf8));
 }
 
-// glibc's own converter: what the hand-written UTF-8 side must agree with.
-std::optional<std::string> Iconv(const char* to, const char* from, std::string_view in) {
-  iconv_t handle = iconv_open(to, from);
-  std::string out(in.size() * 4 + 8, '\0');
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const bool ok = iconv(handle, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-  iconv_close(handle);
-  if (!ok) return std::nullopt;
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-std::string Wide(std::u16string_view text) {
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
+using testing::Converted;
+using testing::Wide;
 
 TEST(Utf8, AgreesWithTheSystemConverter) {
   std::mt19937 random(11);
@@ -130,11 +114,11 @@ TEST(Utf8, AgreesWithTheSystemConverter) {
     for (int n = static_cast<int>(random() % 8); n > 0; --n) bytes += pieces[random() % pieces.size()];
     bool high = false;
     const std::optional<std::u16string> ours = DecodeWellFormedUtf8(bytes, high);
-    const std::optional<std::string> theirs = Iconv("UTF-16LE", "UTF-8", bytes);
-    ASSERT_EQ(ours.has_value(), theirs.has_value()) << testing::PrintToString(bytes);
+    const std::optional<std::string> theirs = Converted("UTF-16LE", "UTF-8", bytes);
+    ASSERT_EQ(ours.has_value(), theirs.has_value()) << ::testing::PrintToString(bytes);
     if (!ours) continue;
     ++wellFormed;
-    ASSERT_EQ(Wide(*ours), *theirs) << testing::PrintToString(bytes);
+    ASSERT_EQ(Wide(*ours), *theirs) << ::testing::PrintToString(bytes);
     ASSERT_EQ(EncodeText(*ours, TextEncoding::Utf8), bytes);
   }
   EXPECT_GT(wellFormed, 2000);
@@ -150,7 +134,7 @@ TEST(Utf8, AgreesWithTheSystemConverter) {
     }
   }
   const std::string bytes = EncodeText(all, TextEncoding::Utf8);
-  EXPECT_EQ(Iconv("UTF-8", "UTF-16LE", Wide(all)), bytes);
+  EXPECT_EQ(Converted("UTF-8", "UTF-16LE", Wide(all)), bytes);
   EXPECT_EQ(DecodeText(bytes).text, all);
 }
 
