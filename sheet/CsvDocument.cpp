@@ -92,11 +92,18 @@ LoadedCsv LoadCsvFile(const std::filesystem::path& path) {
 
 std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
   const std::u16string text = BuildCsv(array, kSeparator, kCrLf, kQuote);
+  std::string bytes;
   try {
-    return EncodeText(text, encoding);
+    bytes = EncodeText(text, encoding);
   } catch (const UnencodableCharError& error) {
     ThrowUnencodableCell(array, encoding, error);
   }
+  // Open decides the encoding from the bytes alone; a file it would read in
+  // another encoding would come back as another sheet. (Plain ASCII reads
+  // the same in every encoding.)
+  const DecodedText readBack = DecodeText(bytes);
+  if (readBack.encoding != encoding && !readBack.ascii) throw ReadsBackDifferentlyError(encoding, readBack.encoding);
+  return bytes;
 }
 
 void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array, TextEncoding encoding) {

@@ -48,6 +48,20 @@ class UnencodableCellError : public Error {
   TextEncoding encoding_;
 };
 
+// Bytes written in `written` that Open would take for `readAs` (CP932 that
+// happens to be well-formed UTF-8, such as half-width katakana pairs like
+// ﾃｽ and nothing else beyond ASCII): the file would not open as the same sheet.
+class ReadsBackDifferentlyError : public Error {
+ public:
+  ReadsBackDifferentlyError(TextEncoding written, TextEncoding readAs)
+      : Error(std::string("the file would be read back as ") + EncodingName(readAs)), written_(written), readAs_(readAs) {}
+  TextEncoding written() const { return written_; }
+  TextEncoding readAs() const { return readAs_; }
+
+ private:
+  TextEncoding written_, readAs_;
+};
+
 struct LoadedCsv {
   SheetArray array;  // Fields() = fields of the widest record, Rows() = records
   int rows = 0;      // grid rows = records (field-name row included)
@@ -67,9 +81,10 @@ LoadedCsv LoadCsvText(std::u16string_view text);
 // The file in the encoding its bytes show. Also throws FileReadError.
 LoadedCsv LoadCsvFile(const std::filesystem::path& path);
 
-// The file's bytes for the array. Throws UnencodableCellError.
+// The file's bytes for the array. Throws UnencodableCellError and
+// ReadsBackDifferentlyError.
 std::string EncodeCsv(const SheetArray& array, TextEncoding encoding = TextEncoding::Cp932);
-// Throws UnencodableCellError, FileWriteError; writes nothing on failure.
+// Throws what EncodeCsv throws and FileWriteError; writes nothing on failure.
 void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array,
                  TextEncoding encoding = TextEncoding::Cp932);
 

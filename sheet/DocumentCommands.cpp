@@ -43,6 +43,14 @@ QString SaveUnencodableHint(TextEncoding encoding) {
   return QStringLiteral("\n「ファイル」メニューの「文字コード」で UTF-8 を選ぶと保存できます。");
 }
 
+// Bytes that read back in another encoding: CP932 that is also well-formed
+// UTF-8 (the CSV text begins with a quote, so UTF-8 never reads as marked).
+QString ReadsBackDifferentlyMessage(const ReadsBackDifferentlyError& error) {
+  return QStringLiteral("このシートを文字コード %1 で保存すると、次に開いたときに %2 のファイルと判断され、"
+                        "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")
+      .arg(EncodingLabel(error.written()), EncodingLabel(error.readAs()));
+}
+
 // Where the character that cannot be saved sits, in the words of the sheet:
 // the record's row label and the field's name.
 QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
@@ -184,6 +192,9 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
   } catch (const UnencodableCellError& error) {
     ShowRefusal(w_.messageBox,
                 UnencodableMessage() + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
+    return false;
+  } catch (const ReadsBackDifferentlyError& error) {
+    ShowRefusal(w_.messageBox, ReadsBackDifferentlyMessage(error));
     return false;
   } catch (const std::exception&) {
     ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));

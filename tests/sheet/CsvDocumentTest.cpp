@@ -155,6 +155,19 @@ TEST(SaveCsv, RefusesUnencodableCellsAndKeepsTheOldFile) {
     EXPECT_EQ(error.character(), U'☃');
   }
   EXPECT_EQ(ReadBytes(file), "old");
+  // CP932 bytes that Open would take for UTF-8 ("ﾃｽ" is C3 BD, which is "½").
+  SheetArray katakana(1, 2);
+  katakana.Set(0, 0, u"name");
+  katakana.Set(0, 1, u"ﾃｽ");
+  try {
+    SaveCsvFile(file, katakana, TextEncoding::Cp932);
+    ADD_FAILURE() << "saved bytes that read back as another sheet";
+  } catch (const ReadsBackDifferentlyError& error) {
+    EXPECT_EQ(std::pair(error.written(), error.readAs()), std::pair(TextEncoding::Cp932, TextEncoding::Utf8));
+  }
+  EXPECT_EQ(ReadBytes(file), "old");
+  SaveCsvFile(file, katakana, TextEncoding::Utf8);
+  EXPECT_EQ(LoadCsvFile(file).array.Text(0, 1), u"ﾃｽ");
   EXPECT_THROW(SaveCsvFile(dir / "no/such/folder.csv", SheetArray(1, 1)), FileWriteError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

@@ -199,6 +199,9 @@ class Fuzzer {
     } catch (const UnencodableCellError&) {
       Count("save: unencodable cell");
       return;
+    } catch (const ReadsBackDifferentlyError&) {
+      Count("save: would read back in another encoding");
+      return;
     }
     const DecodedText decoded = DecodeText(bytes);
     const LoadOutcome back = TryLoad([&] { return LoadCsvText(decoded.text); });

@@ -198,6 +198,15 @@ class DocumentCommandsTest : public QObject {
     opened.backend.AcceptPath(Q(dir / "a.csv"));
     opened.commands.Open_Click();
     QVERIFY(opened.fg2.sheet() == window.fg2.sheet() && opened.fileEncoding == TextEncoding::Utf8);
+    // CP932 bytes that would open as UTF-8 are not written either.
+    CommandWindow katakana;
+    katakana.Load(MakeSheet(2, 2, {u"name", u"ﾃｽ"}));
+    katakana.backend.AcceptPath(Q(dir / "b.csv"));
+    katakana.commands.Save_Click();
+    QCOMPARE(katakana.messageBox.TakePrompts(),
+             QStringList{QStringLiteral("このシートを文字コード CP932 で保存すると、次に開いたときに UTF-8 のファイルと判断され、"
+                                        "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")});
+    QVERIFY(!std::filesystem::exists(dir / "b.csv"));
   }
 
   void undecodableBytesOpenAndAreReported() {
