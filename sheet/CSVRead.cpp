@@ -77,21 +77,26 @@ CsvReader::FieldEnd CsvReader::ReadQuotedField(std::size_t j, std::u16string& ce
 bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   if (position_ >= text_.size() || finalTaken_) return false;
   line_ = TakeLine();
-  record.fields.clear();
   record.fieldCount = 0;
   record.emptyLine = line_.empty();
-  std::u16string cell;
+  // The strings of the last record are written over: a file of records of
+  // one width allocates its field buffers once.
+  std::size_t kept = 0;
+  std::u16string dropped;
   bool extraField = false;
   std::size_t j = 0;
   for (;;) {
+    if (kept < maxFields && kept == record.fields.size()) record.fields.emplace_back();
+    std::u16string& cell = kept < maxFields ? record.fields[kept++] : dropped;
     cell.clear();
     const FieldEnd end = j < line_.size() && line_[j] == quote_ ? ReadQuotedField(j, cell) : ReadPlainField(j, cell);
-    if (record.fields.size() < maxFields) record.fields.push_back(cell);
     if (!extraField) ++record.fieldCount;
     extraField = end.endsLine;
     j = end.next;
-    if (!end.moreFields) return true;
+    if (!end.moreFields) break;
   }
+  record.fields.resize(kept);
+  return true;
 }
 
 int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator,
@@ -101,8 +106,7 @@ int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator,
   CsvRecord record;
   for (int row = 0; row < maxRows && reader.Next(record, fields); ++row) {
     array.ResizeRows(row + 1);
-    for (std::size_t f = 0; f < record.fields.size(); ++f)
-      array.Set(static_cast<int>(f), row, std::move(record.fields[f]));
+    for (std::size_t f = 0; f < record.fields.size(); ++f) array.Set(static_cast<int>(f), row, record.fields[f]);
   }
   return array.Rows() - 1;
 }

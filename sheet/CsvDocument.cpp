@@ -48,7 +48,9 @@ constexpr std::size_t kMostFields = kMaxCells / 2 - 1;
 
 LoadedCsv LoadCsvText(std::u16string_view text) {
   CsvReader reader(text, kSeparator, LineSeparatorOf(text), kQuote);
-  std::vector<std::vector<std::u16string>> records;
+  // Every record's fields one after another; record r starts at starts[r].
+  std::vector<std::u16string> cells;
+  std::vector<std::size_t> starts;
   std::size_t fields = 0;
   // Empty lines wait until a record follows them: at the end they add none.
   long long emptyLines = 0;
@@ -62,22 +64,27 @@ LoadedCsv LoadCsvText(std::u16string_view text) {
     fields = std::max(fields, record.fieldCount);
     // Refused at the first record past the limit: a file of millions of
     // lines would otherwise fill the memory first.
-    const long long rows = static_cast<long long>(records.size()) + emptyLines + 1;
+    const long long rows = static_cast<long long>(starts.size()) + emptyLines + 1;
     if (!FitsCellLimit(rows, static_cast<long long>(fields) + 1)) throw SheetTooLargeError(rows, fields + 1LL);
-    records.resize(records.size() + static_cast<std::size_t>(emptyLines), std::vector<std::u16string>(1));
-    emptyLines = 0;
-    record.fields.resize(record.fieldCount);  // not the extra field read past a line end
-    records.push_back(std::move(record.fields));
+    for (; emptyLines > 0; --emptyLines) {
+      starts.push_back(cells.size());
+      cells.emplace_back();
+    }
+    starts.push_back(cells.size());
+    // Not the extra field read past a line end.
+    cells.insert(cells.end(), record.fields.begin(),
+                 record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount));
   }
-  if (records.size() < 2) throw SheetTooSmallError();
+  if (starts.size() < 2) throw SheetTooSmallError();
+  starts.push_back(cells.size());
   LoadedCsv loaded;
-  loaded.rows = static_cast<int>(records.size());
+  loaded.rows = static_cast<int>(starts.size()) - 1;
   loaded.cols = static_cast<int>(fields) + 1;
   loaded.array = SheetArray(static_cast<int>(fields), loaded.rows);
   for (int row = 0; row < loaded.rows; ++row) {
-    std::vector<std::u16string>& cells = records[static_cast<std::size_t>(row)];
-    for (std::size_t field = 0; field < cells.size(); ++field)
-      loaded.array.Set(static_cast<int>(field), row, std::move(cells[field]));
+    const std::size_t first = starts[static_cast<std::size_t>(row)];
+    for (std::size_t cell = first; cell < starts[static_cast<std::size_t>(row) + 1]; ++cell)
+      loaded.array.Set(static_cast<int>(cell - first), row, std::move(cells[cell]));
   }
   return loaded;
 }

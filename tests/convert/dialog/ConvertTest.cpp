@@ -219,11 +219,6 @@ class ConvertTest : public QObject {
     window.convert.Convert_Click();
     QVERIFY(window.messageBox.calls.empty());
     QCOMPARE(ReadBytes(dir / "out.html"), EncodeText(u"<meta charset=\"utf-8\">雪だるま☃", TextEncoding::Utf8));
-    // A template of its own encoding keeps it, here with its mark.
-    const auto bom = dir.Write("bom.html", "\xEF\xBB\xBF<!-- name -->");
-    window.user = TypeNames(Q(bom), Q(dir / "bom-out.html"));
-    window.convert.Convert_Click();
-    QCOMPARE(ReadBytes(dir / "bom-out.html"), EncodeText(u"雪だるま☃", TextEncoding::Utf8WithBom));
     // A template with bytes that do not decode is refused; nothing is written.
     const auto bad = dir.Write("bad.html", "<p>\r\n\x80<!-- name --></p>");
     window.user = TypeNames(Q(bad), Q(dir / "bad-out.html"));
