@@ -40,7 +40,6 @@ class RangeClipboard {
   void Paste_Click();
 
   const ClipRecord& record() const { return record_; }
-  bool HasRecord() const { return hasRecord_; }
 
  private:
   GridControl& grid_;

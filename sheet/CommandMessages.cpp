@@ -35,8 +35,6 @@ QString CharacterText(char32_t character) {
          QStringLiteral("）");
 }
 
-QString UnencodableMessage() { return QStringLiteral("保存できない文字が含まれています。"); }
-
 QString CannotWriteMessage(const QString& fileName) {
   return QStringLiteral("ファイルに書き込めませんでした。\n") + fileName;
 }

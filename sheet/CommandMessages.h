@@ -25,8 +25,6 @@ QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, cons
 // characters are invisible or look like others.
 QString CharacterText(char32_t character);
 
-// The first line of every refusal for a character the file cannot hold.
-QString UnencodableMessage();
 // "ファイルに書き込めませんでした。" and the file name on the next line.
 QString CannotWriteMessage(const QString& fileName);
 // The file dialog returned a path longer than the name it may take.

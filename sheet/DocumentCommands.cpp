@@ -37,6 +37,8 @@ QString UndecodableNotice(const LoadedCsv& loaded) {
          QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
 }
 
+const QString kUnencodableMessage = QStringLiteral("保存できない文字が含まれています。");
+
 // A character CP932 lacks needs a file in UTF-8.
 QString SaveUnencodableHint(TextEncoding encoding) {
   if (encoding != TextEncoding::Cp932) return QString();
@@ -191,7 +193,7 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
     w_.savedImage.Take(sheet);
   } catch (const UnencodableCellError& error) {
     ShowRefusal(w_.messageBox,
-                UnencodableMessage() + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
+                kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
     return false;
   } catch (const ReadsBackDifferentlyError& error) {
     ShowRefusal(w_.messageBox, ReadsBackDifferentlyMessage(error));
