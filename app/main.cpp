@@ -1,6 +1,7 @@
 // The desktop program: one main window over the Qt message boxes and file
 // dialogs, with the program's commands wired to it.
 
+#include <csignal>
 #include <memory>
 
 #include <QApplication>
@@ -10,8 +11,13 @@
 #include "mainwindow/Main.h"
 #include "mainwindow/MessageBox.h"
 #include "mainwindow/ProgramCommands.h"
+#include "platform/FileIO.h"
 
 int main(int argc, char* argv[]) {
+  // A file size limit is reported as a failed Save, not a killed program; an
+  // interrupted Save leaves no temporary file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  quillary::RemoveTemporaryFilesOnSignals();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QStringLiteral(QUILLARY_VERSION));

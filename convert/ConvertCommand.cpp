@@ -43,7 +43,7 @@ Conv& ConvertCommand::LoadedDialog() {
 }
 
 void ConvertCommand::Convert_Click() {
-  try {
+  RunCommand(w_.messageBox, [this] {
     Conv& conv = LoadedDialog();
     conv.PrepareToOpen();
     showModal_(conv);
@@ -52,10 +52,7 @@ void ConvertCommand::Convert_Click() {
     const QString templateName = conv.TemplateName();
     const QString outputName = conv.OutputName();
     if (!templateName.isEmpty() && !outputName.isEmpty()) Convert(templateName, outputName);
-  } catch (const std::exception&) {
-    // Nothing may leave an event handler; what is left here is running out
-    // of memory, and the files are then as they were.
-  }
+  });
 }
 
 void ConvertCommand::Convert(const QString& templateName, const QString& outputName) {
@@ -64,8 +61,8 @@ void ConvertCommand::Convert(const QString& templateName, const QString& outputN
     // last Open or Save is safe.
     ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
                     w_.sheetArray, w_.fg2.Cols() - 1, w_.sheetArrayEncoding, outputLimit_);
-  } catch (const FileReadError&) {
-    ShowRefusal(w_.messageBox, QStringLiteral("定型ファイルを読み込めませんでした。"));
+  } catch (const FileReadError& error) {
+    ShowRefusal(w_.messageBox, FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
     // A page with replacement characters in it would be a garbled page.
     ShowRefusal(w_.messageBox,
@@ -76,8 +73,8 @@ void ConvertCommand::Convert(const QString& templateName, const QString& outputN
     ShowRefusal(w_.messageBox, QStringLiteral("出力が大きすぎます。"));
   } catch (const UnencodableCharError& error) {
     ShowRefusal(w_.messageBox, OutputUnencodableMessage(error));
-  } catch (const FileWriteError&) {
-    ShowRefusal(w_.messageBox, CannotWriteMessage(outputName));
+  } catch (const FileWriteError& error) {
+    ShowRefusal(w_.messageBox, CannotWriteMessage(outputName, &error));
   }
 }
 

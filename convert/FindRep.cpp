@@ -253,9 +253,8 @@ TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetE
   return templateFile.ascii ? sheetEncoding : templateFile.encoding;
 }
 
-TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
-                             const std::filesystem::path& outputPath, const SheetArray& array, int k,
-                             TextEncoding sheetEncoding, std::size_t maxOutput) {
+EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
+                                     TextEncoding sheetEncoding, std::size_t maxOutput) {
   // Read whole before anything is written, so the output may replace the template.
   const DecodedText templateFile = ReadWholeTextFile(templatePath);
   // Replacement characters in the page would be a garbled page reported as made.
@@ -264,8 +263,15 @@ TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
   std::u16string text = ExpandTemplate(templateFile.text, array, k, maxOutput);
   TruncateAtNul(text);
   const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
-  WriteFileAtomically(outputPath, EncodeText(text, encoding));
-  return encoding;
+  return {EncodeText(text, encoding), encoding};
+}
+
+TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
+                             const std::filesystem::path& outputPath, const SheetArray& array, int k,
+                             TextEncoding sheetEncoding, std::size_t maxOutput) {
+  const EncodedOutput output = ConvertTemplateToBytes(templatePath, array, k, sheetEncoding, maxOutput);
+  ReplaceFileContents(outputPath, output.bytes);
+  return output.encoding;
 }
 
 }  // namespace quillary

@@ -82,11 +82,23 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
 // encoding of the CSV file the sheet was last opened from or saved to).
 TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding);
 
+// The output file's bytes and the encoding they are in.
+struct EncodedOutput {
+  std::string bytes;
+  TextEncoding encoding;
+};
+
 // Reads the template, expands it with k fields, cuts at the first NUL and
-// replaces the output file in one piece, in the encoding OutputEncoding
-// gives, which it returns. Throws FileReadError and UndecodableTextError
-// (template), OutputTooLargeError, UnencodableCharError (position in the
-// output text), FileWriteError; the output file is untouched on any of them.
+// encodes the result as OutputEncoding says. Throws FileReadError and
+// UndecodableTextError (template), OutputTooLargeError and
+// UnencodableCharError (position in the output text).
+EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
+                                     TextEncoding sheetEncoding = TextEncoding::Cp932,
+                                     std::size_t maxOutput = kMaxOutputUnits);
+
+// ConvertTemplateToBytes, then replaces the output file in one piece;
+// returns the encoding written. Throws what that throws and FileWriteError;
+// the output file is untouched on any of them.
 TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
                              const std::filesystem::path& outputPath, const SheetArray& array, int k,
                              TextEncoding sheetEncoding = TextEncoding::Cp932,

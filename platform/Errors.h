@@ -3,6 +3,7 @@
 // into a Japanese message, the converter into a line on stderr.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -16,24 +17,59 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class FileReadError : public Error {
- public:
-  explicit FileReadError(std::filesystem::path path)
-      : Error("cannot read file: " + path.string()), path_(std::move(path)) {}
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+// Why a file could not be read or written, in the terms a user acts on.
+enum class FileProblem {
+  Other,           // see the system's error number
+  NotFound,        // no such file, or no such folder to write into
+  NoPermission,    // the system refused access
+  ReadOnlyPlace,   // a read-only file system
+  WriteProtected,  // the file has no write permission bit at all
+  NoSpace,         // the disk or the quota is full
+  NameTooLong,     // a name or the path is too long
+  NotRegularFile,  // a device, pipe or socket
+  IsFolder,
+  TooLarge,        // over the read limit, or over the file size limit
+  NoMemory,
 };
 
-class FileWriteError : public Error {
+// The problem an error number of the system stands for.
+FileProblem ProblemOf(int errorNumber);
+// "no space left on the disk", ...: for messages in English.
+std::string ProblemText(FileProblem problem, int errorNumber);
+
+// A failed read or write: the file, why, and the system's error number
+// (0 where the program itself refused). size: the file's size for TooLarge.
+class FileError : public Error {
  public:
-  explicit FileWriteError(std::filesystem::path path)
-      : Error("cannot write file: " + path.string()), path_(std::move(path)) {}
+  FileError(const char* verb, std::filesystem::path path, FileProblem problem, int errorNumber,
+            std::uintmax_t size = 0)
+      : Error(std::string("cannot ") + verb + " " + path.string() + ": " + ProblemText(problem, errorNumber)),
+        path_(std::move(path)),
+        problem_(problem),
+        errorNumber_(errorNumber),
+        size_(size) {}
   const std::filesystem::path& path() const { return path_; }
+  FileProblem problem() const { return problem_; }
+  int errorNumber() const { return errorNumber_; }
+  std::uintmax_t size() const { return size_; }
 
  private:
   std::filesystem::path path_;
+  FileProblem problem_;
+  int errorNumber_;
+  std::uintmax_t size_;
+};
+
+class FileReadError : public FileError {
+ public:
+  FileReadError(std::filesystem::path path, FileProblem problem, int errorNumber = 0, std::uintmax_t size = 0)
+      : FileError("read", std::move(path), problem, errorNumber, size) {}
+};
+
+class FileWriteError : public FileError {
+ public:
+  FileWriteError(std::filesystem::path path, FileProblem problem, int errorNumber = 0)
+      : FileError("write", std::move(path), problem, errorNumber) {}
 };
 
 // A file read as `encoding` holds bytes that do not decode in it. Commands

@@ -1,6 +1,8 @@
 #pragma once
-// Whole-file reading and replacing writes.
+// Reading files whole, and replacing a file's contents without losing it or
+// anything else about it.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,16 +11,45 @@
 
 namespace quillary {
 
-// Throws FileReadError when the file cannot be opened or read, or is a folder.
-std::string ReadFileBytes(const std::filesystem::path& path);
+// No file the program reads is larger than this: a CSV holds at most 32,768
+// cells and a template is read whole, so anything larger is a mistake (a
+// disk image, a sparse file), refused before it fills the memory.
+inline constexpr std::uintmax_t kMaxReadBytes = std::uintmax_t{256} << 20;
+
+// A regular file, whole. A folder, device, pipe or socket is refused at
+// once, without waiting for it, and so is a file over `limit` bytes, before
+// anything is read. Throws FileReadError.
+std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limit = kMaxReadBytes);
 
 // The file's text, its encoding decided from its bytes. Throws FileReadError.
 DecodedText ReadTextFile(const std::filesystem::path& path);
 
-// Writes bytes to a temporary file beside the target, then renames it over
-// the target: the old file stays whole when anything fails. An existing
-// target keeps its permission bits. Throws FileWriteError.
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// What ReplaceFileContents does with a target that exists but is not a
+// regular file (a device, pipe or socket).
+enum class OtherTargets { Refuse, WriteInto };
+
+// Gives the file these bytes and keeps everything else about it:
+// - a symbolic link is followed: the file it points to gets the bytes and
+//   the link stays; a dangling link creates the file it names;
+// - owner, group and mode are kept; a new file gets 0666 less the umask;
+// - a file without any write permission bit is refused, also for root;
+// - the bytes go to an unnamed temporary file beside the target, which then
+//   takes the target's place in one step: on any failure, or if the process
+//   is killed, the old file is whole and no temporary file is left. Where
+//   that would lose the owner or the group, or split hard links, the file
+//   is rewritten in place after the space for its new length was reserved.
+// Throws FileWriteError naming `path`.
+void ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                         OtherTargets others = OtherTargets::Refuse);
+
+// All of the bytes to an open descriptor (standard output, say). Throws
+// FileWriteError naming `name`.
+void WriteToDescriptor(int fd, std::string_view bytes, const std::filesystem::path& name);
+
+// On SIGINT, SIGTERM and SIGHUP, removes a named temporary file that a
+// write has under way (where the file system offers no unnamed ones), then
+// ends the process as the signal would have.
+void RemoveTemporaryFilesOnSignals();
 
 // The path for a file name as the user typed it.
 std::filesystem::path PathFromText(std::u16string_view text);

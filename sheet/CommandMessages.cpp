@@ -1,6 +1,8 @@
 #include "sheet/CommandMessages.h"
 
 #include "mainwindow/MessageBox.h"
+#include "platform/Errors.h"
+#include "platform/FileIO.h"
 
 namespace quillary {
 
@@ -35,9 +37,56 @@ QString CharacterText(char32_t character) {
          QStringLiteral("）");
 }
 
-QString CannotWriteMessage(const QString& fileName) {
-  return QStringLiteral("ファイルに書き込めませんでした。\n") + fileName;
+namespace {
+
+// 1234567 -> "1,234,567"
+QString Grouped(std::uintmax_t n) {
+  QString digits = QString::number(static_cast<qulonglong>(n));
+  for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, u',');
+  return digits;
 }
+
+QString ProblemMessage(const FileError& error) {
+  const bool writing = dynamic_cast<const FileWriteError*>(&error) != nullptr;
+  switch (error.problem()) {
+    case FileProblem::NotFound:
+      return writing ? QStringLiteral("保存先のフォルダーが見つかりません。") : QStringLiteral("ファイルが見つかりません。");
+    case FileProblem::NoPermission:
+      return writing ? QStringLiteral("書き込む権限がありません。") : QStringLiteral("読み込む権限がありません。");
+    case FileProblem::ReadOnlyPlace: return QStringLiteral("読み取り専用の場所なので書き込めません。");
+    case FileProblem::WriteProtected: return QStringLiteral("このファイルは書き込み禁止になっています。");
+    case FileProblem::NoSpace: return QStringLiteral("ディスクの空き容量が足りません。");
+    case FileProblem::NameTooLong: return QStringLiteral("ファイル名が長すぎます。");
+    case FileProblem::NotRegularFile:
+      return writing ? QStringLiteral("通常のファイルではありません（デバイスやパイプなどには書き出せません）。")
+                     : QStringLiteral("通常のファイルではありません（デバイスやパイプなどは読み込めません）。");
+    case FileProblem::IsFolder: return QStringLiteral("フォルダーです。");
+    case FileProblem::TooLarge:
+      if (writing) return QStringLiteral("ファイルの大きさの上限を超えます。");
+      return QStringLiteral("ファイルが大きすぎます（%1 バイト。読み込めるのは %2 バイトまでです）。")
+          .arg(Grouped(error.size()), Grouped(kMaxReadBytes));
+    case FileProblem::NoMemory: return QStringLiteral("メモリが足りません。");
+    case FileProblem::Other: break;
+  }
+  return QStringLiteral("（%1）").arg(QString::fromStdString(ProblemText(error.problem(), error.errorNumber())));
+}
+
+}  // namespace
+
+QString FileFailureMessage(const QString& lead, const QString& fileName, const FileError& error) {
+  return lead + u'\n' + fileName + u'\n' + ProblemMessage(error);
+}
+
+QString CannotWriteMessage(const QString& fileName, const FileError* error) {
+  const QString lead = QStringLiteral("ファイルに書き込めませんでした。");
+  return error ? FileFailureMessage(lead, fileName, *error) : lead + u'\n' + fileName;
+}
+
+QString OutOfMemoryMessage() {
+  return QStringLiteral("メモリが足りないため、この操作を中止しました。\nシートとファイルは元のままです。");
+}
+
+void ShowOutOfMemory(MessageBox& messageBox) { ShowRefusal(messageBox, OutOfMemoryMessage()); }
 
 QString FileNameTooLongMessage() { return QStringLiteral("ファイル名が長すぎます。"); }
 

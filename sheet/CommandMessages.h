@@ -1,12 +1,16 @@
 #pragma once
 // Refusals shared by the commands that read and write the user's files.
 
+#include <exception>
+#include <new>
+
 #include <QString>
 
 #include "platform/TextEncoding.h"
 
 namespace quillary {
 
+class FileError;
 class MessageBox;
 
 // OK button, error icon, the program's title.
@@ -25,8 +29,27 @@ QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, cons
 // characters are invisible or look like others.
 QString CharacterText(char32_t character);
 
-// "ファイルに書き込めませんでした。" and the file name on the next line.
-QString CannotWriteMessage(const QString& fileName);
+// lead, the file name on the next line, and why on the third: "書き込む
+// 権限がありません。", "ディスクの空き容量が足りません。" ...
+QString FileFailureMessage(const QString& lead, const QString& fileName, const FileError& error);
+// "ファイルに書き込めませんでした。" and the file name on the next line,
+// and why when it is known.
+QString CannotWriteMessage(const QString& fileName, const FileError* error = nullptr);
+// A command ran out of memory; it changed nothing.
+void ShowOutOfMemory(MessageBox& messageBox);
+QString OutOfMemoryMessage();
+
+// Runs a command's body so that nothing leaves the event handler: running
+// out of memory is reported, anything else was reported by the command.
+template <typename Body>
+void RunCommand(MessageBox& messageBox, Body body) {
+  try {
+    body();
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(messageBox);
+  } catch (const std::exception&) {
+  }
+}
 // The file dialog returned a path longer than the name it may take.
 QString FileNameTooLongMessage();
 

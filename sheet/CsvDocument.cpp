@@ -114,7 +114,7 @@ std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
 }
 
 void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array, TextEncoding encoding) {
-  WriteFileAtomically(path, EncodeCsv(array, encoding));
+  ReplaceFileContents(path, EncodeCsv(array, encoding));
 }
 
 }  // namespace quillary

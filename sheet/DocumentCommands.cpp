@@ -23,9 +23,7 @@ const QString kCsvFilter =
 const QString kSaveQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
 const QString kQuestionTitle = QStringLiteral("確認");
 
-QString CannotReadMessage(const QString& fileName) {
-  return QStringLiteral("ファイルを読み込めませんでした。\n") + fileName;
-}
+const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。");
 const QString kTooSmallMessage = QStringLiteral(
     "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 const QString kTooLargeMessage =
@@ -77,16 +75,6 @@ Sheet SheetFromFile(const LoadedCsv& loaded) {
   return sheet;
 }
 
-// Nothing may leave an event handler; the commands report their own
-// failures, so what is left here (running out of memory) ends it quietly.
-template <typename Body>
-void Guarded(Body body) {
-  try {
-    body();
-  } catch (const std::exception&) {
-  }
-}
-
 }  // namespace
 
 DocumentCommands::DocumentCommands(Window window) : w_(std::move(window)) {}
@@ -115,7 +103,7 @@ bool DocumentCommands::MayClose() {
 }
 
 void DocumentCommands::New_Click() {
-  Guarded([&] {
+  RunCommand(w_.messageBox, [&] {
     if (!AskToSave()) return;
     // Same size, every cell cleared, then labelled afresh.
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
@@ -128,7 +116,7 @@ void DocumentCommands::New_Click() {
 }
 
 void DocumentCommands::Open_Click() {
-  Guarded([&] {
+  RunCommand(w_.messageBox, [&] {
     w_.commitCellEdit();
     if (!AskToSave()) return;
     const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
@@ -150,8 +138,14 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   } catch (const SheetTooLargeError&) {
     ShowRefusal(w_.messageBox, kTooLargeMessage);
     return false;
+  } catch (const FileReadError& error) {
+    ShowRefusal(w_.messageBox, FileFailureMessage(kCannotRead, fileName, error));
+    return false;
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(w_.messageBox);
+    return false;
   } catch (const std::exception&) {
-    ShowRefusal(w_.messageBox, CannotReadMessage(fileName));
+    ShowRefusal(w_.messageBox, kCannotRead + u'\n' + fileName);
     return false;
   }
   // Nothing has changed so far; from here on nothing can fail half-way.
@@ -167,7 +161,7 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
 }
 
 void DocumentCommands::Save_Click() {
-  Guarded([&] { Save(); });
+  RunCommand(w_.messageBox, [&] { Save(); });
 }
 
 bool DocumentCommands::Save() {
@@ -197,6 +191,12 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
     return false;
   } catch (const ReadsBackDifferentlyError& error) {
     ShowRefusal(w_.messageBox, ReadsBackDifferentlyMessage(error));
+    return false;
+  } catch (const FileWriteError& error) {
+    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName, &error));
+    return false;
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(w_.messageBox);
     return false;
   } catch (const std::exception&) {
     ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));

@@ -2,6 +2,7 @@
 // the output's encoding, and the refusal of input that does not decode.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -77,6 +78,53 @@ TEST(Converter, RefusesInputThatDoesNotDecodeAndNamesWhere) {
     EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.name << ": " << run.errors;
     EXPECT_FALSE(std::filesystem::exists(dir / "out.html")) << c.name;
   }
+}
+
+TEST(Converter, WritesToDevicesPipesAndStandardOutput) {
+  TempDir dir;
+  const auto csv = dir.Write("in.csv", "name\r\nx\r\n");
+  const auto templ = dir.Write("t.html", "[<!-- name -->]");
+  EXPECT_EQ(Convert(csv, templ, "/dev/null").status, 0);
+  // "-" is standard output (captured here with standard error).
+  const Outcome out = Convert(csv, templ, "-");
+  EXPECT_EQ(std::pair(out.status, out.errors), std::pair(0, std::string("[x]")));
+  // A pipe gets the bytes as they come; it stays a pipe.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const std::string command = std::string("'") + QUILLARY_CONVERTER + "' '" + csv.string() + "' '" + templ.string() +
+                              "' '" + (dir / "pipe").string() + "'";
+  FILE* converter = popen(command.c_str(), "r");
+  EXPECT_EQ(ReadBytes(dir / "pipe"), "[x]");
+  EXPECT_EQ(WEXITSTATUS(pclose(converter)), 0);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe"));
+}
+
+TEST(Converter, RefusesInputsThatAreNotRegularFilesWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const auto csv = dir.Write("in.csv", "name\r\nx\r\n");
+  const auto templ = dir.Write("t.html", "[<!-- name -->]");
+  const struct {
+    const char* name;
+    std::filesystem::path csv, templ;
+    std::string message;
+  } cases[] = {
+      {"CSV from a pipe nobody writes to", dir / "pipe", templ, "pipe: not a regular file"},
+      {"template from a device", csv, "/dev/zero", "cannot read the template /dev/zero: not a regular file"},
+      {"CSV that is a folder", dir.path(), templ, "is a folder"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Convert(c.csv, c.templ, dir / "out.html");
+    EXPECT_EQ(run.status, 1) << c.name;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.name << ": " << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.html")) << c.name;
+  }
+  // A write-protected output is refused and kept, also for root.
+  const auto locked = dir.Write("locked.html", "old");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+  const Outcome run = Convert(csv, templ, locked);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("the file is write-protected"), std::string::npos) << run.errors;
+  EXPECT_EQ(ReadBytes(locked), "old");
 }
 
 TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {

@@ -181,9 +181,11 @@ class ConvertTest : public QObject {
       std::filesystem::path output;
       QString message;
     } failures[] = {
-        {u"ok", dir / "out1.txt", QStringLiteral("定型ファイルを読み込めませんでした。")},
+        {u"ok", dir / "out1.txt",
+         QStringLiteral("定型ファイルを読み込めませんでした。\n") + Q(templ) + QStringLiteral("\nファイルが見つかりません。")},
         {u"ok", dir / "missing" / "out2.txt",
-         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt")},
+         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt") +
+             QStringLiteral("\n保存先のフォルダーが見つかりません。")},
         {u"雪だるま☃", dir / "out3.txt",
          QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n「☃」（U+2603）\n"
                         "出力は定型ファイルと同じ文字コード（CP932）で書き出します。"

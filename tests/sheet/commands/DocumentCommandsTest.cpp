@@ -79,6 +79,8 @@ class DocumentCommandsTest : public QObject {
     std::string tooLarge;
     for (int r = 0; r < 4097; ++r) tooLarge += "1,2,3,4,5,6,7,8\r\n";  // 4097 x 9 cells
     const QString existing = Q(dir.Write("existing.csv", "\"old\"\r\n"));
+    const QString protectedFile = Q(dir.Write("protected.csv", "\"kept\"\r\n"));
+    std::filesystem::permissions(protectedFile.toStdString(), std::filesystem::perms::owner_read);
     const struct {
       bool open;
       QString name;
@@ -90,10 +92,19 @@ class DocumentCommandsTest : public QObject {
          QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。")},
         {true, Q(dir.Write("large.csv", tooLarge)), 1, 1, u"",
          QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）")},
-        {true, Q(dir / "missing.csv"), 1, 1, u"", QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv")},
+        {true, Q(dir / "missing.csv"), 1, 1, u"",
+         QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv") + QStringLiteral("\nファイルが見つかりません。")},
+        {true, Q(dir.path()), 1, 1, u"",
+         QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir.path()) + QStringLiteral("\nフォルダーです。")},
+        {true, QStringLiteral("/dev/zero"), 1, 1, u"",
+         QStringLiteral("ファイルを読み込めませんでした。\n/dev/zero\n通常のファイルではありません（デバイスやパイプなどは読み込めません）。")},
+        {false, QStringLiteral("/dev/null"), 1, 1, u"",
+         QStringLiteral("ファイルに書き込めませんでした。\n/dev/null\n通常のファイルではありません（デバイスやパイプなどには書き出せません）。")},
+        {false, protectedFile, 1, 1, u"",
+         QStringLiteral("ファイルに書き込めませんでした。\n") + protectedFile + QStringLiteral("\nこのファイルは書き込み禁止になっています。")},
         {true, QString(300, u'n'), 1, 1, u"", kTooLong},
         {false, QString(300, u'n'), 1, 1, u"", kTooLong},
-        {false, Q(dir.path()), 1, 1, u"", QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path())},
+        {false, Q(dir.path()), 1, 1, u"", QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path()) + QStringLiteral("\nフォルダーです。")},
         {false, existing, 3, 2, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））") + kUtf8Hint},
         {false, existing, 0, 1, u"✈", kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））") + kUtf8Hint},
         {false, existing, 2, 3, u"✈", kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））") + kUtf8Hint},
@@ -111,6 +122,7 @@ class DocumentCommandsTest : public QObject {
       QVERIFY(before.Same(window) && window.text1 == QStringLiteral("(untouched)"));
     }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
+    QCOMPARE(ReadBytes(dir / "protected.csv"), std::string("\"kept\"\r\n"));
     // A sheet without data columns cannot be saved: no dialog, nothing written.
     CommandWindow window;
     window.fg2.SetCols(1);
@@ -136,7 +148,10 @@ class DocumentCommandsTest : public QObject {
       const QString bad = Q(dir / "no-such-folder" / "x.csv");
       window.backend.AcceptPath(bad);
       window.commands.New_Click();
-      QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion, QStringLiteral("ファイルに書き込めませんでした。\n") + bad, kQuestion}));
+      QCOMPARE(window.messageBox.TakePrompts(),
+               QStringList({kQuestion,
+                            QStringLiteral("ファイルに書き込めませんでした。\n") + bad + QStringLiteral("\n保存先のフォルダーが見つかりません。"),
+                            kQuestion}));
       QVERIFY(window.fg2.sheet() == MakeInitialSheet());
     }
     {  // A good Save lets the command go on to its own dialog.

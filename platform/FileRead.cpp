@@ -1,0 +1,49 @@
+// Reading whole files, bounded, from regular files only.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/Errors.h"
+#include "platform/FileDescriptor.h"
+#include "platform/FileIO.h"
+
+namespace quillary {
+
+std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limit) {
+  // Not blocking: opening a pipe for reading would wait for a writer.
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid()) throw FileReadError(path, ProblemOf(errno), errno);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) throw FileReadError(path, ProblemOf(errno), errno);
+  if (S_ISDIR(info.st_mode)) throw FileReadError(path, FileProblem::IsFolder);
+  if (!S_ISREG(info.st_mode)) throw FileReadError(path, FileProblem::NotRegularFile);
+  const auto size = static_cast<std::uintmax_t>(info.st_size);
+  if (size > limit) throw FileReadError(path, FileProblem::TooLarge, 0, size);
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileReadError(path, ProblemOf(errno), errno);
+    }
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+    // A file that grows while it is read is held to the same limit.
+    if (bytes.size() > limit) throw FileReadError(path, FileProblem::TooLarge, 0, bytes.size());
+  }
+  return bytes;
+}
+
+DecodedText ReadTextFile(const std::filesystem::path& path) { return DecodeText(ReadFileBytes(path)); }
+
+std::filesystem::path PathFromText(std::u16string_view text) {
+  return std::filesystem::path(std::u16string(text));
+}
+
+}  // namespace quillary

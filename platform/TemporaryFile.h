@@ -1,0 +1,23 @@
+#pragma once
+// The one named temporary file a write may have under way, known to the
+// signal handlers so that an interrupted process leaves none behind.
+
+#include <filesystem>
+
+namespace quillary {
+
+class RegisteredTemporary {
+ public:
+  explicit RegisteredTemporary(const std::filesystem::path& path);
+  ~RegisteredTemporary();
+  RegisteredTemporary(const RegisteredTemporary&) = delete;
+  RegisteredTemporary& operator=(const RegisteredTemporary&) = delete;
+
+  // The file took the target's place (or was removed): nothing to clean.
+  void Release();
+
+ private:
+  bool held_ = true;
+};
+
+}  // namespace quillary
