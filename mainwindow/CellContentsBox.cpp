@@ -1,5 +1,7 @@
 #include "mainwindow/CellContentsBox.h"
 
+#include <QLabel>
+#include <QLocale>
 #include <QTextDocument>
 
 namespace quillary {
@@ -13,12 +15,40 @@ constexpr QChar kLfPicture = u'\u240A';
 
 }  // namespace
 
-CellContentsBox::CellContentsBox(QWidget* parent) : QPlainTextEdit(parent) {
+CellContentsBox::CellContentsBox(QWidget* parent) : QPlainTextEdit(parent), cutNotice_(new QLabel(this)) {
+  cutNotice_->setObjectName(QStringLiteral("CutNotice"));
+  cutNotice_->setWordWrap(true);
+  cutNotice_->setStyleSheet(QStringLiteral("QLabel { background: #fff6c8; color: #202020; padding: 1px 4px; }"));
+  cutNotice_->hide();
   // Tab moves the focus on as in the window's other boxes; typing a TAB
   // would split the cell on the next paste of a range.
   setTabChangesFocus(true);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setUndoRedoEnabled(true);
+}
+
+void CellContentsBox::ShowCutNotice(qsizetype shown, qsizetype total) {
+  if (shown >= total) {
+    cutNotice_->hide();
+    return;
+  }
+  const QLocale grouped(QLocale::Japanese);
+  cutNotice_->setText(QStringLiteral("長いセルです（全 %1 文字）。先頭の %2 文字だけを表示・編集しています。残りはそのまま保たれます。")
+                          .arg(grouped.toString(total), grouped.toString(shown)));
+  PlaceCutNotice();
+  cutNotice_->show();
+}
+
+void CellContentsBox::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  PlaceCutNotice();
+}
+
+void CellContentsBox::PlaceCutNotice() {
+  // Along the bottom of the text area, clear of the scroll bar.
+  const QRect inside = viewport()->geometry();
+  const int height = cutNotice_->heightForWidth(inside.width());
+  cutNotice_->setGeometry(inside.left(), inside.bottom() - height + 1, inside.width(), height);
 }
 
 QString CellContentsBox::Text() const { return FromEditorText(document()->toRawText()); }

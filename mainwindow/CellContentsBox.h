@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+class QLabel;
+
 namespace quillary {
 
 class CellContentsBox : public QPlainTextEdit {
@@ -26,9 +28,23 @@ class CellContentsBox : public QPlainTextEdit {
   // textChanged only when the text differs from the one held.
   void SetText(const QString& text);
 
+  // Says, over the box, that it holds the first `shown` of `total`
+  // characters of a long cell; hidden when it holds them all.
+  void ShowCutNotice(qsizetype shown, qsizetype total);
+
   // The editor's own form of a text and back.
   static QString ToEditorText(const QString& text);
   static QString FromEditorText(const QString& editorText);
+
+  QLabel* CutNotice() const { return cutNotice_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void PlaceCutNotice();
+
+  QLabel* cutNotice_;
 };
 
 }  // namespace quillary

@@ -14,6 +14,7 @@
 #include "mainwindow/CellContentsBox.h"
 #include "sheet/KeyCodes.h"
 #include "mainwindow/Main.h"
+#include "sheet/LongText.h"
 #include "sheet/GridControl.h"
 #include "sheet/RS.h"
 #include "sheet/Twips.h"
@@ -89,10 +90,11 @@ void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
   if (keyAscii == kCharCtrlR) return;
   if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kCharSpace)) {
     // Control characters and the space open the cell's text unchanged.
-    SetEditorText(edit, grid.Text());
+    SetEditorText(edit, EditedStart(grid.sheet().Shared(grid.Row(), grid.Col())));
     edit.setCursorPosition(CaretAfterControl(edit.text()));
   } else {
-    // Any other character replaces the text.
+    // Any other character replaces the text, all of it.
+    HoldNoRest(1);
     SetEditorText(edit, CharacterOf(keyAscii));
     edit.setCursorPosition(1);
   }
@@ -107,6 +109,7 @@ void Main::fg2_KeyPressText(const QString& text) {
   }
   // An input method committed several characters at once: they replace the
   // text as one typed character would.
+  HoldNoRest(text.size());
   SetEditorText(*txtEdit, text);
   txtEdit->setCursorPosition(text.size());
   ShowOverlayEditor(*txtEdit);
@@ -196,7 +199,32 @@ void Main::SetBoxText(CellContentsBox& box, const QString& text) {
   settingText_ = wasSetting;
 }
 
-void Main::SetText1Text(const QString& text) { SetBoxText(*Text1, text); }
+void Main::SetText1Text(const SharedText& cellText) { SetBoxText(*Text1, EditedStart(cellText)); }
+
+QString Main::EditedStart(const SharedText& cellText) {
+  const std::u16string& text = cellText.get();
+  const auto total = static_cast<qsizetype>(text.size());
+  // One unit more shows whether the cut would split a character.
+  const QString start = QString::fromUtf16(text.data(), std::min(total, kEditedUnits + 1));
+  const qsizetype length = StartLength(start, kEditedUnits);
+  heldCell_ = length < total ? cellText : SharedText();
+  heldFrom_ = length;
+  Text1->ShowCutNotice(length, total);
+  return start.first(length);
+}
+
+void Main::HoldNoRest(qsizetype total) {
+  heldCell_ = SharedText();
+  heldFrom_ = 0;
+  Text1->ShowCutNotice(total, total);
+}
+
+std::u16string Main::EditedCellText() const {
+  std::u16string text = txtEdit->text().toStdU16String();
+  const std::u16string& held = heldCell_.get();
+  if (static_cast<std::size_t>(heldFrom_) < held.size()) text.append(held, static_cast<std::size_t>(heldFrom_));
+  return text;
+}
 
 void Main::OnEditorTextChanged() {
   QObject* const outer = typingIn_;
@@ -228,7 +256,9 @@ void Main::Text1_GotFocus() {
   txtEdit->raise();
 }
 
-void Main::GridClick(GridControl& grid, CellContentsBox& box) { SetBoxText(box, grid.Text()); }
+void Main::GridClick(GridControl& grid, CellContentsBox& box) {
+  SetBoxText(box, EditedStart(grid.sheet().Shared(grid.Row(), grid.Col())));
+}
 
 void Main::fg2_EnterCell() { GridClick(*fg2, *Text1); }
 
@@ -255,7 +285,7 @@ void Main::fg2_RowColChange() {
 
 void Main::fg2_GotFocus() {
   if (!EditPending()) return;
-  fg2->SetTextMatrix(editAnchorRow_, editAnchorCol_, txtEdit->text());
+  fg2->SetCellText(editAnchorRow_, editAnchorCol_, EditedCellText());
   HideOverlayEditor(*txtEdit);
 }
 
@@ -263,14 +293,14 @@ void Main::fg2_LeaveCell() { CommitCellEdit(); }
 
 void Main::fg2_Scroll() {
   if (!EditPending()) return;
-  fg2->SetText(txtEdit->text());
+  fg2->SetText(EditedCellText());
   HideOverlayEditor(*txtEdit);
   fg2->SetFocus();
 }
 
 void Main::CommitCellEdit() {
   if (!EditPending()) return;
-  fg2->SetText(txtEdit->text());
+  fg2->SetText(EditedCellText());
   HideOverlayEditor(*txtEdit);
 }
 

@@ -49,7 +49,7 @@ void Main::fg2_KeyPress(int keyAscii) {
 void Main::fg2_KeyDown(int keyCode, int /*shift*/) {
   if (keyCode != kKeyDelete) return;
   DelGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
-  SetText1Text(QString());
+  SetText1Text(SharedText());
 }
 
 void Main::fg2_MouseDown(int button, int /*shift*/, int x, int y) {

@@ -119,7 +119,10 @@ class Main : public QMainWindow {
   bool EditPending() const;
   // Shows a cell's stored text in the cell-contents box (markers become line
   // breaks through the mirror), as entering a cell does.
-  void SetText1Text(const QString& cellText);
+  void SetText1Text(const SharedText& cellText);
+  // What a commit writes: the editor's text and the rest of a long cell that
+  // the editors do not hold.
+  std::u16string EditedCellText() const;
 
   bool txtEdit_KeyDown(int keyCode, int shift);
   // True when the character was handled here instead of being typed.
@@ -195,6 +198,11 @@ class Main : public QMainWindow {
   // The editor's and the box's texts as the program sets them; a text equal
   // to the one held changes nothing.
   void SetEditorText(QLineEdit& edit, const QString& text);
+  // The start of a cell's text that the editors hold (all of an ordinary
+  // one); the rest is held aside until the commit.
+  QString EditedStart(const SharedText& cellText);
+  // No rest: the editors hold all of what will be committed.
+  void HoldNoRest(qsizetype total);
   void SetBoxText(CellContentsBox& box, const QString& text);
   void OnEditorTextChanged();
   void OnBoxTextChanged();
@@ -219,6 +227,10 @@ class Main : public QMainWindow {
   std::unique_ptr<C_CommonDialog> FileDialog;
   std::vector<QToolButton*> toolbarButtons_;
 
+  // The part of a long cell beyond what the editors hold: the cell's text
+  // as it was, and where that part begins.
+  SharedText heldCell_;
+  qsizetype heldFrom_ = 0;
   int editAnchorRow_ = 0;
   int editAnchorCol_ = 0;
   // Set while the program itself changes an editor's or the box's text.

@@ -11,7 +11,7 @@ namespace {
 
 DocumentCommands::Window DocumentWindow(Main& window) {
   return {*window.fg2,
-          [&window](const QString& text) { window.SetText1Text(text); },
+          [&window](const SharedText& text) { window.SetText1Text(text); },
           window.sheetArray(),
           window.savedImage(),
           window.fileDialog(),

@@ -53,6 +53,15 @@ DecodedText DecodeText(std::string_view bytes) {
   return decoded;
 }
 
+TextEncoding DetectEncoding(std::string_view bytes, bool& ascii) {
+  ascii = false;
+  if (bytes.starts_with(kByteOrderMark)) return TextEncoding::Utf8WithBom;
+  bool sawHighByte = false;
+  if (!IsWellFormedUtf8(bytes, sawHighByte)) return TextEncoding::Cp932;
+  ascii = !sawHighByte;
+  return sawHighByte ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
 std::string EncodeText(std::u16string_view text, TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::Utf8: return EncodeUtf8(text);

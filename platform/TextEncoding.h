@@ -34,6 +34,9 @@ struct DecodedText {
 // UTF-8 and hold at least one byte of 0x80 or above are UTF-8; anything else
 // is CP932.
 DecodedText DecodeText(std::string_view bytes);
+// The same rule without decoding: the encoding, and whether the bytes are
+// all ASCII.
+TextEncoding DetectEncoding(std::string_view bytes, bool& ascii);
 
 // The file's bytes for the text, with the mark for Utf8WithBom. Throws
 // UnencodableCharError for the first character the encoding cannot hold

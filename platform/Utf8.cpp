@@ -135,6 +135,31 @@ std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool&
   return text;
 }
 
+bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = p + bytes.size();
+  sawHighByte = false;
+  while (p < end) {
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    sawHighByte = true;
+    const Sequence sequence = ReadSequence(p, end);
+    if (sequence.length == 0) return false;
+    p += sequence.length;
+  }
+  return true;
+}
+
 std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base) {
   std::u16string text;
   bool sawHighByte = false;

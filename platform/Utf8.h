@@ -14,6 +14,9 @@ namespace quillary {
 // whether any byte was 0x80 or above.
 std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
 
+// Whether the bytes are well-formed UTF-8, without decoding them.
+bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
+
 // Every malformed sequence (its longest well-formed start, or one byte)
 // becomes one U+FFFD and is counted in undecodable; offsets count from
 // `base`, where these bytes start in the file.

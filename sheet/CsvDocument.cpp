@@ -1,6 +1,7 @@
 #include "sheet/CsvDocument.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "platform/FileIO.h"
@@ -72,8 +73,9 @@ LoadedCsv LoadCsvText(std::u16string_view text) {
     }
     starts.push_back(cells.size());
     // Not the extra field read past a line end.
-    cells.insert(cells.end(), record.fields.begin(),
-                 record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount));
+    // Moved: a cell may hold megabytes.
+    cells.insert(cells.end(), std::make_move_iterator(record.fields.begin()),
+                 std::make_move_iterator(record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount)));
   }
   if (starts.size() < 2) throw SheetTooSmallError();
   starts.push_back(cells.size());
@@ -108,8 +110,9 @@ std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
   // Open decides the encoding from the bytes alone; a file it would read in
   // another encoding would come back as another sheet. (Plain ASCII reads
   // the same in every encoding.)
-  const DecodedText readBack = DecodeText(bytes);
-  if (readBack.encoding != encoding && !readBack.ascii) throw ReadsBackDifferentlyError(encoding, readBack.encoding);
+  bool ascii = false;
+  const TextEncoding readAs = DetectEncoding(bytes, ascii);
+  if (readAs != encoding && !ascii) throw ReadsBackDifferentlyError(encoding, readAs);
   return bytes;
 }
 

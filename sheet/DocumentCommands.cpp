@@ -70,7 +70,7 @@ Sheet SheetFromFile(const LoadedCsv& loaded) {
   const int fields = std::min(loaded.array.Fields(), loaded.cols - 1);
   const int rows = std::min(loaded.array.Rows(), loaded.rows);
   for (int f = 0; f < fields; ++f)
-    for (int r = 0; r < rows; ++r) sheet.SetText(r, f + 1, loaded.array.Text(f, r));
+    for (int r = 0; r < rows; ++r) sheet.SetShared(r, f + 1, loaded.array.Shared(f, r));
   LabelRows(sheet, 1, sheet.Rows() - 1);
   return sheet;
 }
@@ -109,7 +109,7 @@ void DocumentCommands::New_Click() {
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
     LabelSheet(sheet);
     w_.fg2.SetSheet(std::move(sheet));
-    w_.setText1(QString());
+    w_.setText1(SharedText());
     w_.savedImage.Take(w_.fg2.sheet());
     w_.fileEncoding = TextEncoding::Cp932;
   });
@@ -122,7 +122,7 @@ void DocumentCommands::Open_Click() {
     const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
     const bool opened = name && OpenFile(*name);
     w_.fg2.SetFocus();
-    if (opened) w_.setText1(w_.fg2.Text());
+    if (opened) w_.setText1(w_.fg2.sheet().Shared(w_.fg2.Row(), w_.fg2.Col()));
   });
 }
 

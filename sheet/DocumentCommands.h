@@ -16,6 +16,7 @@
 #include <QString>
 
 #include "platform/TextEncoding.h"
+#include "sheet/SharedText.h"
 
 namespace quillary {
 
@@ -31,7 +32,7 @@ class DocumentCommands {
     GridControl& fg2;
     // Shows a cell's stored text in the cell-contents box (markers included;
     // the box turns them into line breaks itself).
-    std::function<void(const QString&)> setText1;
+    std::function<void(const SharedText&)> setText1;
     SheetArray& sheetArray;
     SheetImage& savedImage;
     C_CommonDialog& fileDialog;

@@ -153,13 +153,17 @@ void GridControl::ScrollToCell(GridCell cell) {
 
 QString GridControl::Text() const { return model_->Text(Row(), Col()); }
 
-void GridControl::SetText(const QString& text) {
-  if (selection_->HasCells()) model_->SetText(Row(), Col(), text);
+void GridControl::SetText(const QString& text) { SetText(text.toStdU16String()); }
+
+void GridControl::SetText(std::u16string text) {
+  if (selection_->HasCells()) model_->SetText(Row(), Col(), std::move(text));
 }
 
 QString GridControl::TextMatrix(int row, int col) const { return model_->Text(row, col); }
 
 void GridControl::SetTextMatrix(int row, int col, const QString& text) { model_->SetText(row, col, text); }
+
+void GridControl::SetCellText(int row, int col, std::u16string text) { model_->SetText(row, col, std::move(text)); }
 
 QString GridControl::TextArray(int flatIndex) const {
   if (flatIndex < 0 || Cols() == 0) return {};

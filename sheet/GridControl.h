@@ -60,8 +60,12 @@ class GridControl : public QTableView {
 
   QString Text() const;  // the current cell's text
   void SetText(const QString& text);
+  void SetText(std::u16string text);
   QString TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, const QString& text);
+  // The same, for a text already in the sheet's own form (no conversion of
+  // a long text).
+  void SetCellText(int row, int col, std::u16string text);
   // Cells outside the grid read as empty; writing them does nothing.
   QString TextArray(int flatIndex) const;  // flat index = row * Cols + col
   void SetTextArray(int flatIndex, const QString& text);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "sheet/LongText.h"
+
 namespace quillary {
 
 namespace {
@@ -25,9 +27,21 @@ QString GridModel::Text(int row, int col) const {
   return Contains(row, col) ? QString::fromStdU16String(sheet_.Text(row, col)) : QString();
 }
 
-void GridModel::SetText(int row, int col, const QString& text) {
+QString GridModel::DrawnText(int row, int col) const {
+  if (!Contains(row, col)) return QString();
+  const std::u16string& text = sheet_.Text(row, col);
+  if (text.size() <= static_cast<std::size_t>(kDrawnUnits)) return QString::fromStdU16String(text);
+  // Only the start is copied: a cell may hold megabytes. One unit more shows
+  // whether the cut would split a character.
+  const QString start = QString::fromUtf16(text.data(), kDrawnUnits + 1);
+  return start.first(StartLength(start, kDrawnUnits)) + u'…';
+}
+
+void GridModel::SetText(int row, int col, const QString& text) { SetText(row, col, text.toStdU16String()); }
+
+void GridModel::SetText(int row, int col, std::u16string text) {
   if (!Contains(row, col)) return;
-  sheet_.SetText(row, col, text.toStdU16String());
+  sheet_.SetText(row, col, std::move(text));
   const int viewRow = row - fixedRows_;
   const int viewCol = col - fixedCols_;
   if (viewRow >= 0 && viewCol >= 0) {
@@ -141,7 +155,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const int row = index.row() + fixedRows_;
   const int col = index.column() + fixedCols_;
-  if (role == Qt::DisplayRole) return Text(row, col);
+  if (role == Qt::DisplayRole) return DrawnText(row, col);
   if (role == Qt::TextAlignmentRole) return ColAlignment(col).toInt();
   return {};
 }
@@ -152,7 +166,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   if (horizontal ? fixedRows_ == 0 : fixedCols_ == 0) return {};
   const int row = horizontal ? 0 : section + fixedRows_;
   const int col = horizontal ? section + fixedCols_ : 0;
-  if (role == Qt::DisplayRole) return Text(row, col);
+  if (role == Qt::DisplayRole) return DrawnText(row, col);
   if (role == Qt::TextAlignmentRole) return ColAlignment(col).toInt();
   return {};
 }

@@ -30,7 +30,10 @@ class GridModel : public QAbstractTableModel {
   bool Contains(int row, int col) const;
   // Out-of-range cells read as empty; writing them does nothing.
   QString Text(int row, int col) const;
+  // What the view draws: the start of a long text (LongText.h).
+  QString DrawnText(int row, int col) const;
   void SetText(int row, int col, const QString& text);
+  void SetText(int row, int col, std::u16string text);
   // Writes field j of line i to cell (top + i, left + j) for the cells up to
   // (bottom, right); the caller keeps the block inside the data cells.
   void SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines);

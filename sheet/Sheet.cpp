@@ -13,7 +13,7 @@ Sheet::Sheet(int rows, int cols)
 
 void Sheet::Resize(int rows, int cols) {
   if (rows == rows_ && cols == cols_) return;
-  std::vector<std::u16string> cells(static_cast<std::size_t>(rows) * cols);
+  std::vector<SharedText> cells(static_cast<std::size_t>(rows) * cols);
   const int keepRows = std::min(rows, rows_);
   const int keepCols = std::min(cols, cols_);
   for (int r = 0; r < keepRows; ++r)
@@ -25,7 +25,7 @@ void Sheet::Resize(int rows, int cols) {
 }
 
 void Sheet::Clear() {
-  for (auto& cell : cells_) cell.clear();
+  for (auto& cell : cells_) cell = SharedText();
 }
 
 std::u16string DecimalText(long long n) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "sheet/SharedText.h"
+
 namespace quillary {
 
 // Row, column and flat index are 16-bit signed in the file formats' world,
@@ -37,17 +39,20 @@ class Sheet {
   int Fgi(int row, int col) const { return row * cols_ + col; }
   int CellCount() const { return rows_ * cols_; }
 
-  const std::u16string& Text(int row, int col) const { return cells_[Fgi(row, col)]; }
-  void SetText(int row, int col, std::u16string text) { cells_[Fgi(row, col)] = std::move(text); }
-  const std::u16string& TextAt(int flat) const { return cells_[flat]; }
-  void SetTextAt(int flat, std::u16string text) { cells_[flat] = std::move(text); }
+  const std::u16string& Text(int row, int col) const { return cells_[Fgi(row, col)].get(); }
+  void SetText(int row, int col, std::u16string text) { cells_[Fgi(row, col)] = SharedText(std::move(text)); }
+  const std::u16string& TextAt(int flat) const { return cells_[flat].get(); }
+  void SetTextAt(int flat, std::u16string text) { cells_[flat] = SharedText(std::move(text)); }
+  // The cell's text as held, to share without copying.
+  const SharedText& Shared(int row, int col) const { return cells_[Fgi(row, col)]; }
+  void SetShared(int row, int col, SharedText text) { cells_[Fgi(row, col)] = std::move(text); }
 
   bool operator==(const Sheet&) const = default;
 
  private:
   int rows_ = 0;
   int cols_ = 0;
-  std::vector<std::u16string> cells_;  // row-major, like the flat index
+  std::vector<SharedText> cells_;  // row-major, like the flat index
 };
 
 std::u16string DecimalText(long long n);
@@ -68,7 +73,8 @@ Sheet MakeInitialSheet();
 
 // What the sheet looked like when it was last taken (start-up, New, Open,
 // Save). Two sheets count as the same only when their sizes and every cell
-// are equal.
+// are equal. The image shares the cells' texts, so taking it copies no text
+// and comparing unchanged cells compares no text.
 class SheetImage {
  public:
   void Take(const Sheet& sheet) { saved_ = sheet; }

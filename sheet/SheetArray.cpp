@@ -9,11 +9,11 @@ const std::u16string kEmpty;
 }
 
 SheetArray::SheetArray(int fields, int rows)
-    : rows_(rows), fields_(fields, std::vector<std::optional<std::u16string>>(rows)) {}
+    : rows_(rows), fields_(fields, std::vector<std::optional<SharedText>>(rows)) {}
 
 const std::u16string& SheetArray::Text(int field, int row) const {
   const auto& element = fields_[field][row];
-  return element ? *element : kEmpty;
+  return element ? element->get() : kEmpty;
 }
 
 void SheetArray::ResizeRows(int rows) {
@@ -24,7 +24,7 @@ void SheetArray::ResizeRows(int rows) {
 SheetArray SheetArray::FromSheet(const Sheet& sheet) {
   SheetArray array(sheet.Cols() > 0 ? sheet.Cols() - 1 : 0, sheet.Rows());
   for (int f = 0; f < array.Fields(); ++f)
-    for (int r = 0; r < array.Rows(); ++r) array.Set(f, r, sheet.Text(r, f + 1));
+    for (int r = 0; r < array.Rows(); ++r) array.SetShared(f, r, sheet.Shared(r, f + 1));
   return array;
 }
 

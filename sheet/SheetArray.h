@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sheet/SharedText.h"
+
 namespace quillary {
 
 class Sheet;
@@ -22,7 +24,11 @@ class SheetArray {
   bool HasValue(int field, int row) const { return fields_[field][row].has_value(); }
   // An empty element reads as the empty text.
   const std::u16string& Text(int field, int row) const;
-  void Set(int field, int row, std::u16string text) { fields_[field][row] = std::move(text); }
+  void Set(int field, int row, std::u16string text) { fields_[field][row] = SharedText(std::move(text)); }
+  // The element's text as held (empty for an empty element), to share it
+  // with a sheet without copying.
+  SharedText Shared(int field, int row) const { return fields_[field][row].value_or(SharedText()); }
+  void SetShared(int field, int row, SharedText text) { fields_[field][row] = std::move(text); }
 
   // Keeps the rows that stay; new elements are empty.
   void ResizeRows(int rows);
@@ -35,7 +41,7 @@ class SheetArray {
 
  private:
   int rows_ = 0;
-  std::vector<std::vector<std::optional<std::u16string>>> fields_;
+  std::vector<std::vector<std::optional<SharedText>>> fields_;
 };
 
 // The start-up array: 41 x 41 empty elements.

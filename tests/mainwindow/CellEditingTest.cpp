@@ -3,11 +3,13 @@
 
 #include <QtTest>
 
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <functional>
 
 #include "MainWindowHarness.h"
+#include "sheet/LongText.h"
 #include "sheet/Twips.h"
 
 using namespace quillary;
@@ -217,8 +219,8 @@ class CellEditingTest : public QObject {
 
     // Lone CR and LF are shown as pictures and reach the cell unchanged; CR
     // LF, as a file may bring it, is a line break in the box and a marker
-    // after an edit there. A very long text passes through both boxes whole.
-    const QString longText = LongText(100000);
+    // after an edit there. A text up to the editors' length passes whole.
+    const QString longText = LongText(kEditedUnits);
     const struct {
       QString stored, shown, editor, committed;
     } cases[] = {
@@ -236,6 +238,34 @@ class CellEditingTest : public QObject {
     // The box's own form and back, for every mix of line ends.
     for (const QString& text : {u"a\r\nb"_s, u"\r\r\n\n"_s, u"\n\r"_s, u"\r\n\r\n"_s, u"x\u00a0y"_s, QString()})
       QCOMPARE(CellContentsBox::FromEditorText(CellContentsBox::ToEditorText(text)), text);
+  }
+
+  void aLongCellIsEditedAtItsStartAndKeepsTheRest() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    const QString text = LongText(1'000'000) + u"😀"_s;
+    const QString start = text.first(kEditedUnits);
+    QVERIFY(e.FocusCell(2, 2, text));
+    w.fg2->SetRow(3);
+    w.fg2->SetRow(2);
+    // The editors hold the start; the box says so; the grid draws less still.
+    QVERIFY(w.txtEdit->text() == start && w.Text1->Text() == QString(start).replace(u"|"_s, u"\r\n"_s));
+    QVERIFY(w.Text1->CutNotice()->isVisible());
+    QCOMPARE(w.Text1->CutNotice()->text(),
+             u"長いセルです（全 1,000,002 文字）。先頭の 32,768 文字だけを表示・編集しています。残りはそのまま保たれます。"_s);
+    const QString drawn = w.fg2->model()->index(1, 1).data().toString();
+    QVERIFY(drawn.size() == kDrawnUnits + 1 && drawn.endsWith(u'…') && text.startsWith(drawn.chopped(1)));
+    // An edit of the start, in the editor or the box, keeps the rest.
+    QTest::keyClick(w.fg2, Qt::Key_Space);
+    QTest::keyClick(w.txtEdit, Qt::Key_Home);
+    QTest::keyClicks(w.txtEdit, u"<"_s);
+    QVERIFY(e.BackToGrid());
+    QCOMPARE(e.Cell(2, 2), u"<"_s + text);
+    QVERIFY(e.TypeInBox(u">"_s) && e.BackToGrid());
+    QCOMPARE(e.Cell(2, 2), u"<"_s + start + u">"_s + text.mid(kEditedUnits));
+    // A typed character still replaces all of it; Delete empties all of it.
+    QTest::keyClick(w.fg2, Qt::Key_A);
+    QVERIFY(!w.Text1->CutNotice()->isVisible() && e.BackToGrid() && e.Cell(2, 2) == u"a"_s);
   }
 
   void theMirrorStopsAfterOnePassAndKeepsTheCaret() {

@@ -49,7 +49,7 @@ class GridInputTest : public QObject {
       QTest::keyClick(w.fg2, Qt::Key_Delete, modifiers);
       QCOMPARE(h.Take(), QStringList{u"DeleteRange 1 2 3 4"_s});
       QVERIFY(w.Text1->Text().isEmpty() && w.txtEdit->text().isEmpty() && !h.Editing());
-      w.SetText1Text(u"again"_s);
+      w.SetText1Text(SharedText(u"again"));
     }
     // Other keys are the grid's own.
     emit w.fg2->KeyDown(8, 0);

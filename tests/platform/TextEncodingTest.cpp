@@ -49,6 +49,9 @@ TEST(DecodeText, DecidesTheEncodingFromTheBytes) {
     EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
     EXPECT_EQ(decoded.ascii, c.ascii) << c.name;
     EXPECT_EQ(decoded.text, c.text) << c.name;
+    bool ascii = !c.ascii;
+    EXPECT_EQ(DetectEncoding(c.bytes, ascii), c.encoding) << c.name;
+    EXPECT_EQ(ascii, c.ascii) << c.name;
   }
 }
 
@@ -116,6 +119,9 @@ TEST(Utf8, AgreesWithTheSystemConverter) {
     const std::optional<std::u16string> ours = DecodeWellFormedUtf8(bytes, high);
     const std::optional<std::string> theirs = Converted("UTF-16LE", "UTF-8", bytes);
     ASSERT_EQ(ours.has_value(), theirs.has_value()) << ::testing::PrintToString(bytes);
+    bool validatedHigh = false;
+    ASSERT_EQ(IsWellFormedUtf8(bytes, validatedHigh), ours.has_value()) << ::testing::PrintToString(bytes);
+    ASSERT_TRUE(!ours || validatedHigh == high);
     if (!ours) continue;
     ++wellFormed;
     ASSERT_EQ(Wide(*ours), *theirs) << ::testing::PrintToString(bytes);

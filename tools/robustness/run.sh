@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # The long robustness run, outside CI, under AddressSanitizer and UBSan: a
-# million core fuzz cases split over two processes, then a 10,000-action
-# soak of the main window. Fails on any finding.
+# million core fuzz cases split over two processes, a 10,000-action soak of
+# the main window, then 200 kills in the middle of 64 MiB file writes. Fails
+# on any finding.
 #
 #   tools/robustness/run.sh [BUILD_DIR]     (default build-robust)
 #
-# FUZZ_CASES, SOAK_ACTIONS and SEED change the amounts and the first seed.
+# FUZZ_CASES, SOAK_ACTIONS, KILLS and SEED change the amounts and the first seed.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build-robust}
 cases=${FUZZ_CASES:-1000000}
 actions=${SOAK_ACTIONS:-10000}
+kills=${KILLS:-200}
 seed=${SEED:-1}
 
 cmake -S . -B "$build" -DQUILLARY_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_BUILD_BENCH=OFF
-cmake --build "$build" -j2 --target quillary-fuzz-core quillary-soak
+cmake --build "$build" -j2 --target quillary-fuzz-core quillary-soak quillary-kill-loop
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
@@ -39,6 +41,10 @@ echo "fuzz: $cases cases in $((SECONDS - start)) s"
 start=$SECONDS
 "$drivers/quillary-soak" "$actions" "$seed" || status=1
 echo "soak: $actions actions in $((SECONDS - start)) s"
+
+start=$SECONDS
+"$drivers/quillary-kill-loop" "$kills" 64 "$seed" || status=1
+echo "kill loop: $kills kills in $((SECONDS - start)) s"
 
 if [ "$status" -ne 0 ]; then
   echo "robustness run: FINDINGS (see above)" >&2

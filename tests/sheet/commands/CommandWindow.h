@@ -42,7 +42,8 @@ struct CommandWindow {
   TextEncoding fileEncoding = TextEncoding::Cp932;
   TextEncoding sheetArrayEncoding = TextEncoding::Cp932;
 
-  DocumentCommands commands{{fg2, [this](const QString& text) { text1 = text; }, sheetArray, savedImage,
+  DocumentCommands commands{{fg2, [this](const SharedText& text) { text1 = QString::fromStdU16String(text.get()); },
+                             sheetArray, savedImage,
                              fileDialog, messageBox,
                              [this] {
                                ++commits;
