@@ -127,6 +127,26 @@ TEST(Converter, RefusesInputsThatAreNotRegularFilesWithoutWaiting) {
   EXPECT_EQ(ReadBytes(locked), "old");
 }
 
+TEST(Converter, ReportsRunningOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs far more address space than the limit leaves";
+#else
+  TempDir dir;
+  // 48 MiB of CSV needs about 300 MiB as text; the converter gets 160 MiB.
+  const auto csv = dir.Write("big.csv", "name\r\n\"" + std::string(48 << 20, 'x') + "\"\r\n");
+  const auto templ = dir.Write("t.html", "<!-- name -->");
+  const std::string command = "ulimit -v 163840; '" + std::string(QUILLARY_CONVERTER) + "' '" + csv.string() +
+                              "' '" + templ.string() + "' '" + (dir / "out.html").string() + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string errors;
+  std::array<char, 256> buffer{};
+  while (std::fgets(buffer.data(), buffer.size(), pipe)) errors += buffer.data();
+  EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 1) << errors;
+  EXPECT_NE(errors.find("not enough memory"), std::string::npos) << errors;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
+#endif
+}
+
 TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {
   TempDir dir;
   const Outcome run = Convert(dir.Write("in.csv", Utf8(u"name\r\n☃\r\n")),

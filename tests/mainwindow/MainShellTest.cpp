@@ -245,9 +245,12 @@ class MainShellTest : public QObject {
     emit w.fg2->KeyPress(3);
     h.commands->failWith = u"convert failed"_s;
     w.ToolbarButtons().back()->click();
+    h.commands->failWith = u"memory"_s;
+    w.Save->trigger();
     const QString failed = u"予期しないエラーが発生しました。\n"_s;
     QCOMPARE(h.messageBox.TakePrompts(),
-             (QStringList{failed + u"disk on fire"_s, failed + u"copy failed"_s, failed + u"convert failed"_s}));
+             (QStringList{failed + u"disk on fire"_s, failed + u"copy failed"_s, failed + u"convert failed"_s,
+                          u"メモリが足りないため、この操作を中止しました。\nシートとファイルは元のままです。"_s}));
     w.Open->trigger();
     QCOMPARE(h.log, QStringList{u"OpenSheet"_s});
   }

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -47,11 +48,16 @@ class RecordingCommands : public MainCommands {
   // What MayClose answers.
   bool mayClose = true;
 
-  // The next command started throws this instead of recording.
+  // The next command started throws this instead of recording; "memory"
+  // throws std::bad_alloc, as running out of memory does.
   QString failWith;
 
  private:
   void Record(const char* name, std::initializer_list<int> args = {}) {
+    if (failWith == u"memory") {
+      failWith.clear();
+      throw std::bad_alloc();
+    }
     if (!failWith.isEmpty()) throw std::runtime_error(std::exchange(failWith, QString()).toStdString());
     QString line = QLatin1String(name);
     for (const int arg : args) line += u' ' + QString::number(arg);

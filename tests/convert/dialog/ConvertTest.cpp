@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <tuple>
 
+#include <sys/stat.h>
+
 #include "convert/Conv.h"
 #include "convert/ConvertCommand.h"
 #include "platform/TextEncoding.h"
@@ -176,6 +178,8 @@ class ConvertTest : public QObject {
     QVERIFY(window.messageBox.calls.empty() && window.commands.CheckModify());
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("Ar1Bv1Cr2D<!-- renamed -->"));
 
+    const auto pipe = dir / "pipe";
+    QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
     const struct {
       std::u16string cell;
       std::filesystem::path output;
@@ -186,6 +190,9 @@ class ConvertTest : public QObject {
         {u"ok", dir / "missing" / "out2.txt",
          QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt") +
              QStringLiteral("\n保存先のフォルダーが見つかりません。")},
+        {u"ok", pipe,
+         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(pipe) +
+             QStringLiteral("\n通常のファイルではありません（デバイスやパイプなどには書き出せません）。")},
         {u"雪だるま☃", dir / "out3.txt",
          QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n「☃」（U+2603）\n"
                         "出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
@@ -200,7 +207,7 @@ class ConvertTest : public QObject {
       dir.Write("t.txt", "<!-- name -->");
       window.convert.Convert_Click();
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{c.message});
-      QVERIFY(!std::filesystem::exists(c.output));
+      QVERIFY(!std::filesystem::is_regular_file(c.output));  // nothing written, the pipe still a pipe
     }
     // An output past the limit is refused whole.
     window.convert.SetOutputLimit(1);
