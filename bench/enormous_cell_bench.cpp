@@ -114,12 +114,3 @@ BENCHMARK(BM_EditEnormousCell)->Arg(10)->Arg(100)->Iterations(3)->Unit(benchmark
 BENCHMARK(BM_SaveEnormousCell)->Arg(10)->Arg(100)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

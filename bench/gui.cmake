@@ -6,5 +6,5 @@ endif()
 
 # A 10 MB and a 100 MB cell through the real window: Open, show, edit, Save.
 if(TARGET quillary_ui)
-  quillary_widget_bench(enormous_cell_bench ${CMAKE_CURRENT_LIST_DIR}/enormous_cell_bench.cpp)
+  quillary_widget_bench(enormous_cell_bench WITH_MAIN ${CMAKE_CURRENT_LIST_DIR}/enormous_cell_bench.cpp)
 endif()

@@ -30,6 +30,13 @@ struct stat StatOf(const fs::path& path) {
   return info;
 }
 
+// A path and the problem a read or a write of it must report.
+struct ProblemCase {
+  const char* name;
+  fs::path path;
+  FileProblem problem;
+};
+
 template <typename Error, typename Call>
 FileProblem ProblemOfCall(Call call) {
   try {
@@ -46,11 +53,7 @@ TEST(ReadFileBytes, ReadsRegularFilesAndRefusesEverythingElseAtOnce) {
   EXPECT_EQ(ReadFileBytes(dir.Write("a.bin", std::string("x\0y", 3))), std::string("x\0y", 3));
   EXPECT_EQ(ReadFileBytes(dir.Write("empty", "")), "");
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  const struct {
-    const char* name;
-    fs::path path;
-    FileProblem problem;
-  } cases[] = {
+  const ProblemCase cases[] = {
       {"missing", dir / "missing", FileProblem::NotFound},
       {"folder", dir.path(), FileProblem::IsFolder},
       // A pipe nobody writes to and an endless device: refused, not waited for.
@@ -135,11 +138,7 @@ TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
   const auto locked = dir.Write("locked.csv", "old");
   ::chmod(locked.c_str(), 0444);
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  const struct {
-    const char* name;
-    fs::path path;
-    FileProblem problem;
-  } cases[] = {
+  const ProblemCase cases[] = {
       // Also for root, who could write it: the user protected it.
       {"write-protected", locked, FileProblem::WriteProtected},
       {"FIFO", dir / "fifo", FileProblem::NotRegularFile},
