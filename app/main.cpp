@@ -9,7 +9,7 @@
 #include "commondialog/QtCommonDialogBackend.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "mainwindow/ProgramCommands.h"
 #include "platform/FileIO.h"
 

@@ -6,7 +6,7 @@
 
 #include "commondialog/C_CommonDialog.h"
 #include "convert/Module1.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/Twips.h"

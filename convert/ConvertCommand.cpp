@@ -6,7 +6,7 @@
 
 #include "convert/Conv.h"
 #include "convert/FindRep.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/CommandMessages.h"

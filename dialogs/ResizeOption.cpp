@@ -6,7 +6,7 @@
 #include "dialogs/CautionPicture.h"
 #include "dialogs/SelectAllLineEdit.h"
 #include "dialogs/SheetSizeEntry.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "sheet/GridControl.h"
 #include "sheet/Sheet.h"
 

@@ -90,7 +90,7 @@ void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
   if (keyAscii == kCharCtrlR) return;
   if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kCharSpace)) {
     // Control characters and the space open the cell's text unchanged.
-    SetEditorText(edit, EditedStart(grid.sheet().Shared(grid.Row(), grid.Col())));
+    SetEditorText(edit, EditedStart(grid.SharedCurrentText()));
     edit.setCursorPosition(CaretAfterControl(edit.text()));
   } else {
     // Any other character replaces the text, all of it.
@@ -204,13 +204,11 @@ void Main::SetText1Text(const SharedText& cellText) { SetBoxText(*Text1, EditedS
 QString Main::EditedStart(const SharedText& cellText) {
   const std::u16string& text = cellText.get();
   const auto total = static_cast<qsizetype>(text.size());
-  // One unit more shows whether the cut would split a character.
-  const QString start = QString::fromUtf16(text.data(), std::min(total, kEditedUnits + 1));
-  const qsizetype length = StartLength(start, kEditedUnits);
-  heldCell_ = length < total ? cellText : SharedText();
-  heldFrom_ = length;
-  Text1->ShowCutNotice(length, total);
-  return start.first(length);
+  QString start = StartOf(text, kEditedUnits);
+  heldCell_ = start.size() < total ? cellText : SharedText();
+  heldFrom_ = start.size();
+  Text1->ShowCutNotice(start.size(), total);
+  return start;
 }
 
 void Main::HoldNoRest(qsizetype total) {
@@ -257,7 +255,7 @@ void Main::Text1_GotFocus() {
 }
 
 void Main::GridClick(GridControl& grid, CellContentsBox& box) {
-  SetBoxText(box, EditedStart(grid.sheet().Shared(grid.Row(), grid.Col())));
+  SetBoxText(box, EditedStart(grid.SharedCurrentText()));
 }
 
 void Main::fg2_EnterCell() { GridClick(*fg2, *Text1); }

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "sheet/CommandMessages.h"
 
 namespace quillary {

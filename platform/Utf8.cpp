@@ -64,21 +64,17 @@ char16_t* Put(char16_t* out, char32_t code) {
   return out;
 }
 
-// Copies the bytes below 0x80 at p (at least the first), up to eight at a
-// time; returns how many.
-inline std::size_t CopyAscii(const unsigned char* p, const unsigned char* end, char16_t* out) {
-  if (end - p < 8) {
-    *out = *p;
-    return 1;
-  }
+// How many bytes below 0x80 start at p, looking at most eight ahead; at
+// least one when *p is below 0x80.
+inline std::size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
+  if (end - p < 8) return *p < 0x80 ? 1 : 0;
   std::uint64_t word;
   std::memcpy(&word, p, 8);
   const std::uint64_t high = word & 0x8080808080808080ULL;
+  if (high == 0) return 8;
   // The first byte in memory is the word's lowest on little-endian machines.
   const int zeros = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
-  const std::size_t count = high == 0 ? 8 : static_cast<std::size_t>(zeros) / 8;
-  for (std::size_t i = 0; i < count; ++i) out[i] = p[i];
-  return count;
+  return static_cast<std::size_t>(zeros) / 8;
 }
 
 // One pass for both decoders: strict stops at the first malformed sequence.
@@ -94,7 +90,8 @@ bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, Und
   sawHighByte = false;
   while (p < end) {
     if (*p < 0x80) {
-      const std::size_t count = CopyAscii(p, end, out);
+      const std::size_t count = AsciiRun(p, end);
+      for (std::size_t i = 0; i < count; ++i) out[i] = p[i];
       p += count;
       out += count;
       continue;
@@ -140,16 +137,8 @@ bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
   const auto* const end = p + bytes.size();
   sawHighByte = false;
   while (p < end) {
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        p += 8;
-        continue;
-      }
-    }
     if (*p < 0x80) {
-      ++p;
+      p += AsciiRun(p, end);
       continue;
     }
     sawHighByte = true;

@@ -79,8 +79,8 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   line_ = TakeLine();
   record.fieldCount = 0;
   record.emptyLine = line_.empty();
-  // The strings of the last record are written over: a file of records of
-  // one width allocates its field buffers once.
+  // The strings the caller left in the record are written over, keeping
+  // their buffers.
   std::size_t kept = 0;
   std::u16string dropped;
   bool extraField = false;

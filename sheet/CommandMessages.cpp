@@ -1,6 +1,6 @@
 #include "sheet/CommandMessages.h"
 
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 

@@ -72,8 +72,8 @@ LoadedCsv LoadCsvText(std::u16string_view text) {
       cells.emplace_back();
     }
     starts.push_back(cells.size());
-    // Not the extra field read past a line end.
-    // Moved: a cell may hold megabytes.
+    // Moved, since a cell may hold megabytes; not the extra field read past
+    // a line end.
     cells.insert(cells.end(), std::make_move_iterator(record.fields.begin()),
                  std::make_move_iterator(record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount)));
   }

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "commondialog/C_CommonDialog.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "platform/FileIO.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
@@ -122,7 +122,7 @@ void DocumentCommands::Open_Click() {
     const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
     const bool opened = name && OpenFile(*name);
     w_.fg2.SetFocus();
-    if (opened) w_.setText1(w_.fg2.sheet().Shared(w_.fg2.Row(), w_.fg2.Col()));
+    if (opened) w_.setText1(w_.fg2.SharedCurrentText());
   });
 }
 

@@ -153,6 +153,8 @@ void GridControl::ScrollToCell(GridCell cell) {
 
 QString GridControl::Text() const { return model_->Text(Row(), Col()); }
 
+const SharedText& GridControl::SharedCurrentText() const { return model_->sheet().Shared(Row(), Col()); }
+
 void GridControl::SetText(const QString& text) { SetText(text.toStdU16String()); }
 
 void GridControl::SetText(std::u16string text) {

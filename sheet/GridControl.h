@@ -59,6 +59,8 @@ class GridControl : public QTableView {
   void SetColSel(int col);
 
   QString Text() const;  // the current cell's text
+  // The same as the sheet holds it, to share without copying.
+  const SharedText& SharedCurrentText() const;
   void SetText(const QString& text);
   void SetText(std::u16string text);
   QString TextMatrix(int row, int col) const;

@@ -30,11 +30,8 @@ QString GridModel::Text(int row, int col) const {
 QString GridModel::DrawnText(int row, int col) const {
   if (!Contains(row, col)) return QString();
   const std::u16string& text = sheet_.Text(row, col);
-  if (text.size() <= static_cast<std::size_t>(kDrawnUnits)) return QString::fromStdU16String(text);
-  // Only the start is copied: a cell may hold megabytes. One unit more shows
-  // whether the cut would split a character.
-  const QString start = QString::fromUtf16(text.data(), kDrawnUnits + 1);
-  return start.first(StartLength(start, kDrawnUnits)) + u'…';
+  const QString start = StartOf(text, kDrawnUnits);
+  return start.size() < static_cast<qsizetype>(text.size()) ? start + u'…' : start;
 }
 
 void GridModel::SetText(int row, int col, const QString& text) { SetText(row, col, text.toStdU16String()); }

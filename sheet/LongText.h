@@ -4,6 +4,8 @@
 // start of a long cell and the editors hold only its start; the rest stays
 // in the cell as it is.
 
+#include <string>
+
 #include <QString>
 
 namespace quillary {
@@ -13,8 +15,8 @@ inline constexpr qsizetype kDrawnUnits = 1000;
 // The most of a cell the overlay editor and the cell-contents box hold.
 inline constexpr qsizetype kEditedUnits = 32768;
 
-// The length of text's start of at most `units` UTF-16 units that splits no
-// character outside the basic plane and no CR LF pair.
-qsizetype StartLength(const QString& text, qsizetype units);
+// The start of text, at most `units` UTF-16 units, splitting no character
+// outside the basic plane and no CR LF pair. Only the start is copied.
+QString StartOf(const std::u16string& text, qsizetype units);
 
 }  // namespace quillary

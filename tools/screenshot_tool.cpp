@@ -28,7 +28,7 @@
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "mainwindow/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "sheet/GridControl.h"

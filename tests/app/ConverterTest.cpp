@@ -23,10 +23,11 @@ struct Outcome {
   std::string errors;
 };
 
-// Runs the converter on the three paths; standard error is captured.
+// Runs the converter on the three paths, after `setup` in the same shell;
+// standard error is captured.
 Outcome Convert(const std::filesystem::path& csv, const std::filesystem::path& templ,
-            const std::filesystem::path& output) {
-  const std::string command = std::string("'") + QUILLARY_CONVERTER + "' '" + csv.string() + "' '" + templ.string() +
+                const std::filesystem::path& output, const std::string& setup = "") {
+  const std::string command = setup + "'" + QUILLARY_CONVERTER + "' '" + csv.string() + "' '" + templ.string() +
                               "' '" + output.string() + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   std::string errors;
@@ -135,14 +136,9 @@ TEST(Converter, ReportsRunningOutOfMemory) {
   // 48 MiB of CSV needs about 300 MiB as text; the converter gets 160 MiB.
   const auto csv = dir.Write("big.csv", "name\r\n\"" + std::string(48 << 20, 'x') + "\"\r\n");
   const auto templ = dir.Write("t.html", "<!-- name -->");
-  const std::string command = "ulimit -v 163840; '" + std::string(QUILLARY_CONVERTER) + "' '" + csv.string() +
-                              "' '" + templ.string() + "' '" + (dir / "out.html").string() + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string errors;
-  std::array<char, 256> buffer{};
-  while (std::fgets(buffer.data(), buffer.size(), pipe)) errors += buffer.data();
-  EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 1) << errors;
-  EXPECT_NE(errors.find("not enough memory"), std::string::npos) << errors;
+  const Outcome run = Convert(csv, templ, dir / "out.html", "ulimit -v 163840; ");
+  EXPECT_EQ(run.status, 1) << run.errors;
+  EXPECT_NE(run.errors.find("not enough memory"), std::string::npos) << run.errors;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
 #endif
 }

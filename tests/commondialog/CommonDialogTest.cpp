@@ -17,7 +17,7 @@
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtFileDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "support/TempDir.h"
 
 using namespace quillary;

@@ -12,7 +12,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 
 namespace quillary::testing {
 

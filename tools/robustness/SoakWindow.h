@@ -14,7 +14,7 @@
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 #include "platform/CodePage.h"
 #include "sheet/GridControl.h"
 

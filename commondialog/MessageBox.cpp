@@ -1,4 +1,4 @@
-#include "mainwindow/MessageBox.h"
+#include "commondialog/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
