@@ -7,8 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <random>
@@ -78,13 +82,41 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
   return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
-// A short name, so that it fits wherever the target's name fits.
+constexpr std::string_view kTemporaryPrefix = ".quillary-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// "HOSTHOST-": this machine, as its temporary files name it.
+std::string HostTag() {
+  char host[16];
+  std::snprintf(host, sizeof host, "%08lx-", static_cast<unsigned long>(::gethostid()) & 0xFFFFFFFFUL);
+  return host;
+}
+
+// ".quillary-HOST-PID-RANDOM.tmp": short, so that it fits wherever the
+// target's name fits, and naming the process that made it.
 std::filesystem::path TemporaryNameIn(const std::filesystem::path& folder) {
   static std::mt19937_64 random{std::random_device{}()};
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string name = ".quillary-";
-  for (int i = 0; i < 8; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
-  return folder / (name + ".tmp");
+  std::string name(kTemporaryPrefix);
+  name.append(HostTag()).append(std::to_string(::getpid())).append("-");
+  for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+  return folder / name.append(kTemporarySuffix);
+}
+
+// A process killed in the instant between naming its temporary file and
+// renaming it over the target leaves the name behind; the next write in the
+// folder removes those of this machine whose process is gone.
+void RemoveStaleTemporaries(const std::filesystem::path& folder) {
+  const std::string ourHost = HostTag();
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix) ||
+        name.compare(kTemporaryPrefix.size(), ourHost.size(), ourHost) != 0)
+      continue;
+    const pid_t pid = static_cast<pid_t>(std::atol(name.c_str() + kTemporaryPrefix.size() + ourHost.size()));
+    if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlink(entry.path().c_str());
+  }
 }
 
 // Makes the file durable where it now stands in its folder.
@@ -98,6 +130,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 class PendingFile {
  public:
   explicit PendingFile(const std::filesystem::path& folder) : folder_(folder) {
+    RemoveStaleTemporaries(folder);
     file_ = std::make_unique<FileDescriptor>(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (file_->valid()) return;
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(errno);
@@ -121,6 +154,9 @@ class PendingFile {
   // Puts the written file in the target's place in one step.
   void Replace(const std::filesystem::path& target, bool targetExists) {
     if (::fsync(fd()) != 0) Fail(errno);
+    // Held open, the old file is freed after the rename, not inside it: the
+    // instant in which a temporary name exists stays as short as it can.
+    const FileDescriptor oldFile(targetExists ? ::open(target.c_str(), O_PATH | O_CLOEXEC) : -1);
     if (!name_) {
       // An unnamed file is linked in: straight to the target when there is
       // none, else under a short-lived name renamed over it.

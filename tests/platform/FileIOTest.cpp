@@ -5,9 +5,11 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
@@ -192,6 +194,25 @@ TEST(ReplaceFileContents, AWriteThatFailsPartWayLeavesTheOldFile) {
   EXPECT_EQ(ReadBytes(file), "old contents");
   EXPECT_EQ(ReadBytes(hardLinked), "old linked");
   EXPECT_EQ(EntriesIn(dir.path()), 3u);  // no temporary file, no half-made new one
+}
+
+// A name left by a process killed between naming its temporary file and
+// renaming it: the next write in the folder removes it, and only such.
+TEST(ReplaceFileContents, RemovesTemporaryNamesOfProcessesThatAreGone) {
+  TempDir dir;
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ::waitpid(child, nullptr, 0);
+  char host[16];
+  std::snprintf(host, sizeof host, "%08lx", static_cast<unsigned long>(::gethostid()) & 0xFFFFFFFFUL);
+  const std::string ours = std::string(".quillary-") + host + "-";
+  const auto stale = dir.Write(ours + std::to_string(child) + "-abcdef.tmp", "stale");
+  const auto alive = dir.Write(ours + std::to_string(::getppid()) + "-abcdef.tmp", "in use");
+  const auto elsewhere = dir.Write(".quillary-00000000-" + std::to_string(child) + "-abcdef.tmp", "other host");
+  const auto user = dir.Write("quillary-" + std::to_string(child) + ".tmp", "the user's");
+  ReplaceFileContents(dir / "out.csv", "x");
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(alive) && fs::exists(user) && (host == std::string("00000000") || fs::exists(elsewhere)));
 }
 
 TEST(WriteToDescriptor, WritesEverythingOrSaysWhy) {
