@@ -165,22 +165,6 @@ class MainShellTest : public QObject {
     QVERIFY(h.log.isEmpty() && !w.CheckModify());
   }
 
-  void endingAsksTheCommandsAndClosesTheDialogs() {
-    for (const bool fromTheMenu : {true, false}) {
-      for (const bool mayClose : {true, false}) {
-        MainWindowHarness h;
-        QVERIFY(h.ShowActive());
-        h.commands->mayClose = mayClose;
-        if (fromTheMenu)
-          h.window.ExitAll->trigger();
-        else
-          QCOMPARE(h.window.close(), mayClose);
-        QCOMPARE(h.window.isVisible(), !mayClose);
-        QCOMPARE(h.log, mayClose ? QStringList({u"MayClose"_s, u"CloseDialogs"_s}) : QStringList{u"MayClose"_s});
-      }
-    }
-  }
-
   void endingAsksAboutUnsavedChanges() {
     const QString question = u"この文章は変更されています\n保存しますか？"_s;
     for (const bool fromTheMenu : {true, false}) {

@@ -39,14 +39,8 @@ class RecordingCommands : public MainCommands {
   void ConvertSheet() override { Record("ConvertSheet"); }
   void ResizeSheet() override { Record("ResizeSheet"); }
   void EditFieldNames() override { Record("EditFieldNames"); }
-  bool MayClose() override {
-    Record("MayClose");
-    return mayClose;
-  }
   void CloseDialogs() override { Record("CloseDialogs"); }
 
-  // What MayClose answers.
-  bool mayClose = true;
 
   // The next command started throws this instead of recording; "memory"
   // throws std::bad_alloc, as running out of memory does.
