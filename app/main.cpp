@@ -6,12 +6,13 @@
 
 #include <QApplication>
 
+#include "app/ProgramCommands.h"
+#include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "commondialog/MessageBox.h"
-#include "mainwindow/ProgramCommands.h"
 #include "platform/FileIO.h"
+#include "quillary/Version.h"
 
 int main(int argc, char* argv[]) {
   // A file size limit is reported as a failed Save, not a killed program; an
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
   quillary::RemoveTemporaryFilesOnSignals();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
-  QApplication::setApplicationVersion(QStringLiteral(QUILLARY_VERSION));
+  QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersion));
   quillary::UseJapaneseApplicationFont(application);
 
   quillary::QtMessageBox messageBox;

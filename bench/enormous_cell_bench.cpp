@@ -12,7 +12,7 @@
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/ProgramCommands.h"
+#include "app/ProgramCommands.h"
 #include "sheet/GridControl.h"
 #include "support/TempDir.h"
 
@@ -30,7 +30,7 @@ struct Scene {
     window.SetCommands(std::make_unique<ProgramCommands>(window));
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed()) QApplication::processEvents();
-    window.fg2->SetFocus();
+    window.sheetGrid().SetFocus();
   }
 
   void Open() {
@@ -42,14 +42,14 @@ struct Scene {
 
   // The enormous cell becomes current: the box shows it, the grid is drawn.
   void ShowCell() {
-    window.fg2->SetRow(1);
-    window.fg2->SetCol(1);
+    window.sheetGrid().SetRow(1);
+    window.sheetGrid().SetCol(1);
     window.repaint();
     QApplication::processEvents();
   }
 
   void LeaveCell() {
-    window.fg2->SetCol(2);
+    window.sheetGrid().SetCol(2);
     QApplication::processEvents();
   }
 
@@ -63,7 +63,7 @@ struct Scene {
 void BM_OpenEnormousCell(benchmark::State& state) {
   Scene scene(state);
   for (auto _ : state) scene.Open();
-  if (scene.window.fg2->TextMatrix(1, 1).size() != state.range(0) << 20) state.SkipWithError("not opened");
+  if (scene.window.sheetGrid().TextMatrix(1, 1).size() != state.range(0) << 20) state.SkipWithError("not opened");
 }
 
 void BM_ShowEnormousCell(benchmark::State& state) {
@@ -85,15 +85,15 @@ void BM_EditEnormousCell(benchmark::State& state) {
   scene.ShowCell();
   for (auto _ : state) {
     scene.window.fg2_KeyPress(' ');
-    scene.window.txtEdit->setCursorPosition(0);
-    scene.window.txtEdit->insert(QStringLiteral("y"));
+    scene.window.findChild<QLineEdit*>(QStringLiteral("txtEdit"))->setCursorPosition(0);
+    scene.window.findChild<QLineEdit*>(QStringLiteral("txtEdit"))->insert(QStringLiteral("y"));
     QApplication::processEvents();
     scene.LeaveCell();
     state.PauseTiming();
     scene.ShowCell();
     state.ResumeTiming();
   }
-  if (scene.window.fg2->TextMatrix(1, 1).size() != (state.range(0) << 20) + state.iterations())
+  if (scene.window.sheetGrid().TextMatrix(1, 1).size() != (state.range(0) << 20) + state.iterations())
     state.SkipWithError("the edit lost text");
 }
 

@@ -69,10 +69,10 @@ void BM_FillGridWithMaxSheet(benchmark::State& state) {
   ShowAndWait(window);
   const quillary::Sheet sheet = quillary::testing::SampleSheet(kMaxRecords, kMaxFields);
   for (auto _ : state) {
-    window.fg2->SetSheet(sheet);
+    window.sheetGrid().SetSheet(sheet);
     QApplication::processEvents();  // the repaint
     state.PauseTiming();
-    window.fg2->SetSheet(quillary::MakeInitialSheet());
+    window.sheetGrid().SetSheet(quillary::MakeInitialSheet());
     QApplication::processEvents();
     state.ResumeTiming();
   }
@@ -84,9 +84,8 @@ BENCHMARK(BM_FillGridWithMaxSheet)->Unit(benchmark::kMillisecond);
 void BM_CheckModifyMaxSheet(benchmark::State& state) {
   Fakes fakes;
   Main window(fakes.services);
-  window.fg2->SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
-  window.TakeSavedImage();
-  for (auto _ : state) benchmark::DoNotOptimize(window.CheckModify());
+  window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
+    for (auto _ : state) benchmark::DoNotOptimize(window.CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheet)->Unit(benchmark::kMicrosecond);
 
@@ -94,9 +93,8 @@ BENCHMARK(BM_CheckModifyMaxSheet)->Unit(benchmark::kMicrosecond);
 void BM_CheckModifyMaxSheetChangedAtTheEnd(benchmark::State& state) {
   Fakes fakes;
   Main window(fakes.services);
-  window.fg2->SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
-  window.TakeSavedImage();
-  window.fg2->SetTextMatrix(kMaxRecords, kMaxFields, QStringLiteral("changed"));
+  window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
+    window.sheetGrid().SetTextMatrix(kMaxRecords, kMaxFields, QStringLiteral("changed"));
   for (auto _ : state) benchmark::DoNotOptimize(window.CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheetChangedAtTheEnd)->Unit(benchmark::kMicrosecond);

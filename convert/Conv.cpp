@@ -18,9 +18,6 @@ namespace {
 const QString kAllFilesFilter = QStringLiteral("すべてのファイル(*.*)|*.*");
 
 // The controls' rectangles in twips, relative to their parent.
-struct TwipsRect {
-  int left, top, width, height;
-};
 constexpr TwipsRect kClientArea{0, 0, 5835, 2535};
 constexpr TwipsRect kFrame1{120, 240, 5595, 675};
 constexpr TwipsRect kFrame2{120, 1140, 5595, 675};
@@ -29,16 +26,11 @@ constexpr TwipsRect kBrowseButton{5160, 240, 315, 315};  // inside its frame
 constexpr TwipsRect kOKButton{3000, 2040, 1215, 375};
 constexpr TwipsRect kCancelButton{4380, 2040, 1215, 375};
 
-void Place(QWidget* widget, const TwipsRect& rect) {
-  widget->setGeometry(TwipsToPixelsX(rect.left, widget), TwipsToPixelsY(rect.top, widget),
-                      TwipsToPixelsX(rect.width, widget), TwipsToPixelsY(rect.height, widget));
-}
-
 template <typename Widget, typename... Args>
 Widget* MakeControl(const char* name, const TwipsRect& rect, QWidget* parent, Args&&... args) {
   auto* widget = new Widget(std::forward<Args>(args)..., parent);
   widget->setObjectName(QString::fromLatin1(name));
-  Place(widget, rect);
+  PlaceInTwips(*widget, rect);
   return widget;
 }
 

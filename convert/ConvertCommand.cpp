@@ -9,6 +9,7 @@
 #include "commondialog/MessageBox.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "commondialog/ErrorGuard.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 

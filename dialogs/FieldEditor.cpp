@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/Sheet.h"
 #include "sheet/Twips.h"
 
@@ -17,7 +18,6 @@ constexpr int kCaptionRow = 0;
 constexpr int kNameRow = 1;
 constexpr int kColumnWidth = 2000;    // twips
 constexpr int kNameRowHeight = 300;   // twips
-constexpr int kOverlayExtraWidth = 30;  // twips, so the box covers the grid lines
 
 }  // namespace
 
@@ -68,12 +68,7 @@ bool FieldEditor::EditOpen() const { return !Text1->isHidden(); }
 
 void FieldEditor::fg_DblClick() {
   if (fg->Cols() == 0) return;
-  // The cell's place within the grid, moved by the grid's own place in the
-  // dialog.
-  Text1->setGeometry(fg->x() + TwipsToPixelsX(fg->CellLeft(), this),
-                     fg->y() + TwipsToPixelsY(fg->CellTop(), this),
-                     TwipsToPixelsX(fg->CellWidth() + kOverlayExtraWidth, this),
-                     TwipsToPixelsY(fg->CellHeight(), this));
+  fg->PlaceOverCurrentCell(*Text1);
   Text1->setText(fg->Text());
   Text1->show();
   Text1->raise();
@@ -94,6 +89,8 @@ void FieldEditor::fg_Scroll() { StoreOpenEdit(); }
 void FieldEditor::Command1_Click() {
   StoreOpenEdit();
   const int fields = std::min(fg->Cols(), sheet_.Cols() - 1);
+  // All the names are one step of the sheet's history.
+  SheetDocument::Step step(sheet_.document());
   for (int n = 1; n <= fields; ++n) sheet_.SetTextMatrix(0, n, fg->TextMatrix(kNameRow, n - 1));
   accept();
 }

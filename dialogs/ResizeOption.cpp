@@ -8,6 +8,7 @@
 #include "dialogs/SheetSizeEntry.h"
 #include "commondialog/MessageBox.h"
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -76,7 +77,9 @@ void ResizeOption::OK_Click() {
   const int rows = check.size->records;
   const int cols = check.size->fields;
   // Both counts at once: one after the other could pass through a sheet far
-  // over the cell limit (2 x 16000 to 16000 x 2 via 16000 x 16000).
+  // over the cell limit (2 x 16000 to 16000 x 2 via 16000 x 16000). The new
+  // size and its labels are one step of the sheet's history.
+  SheetDocument::Step step(sheet_.document());
   sheet_.Resize(rows + 1, cols + 1);
   for (int row = OldRows + 1; row <= rows; ++row)
     sheet_.SetTextMatrix(row, 0, QString::fromStdU16String(RowLabel(row)));

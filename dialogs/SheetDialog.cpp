@@ -18,9 +18,7 @@ SheetDialog::SheetDialog(QWidget* owner, const QString& caption, int clientWidth
 }
 
 void SheetDialog::Place(QWidget* control, const char* name, TwipsRect rect) {
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(TwipsToPixelsX(rect.left, this), TwipsToPixelsY(rect.top, this),
-                       TwipsToPixelsX(rect.width, this), TwipsToPixelsY(rect.height, this));
+  PlaceInTwips(*control, rect, name);
 }
 
 QPushButton* SheetDialog::AddButton(const QString& caption, const char* name, TwipsRect rect) {

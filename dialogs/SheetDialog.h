@@ -7,18 +7,12 @@
 #include <QDialog>
 #include <QString>
 
+#include "sheet/Twips.h"
+
 class QKeyEvent;
 class QPushButton;
 
 namespace quillary {
-
-// A control's place in the dialog's client area, in twips.
-struct TwipsRect {
-  int left;
-  int top;
-  int width;
-  int height;
-};
 
 class SheetDialog : public QDialog {
   Q_OBJECT

@@ -36,7 +36,7 @@ QString NotACountMessage() {
 }
 
 QString TooManyCellsMessage() {
-  return QStringLiteral("シートが大きすぎます。\n（セルの数は 32768 までです）");
+  return QStringLiteral("シートが大きすぎます。\n（セルの数は %1 までです）").arg(kMaxCells);
 }
 
 SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry) {

@@ -1,11 +1,12 @@
-// What the main window does with the keys, characters and mouse buttons
-// that reach the grid.
+// What the main window does with the events, keys, characters and mouse
+// buttons that reach the grid.
 
 #include <QMenu>
 
-#include "sheet/KeyCodes.h"
+#include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
 #include "sheet/GridControl.h"
+#include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
 
 namespace quillary {
@@ -42,14 +43,23 @@ void Main::fg2_KeyPress(int keyAscii) {
       CutGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
       break;
     default:
-      EditGridCell(*fg2, *txtEdit, keyAscii);
+      editor_->EditGridCell(keyAscii);
   }
 }
+
+void Main::fg2_KeyPressText(const QString& text) { editor_->EditGridCellWithText(text); }
+void Main::fg2_DblClick() { editor_->fg2_DblClick(); }
+void Main::fg2_EnterCell() { editor_->fg2_EnterCell(); }
+void Main::fg2_RowColChange() { editor_->fg2_RowColChange(); }
+void Main::fg2_GotFocus() { editor_->fg2_GotFocus(); }
+void Main::fg2_LeaveCell() { editor_->fg2_LeaveCell(); }
+void Main::fg2_Scroll() { editor_->fg2_Scroll(); }
+void Main::CommitCellEdit() { editor_->CommitCellEdit(); }
 
 void Main::fg2_KeyDown(int keyCode, int /*shift*/) {
   if (keyCode != kKeyDelete) return;
   DelGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
-  SetText1Text(SharedText());
+  editor_->ShowCurrentCell();
 }
 
 void Main::fg2_MouseDown(int button, int /*shift*/, int x, int y) {

@@ -13,13 +13,15 @@
 #include <QToolBar>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
-#include "mainwindow/ErrorGuard.h"
+#include "mainwindow/CellEditor.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
-#include "sheet/KeyCodes.h"
 #include "mainwindow/VersionForm.h"
 #include "sheet/GridControl.h"
+#include "sheet/KeyCodes.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/Twips.h"
 
 namespace quillary {
@@ -49,7 +51,7 @@ Main::Main(Services services, QWidget* parent)
   CreateMenus();
   CreateToolbar();
   ConnectGrid();
-  ConnectEditors();
+  ConnectHistory();
   Form_Load();
   resize(TwipsToPixelsX(kClientWidth, this), TwipsToPixelsY(kClientHeight, this) + menuBar()->sizeHint().height());
   Form_Resize();
@@ -58,10 +60,9 @@ Main::Main(Services services, QWidget* parent)
 Main::~Main() {
   // The controls outlive the members (they go with the QObject base): no
   // event of theirs may reach a handler from here on.
-  for (QObject* control : {static_cast<QObject*>(fg2), static_cast<QObject*>(Text1), static_cast<QObject*>(txtEdit)}) {
-    control->disconnect(this);
-    control->removeEventFilter(this);
-  }
+  delete editor_;
+  fg2->disconnect(this);
+  document().disconnect(this);
 }
 
 void Main::SetCommands(std::unique_ptr<MainCommands> commands) {
@@ -98,6 +99,9 @@ void Main::CreateControls() {
 
   setTabOrder(Text1, fg2);
   setTabOrder(fg2, txtEdit);
+
+  editor_ = new CellEditor(*fg2, *txtEdit, *Text1, services_.messageBox, this);
+  clipboard_ = std::make_unique<RangeClipboard>(*fg2);
 }
 
 void Main::Form_Load() {
@@ -113,12 +117,10 @@ void Main::Form_Load() {
   }
   fg2->SetColAlignment(0, GridControl::Alignment::CenterTop);
   sheetArray_ = MakeInitialSheetArray();
-  TakeSavedImage();
   for (int row = 0; row < fg2->Rows(); ++row) fg2->SetRowHeight(row, kRowHeight);
 
-  editAnchorRow_ = fg2->Row();
-  editAnchorCol_ = fg2->Col();
-  PlaceOverlayEditor();
+  editor_->fg2_RowColChange();
+  editor_->PlaceOverlayEditor();
 
   if (!FileDialog) {
     FileDialog = std::make_unique<C_CommonDialog>(services_.dialogBackend);
@@ -129,9 +131,9 @@ void Main::Form_Load() {
 
 int Main::Fgi(int row, int col) const { return static_cast<std::int16_t>(row * fg2->Cols() + col); }
 
-bool Main::CheckModify() const { return savedImage_.Differs(fg2->sheet()); }
+SheetDocument& Main::document() const { return fg2->document(); }
 
-void Main::TakeSavedImage() { savedImage_.Take(fg2->sheet()); }
+bool Main::CheckModify() const { return document().CheckModify(); }
 
 void Main::Form_Resize() {
   const QRect frame = frameGeometry();

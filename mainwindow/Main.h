@@ -1,12 +1,14 @@
 #pragma once
-// The main window: menu bar, toolbar, the grid fg2 that shows the sheet, the
-// cell-contents box Text1 under it and the overlay editor txtEdit laid over
-// the current cell while it is edited. It owns SheetArray, the saved sheet
-// image and the file dialog object for the whole run.
+// The main window: menu bar, toolbar Toolbar1, the grid fg2 that shows the
+// sheet, the cell-contents box Text1 under it and the overlay editor txtEdit
+// laid over the current cell while it is edited. It owns SheetArray, the
+// clip record and the file dialog object for the whole run; the sheet
+// itself is the grid's document, which keeps the history of Undo and Redo.
 //
-// The commands that live in their own classes are reached through
-// MainCommands (SetCommands); the window itself does the layout, the menus,
-// the grid's keys and pop-ups and the in-cell editing.
+// Its handlers are the ones the menus, toolbar, pop-ups and keys call; each
+// hands the work to the object that does it: the in-cell editor, the range
+// clipboard, the sheet document, or (through MainCommands) the commands
+// that open files and dialogs.
 
 #include <functional>
 #include <memory>
@@ -17,9 +19,9 @@
 #include <QString>
 
 #include "mainwindow/MainCommands.h"
+#include "mainwindow/RangeClipboard.h"
 #include "mainwindow/Services.h"
 #include "platform/TextEncoding.h"
-#include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
 class QAction;
@@ -34,7 +36,9 @@ namespace quillary {
 
 class C_CommonDialog;
 class CellContentsBox;
+class CellEditor;
 class GridControl;
+class SheetDocument;
 
 class Main : public QMainWindow {
   Q_OBJECT
@@ -43,29 +47,30 @@ class Main : public QMainWindow {
   explicit Main(Services services, QWidget* parent = nullptr);
   ~Main() override;
 
-  // Until set, every command does nothing.
+  // Until set, the commands behind the seam do nothing.
   void SetCommands(std::unique_ptr<MainCommands> commands);
-  MainCommands& commands() { return *commands_; }
   Services services() const { return services_; }
 
   // Shows a modal dialog owned by the window and returns when it has closed.
   // Tests replace it so that no dialog blocks.
   virtual void ShowModalDialog(QDialog& dialog);
 
-  // ---- the window's state ----
+  // ---- what the commands work on ----
+  GridControl& sheetGrid() const { return *fg2; }
+  SheetDocument& document() const;
+  CellEditor& cellEditor() const { return *editor_; }
   quillary::SheetArray& sheetArray() { return sheetArray_; }
-  SheetImage& savedImage() { return savedImage_; }
   // The encoding the next Save writes (the 文字コード menu shows and sets it).
   TextEncoding& fileEncoding() { return fileEncoding_; }
   // The encoding of the file SheetArray was last opened from or saved to.
   TextEncoding& sheetArrayEncoding() { return sheetArrayEncoding_; }
   C_CommonDialog& fileDialog() { return *FileDialog; }
+  const ClipRecord& clipRecord() const { return clipboard_->record(); }
 
   // The flat cell index row * Cols + col, 16-bit as the files count it.
   int Fgi(int row, int col) const;
-  // True when the grid differs from the saved sheet image.
+  // True when the sheet differs from the one last opened or saved.
   bool CheckModify() const;
-  void TakeSavedImage();
 
   // ---- start-up and layout ----
   void Form_Load();
@@ -83,6 +88,9 @@ class Main : public QMainWindow {
   void Copy_Click();
   void Cut_Click();
   void Paste_Click();
+  // A pending cell edit is committed first, so Undo takes it back too.
+  void Undo_Click();
+  void Redo_Click();
   void SheetResize_Click();
   void FieldEdit_Click();
   void Convert_Click();
@@ -98,74 +106,20 @@ class Main : public QMainWindow {
   void DelGrid(int c1, int r1, int c2, int r2);
   void PastGrid();
 
-  // ---- grid input ----
+  // ---- the grid's events ----
   void fg2_KeyPress(int keyAscii);
   // An input-method commit: an edit that starts with the whole text.
   void fg2_KeyPressText(const QString& text);
   void fg2_KeyDown(int keyCode, int shift);
   void fg2_MouseDown(int button, int shift, int x, int y);
-
-  // ---- in-cell editing ----
-  void EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii);
-  // True when the key was one of the editor's own (Tab, Esc, Up, Down) and
-  // is used up.
-  bool EditKeyCode(GridControl& grid, QLineEdit& edit, int keyCode, int shift);
-  void GridClick(GridControl& grid, CellContentsBox& box);
-  void PlaceOverlayEditor();
-  // Lays the editor over the current cell and gives it the focus.
-  void ShowOverlayEditor(QLineEdit& edit);
-  void CommitCellEdit();
-  // An edit is pending exactly while the overlay editor is shown.
-  bool EditPending() const;
-  // Shows a cell's stored text in the cell-contents box (markers become line
-  // breaks through the mirror), as entering a cell does.
-  void SetText1Text(const SharedText& cellText);
-  // What a commit writes: the editor's text and the rest of a long cell that
-  // the editors do not hold.
-  std::u16string EditedCellText() const;
-
-  bool txtEdit_KeyDown(int keyCode, int shift);
-  // True when the character was handled here instead of being typed.
-  bool txtEdit_KeyPress(int keyAscii);
-  void txtEdit_Change();
-  void Text1_Change();
-  void Text1_GotFocus();
   void fg2_DblClick();
   void fg2_EnterCell();
   void fg2_RowColChange();
   void fg2_GotFocus();
   void fg2_LeaveCell();
   void fg2_Scroll();
-
-  int EditAnchorRow() const { return editAnchorRow_; }
-  int EditAnchorCol() const { return editAnchorCol_; }
-
-  // ---- controls, named as the handlers call them ----
-  QWidget* Client;  // the area under the menu bar; holds everything below
-  QToolBar* Toolbar1;
-  GridControl* fg2;
-  CellContentsBox* Text1;
-  QLineEdit* txtEdit;
-
-  QMenu* File;
-  QAction* New;
-  QAction* Open;
-  QAction* Save;
-  QMenu* Encoding;  // 文字コード: one checkable item per encoding
-  QAction* bar1;
-  QAction* ExitAll;
-  QMenu* Edit;
-  QAction* Copy;
-  QAction* Cut;
-  QAction* Paste;
-  QMenu* EditSheet;
-  QAction* SheetResize;
-  QAction* FieldEdit;
-  QAction* Convert;
-  QAction* Version;
-  QMenu* ContextField;  // pop-up only, never in the menu bar
-  QAction* EditField;
-  QAction* Resize;
+  // Writes a pending overlay edit into the current cell.
+  void CommitCellEdit();
 
   // The toolbar's buttons in order, separators left out.
   const std::vector<QToolButton*>& ToolbarButtons() const { return toolbarButtons_; }
@@ -177,17 +131,18 @@ class Main : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
   void CreateMenus();
+  void CreateEditMenu();
   void CreateToolbar();
   void CreateEncodingMenu();
   // Checks the item of the encoding the next Save writes.
   void ShowFileEncoding();
   void ConnectGrid();
-  void ConnectEditors();
+  // The history's state shows in Undo and Redo.
+  void ConnectHistory();
 
   // Runs a handler so that no exception leaves it.
   void Guarded(const std::function<void()>& handler);
@@ -195,49 +150,31 @@ class Main : public QMainWindow {
   template <typename Sender, typename Signal, typename Handler>
   void ConnectGuarded(Sender* sender, Signal signal, Handler handler);
 
-  // The editor's and the box's texts as the program sets them; a text equal
-  // to the one held changes nothing.
-  void SetEditorText(QLineEdit& edit, const QString& text);
-  // The start of a cell's text that the editors hold (all of an ordinary
-  // one); the rest is held aside until the commit.
-  QString EditedStart(const SharedText& cellText);
-  // No rest: the editors hold all of what will be committed.
-  void HoldNoRest(qsizetype total);
-  void SetBoxText(CellContentsBox& box, const QString& text);
-  void OnEditorTextChanged();
-  void OnBoxTextChanged();
-
-  // Hides the overlay editor without handing its focus to the next control
-  // in the tab order.
-  void HideOverlayEditor(QLineEdit& edit);
-  // Focus to the grid, which commits a pending edit; the commit is done here
-  // when the focus change did not reach the grid (an inactive window).
-  // letEventsRun: pending events are processed first (Up and Down).
-  void FocusGridAndCommit(bool letEventsRun = false);
-  // Moves the current cell by one step if it stays on the sheet.
-  void StepColumnRight();
-
   Services services_;
   std::unique_ptr<MainCommands> commands_;
   quillary::SheetArray sheetArray_;
-  SheetImage savedImage_;
   TextEncoding fileEncoding_ = TextEncoding::Cp932;
   TextEncoding sheetArrayEncoding_ = TextEncoding::Cp932;
-  QActionGroup* encodingItems_ = nullptr;
   std::unique_ptr<C_CommonDialog> FileDialog;
+
+  // ---- controls, named as the handlers call them ----
+  QWidget* Client;  // the area under the menu bar; holds everything below
+  QToolBar* Toolbar1;
+  GridControl* fg2;
+  CellContentsBox* Text1;
+  QLineEdit* txtEdit;
   std::vector<QToolButton*> toolbarButtons_;
 
-  // The part of a long cell beyond what the editors hold: the cell's text
-  // as it was, and where that part begins.
-  SharedText heldCell_;
-  qsizetype heldFrom_ = 0;
-  int editAnchorRow_ = 0;
-  int editAnchorCol_ = 0;
-  // Set while the program itself changes an editor's or the box's text.
-  bool settingText_ = false;
-  // The box the user is typing in while its change is mirrored; the mirror
-  // never writes into it, so its caret stays where the user put it.
-  QObject* typingIn_ = nullptr;
+  QMenu* File;
+  QMenu* Encoding;  // 文字コード: one checkable item per encoding
+  QActionGroup* encodingItems_ = nullptr;
+  QMenu* Edit;  // also the data cells' pop-up
+  QAction* Undo;
+  QAction* Redo;
+  QMenu* ContextField;  // the field-name row's pop-up, never in the menu bar
+
+  CellEditor* editor_;  // a child of the window
+  std::unique_ptr<RangeClipboard> clipboard_;
 };
 
 template <typename Sender, typename Signal, typename Handler>

@@ -1,9 +1,8 @@
 #pragma once
-// The commands that the main window's menus, toolbar, pop-ups and grid keys
-// start but that live in their own classes (document commands, range
-// clipboard, Convert, the sheet dialogs). The window calls them through this
-// interface; every default does nothing, so a window without commands set is
-// a complete, inert shell.
+// The seam to the commands that open files and dialogs: New, Open and Save,
+// Convert and the two sheet dialogs live in their own classes, which the
+// program wires to the main window (tests wire recorders). Every default
+// does nothing, so a window without commands set is a complete, inert shell.
 
 namespace quillary {
 
@@ -11,19 +10,13 @@ class MainCommands {
  public:
   virtual ~MainCommands() = default;
 
-  virtual void NewSheet() {}
-  virtual void OpenSheet() {}
-  virtual void SaveSheet() {}
-
-  // Ranges arrive as (ColSel, RowSel, Col, Row), either corner first.
-  virtual void CopyRange(int /*c1*/, int /*r1*/, int /*c2*/, int /*r2*/) {}
-  virtual void CutRange(int /*c1*/, int /*r1*/, int /*c2*/, int /*r2*/) {}
-  virtual void DeleteRange(int /*c1*/, int /*r1*/, int /*c2*/, int /*r2*/) {}
-  virtual void PasteRange() {}
-
-  virtual void ConvertSheet() {}
-  virtual void ResizeSheet() {}
-  virtual void EditFieldNames() {}
+  virtual void New_Click() {}
+  virtual void Open_Click() {}
+  virtual void Save_Click() {}
+  virtual void Convert_Click() {}
+  // The sheet resize dialog and the field-name editor.
+  virtual void SheetResize_Click() {}
+  virtual void FieldEdit_Click() {}
 
   // The main window is about to close: false keeps it open (the user chose
   // to stay when asked whether to save).

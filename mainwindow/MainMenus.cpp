@@ -10,7 +10,9 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
 #include "sheet/CommandMessages.h"
+#include "mainwindow/CellEditor.h"
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/Twips.h"
 
 namespace quillary {
@@ -20,13 +22,22 @@ namespace {
 struct ToolbarEntry {
   const char16_t* key;  // nullptr: a separator
   const char16_t* toolTip;
+  void (Main::*handler)();
 };
 
 // Left to right; Copy, Cut and Paste have no tooltip.
 constexpr ToolbarEntry kToolbarButtons[] = {
-    {u"New", u"新規作成"}, {u"Open", u"開く"}, {u"Save", u"保存"}, {nullptr, nullptr},
-    {u"Copy", u""},       {u"Cut", u""},      {u"Paste", u""},   {nullptr, nullptr},
-    {u"Resize", u"グリッドのリサイズ"},       {nullptr, nullptr}, {u"Convert", u"変換"},
+    {u"New", u"新規作成", &Main::New_Click},
+    {u"Open", u"開く", &Main::Open_Click},
+    {u"Save", u"保存", &Main::Save_Click},
+    {nullptr, nullptr, nullptr},
+    {u"Copy", u"", &Main::Copy_Click},
+    {u"Cut", u"", &Main::Cut_Click},
+    {u"Paste", u"", &Main::Paste_Click},
+    {nullptr, nullptr, nullptr},
+    {u"Resize", u"グリッドのリサイズ", &Main::Resize_Click},
+    {nullptr, nullptr, nullptr},
+    {u"Convert", u"変換", &Main::Convert_Click},
 };
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
@@ -44,52 +55,65 @@ constexpr EncodingEntry kEncodingItems[] = {
 
 }  // namespace
 
+// Adds an item whose command runs through the guard. Window-wide shortcuts:
+// the text boxes keep their own editing keys (Ctrl+C, Ctrl+Z ...) because
+// they claim them before any shortcut.
 void Main::CreateMenus() {
-  // Adds an item whose command runs through the guard.
   const auto item = [this](QMenu* menu, const QString& caption, const char* name, void (Main::*handler)(),
-                           const QKeySequence& shortcut = QKeySequence()) {
+                           const QList<QKeySequence>& shortcuts = {}) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
-    // Window-wide shortcuts: the text boxes keep their own editing keys
-    // (Ctrl+C, Ctrl+X ...) because they claim them before any shortcut.
-    action->setShortcut(shortcut);
+    action->setShortcuts(shortcuts);
     ConnectGuarded(action, &QAction::triggered, [this, handler] { (this->*handler)(); });
     return action;
   };
+  const auto ctrl = [](Qt::Key key) { return QList<QKeySequence>{QKeySequence(Qt::CTRL | key)}; };
 
   File = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   File->setObjectName(QStringLiteral("File"));
-  New = item(File, QStringLiteral("新規作成(&N)"), "New", &Main::New_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
-  Open = item(File, QStringLiteral("開く(&O)"), "Open", &Main::Open_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
-  Save = item(File, QStringLiteral("保存(&S)"), "Save", &Main::Save_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+  item(File, QStringLiteral("新規作成(&N)"), "New", &Main::New_Click, ctrl(Qt::Key_N));
+  item(File, QStringLiteral("開く(&O)"), "Open", &Main::Open_Click, ctrl(Qt::Key_O));
+  item(File, QStringLiteral("保存(&S)"), "Save", &Main::Save_Click, ctrl(Qt::Key_S));
   CreateEncodingMenu();
-  bar1 = File->addSeparator();
-  bar1->setObjectName(QStringLiteral("bar1"));
-  ExitAll = item(File, QStringLiteral("終了(&X)"), "ExitAll", &Main::ExitAll_Click);
+  File->addSeparator()->setObjectName(QStringLiteral("bar1"));
+  item(File, QStringLiteral("終了(&X)"), "ExitAll", &Main::ExitAll_Click);
 
   Edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
   Edit->setObjectName(QStringLiteral("Edit"));
-  Copy = item(Edit, QStringLiteral("コピー(&C)"), "Copy", &Main::Copy_Click, QKeySequence(Qt::CTRL | Qt::Key_C));
-  Cut = item(Edit, QStringLiteral("切り取り(&X)"), "Cut", &Main::Cut_Click, QKeySequence(Qt::CTRL | Qt::Key_X));
-  Paste = item(Edit, QStringLiteral("張り付け(&P)"), "Paste", &Main::Paste_Click, QKeySequence(Qt::CTRL | Qt::Key_P));
+  item(Edit, QStringLiteral("コピー(&C)"), "Copy", &Main::Copy_Click, ctrl(Qt::Key_C));
+  item(Edit, QStringLiteral("切り取り(&X)"), "Cut", &Main::Cut_Click, ctrl(Qt::Key_X));
+  item(Edit, QStringLiteral("張り付け(&P)"), "Paste", &Main::Paste_Click, ctrl(Qt::Key_P));
+  // After the three range items, whose order and keys stay.
+  Edit->addSeparator();
+  Undo = item(Edit, QStringLiteral("元に戻す(&U)"), "Undo", &Main::Undo_Click, ctrl(Qt::Key_Z));
+  Redo = item(Edit, QStringLiteral("やり直し(&R)"), "Redo", &Main::Redo_Click,
+              {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
-  EditSheet = menuBar()->addMenu(QStringLiteral("シートの編集(&W)"));
-  EditSheet->setObjectName(QStringLiteral("EditSheet"));
-  SheetResize = item(EditSheet, QStringLiteral("シートの大きさの変更(&C)"), "SheetResize", &Main::SheetResize_Click);
-  FieldEdit = item(EditSheet, QStringLiteral("フィールド名の編集(&E)"), "FieldEdit", &Main::FieldEdit_Click);
+  QMenu* editSheet = menuBar()->addMenu(QStringLiteral("シートの編集(&W)"));
+  editSheet->setObjectName(QStringLiteral("EditSheet"));
+  item(editSheet, QStringLiteral("シートの大きさの変更(&C)"), "SheetResize", &Main::SheetResize_Click);
+  item(editSheet, QStringLiteral("フィールド名の編集(&E)"), "FieldEdit", &Main::FieldEdit_Click);
 
   // Items of the menu bar itself: a click runs the command.
-  Convert = menuBar()->addAction(QStringLiteral("変換(&R)"));
-  Convert->setObjectName(QStringLiteral("Convert"));
-  ConnectGuarded(Convert, &QAction::triggered, [this] { Convert_Click(); });
-  Version = menuBar()->addAction(QStringLiteral("バージョン"));
-  Version->setObjectName(QStringLiteral("Version"));
-  ConnectGuarded(Version, &QAction::triggered, [this] { Version_Click(); });
+  QAction* convert = menuBar()->addAction(QStringLiteral("変換(&R)"));
+  convert->setObjectName(QStringLiteral("Convert"));
+  ConnectGuarded(convert, &QAction::triggered, [this] { Convert_Click(); });
+  QAction* version = menuBar()->addAction(QStringLiteral("バージョン"));
+  version->setObjectName(QStringLiteral("Version"));
+  ConnectGuarded(version, &QAction::triggered, [this] { Version_Click(); });
 
   ContextField = new QMenu(QStringLiteral("シートの編集(&W)"), this);
   ContextField->setObjectName(QStringLiteral("ContextField"));
-  EditField = item(ContextField, QStringLiteral("フィールド名の編集(&E)"), "EditField", &Main::EditField_Click);
-  Resize = item(ContextField, QStringLiteral("シートの大きさの変更(&C)"), "Resize", &Main::Resize_Click);
+  item(ContextField, QStringLiteral("フィールド名の編集(&E)"), "EditField", &Main::EditField_Click);
+  item(ContextField, QStringLiteral("シートの大きさの変更(&C)"), "Resize", &Main::Resize_Click);
+}
+
+void Main::ConnectHistory() {
+  SheetDocument& sheet = document();
+  Undo->setEnabled(sheet.CanUndo());
+  Redo->setEnabled(sheet.CanRedo());
+  connect(&sheet, &SheetDocument::CanUndoChanged, Undo, &QAction::setEnabled);
+  connect(&sheet, &SheetDocument::CanRedoChanged, Redo, &QAction::setEnabled);
 }
 
 void Main::CreateEncodingMenu() {
@@ -143,42 +167,40 @@ void Main::CreateToolbar() {
 }
 
 void Main::Toolbar1_ButtonClick(const QString& key) {
-  if (key == u"New") {
-    New_Click();
-  } else if (key == u"Open") {
-    Open_Click();
-  } else if (key == u"Save") {
-    Save_Click();
-  } else if (key == u"Copy") {
-    Copy_Click();
-  } else if (key == u"Cut") {
-    Cut_Click();
-  } else if (key == u"Paste") {
-    Paste_Click();
-  } else if (key == u"Resize") {
-    Resize_Click();
-  } else if (key == u"Convert") {
-    Convert_Click();
-  }
+  for (const ToolbarEntry& entry : kToolbarButtons)
+    if (entry.key && key == Text(entry.key)) return (this->*entry.handler)();
 }
 
 void Main::ShowPopup(QMenu& menu, const QPoint& globalPosition) { menu.exec(globalPosition); }
 
-void Main::New_Click() { commands_->NewSheet(); }
-void Main::Open_Click() { commands_->OpenSheet(); }
-void Main::Save_Click() { commands_->SaveSheet(); }
+void Main::New_Click() { commands_->New_Click(); }
+void Main::Open_Click() { commands_->Open_Click(); }
+void Main::Save_Click() { commands_->Save_Click(); }
+void Main::Convert_Click() { commands_->Convert_Click(); }
+void Main::SheetResize_Click() { commands_->SheetResize_Click(); }
+void Main::Resize_Click() { commands_->SheetResize_Click(); }
+void Main::FieldEdit_Click() { commands_->FieldEdit_Click(); }
+void Main::EditField_Click() { commands_->FieldEdit_Click(); }
+
 void Main::Copy_Click() { CopyGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row()); }
 void Main::Cut_Click() { CutGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row()); }
 void Main::Paste_Click() { PastGrid(); }
-void Main::SheetResize_Click() { commands_->ResizeSheet(); }
-void Main::Resize_Click() { commands_->ResizeSheet(); }
-void Main::FieldEdit_Click() { EditField_Click(); }
-void Main::EditField_Click() { commands_->EditFieldNames(); }
-void Main::Convert_Click() { commands_->ConvertSheet(); }
 
-void Main::CopyGrid(int c1, int r1, int c2, int r2) { commands_->CopyRange(c1, r1, c2, r2); }
-void Main::CutGrid(int c1, int r1, int c2, int r2) { commands_->CutRange(c1, r1, c2, r2); }
-void Main::DelGrid(int c1, int r1, int c2, int r2) { commands_->DeleteRange(c1, r1, c2, r2); }
-void Main::PastGrid() { commands_->PasteRange(); }
+void Main::Undo_Click() {
+  editor_->CommitCellEdit();
+  document().Undo();
+  editor_->ShowCurrentCell();
+}
+
+void Main::Redo_Click() {
+  editor_->CommitCellEdit();
+  document().Redo();
+  editor_->ShowCurrentCell();
+}
+
+void Main::CopyGrid(int c1, int r1, int c2, int r2) { clipboard_->CopyGrid(c1, r1, c2, r2); }
+void Main::CutGrid(int c1, int r1, int c2, int r2) { clipboard_->CutGrid(c1, r1, c2, r2); }
+void Main::DelGrid(int c1, int r1, int c2, int r2) { clipboard_->DelGrid(c1, r1, c2, r2); }
+void Main::PastGrid() { clipboard_->PastGrid(); }
 
 }  // namespace quillary

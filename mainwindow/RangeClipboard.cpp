@@ -81,10 +81,4 @@ void RangeClipboard::PastGrid() {
   grid_.SetClip(record_.text);
 }
 
-void RangeClipboard::Copy_Click() { CopyGrid(grid_.ColSel(), grid_.RowSel(), grid_.Col(), grid_.Row()); }
-
-void RangeClipboard::Cut_Click() { CutGrid(grid_.ColSel(), grid_.RowSel(), grid_.Col(), grid_.Row()); }
-
-void RangeClipboard::Paste_Click() { PastGrid(); }
-
 }  // namespace quillary

@@ -34,11 +34,6 @@ class RangeClipboard {
   // changes.
   void PastGrid();
 
-  // Menu and toolbar entry points: the grid's selection as it is now.
-  void Copy_Click();
-  void Cut_Click();
-  void Paste_Click();
-
   const ClipRecord& record() const { return record_; }
 
  private:

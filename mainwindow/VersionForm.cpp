@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "mainwindow/Fonts.h"
+#include "quillary/Version.h"
 #include "mainwindow/Icons.h"
 #include "sheet/Twips.h"
 
@@ -39,35 +40,29 @@ VersionForm::VersionForm(QWidget* owner)
   setFixedSize(TwipsToPixelsX(kClientWidth, this), TwipsToPixelsY(kClientHeight, this));
 
   Image1 = new QLabel(this);
-  Place(Image1, "Image1", 240, 240, 480, 480);
+  PlaceInTwips(*Image1, {240, 240, 480, 480}, "Image1");
   Image1->setPixmap(ProgramIcon().pixmap(Image1->size()));
 
   Label1 = new QLabel(QStringLiteral("Quillary"), this);
   Label1->setFont(ProgramNameFont());
-  Place(Label1, "Label1", 1080, 180, 3360, 435);
+  PlaceInTwips(*Label1, {1080, 180, 3360, 435}, "Label1");
 
-  Label2 = new QLabel(QStringLiteral("beta 0.9.0.3"), this);
+  Label2 = new QLabel(QStringLiteral("beta ") + QString::fromLatin1(kVersion), this);
   Label2->setFont(GothicFont(9));
-  Place(Label2, "Label2", 1080, 660, 3360, 255);
+  PlaceInTwips(*Label2, {1080, 660, 3360, 255}, "Label2");
 
   Line1[0] = EtchLine(this, QColor(0x80, 0x80, 0x80));
   Line1[1] = EtchLine(this, Qt::white);
   const int lineWidth = kClientWidth - 2 * 120;
-  Place(Line1[0], "Line1", 120, kLineTop, lineWidth, 15);
-  Place(Line1[1], "Line1", 120, kLineTop + 15, lineWidth, 15);
+  PlaceInTwips(*Line1[0], {120, kLineTop, lineWidth, 15}, "Line1");
+  PlaceInTwips(*Line1[1], {120, kLineTop + 15, lineWidth, 15}, "Line1");
 
   Command1 = new QPushButton(QStringLiteral("OK"), this);
-  Place(Command1, "Command1", kClientWidth - 1215 - 240, 1440, 1215, 375);
+  PlaceInTwips(*Command1, {kClientWidth - 1215 - 240, 1440, 1215, 375}, "Command1");
   Command1->setDefault(true);
   connect(Command1, &QPushButton::clicked, this, &VersionForm::Command1_Click);
 }
 
 void VersionForm::Command1_Click() { accept(); }
-
-void VersionForm::Place(QWidget* control, const char* name, int left, int top, int width, int height) {
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(TwipsToPixelsX(left, this), TwipsToPixelsY(top, this), TwipsToPixelsX(width, this),
-                       TwipsToPixelsY(height, this));
-}
 
 }  // namespace quillary

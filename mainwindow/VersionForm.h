@@ -26,7 +26,6 @@ class VersionForm : public QDialog {
   QPushButton* Command1;
 
  private:
-  void Place(QWidget* control, const char* name, int left, int top, int width, int height);
 };
 
 }  // namespace quillary

@@ -82,12 +82,6 @@ QString CannotWriteMessage(const QString& fileName, const FileError* error) {
   return error ? FileFailureMessage(lead, fileName, *error) : lead + u'\n' + fileName;
 }
 
-QString OutOfMemoryMessage() {
-  return QStringLiteral("メモリが足りないため、この操作を中止しました。\nシートとファイルは元のままです。");
-}
-
-void ShowOutOfMemory(MessageBox& messageBox) { ShowRefusal(messageBox, OutOfMemoryMessage()); }
-
 QString FileNameTooLongMessage() { return QStringLiteral("ファイル名が長すぎます。"); }
 
 }  // namespace quillary

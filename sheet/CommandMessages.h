@@ -1,9 +1,6 @@
 #pragma once
 // Refusals shared by the commands that read and write the user's files.
 
-#include <exception>
-#include <new>
-
 #include <QString>
 
 #include "platform/TextEncoding.h"
@@ -35,21 +32,6 @@ QString FileFailureMessage(const QString& lead, const QString& fileName, const F
 // "ファイルに書き込めませんでした。" and the file name on the next line,
 // and why when it is known.
 QString CannotWriteMessage(const QString& fileName, const FileError* error = nullptr);
-// A command ran out of memory; it changed nothing.
-void ShowOutOfMemory(MessageBox& messageBox);
-QString OutOfMemoryMessage();
-
-// Runs a command's body so that nothing leaves the event handler: running
-// out of memory is reported, anything else was reported by the command.
-template <typename Body>
-void RunCommand(MessageBox& messageBox, Body body) {
-  try {
-    body();
-  } catch (const std::bad_alloc&) {
-    ShowOutOfMemory(messageBox);
-  } catch (const std::exception&) {
-  }
-}
 // The file dialog returned a path longer than the name it may take.
 QString FileNameTooLongMessage();
 

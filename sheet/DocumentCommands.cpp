@@ -8,10 +8,13 @@
 #include "commondialog/MessageBox.h"
 #include "platform/FileIO.h"
 #include "sheet/AskFileName.h"
+#include "commondialog/ErrorGuard.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/GridControl.h"
+#include "sheet/InCellEditor.h"
 #include "sheet/Sheet.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -27,7 +30,7 @@ const QString kCannotRead = QStringLiteral("ファイルを読み込めません
 const QString kTooSmallMessage = QStringLiteral(
     "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 const QString kTooLargeMessage =
-    QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）");
+    QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は %1 までです）").arg(kMaxCells);
 
 // Where the first undecodable byte was, after a file opened all the same.
 QString UndecodableNotice(const LoadedCsv& loaded) {
@@ -79,10 +82,8 @@ Sheet SheetFromFile(const LoadedCsv& loaded) {
 
 DocumentCommands::DocumentCommands(Window window) : w_(std::move(window)) {}
 
-bool DocumentCommands::CheckModify() const { return w_.savedImage.Differs(w_.fg2.sheet()); }
-
 bool DocumentCommands::AskToSave() {
-  while (CheckModify()) {
+  while (w_.fg2.document().CheckModify()) {
     const MsgResult answer =
         w_.messageBox.Show(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, kQuestionTitle);
     if (answer == MsgResult::No) return true;
@@ -98,7 +99,7 @@ bool DocumentCommands::AskToSave() {
 }
 
 bool DocumentCommands::MayClose() {
-  w_.commitCellEdit();
+  w_.editor.CommitCellEdit();
   return AskToSave();
 }
 
@@ -109,20 +110,19 @@ void DocumentCommands::New_Click() {
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
     LabelSheet(sheet);
     w_.fg2.SetSheet(std::move(sheet));
-    w_.setText1(SharedText());
-    w_.savedImage.Take(w_.fg2.sheet());
+    w_.editor.ShowCurrentCell();
     w_.fileEncoding = TextEncoding::Cp932;
   });
 }
 
 void DocumentCommands::Open_Click() {
   RunCommand(w_.messageBox, [&] {
-    w_.commitCellEdit();
+    w_.editor.CommitCellEdit();
     if (!AskToSave()) return;
     const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
     const bool opened = name && OpenFile(*name);
     w_.fg2.SetFocus();
-    if (opened) w_.setText1(w_.fg2.SharedCurrentText());
+    if (opened) w_.editor.ShowCurrentCell();
   });
 }
 
@@ -151,7 +151,6 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   // Nothing has changed so far; from here on nothing can fail half-way.
   w_.fg2.SetSheet(std::move(sheet));
   w_.sheetArray = std::move(loaded.array);
-  w_.savedImage.Take(w_.fg2.sheet());
   w_.fileEncoding = loaded.encoding;
   w_.sheetArrayEncoding = loaded.encoding;
   // Opened all the same, so that nothing else of the file is withheld; the
@@ -165,7 +164,7 @@ void DocumentCommands::Save_Click() {
 }
 
 bool DocumentCommands::Save() {
-  w_.commitCellEdit();
+  w_.editor.CommitCellEdit();
   bool saved = false;
   // A sheet without data columns has nothing to write.
   if (w_.fg2.Cols() > 1) {
@@ -184,7 +183,7 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
     // Only a sheet that reached the file becomes the one Convert reads.
     w_.sheetArray = std::move(array);
     w_.sheetArrayEncoding = w_.fileEncoding;
-    w_.savedImage.Take(sheet);
+    w_.fg2.document().MarkSaved();
   } catch (const UnencodableCellError& error) {
     ShowRefusal(w_.messageBox,
                 kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));

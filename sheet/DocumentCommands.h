@@ -11,34 +11,27 @@
 // Save writes the file in the encoding the sheet was opened with (CP932 for
 // the initial sheet and after New), which the user may change.
 
-#include <functional>
-
 #include <QString>
 
 #include "platform/TextEncoding.h"
-#include "sheet/SharedText.h"
 
 namespace quillary {
 
 class C_CommonDialog;
 class GridControl;
+class InCellEditor;
 class MessageBox;
 class SheetArray;
-class SheetImage;
 
 class DocumentCommands {
  public:
   struct Window {
+    // The grid and, through it, the sheet document.
     GridControl& fg2;
-    // Shows a cell's stored text in the cell-contents box (markers included;
-    // the box turns them into line breaks itself).
-    std::function<void(const SharedText&)> setText1;
+    InCellEditor& editor;
     SheetArray& sheetArray;
-    SheetImage& savedImage;
     C_CommonDialog& fileDialog;
     MessageBox& messageBox;
-    // Writes a pending in-cell edit into its cell.
-    std::function<void()> commitCellEdit;
     // The encoding the next Save writes.
     TextEncoding& fileEncoding;
     // The encoding of the file SheetArray was last opened from or saved to:
@@ -51,10 +44,6 @@ class DocumentCommands {
   void New_Click();
   void Open_Click();
   void Save_Click();
-
-  // True when the grid differs from the image taken at the last New, Open
-  // or Save (or at start-up).
-  bool CheckModify() const;
 
   // Commits a pending edit and saves the sheet under a name the user
   // chooses. True only when the file was written.

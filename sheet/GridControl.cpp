@@ -51,6 +51,12 @@ GridControl::GridControl(int fixedRows, int fixedCols, QWidget* parent)
   connect(selection_, &GridSelectionModel::LeaveCell, this, &GridControl::LeaveCell);
   connect(selection_, &GridSelectionModel::RowColChange, this, &GridControl::RowColChange);
   connect(selection_, &GridSelectionModel::EnterCell, this, &GridControl::EnterCell);
+  // Whatever changes the sheet's size (a setter, Undo), the current cell
+  // moves while the old one still exists.
+  connect(&document(), &SheetDocument::AboutToReshape, this, [this](int rows, int cols) {
+    selection_->KeepInside(model_->DataRows(rows), model_->DataCols(cols));
+  });
+  connect(&document(), &SheetDocument::Reshaped, this, [this] { selection_->Sync(); });
 
   // The view only draws and scrolls; keys, mouse and the setters move the
   // current cell through the selection model, and the main window edits.
@@ -66,6 +72,8 @@ GridControl::GridControl(int fixedRows, int fixedCols, QWidget* parent)
 
   SetSheet(Sheet(fixedRows_ + 1, fixedCols_ + 1));
 }
+
+SheetDocument& GridControl::document() const { return model_->document(); }
 
 GridControl::~GridControl() = default;
 
@@ -98,24 +106,13 @@ int GridControl::FixedCols() const { return fixedCols_; }
 void GridControl::SetRows(int rows) { Resize(rows, Cols()); }
 void GridControl::SetCols(int cols) { Resize(Rows(), cols); }
 
-void GridControl::Resize(int rows, int cols) {
-  rows = std::max(rows, 0);
-  cols = std::max(cols, 0);
-  // The current cell moves while the old one still exists.
-  selection_->KeepInside(model_->DataRows(rows), model_->DataCols(cols));
-  model_->Resize(rows, cols);
-  selection_->Sync();
-}
+void GridControl::Resize(int rows, int cols) { document().Resize(std::max(rows, 0), std::max(cols, 0)); }
 
 const Sheet& GridControl::sheet() const { return model_->sheet(); }
 
-void GridControl::SetSheet(Sheet sheet) {
-  selection_->KeepInside(model_->DataRows(sheet.Rows()), model_->DataCols(sheet.Cols()));
-  model_->ReplaceSheet(std::move(sheet));
-  selection_->Sync();
-}
+void GridControl::SetSheet(Sheet sheet) { document().Reset(std::move(sheet)); }
 
-void GridControl::Clear() { model_->Clear(); }
+void GridControl::Clear() { document().Clear(); }
 
 // ---- current cell and selection ----
 
@@ -158,14 +155,18 @@ const SharedText& GridControl::SharedCurrentText() const { return model_->sheet(
 void GridControl::SetText(const QString& text) { SetText(text.toStdU16String()); }
 
 void GridControl::SetText(std::u16string text) {
-  if (selection_->HasCells()) model_->SetText(Row(), Col(), std::move(text));
+  if (selection_->HasCells()) document().SetCell(Row(), Col(), SharedText(std::move(text)));
 }
 
 QString GridControl::TextMatrix(int row, int col) const { return model_->Text(row, col); }
 
-void GridControl::SetTextMatrix(int row, int col, const QString& text) { model_->SetText(row, col, text); }
+void GridControl::SetTextMatrix(int row, int col, const QString& text) {
+  document().SetCell(row, col, SharedText(text.toStdU16String()));
+}
 
-void GridControl::SetCellText(int row, int col, std::u16string text) { model_->SetText(row, col, std::move(text)); }
+void GridControl::SetCellText(int row, int col, std::u16string text) {
+  document().SetCell(row, col, SharedText(std::move(text)));
+}
 
 QString GridControl::TextArray(int flatIndex) const {
   if (flatIndex < 0 || Cols() == 0) return {};
@@ -173,7 +174,7 @@ QString GridControl::TextArray(int flatIndex) const {
 }
 
 void GridControl::SetTextArray(int flatIndex, const QString& text) {
-  if (flatIndex >= 0 && Cols() > 0) model_->SetText(flatIndex / Cols(), flatIndex % Cols(), text);
+  if (flatIndex >= 0 && Cols() > 0) SetTextMatrix(flatIndex / Cols(), flatIndex % Cols(), text);
 }
 
 void GridControl::SetClip(const QString& rangeText) {
@@ -186,7 +187,7 @@ void GridControl::SetClip(const QString& rangeText) {
     if (static_cast<int>(lines.size()) > bottom - top) break;
     lines.push_back(line.split(kFieldEnd));
   }
-  model_->SetBlock(top, left, bottom, std::max(Col(), ColSel()), lines);
+  document().SetBlock(top, left, bottom, std::max(Col(), ColSel()), lines);
 }
 
 // ---- geometry ----
@@ -214,6 +215,12 @@ int GridControl::CellWidth() const {
 
 int GridControl::CellHeight() const {
   return selection_->HasCells() ? PixelsToTwipsY(rowHeight(selection_->Current().row), this) : 0;
+}
+
+void GridControl::PlaceOverCurrentCell(QWidget& control) const {
+  constexpr int kCoverGridLine = 30;
+  control.setGeometry(x() + TwipsToPixelsX(CellLeft(), this), y() + TwipsToPixelsY(CellTop(), this),
+                      TwipsToPixelsX(CellWidth() + kCoverGridLine, this), TwipsToPixelsY(CellHeight(), this));
 }
 
 int GridControl::ColWidth(int col) const {

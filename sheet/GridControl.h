@@ -18,6 +18,7 @@ namespace quillary {
 
 class GridModel;
 class GridSelectionModel;
+class SheetDocument;
 
 class GridControl : public QTableView {
   Q_OBJECT
@@ -83,6 +84,9 @@ class GridControl : public QTableView {
   int CellTop() const;
   int CellWidth() const;
   int CellHeight() const;
+  // Lays a control of the grid's parent over the current cell, 30 twips
+  // wider so that it covers the grid line on its right.
+  void PlaceOverCurrentCell(QWidget& control) const;
 
   // Twips, kept in whole pixels. The fixed column's width is the width of
   // the row-label heading, the fixed row's height that of the field-name
@@ -98,10 +102,13 @@ class GridControl : public QTableView {
   void Clear();
   void SetFocus();
 
-  // Whole-sheet access for the document commands: one change for the whole
-  // grid, no per-cell signals. The current cell, the selection and the sizes
-  // of the surviving rows and columns stay as Rows/Cols setting keeps them.
+  // The sheet the grid shows, and the document every change of it goes
+  // through (the setters above are its steps).
   const Sheet& sheet() const;
+  SheetDocument& document() const;
+  // A new sheet with a fresh history, in one change for the whole grid. The
+  // current cell, the selection and the sizes of the surviving rows and
+  // columns stay as Rows/Cols setting keeps them.
   void SetSheet(Sheet sheet);
 
  signals:

@@ -37,6 +37,9 @@ std::optional<int> TypedCharCode(const QKeyEvent& event) {
   const bool alt = event.modifiers() & Qt::AltModifier;
   // From the key, not the text: platforms and test drivers differ in the
   // text they give for control characters.
+  // Ctrl+Z and Ctrl+Y (with or without Shift) are Undo and Redo: they type
+  // nothing, also while the command has nothing to do.
+  if (ctrl && !alt && (key == Qt::Key_Z || key == Qt::Key_Y)) return std::nullopt;
   if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z) return key - Qt::Key_A + 1;
   switch (key) {
     case Qt::Key_Return:

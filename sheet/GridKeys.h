@@ -21,7 +21,7 @@ namespace quillary {
 std::optional<GridCell> NavigationTarget(int key, Qt::KeyboardModifiers modifiers, GridCell from, GridCell last,
                                          int pageRows);
 
-// Ctrl+letter 1..26, Enter 13 (Ctrl+Enter 10), Backspace 8, Esc 27,
+// Ctrl+letter 1..26 but Ctrl+Y and Ctrl+Z (Redo, Undo), Enter 13 (Ctrl+Enter 10), Backspace 8, Esc 27,
 // otherwise the typed text's first unit; nothing for keys that type nothing.
 std::optional<int> TypedCharCode(const QKeyEvent& event);
 

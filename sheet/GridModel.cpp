@@ -17,103 +17,70 @@ int FixedCount(int count) { return std::clamp(count, 0, 1); }
 }  // namespace
 
 GridModel::GridModel(int fixedRows, int fixedCols, QObject* parent)
-    : QAbstractTableModel(parent), fixedRows_(FixedCount(fixedRows)), fixedCols_(FixedCount(fixedCols)) {}
+    : QAbstractTableModel(parent),
+      document_(new SheetDocument(this)),
+      fixedRows_(FixedCount(fixedRows)),
+      fixedCols_(FixedCount(fixedCols)) {
+  connect(document_, &SheetDocument::CellsChanged, this, &GridModel::OnCellsChanged);
+  connect(document_, &SheetDocument::Reshaped, this, &GridModel::OnReshaped);
+}
 
 bool GridModel::Contains(int row, int col) const {
-  return row >= 0 && col >= 0 && row < sheet_.Rows() && col < sheet_.Cols();
+  return row >= 0 && col >= 0 && row < sheet().Rows() && col < sheet().Cols();
 }
 
 QString GridModel::Text(int row, int col) const {
-  return Contains(row, col) ? QString::fromStdU16String(sheet_.Text(row, col)) : QString();
+  return Contains(row, col) ? QString::fromStdU16String(sheet().Text(row, col)) : QString();
 }
 
 QString GridModel::DrawnText(int row, int col) const {
   if (!Contains(row, col)) return QString();
-  const std::u16string& text = sheet_.Text(row, col);
+  const std::u16string& text = sheet().Text(row, col);
   const QString start = StartOf(text, kDrawnUnits);
   return start.size() < static_cast<qsizetype>(text.size()) ? start + u'…' : start;
 }
 
-void GridModel::SetText(int row, int col, const QString& text) { SetText(row, col, text.toStdU16String()); }
-
-void GridModel::SetText(int row, int col, std::u16string text) {
-  if (!Contains(row, col)) return;
-  sheet_.SetText(row, col, std::move(text));
-  const int viewRow = row - fixedRows_;
-  const int viewCol = col - fixedCols_;
-  if (viewRow >= 0 && viewCol >= 0) {
-    const QModelIndex cell = index(viewRow, viewCol);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
-  } else if (viewCol >= 0) {
-    emit headerDataChanged(Qt::Horizontal, viewCol, viewCol);
-  } else if (viewRow >= 0) {
-    emit headerDataChanged(Qt::Vertical, viewRow, viewRow);
-  }
+void GridModel::OnCellsChanged(int top, int left, int bottom, int right) {
+  // The fixed row and column are the headings.
+  const int firstRow = std::max(top - fixedRows_, 0);
+  const int firstCol = std::max(left - fixedCols_, 0);
+  const int lastRow = bottom - fixedRows_;
+  const int lastCol = right - fixedCols_;
+  if (lastRow >= firstRow && lastCol >= firstCol)
+    emit dataChanged(index(firstRow, firstCol), index(lastRow, lastCol), {Qt::DisplayRole});
+  if (top < fixedRows_ && lastCol >= firstCol) emit headerDataChanged(Qt::Horizontal, firstCol, lastCol);
+  if (left < fixedCols_ && lastRow >= firstRow) emit headerDataChanged(Qt::Vertical, firstRow, lastRow);
 }
 
-void GridModel::SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines) {
-  if (top > bottom || left > right || !Contains(top, left) || !Contains(bottom, right)) return;
-  const int rows = std::min<int>(bottom - top + 1, lines.size());
-  for (int i = 0; i < rows; ++i) {
-    const int cols = std::min<int>(right - left + 1, lines[i].size());
-    for (int j = 0; j < cols; ++j) sheet_.SetText(top + i, left + j, lines[i][j].toStdU16String());
-  }
-  emit dataChanged(index(top - fixedRows_, left - fixedCols_), index(bottom - fixedRows_, right - fixedCols_),
-                   {Qt::DisplayRole});
+void GridModel::OnReshaped() {
+  ResizeRows(DataRows(sheet().Rows()));
+  ResizeCols(DataCols(sheet().Cols()));
+  alignments_.resize(sheet().Cols(), kDefaultAlignment);
+  AnnounceAllChanged();
 }
 
-void GridModel::Resize(int rows, int cols) {
-  ResizeRows(std::max(rows, 0));
-  ResizeCols(std::max(cols, 0));
-  // The fixed row or column may have appeared or gone.
-  if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-  if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
-}
-
-void GridModel::ResizeRows(int rows) {
-  const int before = DataRows(sheet_.Rows());
-  const int after = DataRows(rows);
-  if (after < before) {
-    beginRemoveRows(QModelIndex(), after, before - 1);
-    sheet_.SetRows(rows);
+void GridModel::ResizeRows(int dataRows) {
+  if (dataRows < dataRows_) {
+    beginRemoveRows(QModelIndex(), dataRows, dataRows_ - 1);
+    dataRows_ = dataRows;
     endRemoveRows();
-  } else if (after > before) {
-    beginInsertRows(QModelIndex(), before, after - 1);
-    sheet_.SetRows(rows);
+  } else if (dataRows > dataRows_) {
+    beginInsertRows(QModelIndex(), dataRows_, dataRows - 1);
+    dataRows_ = dataRows;
     endInsertRows();
-  } else {
-    sheet_.SetRows(rows);
   }
 }
 
-void GridModel::ResizeCols(int cols) {
-  const int before = DataCols(sheet_.Cols());
-  const int after = DataCols(cols);
-  if (after < before) {
-    beginRemoveColumns(QModelIndex(), after, before - 1);
-    sheet_.SetCols(cols);
-    alignments_.resize(cols, kDefaultAlignment);
+void GridModel::ResizeCols(int dataCols) {
+  if (dataCols < dataCols_) {
+    beginRemoveColumns(QModelIndex(), dataCols, dataCols_ - 1);
+    dataCols_ = dataCols;
     endRemoveColumns();
-  } else if (after > before) {
-    beginInsertColumns(QModelIndex(), before, after - 1);
-    sheet_.SetCols(cols);
-    alignments_.resize(cols, kDefaultAlignment);
+  } else if (dataCols > dataCols_) {
+    beginInsertColumns(QModelIndex(), dataCols_, dataCols - 1);
+    dataCols_ = dataCols;
     endInsertColumns();
-  } else {
-    sheet_.SetCols(cols);
-    alignments_.resize(cols, kDefaultAlignment);
   }
-}
-
-void GridModel::ReplaceSheet(Sheet sheet) {
-  Resize(sheet.Rows(), sheet.Cols());
-  sheet_ = std::move(sheet);
-  AnnounceAllChanged();
-}
-
-void GridModel::Clear() {
-  sheet_.Clear();
-  AnnounceAllChanged();
 }
 
 void GridModel::AnnounceAllChanged() {
@@ -141,11 +108,11 @@ void GridModel::SetColAlignment(int col, Qt::Alignment alignment) {
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : DataRows(sheet_.Rows());
+  return parent.isValid() ? 0 : dataRows_;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : DataCols(sheet_.Cols());
+  return parent.isValid() ? 0 : dataCols_;
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {

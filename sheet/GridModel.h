@@ -1,8 +1,9 @@
 #pragma once
-// The table model behind the grid control: the whole sheet, fixed cells
-// included. The model's cells are the data cells only, (r, c) being sheet
-// cell (r + fixedRows, c + fixedCols); the fixed row and column are the
-// header texts. Everything here speaks sheet coordinates unless it says so.
+// The table model behind the grid control: a view of the sheet document it
+// owns, fixed cells included. The model's cells are the data cells only,
+// (r, c) being sheet cell (r + fixedRows, c + fixedCols); the fixed row and
+// column are the header texts. Everything here speaks sheet coordinates
+// unless it says so. It never changes a cell: it follows the document.
 
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include "sheet/Sheet.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary {
 
@@ -21,7 +23,8 @@ class GridModel : public QAbstractTableModel {
 
   int FixedRows() const { return fixedRows_; }
   int FixedCols() const { return fixedCols_; }
-  const Sheet& sheet() const { return sheet_; }
+  const Sheet& sheet() const { return document_->sheet(); }
+  SheetDocument& document() const { return *document_; }
 
   // Sheet sizes that leave rows x cols data cells.
   int DataRows(int sheetRows) const { return sheetRows > fixedRows_ ? sheetRows - fixedRows_ : 0; }
@@ -32,18 +35,6 @@ class GridModel : public QAbstractTableModel {
   QString Text(int row, int col) const;
   // What the view draws: the start of a long text (LongText.h).
   QString DrawnText(int row, int col) const;
-  void SetText(int row, int col, const QString& text);
-  void SetText(int row, int col, std::u16string text);
-  // Writes field j of line i to cell (top + i, left + j) for the cells up to
-  // (bottom, right); the caller keeps the block inside the data cells.
-  void SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines);
-
-  // Keeps the cells inside both rectangles, announced as rows and columns
-  // added or removed at the end so the views keep their other sections.
-  void Resize(int rows, int cols);
-  // Resizes to the new sheet's size, then takes its cells in one change.
-  void ReplaceSheet(Sheet sheet);
-  void Clear();
 
   // Per column, for its data cells and its heading texts.
   Qt::Alignment ColAlignment(int col) const;
@@ -56,12 +47,20 @@ class GridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  void ResizeRows(int rows);
-  void ResizeCols(int cols);
+  void OnCellsChanged(int top, int left, int bottom, int right);
+  // A new size is announced as rows and columns added or removed at the
+  // end, so the views keep the sizes of their other sections.
+  void OnReshaped();
+  void ResizeRows(int dataRows);
+  void ResizeCols(int dataCols);
   // Tells the views that every cell and heading may have changed.
   void AnnounceAllChanged();
 
-  Sheet sheet_;
+  SheetDocument* document_;  // a child of the model
+  // The counts the views were last told; the document may be ahead of them
+  // until OnReshaped has announced its new size.
+  int dataRows_ = 0;
+  int dataCols_ = 0;
   std::vector<Qt::Alignment> alignments_;  // one per sheet column
   int fixedRows_;
   int fixedCols_;

@@ -9,11 +9,13 @@ class QKeyEvent;
 
 namespace quillary {
 
+inline constexpr int kKeyBackspace = 8;
 inline constexpr int kKeyTab = 9;
 inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyInsert = 45;
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyR = 82;
 

@@ -40,4 +40,10 @@ int TwipsToPixelsY(int twips, const QWidget* widget) { return ToPixels(twips, wi
 int PixelsToTwipsX(int pixels, const QWidget* widget) { return ToTwips(pixels, widget, Axis::X); }
 int PixelsToTwipsY(int pixels, const QWidget* widget) { return ToTwips(pixels, widget, Axis::Y); }
 
+void PlaceInTwips(QWidget& control, const TwipsRect& rect, const char* name) {
+  if (name) control.setObjectName(QString::fromLatin1(name));
+  control.setGeometry(TwipsToPixelsX(rect.left, &control), TwipsToPixelsY(rect.top, &control),
+                      TwipsToPixelsX(rect.width, &control), TwipsToPixelsY(rect.height, &control));
+}
+
 }  // namespace quillary

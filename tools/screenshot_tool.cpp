@@ -29,7 +29,7 @@
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "commondialog/MessageBox.h"
-#include "mainwindow/ProgramCommands.h"
+#include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "sheet/GridControl.h"
 
@@ -82,8 +82,8 @@ class Scene {
     QApplication::setActiveWindow(&window_);
     Settle();
     if (!samplePath.isEmpty()) window_.Open_Click();
-    window_.fg2->SetRow(std::min(2, window_.fg2->Rows() - 1));
-    window_.fg2->SetCol(std::min(2, window_.fg2->Cols() - 1));
+    window_.sheetGrid().SetRow(std::min(2, window_.sheetGrid().Rows() - 1));
+    window_.sheetGrid().SetCol(std::min(2, window_.sheetGrid().Cols() - 1));
     Settle();
   }
 
@@ -124,10 +124,10 @@ std::vector<Shot> Shots() {
       {QStringLiteral("main-window-editing"),
        [](Scene& scene) {
          // A cell edit under way in the cell-contents box, line break included.
-         Main& w = scene.window();
-         w.Text1->setFocus();
-         w.Text1->moveCursor(QTextCursor::End);
-         w.Text1->insertPlainText(QStringLiteral("\n（編集中）"));
+         auto* box = scene.window().findChild<CellContentsBox*>(QStringLiteral("Text1"));
+         box->setFocus();
+         box->moveCursor(QTextCursor::End);
+         box->insertPlainText(QStringLiteral("\n（編集中）"));
          return std::unique_ptr<QWidget>();
        }},
       {QStringLiteral("about-box"),
@@ -140,11 +140,11 @@ std::vector<Shot> Shots() {
        }},
       {QStringLiteral("resize-dialog"),
        [](Scene& scene) {
-         return Shown(std::make_unique<ResizeOption>(*scene.window().fg2, scene.messageBox(), &scene.window()));
+         return Shown(std::make_unique<ResizeOption>(scene.window().sheetGrid(), scene.messageBox(), &scene.window()));
        }},
       {QStringLiteral("field-editor"),
        [](Scene& scene) {
-         return Shown(std::make_unique<FieldEditor>(*scene.window().fg2, scene.messageBox(), &scene.window()));
+         return Shown(std::make_unique<FieldEditor>(scene.window().sheetGrid(), scene.messageBox(), &scene.window()));
        }},
   };
 }

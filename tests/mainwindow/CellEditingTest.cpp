@@ -36,15 +36,15 @@ class CellEditingTest : public QObject {
     TestMain& w = e.window;
     QVERIFY(e.FocusCell(2, 3, u"xyz"_s));
     // A character replaces the text; the cell keeps it until the commit.
-    QTest::keyClick(w.fg2, Qt::Key_A);
-    QVERIFY(e.Editing() && w.txtEdit->cursorPosition() == 1);
-    QCOMPARE((QStringList{w.txtEdit->text(), w.Text1->Text(), e.Cell(2, 3)}), (QStringList{u"a"_s, u"a"_s, u"xyz"_s}));
-    QTRY_VERIFY(w.txtEdit->hasFocus());
+    QTest::keyClick(w.fg2(), Qt::Key_A);
+    QVERIFY(e.Editing() && w.txtEdit()->cursorPosition() == 1);
+    QCOMPARE((QStringList{w.txtEdit()->text(), w.Text1()->Text(), e.Cell(2, 3)}), (QStringList{u"a"_s, u"a"_s, u"xyz"_s}));
+    QTRY_VERIFY(w.txtEdit()->hasFocus());
     GridControl& g = e.grid();
     const QRect cell(g.x() + TwipsToPixelsX(g.CellLeft(), &w), g.y() + TwipsToPixelsY(g.CellTop(), &w),
                      TwipsToPixelsX(g.CellWidth() + 30, &w), TwipsToPixelsY(g.CellHeight(), &w));
-    QCOMPARE(w.txtEdit->geometry(), cell);
-    QVERIFY(w.txtEdit->parentWidget() == g.parentWidget() && w.txtEdit->font() == g.font());
+    QCOMPARE(w.txtEdit()->geometry(), cell);
+    QVERIFY(w.txtEdit()->parentWidget() == g.parentWidget() && w.txtEdit()->font() == g.font());
     w.CommitCellEdit();
     QVERIFY(!e.Editing() && e.Cell(2, 3) == u"a"_s);
     // From U+8000 up a character arrives with a negative code; an input
@@ -52,7 +52,7 @@ class CellEditingTest : public QObject {
     for (const QString& typed : {u"ｶ"_s, u"漢"_s, u"日本語"_s}) {
       if (typed.size() == 1) w.fg2_KeyPress(static_cast<std::int16_t>(typed[0].unicode()));
       if (typed.size() > 1) emit g.KeyPressText(typed);
-      QVERIFY(w.txtEdit->text() == typed && w.txtEdit->cursorPosition() == typed.size());
+      QVERIFY(w.txtEdit()->text() == typed && w.txtEdit()->cursorPosition() == typed.size());
       w.CommitCellEdit();
       QCOMPARE(e.Cell(2, 3), typed);
     }
@@ -63,14 +63,14 @@ class CellEditingTest : public QObject {
     for (const int code : {32, 13, 8, 27, 1, 17, 19}) opens.push_back([&w, code] { w.fg2_KeyPress(code); });
     for (const auto& open : opens) {
       open();
-      QVERIFY(e.Editing() && w.txtEdit->text() == u"xyz"_s && w.txtEdit->cursorPosition() == 3);
-      QTest::keyClick(w.txtEdit, Qt::Key_Escape);
+      QVERIFY(e.Editing() && w.txtEdit()->text() == u"xyz"_s && w.txtEdit()->cursorPosition() == 3);
+      QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
       QVERIFY(!e.Editing() && e.Cell(2, 3) == u"xyz"_s);
     }
     // In a longer text the caret goes after the 1000th character.
     g.SetText(LongText(1500));
     w.fg2_KeyPress(32);
-    QVERIFY(w.txtEdit->text() == LongText(1500) && w.txtEdit->cursorPosition() == 1000);
+    QVERIFY(w.txtEdit()->text() == LongText(1500) && w.txtEdit()->cursorPosition() == 1000);
   }
 
   void charactersOutsideTheBasicPlaneArriveWhole() {
@@ -98,25 +98,25 @@ class CellEditingTest : public QObject {
     };
     for (const auto& s : starts) {
       s.start();
-      QVERIFY(e.Editing() && w.txtEdit->cursorPosition() == s.cell.size());
-      QTRY_VERIFY(w.txtEdit->hasFocus());
+      QVERIFY(e.Editing() && w.txtEdit()->cursorPosition() == s.cell.size());
+      QTRY_VERIFY(w.txtEdit()->hasFocus());
       // ... and typed on in the overlay editor.
-      type(w.txtEdit, u"🍣"_s);
+      type(w.txtEdit(), u"🍣"_s);
       QVERIFY(e.BackToGrid());
       QCOMPARE(e.Cell(2, 2), s.cell + u"🍣"_s);
     }
     // Typed in the cell-contents box, mirrored into the editor whole.
-    QVERIFY(e.Focus(w.Text1));
-    w.Text1->moveCursor(QTextCursor::End);
-    type(w.Text1, u"🎌"_s);
-    commit(w.Text1, u"😀x"_s);
-    QCOMPARE(w.txtEdit->text(), u"𠮷野家🍣🎌😀x"_s);
+    QVERIFY(e.Focus(w.Text1()));
+    w.Text1()->moveCursor(QTextCursor::End);
+    type(w.Text1(), u"🎌"_s);
+    commit(w.Text1(), u"😀x"_s);
+    QCOMPARE(w.txtEdit()->text(), u"𠮷野家🍣🎌😀x"_s);
     QVERIFY(e.BackToGrid());
     QCOMPARE(e.Cell(2, 2), u"𠮷野家🍣🎌😀x"_s);
     // The caret after the 1000th unit never splits a character.
     g.SetText(QString(999, u'a') + u"😀b"_s);
     w.fg2_KeyPress(32);
-    QCOMPARE(w.txtEdit->cursorPosition(), 1001);
+    QCOMPARE(w.txtEdit()->cursorPosition(), 1001);
   }
 
   void editorKeysCommitAndMoveWithinTheSheet() {
@@ -124,15 +124,15 @@ class CellEditingTest : public QObject {
     TestMain& w = e.window;
     QVERIFY(e.FocusCell(2, 2, u"ab"_s));
     // Enter types the marker and moves nothing.
-    QTest::keyClick(w.fg2, Qt::Key_Space);
-    QTest::keyClick(w.txtEdit, Qt::Key_Return);
-    QTest::keyClicks(w.txtEdit, u"cd"_s);
-    QCOMPARE((QStringList{w.txtEdit->text(), w.Text1->Text()}), (QStringList{u"ab|cd"_s, u"ab\r\ncd"_s}));
-    QVERIFY(w.Text1->blockCount() == 2 && e.Editing() && w.fg2->Row() == 2 && w.fg2->Col() == 2);
-    QTest::keyClick(w.txtEdit, Qt::Key_Escape);
+    QTest::keyClick(w.fg2(), Qt::Key_Space);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Return);
+    QTest::keyClicks(w.txtEdit(), u"cd"_s);
+    QCOMPARE((QStringList{w.txtEdit()->text(), w.Text1()->Text()}), (QStringList{u"ab|cd"_s, u"ab\r\ncd"_s}));
+    QVERIFY(w.Text1()->blockCount() == 2 && e.Editing() && w.fg2()->Row() == 2 && w.fg2()->Col() == 2);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
 
     // Tab, Up, Down and Ctrl+Enter commit, then move unless at the edge.
-    const int lastRow = w.fg2->Rows() - 1, lastCol = w.fg2->Cols() - 1;
+    const int lastRow = w.fg2()->Rows() - 1, lastCol = w.fg2()->Cols() - 1;
     const struct {
       int row, col;
       Qt::Key key;
@@ -147,20 +147,19 @@ class CellEditingTest : public QObject {
     };
     for (const auto& c : cases) {
       e.Select(c.row, c.col, c.row, c.col);
-      w.fg2->SetTextMatrix(c.toRow, c.toCol, u"target"_s);
-      w.fg2->SetTextMatrix(c.row, c.col, u"old"_s);
-      QTest::keyClick(w.fg2, Qt::Key_N);
-      QTest::keyClicks(w.txtEdit, u"ew"_s);
-      QTest::keyClick(w.txtEdit, c.key, c.modifiers);
+      w.fg2()->SetTextMatrix(c.toRow, c.toCol, u"target"_s);
+      w.fg2()->SetTextMatrix(c.row, c.col, u"old"_s);
+      QTest::keyClick(w.fg2(), Qt::Key_N);
+      QTest::keyClicks(w.txtEdit(), u"ew"_s);
+      QTest::keyClick(w.txtEdit(), c.key, c.modifiers);
       const QByteArray where = u"from %1,%2"_s.arg(c.row).arg(c.col).toUtf8();
       QVERIFY2(!e.Editing(), where.constData());
       QCOMPARE(e.Cell(c.row, c.col), u"new"_s);
       if (c.toRow != c.row || c.toCol != c.col) QCOMPARE(e.Cell(c.toRow, c.toCol), u"target"_s);
-      QCOMPARE((QList<int>{w.fg2->Row(), w.fg2->Col(), w.EditAnchorRow(), w.EditAnchorCol()}),
-               (QList<int>{c.toRow, c.toCol, c.toRow, c.toCol}));
-      QTRY_VERIFY2(w.fg2->hasFocus(), where.constData());
+      QCOMPARE((QList<int>{w.fg2()->Row(), w.fg2()->Col()}), (QList<int>{c.toRow, c.toCol}));
+      QTRY_VERIFY2(w.fg2()->hasFocus(), where.constData());
       // The box shows the cell that is now current; the editor stays closed.
-      QCOMPARE(w.Text1->Text(), w.fg2->Text());
+      QCOMPARE(w.Text1()->Text(), w.fg2()->Text());
     }
   }
 
@@ -172,12 +171,12 @@ class CellEditingTest : public QObject {
     // back into the grid writes it.
     QVERIFY(e.FocusCell(3, 4, u"old"_s));
     QTest::keyClick(&g, Qt::Key_N);
-    QTest::keyClicks(w.txtEdit, u"ew"_s);
-    QTest::keyClick(w.txtEdit, Qt::Key_Escape);
+    QTest::keyClicks(w.txtEdit(), u"ew"_s);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
     QVERIFY(!e.Editing());
     QTRY_VERIFY(g.hasFocus());
-    QCOMPARE((QStringList{e.Cell(3, 4), w.Text1->Text()}), (QStringList{u"old"_s, u"new"_s}));
-    QVERIFY(e.Focus(w.Text1) && e.Editing() && e.BackToGrid() && e.Cell(3, 4) == u"new"_s);
+    QCOMPARE((QStringList{e.Cell(3, 4), w.Text1()->Text()}), (QStringList{u"old"_s, u"new"_s}));
+    QVERIFY(e.Focus(w.Text1()) && e.Editing() && e.BackToGrid() && e.Cell(3, 4) == u"new"_s);
 
     // Moving the current cell commits to the cell left.
     g.SetTextMatrix(3, 2, u"three"_s);
@@ -185,18 +184,18 @@ class CellEditingTest : public QObject {
     QTest::keyClick(&g, Qt::Key_K);
     g.SetRow(3);
     QVERIFY(!e.Editing());
-    QCOMPARE((QStringList{e.Cell(2, 2), e.Cell(3, 2), w.Text1->Text()}), (QStringList{u"k"_s, u"three"_s, u"three"_s}));
+    QCOMPARE((QStringList{e.Cell(2, 2), e.Cell(3, 2), w.Text1()->Text()}), (QStringList{u"k"_s, u"three"_s, u"three"_s}));
     // CommitCellEdit, as Save and Open use it, commits an edit in the box.
-    QVERIFY(e.Focus(w.Text1));
-    w.Text1->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(w.Text1, u"1"_s);
+    QVERIFY(e.Focus(w.Text1()));
+    w.Text1()->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(w.Text1(), u"1"_s);
     w.CommitCellEdit();
     QVERIFY(!e.Editing() && e.Cell(3, 2) == u"1three"_s);
     // So does scrolling the grid while the editor is shown.
     g.SetRows(300);
     QVERIFY(e.Focus(&g));
     QTest::keyClick(&g, Qt::Key_S);
-    QTRY_VERIFY(w.txtEdit->hasFocus());
+    QTRY_VERIFY(w.txtEdit()->hasFocus());
     QScrollBar* bar = g.verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     bar->setValue(bar->maximum());
@@ -210,11 +209,11 @@ class CellEditingTest : public QObject {
     QVERIFY(e.FocusCell(3, 3));
     // Focus in the box shows the editor over the cell; the focus stays put.
     QVERIFY(e.TypeInBox(u"ab"_s));
-    QVERIFY(e.Editing() && w.Text1->hasFocus());
-    QTest::keyClick(w.Text1, Qt::Key_Return);
-    QTest::keyClicks(w.Text1, u"cd"_s);
-    QCOMPARE((QStringList{w.Text1->Text(), w.txtEdit->text()}), (QStringList{u"ab\r\ncd"_s, u"ab|cd"_s}));
-    QCOMPARE(w.Text1->textCursor().position(), 5);
+    QVERIFY(e.Editing() && w.Text1()->hasFocus());
+    QTest::keyClick(w.Text1(), Qt::Key_Return);
+    QTest::keyClicks(w.Text1(), u"cd"_s);
+    QCOMPARE((QStringList{w.Text1()->Text(), w.txtEdit()->text()}), (QStringList{u"ab\r\ncd"_s, u"ab|cd"_s}));
+    QCOMPARE(w.Text1()->textCursor().position(), 5);
     QVERIFY(e.BackToGrid() && e.Cell(3, 3) == u"ab|cd"_s);
 
     // Lone CR and LF are shown as pictures and reach the cell unchanged; CR
@@ -229,10 +228,10 @@ class CellEditingTest : public QObject {
         {longText, QString(longText).replace(u'|', u'\n'), longText, longText + u'!'},
     };
     for (const auto& c : cases) {
-      w.fg2->SetTextMatrix(4, 3, c.stored);
-      w.fg2->SetRow(5);
-      w.fg2->SetRow(4);
-      QVERIFY(w.Text1->toPlainText() == c.shown && w.txtEdit->text() == c.editor);
+      w.fg2()->SetTextMatrix(4, 3, c.stored);
+      w.fg2()->SetRow(5);
+      w.fg2()->SetRow(4);
+      QVERIFY(w.Text1()->toPlainText() == c.shown && w.txtEdit()->text() == c.editor);
       QVERIFY(e.TypeInBox(u"!"_s) && e.BackToGrid() && e.Cell(4, 3) == c.committed);
     }
     // The box's own form and back, for every mix of line ends.
@@ -246,26 +245,26 @@ class CellEditingTest : public QObject {
     const QString text = LongText(1'000'000) + u"😀"_s;
     const QString start = text.first(kEditedUnits);
     QVERIFY(e.FocusCell(2, 2, text));
-    w.fg2->SetRow(3);
-    w.fg2->SetRow(2);
+    w.fg2()->SetRow(3);
+    w.fg2()->SetRow(2);
     // The editors hold the start; the box says so; the grid draws less still.
-    QVERIFY(w.txtEdit->text() == start && w.Text1->Text() == QString(start).replace(u"|"_s, u"\r\n"_s));
-    QVERIFY(w.Text1->CutNotice()->isVisible());
-    QCOMPARE(w.Text1->CutNotice()->text(),
+    QVERIFY(w.txtEdit()->text() == start && w.Text1()->Text() == QString(start).replace(u"|"_s, u"\r\n"_s));
+    QVERIFY(w.Text1()->CutNotice()->isVisible());
+    QCOMPARE(w.Text1()->CutNotice()->text(),
              u"長いセルです（全 1,000,002 文字）。先頭の 32,768 文字だけを表示・編集しています。残りはそのまま保たれます。"_s);
-    const QString drawn = w.fg2->model()->index(1, 1).data().toString();
+    const QString drawn = w.fg2()->model()->index(1, 1).data().toString();
     QVERIFY(drawn.size() == kDrawnUnits + 1 && drawn.endsWith(u'…') && text.startsWith(drawn.chopped(1)));
     // An edit of the start, in the editor or the box, keeps the rest.
-    QTest::keyClick(w.fg2, Qt::Key_Space);
-    QTest::keyClick(w.txtEdit, Qt::Key_Home);
-    QTest::keyClicks(w.txtEdit, u"<"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_Space);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Home);
+    QTest::keyClicks(w.txtEdit(), u"<"_s);
     QVERIFY(e.BackToGrid());
     QCOMPARE(e.Cell(2, 2), u"<"_s + text);
     QVERIFY(e.TypeInBox(u">"_s) && e.BackToGrid());
     QCOMPARE(e.Cell(2, 2), u"<"_s + start + u">"_s + text.mid(kEditedUnits));
     // A typed character still replaces all of it; Delete empties all of it.
-    QTest::keyClick(w.fg2, Qt::Key_A);
-    QVERIFY(!w.Text1->CutNotice()->isVisible() && e.BackToGrid() && e.Cell(2, 2) == u"a"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_A);
+    QVERIFY(!w.Text1()->CutNotice()->isVisible() && e.BackToGrid() && e.Cell(2, 2) == u"a"_s);
   }
 
   void theMirrorStopsAfterOnePassAndKeepsTheCaret() {
@@ -273,13 +272,13 @@ class CellEditingTest : public QObject {
     TestMain& w = e.window;
     const QString text = LongText(2000);
     QVERIFY(e.FocusCell(2, 2, text));
-    QTest::keyClick(w.fg2, Qt::Key_Space);
-    QSignalSpy boxChanges(w.Text1, &QPlainTextEdit::textChanged);
-    QSignalSpy editorChanges(w.txtEdit, &QLineEdit::textChanged);
-    QTest::keyClicks(w.txtEdit, u"Z"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_Space);
+    QSignalSpy boxChanges(w.Text1(), &QPlainTextEdit::textChanged);
+    QSignalSpy editorChanges(w.txtEdit(), &QLineEdit::textChanged);
+    QTest::keyClicks(w.txtEdit(), u"Z"_s);
     QString edited = text.left(1000) + u'Z' + text.mid(1000);
-    QVERIFY(w.txtEdit->text() == edited && w.txtEdit->cursorPosition() == 1001);
-    QCOMPARE(w.Text1->Text(), QString(edited).replace(u'|', u"\r\n"_s));
+    QVERIFY(w.txtEdit()->text() == edited && w.txtEdit()->cursorPosition() == 1001);
+    QCOMPARE(w.Text1()->Text(), QString(edited).replace(u'|', u"\r\n"_s));
     QCOMPARE((QList<int>{int(editorChanges.size()), int(boxChanges.size())}), (QList<int>{1, 1}));
     // Typed in the box, "|" stays as typed there: the box is never rewritten
     // while the user types in it.
@@ -287,8 +286,8 @@ class CellEditingTest : public QObject {
     editorChanges.clear();
     QVERIFY(e.TypeInBox(u"|"_s));
     edited += u'|';
-    QVERIFY(w.Text1->Text().endsWith(u"|"_s) && w.txtEdit->text() == edited);
-    QCOMPARE(w.Text1->textCursor().position(), w.Text1->document()->characterCount() - 1);
+    QVERIFY(w.Text1()->Text().endsWith(u"|"_s) && w.txtEdit()->text() == edited);
+    QCOMPARE(w.Text1()->textCursor().position(), w.Text1()->document()->characterCount() - 1);
     QCOMPARE((QList<int>{int(editorChanges.size()), int(boxChanges.size())}), (QList<int>{1, 1}));
     QVERIFY(e.BackToGrid() && e.Cell(2, 2) == edited);
   }

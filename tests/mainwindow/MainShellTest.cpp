@@ -14,7 +14,7 @@
 
 #include "convert/Conv.h"
 #include "mainwindow/Fonts.h"
-#include "mainwindow/ProgramCommands.h"
+#include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "MainWindowHarness.h"
 #include "sheet/Twips.h"
@@ -58,22 +58,22 @@ class MainShellTest : public QObject {
     };
     for (const auto& size : sizes) {
       w.LayOut(size.w, size.h);
-      QCOMPARE((QList<QRect>{w.fg2->geometry(), w.Text1->geometry()}), (QList<QRect>{size.grid, size.box}));
+      QCOMPARE((QList<QRect>{w.fg2()->geometry(), w.Text1()->geometry()}), (QList<QRect>{size.grid, size.box}));
     }
 
     QVERIFY(h.ShowActive());
     // The client area under the menu bar holds the toolbar and the rest.
-    QCOMPARE(w.Client->size(), QSize(x(7800), y(5205)));
-    QCOMPARE(w.Toolbar1->geometry(), QRect(0, 0, w.Client->width(), y(420)));
+    QCOMPARE(w.Client()->size(), QSize(x(7800), y(5205)));
+    QCOMPARE(w.Toolbar1()->geometry(), QRect(0, 0, w.Client()->width(), y(420)));
     QCOMPARE(g.pos(), QPoint(x(30), y(420)));
     // Nothing is being edited or started when the window opens.
-    QVERIFY(!h.Editing() && w.Text1->Text().isEmpty() && h.log.isEmpty());
+    QVERIFY(!h.Editing() && w.Text1()->Text().isEmpty() && h.log.isEmpty());
     // A real resize lays the window out from its outer size.
     w.resize(x(10500), y(7500));
     QTRY_COMPARE(w.size(), QSize(x(10500), y(7500)));
-    QTRY_COMPARE(w.fg2->width(), x(PixelsToTwipsX(w.frameGeometry().width(), &w) - 180));
-    QCOMPARE(w.Text1->y(), y(PixelsToTwipsY(w.frameGeometry().height(), &w) - 2120));
-    QCOMPARE(w.Toolbar1->width(), w.Client->width());
+    QTRY_COMPARE(w.fg2()->width(), x(PixelsToTwipsX(w.frameGeometry().width(), &w) - 180));
+    QCOMPARE(w.Text1()->y(), y(PixelsToTwipsY(w.frameGeometry().height(), &w) - 2120));
+    QCOMPARE(w.Toolbar1()->width(), w.Client()->width());
   }
 
   void menusAndToolbarShowTheirCaptionsAndStartTheirCommands() {
@@ -82,58 +82,72 @@ class MainShellTest : public QObject {
     QVERIFY(h.ShowActive());
     // Convert and Version are items of the bar itself; the field-name row's
     // pop-up is not in the bar.
-    QCOMPARE(w.menuBar()->actions(), (QList<QAction*>{w.File->menuAction(), w.Edit->menuAction(),
-                                                      w.EditSheet->menuAction(), w.Convert, w.Version}));
-    QVERIFY(!w.Convert->menu() && !w.Version->menu());
-    QCOMPARE((QStringList{w.File->title(), w.Edit->title(), w.EditSheet->title(), w.ContextField->title()}),
+    QCOMPARE(w.menuBar()->actions(), (QList<QAction*>{w.File()->menuAction(), w.Edit()->menuAction(),
+                                                      w.EditSheet()->menuAction(), w.Item("Convert"), w.Item("Version")}));
+    QVERIFY(!w.Item("Convert")->menu() && !w.Item("Version")->menu());
+    QCOMPARE((QStringList{w.File()->title(), w.Edit()->title(), w.EditSheet()->title(), w.ContextField()->title()}),
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
-    QCOMPARE(w.File->actions(), (QList<QAction*>{w.New, w.Open, w.Save, w.Encoding->menuAction(), w.bar1, w.ExitAll}));
-    QVERIFY(w.bar1->isSeparator());
-    QCOMPARE(w.Edit->actions(), (QList<QAction*>{w.Copy, w.Cut, w.Paste}));
-    QCOMPARE(w.EditSheet->actions(), (QList<QAction*>{w.SheetResize, w.FieldEdit}));
-    QCOMPARE(w.ContextField->actions(), (QList<QAction*>{w.EditField, w.Resize}));
-    QCOMPARE(w.ExitAll->text(), u"終了(&X)"_s);
+    QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(), w.Item("bar1"), w.Item("ExitAll")}));
+    QVERIFY(w.Item("bar1")->isSeparator());
+    // The range items keep their order and keys; Undo and Redo follow.
+    const QList<QAction*> edit = w.Edit()->actions();
+    QCOMPARE(edit.size(), 6);
+    QCOMPARE(edit.mid(0, 3), (QList<QAction*>{w.Item("Copy"), w.Item("Cut"), w.Item("Paste")}));
+    QVERIFY(edit[3]->isSeparator());
+    QCOMPARE(edit.mid(4), (QList<QAction*>{w.Item("Undo"), w.Item("Redo")}));
+    QCOMPARE(w.EditSheet()->actions(), (QList<QAction*>{w.Item("SheetResize"), w.Item("FieldEdit")}));
+    QCOMPARE(w.ContextField()->actions(), (QList<QAction*>{w.Item("EditField"), w.Item("Resize")}));
+    QCOMPARE(w.Item("ExitAll")->text(), u"終了(&X)"_s);
 
     // Range commands get ColSel, RowSel, Col, Row. Paste is Ctrl+P, not Ctrl+V.
     h.Select(2, 3, 4, 1);
-    const QString copy = u"CopyRange 1 4 3 2"_s, cut = u"CutRange 1 4 3 2"_s;
+    const QString range = u"clip 1 2 3 4 | ,, ,, ,,"_s;
+    const QString copy = u"Copy"_s, cut = u"Cut"_s, paste = u"Paste"_s;
     const struct {
       QAction* action;
       QString caption, command;
     } items[] = {
-        {w.New, u"新規作成(&N) Ctrl+N"_s, u"NewSheet"_s}, {w.Open, u"開く(&O) Ctrl+O"_s, u"OpenSheet"_s},
-        {w.Save, u"保存(&S) Ctrl+S"_s, u"SaveSheet"_s}, {w.Copy, u"コピー(&C) Ctrl+C"_s, copy},
-        {w.Cut, u"切り取り(&X) Ctrl+X"_s, cut}, {w.Paste, u"張り付け(&P) Ctrl+P"_s, u"PasteRange"_s},
-        {w.SheetResize, u"シートの大きさの変更(&C)"_s, u"ResizeSheet"_s},
-        {w.FieldEdit, u"フィールド名の編集(&E)"_s, u"EditFieldNames"_s}, {w.Convert, u"変換(&R)"_s, u"ConvertSheet"_s},
-        {w.EditField, u"フィールド名の編集(&E)"_s, u"EditFieldNames"_s},
-        {w.Resize, u"シートの大きさの変更(&C)"_s, u"ResizeSheet"_s}};
+        {w.Item("New"), u"新規作成(&N) Ctrl+N"_s, u"New_Click"_s}, {w.Item("Open"), u"開く(&O) Ctrl+O"_s, u"Open_Click"_s},
+        {w.Item("Save"), u"保存(&S) Ctrl+S"_s, u"Save_Click"_s}, {w.Item("Copy"), u"コピー(&C) Ctrl+C"_s, copy},
+        {w.Item("Cut"), u"切り取り(&X) Ctrl+X"_s, cut}, {w.Item("Paste"), u"張り付け(&P) Ctrl+P"_s, paste},
+        {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()}, {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
+        {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
+        {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R)"_s, u"Convert_Click"_s},
+        {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
+        {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
       QCOMPARE((item.action->text() + u' ' + item.action->shortcut().toString()).trimmed(), item.caption);
       item.action->trigger();
-      QCOMPARE(h.Take(), QStringList{item.command});
+      // The range items work on the window's own clip record.
+      const bool rangeItem = item.command == copy || item.command == cut || item.command == paste;
+      if (rangeItem) QCOMPARE(h.RangeState(), range);
+      QCOMPARE(h.Take(), rangeItem || item.command.isEmpty() ? QStringList() : QStringList{item.command});
     }
-    QCOMPARE(w.Version->text(), u"バージョン"_s);
-    w.Version->trigger();
+    QCOMPARE(w.Item("Redo")->shortcuts(),
+             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    QCOMPARE(w.Item("Version")->text(), u"バージョン"_s);
+    w.Item("Version")->trigger();
     QCOMPARE(w.dialogs, QStringList{u"バージョン情報"_s});
 
     // Toolbar buttons left to right as "key tooltip", each running its menu
     // item's handler.
     const std::pair<QString, QString> buttons[] = {
-        {u"New 新規作成"_s, u"NewSheet"_s}, {u"Open 開く"_s, u"OpenSheet"_s}, {u"Save 保存"_s, u"SaveSheet"_s},
-        {u"-"_s, {}}, {u"Copy"_s, copy}, {u"Cut"_s, cut}, {u"Paste"_s, u"PasteRange"_s}, {u"-"_s, {}},
-        {u"Resize グリッドのリサイズ"_s, u"ResizeSheet"_s}, {u"-"_s, {}}, {u"Convert 変換"_s, u"ConvertSheet"_s}};
-    const QList<QAction*> actions = w.Toolbar1->actions();
+        {u"New 新規作成"_s, u"New_Click"_s}, {u"Open 開く"_s, u"Open_Click"_s}, {u"Save 保存"_s, u"Save_Click"_s},
+        {u"-"_s, {}}, {u"Copy"_s, copy}, {u"Cut"_s, cut}, {u"Paste"_s, paste}, {u"-"_s, {}},
+        {u"Resize グリッドのリサイズ"_s, u"SheetResize_Click"_s}, {u"-"_s, {}}, {u"Convert 変換"_s, u"Convert_Click"_s}};
+    const QList<QAction*> actions = w.Toolbar1()->actions();
     QCOMPARE(actions.size(), qsizetype(std::size(buttons)));
     for (qsizetype i = 0; i < actions.size(); ++i) {
-      auto* button = qobject_cast<QToolButton*>(w.Toolbar1->widgetForAction(actions[i]));
+      auto* button = qobject_cast<QToolButton*>(w.Toolbar1()->widgetForAction(actions[i]));
       QCOMPARE(button ? (button->property("key").toString() + u' ' + button->toolTip()).trimmed() : u"-"_s,
                buttons[i].first);
       if (!button) continue;
       QVERIFY(!button->icon().isNull());
       QCOMPARE(button->focusPolicy(), Qt::NoFocus);  // a click leaves the focus where the user works
       QTest::mouseClick(button, Qt::LeftButton);
-      QCOMPARE(h.Take(), QStringList{buttons[i].second});
+      const bool rangeButton = buttons[i].second == copy || buttons[i].second == cut || buttons[i].second == paste;
+      if (rangeButton) QCOMPARE(h.RangeState(), range);
+      QCOMPARE(h.Take(), rangeButton ? QStringList() : QStringList{buttons[i].second});
     }
     // Keys are compared exactly; anything else does nothing.
     for (const QString& key : {u"new"_s, u"Convert "_s, QString(), u"Delete"_s, u"EditField"_s})
@@ -144,8 +158,8 @@ class MainShellTest : public QObject {
   void encodingMenuShowsAndSetsTheEncodingOfTheNextSave() {
     MainWindowHarness h;
     TestMain& w = h.window;
-    QCOMPARE(w.Encoding->title(), u"文字コード(&E)"_s);
-    const QList<QAction*> items = w.Encoding->actions();
+    QCOMPARE(w.Encoding()->title(), u"文字コード(&E)"_s);
+    const QList<QAction*> items = w.Encoding()->actions();
     QCOMPARE(items.size(), 3);
     const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8WithBom};
     const QString captions[] = {u"CP932"_s, u"UTF-8"_s, u"UTF-8 (BOM 付き)"_s};
@@ -159,7 +173,7 @@ class MainShellTest : public QObject {
     QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
     for (int i = 0; i < 3; ++i) {
       w.fileEncoding() = encodings[i];
-      emit w.File->aboutToShow();
+      emit w.File()->aboutToShow();
       for (int j = 0; j < 3; ++j) QCOMPARE(items[j]->isChecked(), i == j);
     }
     QVERIFY(h.log.isEmpty() && !w.CheckModify());
@@ -173,20 +187,20 @@ class MainShellTest : public QObject {
       w.SetCommands(std::make_unique<ProgramCommands>(w));
       // Unmodified: ends at once.
       QVERIFY(p.ShowActive());
-      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      fromTheMenu ? w.Item("ExitAll")->trigger() : void(w.close());
       QVERIFY(!w.isVisible() && p.messageBox.calls.empty());
       // A pending edit is committed and counts; Cancel keeps everything.
       QVERIFY(p.FocusCell(2, 2));
       QTest::keyClick(&p.grid(), Qt::Key_N);
-      QTest::keyClicks(w.txtEdit, u"ew"_s);
+      QTest::keyClicks(w.txtEdit(), u"ew"_s);
       QVERIFY(p.Editing());
       p.messageBox.Answer(MsgResult::Cancel);
-      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      fromTheMenu ? w.Item("ExitAll")->trigger() : void(w.close());
       QVERIFY(w.isVisible() && p.Cell(2, 2) == u"new"_s && w.CheckModify());
       // Yes with the save dialog cancelled asks again; No ends.
       p.messageBox.Answer(MsgResult::Yes).Answer(MsgResult::No);
       p.backend.Cancel();
-      fromTheMenu ? w.ExitAll->trigger() : void(w.close());
+      fromTheMenu ? w.Item("ExitAll")->trigger() : void(w.close());
       QVERIFY(!w.isVisible() && p.backend.fileRequests.size() == 1);
       QCOMPARE(p.messageBox.TakePrompts(), QStringList({question, question, question}));
     }
@@ -211,7 +225,7 @@ class MainShellTest : public QObject {
     // The designed faces are named first; an installed face that has the
     // Japanese glyphs answers for them.
     QCOMPARE(h.grid().font().family(), u"ＭＳ Ｐゴシック"_s);
-    for (const QFont& font : {h.grid().font(), h.window.txtEdit->font(), GothicFont(9)}) {
+    for (const QFont& font : {h.grid().font(), h.window.txtEdit()->font(), GothicFont(9)}) {
       const QFontMetrics metrics(font);
       QVERIFY2(metrics.inFont(QChar(u'フ')) && metrics.inFont(QChar(u'編')), qPrintable(QFontInfo(font).family()));
     }
@@ -224,19 +238,19 @@ class MainShellTest : public QObject {
     // From a menu, the grid's keys and the toolbar alike; the window goes on
     // working.
     h.commands->failWith = u"disk on fire"_s;
-    w.New->trigger();
-    h.commands->failWith = u"copy failed"_s;
-    emit w.fg2->KeyPress(3);
+    w.Item("New")->trigger();
+    h.commands->failWith = u"editor failed"_s;
+    w.Item("EditField")->trigger();
     h.commands->failWith = u"convert failed"_s;
     w.ToolbarButtons().back()->click();
     h.commands->failWith = u"memory"_s;
-    w.Save->trigger();
+    w.Item("Save")->trigger();
     const QString failed = u"予期しないエラーが発生しました。\n"_s;
     QCOMPARE(h.messageBox.TakePrompts(),
-             (QStringList{failed + u"disk on fire"_s, failed + u"copy failed"_s, failed + u"convert failed"_s,
+             (QStringList{failed + u"disk on fire"_s, failed + u"editor failed"_s, failed + u"convert failed"_s,
                           u"メモリが足りないため、この操作を中止しました。\nシートとファイルは元のままです。"_s}));
-    w.Open->trigger();
-    QCOMPARE(h.log, QStringList{u"OpenSheet"_s});
+    w.Item("Open")->trigger();
+    QCOMPARE(h.log, QStringList{u"Open_Click"_s});
   }
 
   void programCommandsWorkOnTheWindow() {
@@ -247,22 +261,22 @@ class MainShellTest : public QObject {
     // Open, through the window's own file dialog.
     p.backend.AcceptPath(QDir(qEnvironmentVariable("QUILLARY_SOURCE_DIR")).filePath(u"examples/sample.csv"_s));
     p.Select(2, 2, 2, 2);
-    w.Open->trigger();
+    w.Item("Open")->trigger();
     QVERIFY(p.messageBox.calls.empty() && p.backend.fileRequests.size() == 1);
     QCOMPARE(p.backend.fileRequests[0].owner, static_cast<std::int32_t>(w.winId()));
     QCOMPARE((QList<int>{g.Rows(), g.Cols(), w.sheetArray().Fields()}), (QList<int>{4, 4, 3}));
     QCOMPARE((QStringList{g.TextMatrix(0, 1), g.TextMatrix(3, 0)}), (QStringList{u"商品名"_s, u"3"_s}));
     QVERIFY(!w.CheckModify() && w.windowTitle() == u"Quillary"_s);
-    QCOMPARE(w.Text1->Text(), g.Text());  // the box shows the new sheet's current cell
+    QCOMPARE(w.Text1()->Text(), g.Text());  // the box shows the new sheet's current cell
 
     // New asks about the change (No: discard it) and keeps what was copied.
     g.SetTextMatrix(2, 2, u"carried"_s);
     emit g.KeyPress(3);
     p.messageBox.Answer(MsgResult::No);
-    w.New->trigger();
-    QVERIFY(p.messageBox.calls.size() == 1 && p.Cell(2, 2).isEmpty() && w.Text1->Text().isEmpty() && !w.CheckModify());
+    w.Item("New")->trigger();
+    QVERIFY(p.messageBox.calls.size() == 1 && p.Cell(2, 2).isEmpty() && w.Text1()->Text().isEmpty() && !w.CheckModify());
     p.Select(3, 3, 3, 3);
-    w.Paste->trigger();
+    w.Item("Paste")->trigger();
     QCOMPARE(p.Cell(3, 3), u"carried"_s);
     emit g.KeyDown(46, 0);
     QVERIFY(p.Cell(3, 3).isEmpty());
@@ -271,15 +285,15 @@ class MainShellTest : public QObject {
     // Cancel on the question keeps it.
     QVERIFY(p.FocusCell(3, 1));
     QTest::keyClick(&g, Qt::Key_T);
-    QTest::keyClicks(w.txtEdit, u"yped"_s);
+    QTest::keyClicks(w.txtEdit(), u"yped"_s);
     p.messageBox.Answer(MsgResult::Cancel);
-    w.Open->trigger();
+    w.Item("Open")->trigger();
     QVERIFY(!p.Editing() && p.Cell(3, 1) == u"typed"_s);
     QVERIFY(p.messageBox.calls.size() == 2 && p.backend.fileRequests.size() == 1);
 
     // The dialogs open over the window; Convert stays loaded between runs
     // and goes with the window.
-    for (QAction* action : {w.SheetResize, w.FieldEdit, w.Convert, w.Convert}) action->trigger();
+    for (QAction* action : {w.Item("SheetResize"), w.Item("FieldEdit"), w.Item("Convert"), w.Item("Convert")}) action->trigger();
     QCOMPARE(w.dialogs.join(u';'), u"シートのリサイズ;フィールド名の編集;変換;変換"_s);
     QCOMPARE(w.findChildren<Conv*>().size(), 1);
     p.messageBox.Answer(MsgResult::No);  // the typed cell is not saved

@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <initializer_list>
+#include <QToolBar>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -21,24 +21,21 @@
 #include "mainwindow/Main.h"
 #include "mainwindow/MainCommands.h"
 #include "sheet/GridControl.h"
+#include "support/Controls.h"
 
 namespace quillary::testing {
 
-// Writes one line per command started, e.g. "CopyRange 3 4 2 2".
+// Writes one line per command started, e.g. "Open_Click".
 class RecordingCommands : public MainCommands {
  public:
   explicit RecordingCommands(QStringList& log) : log_(log) {}
 
-  void NewSheet() override { Record("NewSheet"); }
-  void OpenSheet() override { Record("OpenSheet"); }
-  void SaveSheet() override { Record("SaveSheet"); }
-  void CopyRange(int c1, int r1, int c2, int r2) override { Record("CopyRange", {c1, r1, c2, r2}); }
-  void CutRange(int c1, int r1, int c2, int r2) override { Record("CutRange", {c1, r1, c2, r2}); }
-  void DeleteRange(int c1, int r1, int c2, int r2) override { Record("DeleteRange", {c1, r1, c2, r2}); }
-  void PasteRange() override { Record("PasteRange"); }
-  void ConvertSheet() override { Record("ConvertSheet"); }
-  void ResizeSheet() override { Record("ResizeSheet"); }
-  void EditFieldNames() override { Record("EditFieldNames"); }
+  void New_Click() override { Record("New_Click"); }
+  void Open_Click() override { Record("Open_Click"); }
+  void Save_Click() override { Record("Save_Click"); }
+  void Convert_Click() override { Record("Convert_Click"); }
+  void SheetResize_Click() override { Record("SheetResize_Click"); }
+  void FieldEdit_Click() override { Record("FieldEdit_Click"); }
   void CloseDialogs() override { Record("CloseDialogs"); }
 
 
@@ -47,15 +44,13 @@ class RecordingCommands : public MainCommands {
   QString failWith;
 
  private:
-  void Record(const char* name, std::initializer_list<int> args = {}) {
+  void Record(const char* name) {
     if (failWith == u"memory") {
       failWith.clear();
       throw std::bad_alloc();
     }
     if (!failWith.isEmpty()) throw std::runtime_error(std::exchange(failWith, QString()).toStdString());
-    QString line = QLatin1String(name);
-    for (const int arg : args) line += u' ' + QString::number(arg);
-    log_ << line;
+    log_ << QLatin1String(name);
   }
 
   QStringList& log_;
@@ -71,6 +66,19 @@ class TestMain : public Main {
   };
 
   void ShowModalDialog(QDialog& dialog) override { dialogs << dialog.windowTitle(); }
+
+  // The window's controls and menu items, found by name.
+  QWidget* Client() const { return &Find(*this, "Client"); }
+  QToolBar* Toolbar1() const { return &Find<QToolBar>(*this, "Toolbar1"); }
+  GridControl* fg2() const { return &Find<GridControl>(*this, "fg2"); }
+  CellContentsBox* Text1() const { return &Find<CellContentsBox>(*this, "Text1"); }
+  QLineEdit* txtEdit() const { return &Find<QLineEdit>(*this, "txtEdit"); }
+  QMenu* File() const { return &Find<QMenu>(*this, "File"); }
+  QMenu* Encoding() const { return &Find<QMenu>(*this, "Encoding"); }
+  QMenu* Edit() const { return &Find<QMenu>(*this, "Edit"); }
+  QMenu* EditSheet() const { return &Find<QMenu>(*this, "EditSheet"); }
+  QMenu* ContextField() const { return &Find<QMenu>(*this, "ContextField"); }
+  QAction* Item(const char* name) const { return &MenuItem(*this, name); }
   void ShowPopup(QMenu& menu, const QPoint& globalPosition) override { popups.push_back({&menu, globalPosition}); }
 
   QStringList dialogs;
@@ -106,9 +114,9 @@ struct MainWindowHarness {
   }
   // Types at the end of the cell-contents box, which opens an edit there.
   bool TypeInBox(const QString& keys) {
-    if (!Focus(window.Text1)) return false;
-    window.Text1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(window.Text1, keys);
+    if (!Focus(window.Text1())) return false;
+    window.Text1()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window.Text1(), keys);
     return true;
   }
   // Back into the grid, which commits a pending edit.
@@ -120,9 +128,18 @@ struct MainWindowHarness {
     grid().SetRowSel(rowSel);
     grid().SetColSel(colSel);
   }
-  GridControl& grid() const { return *window.fg2; }
+  GridControl& grid() const { return *window.fg2(); }
   QString Cell(int row, int col) const { return grid().TextMatrix(row, col); }
-  bool Editing() const { return !window.txtEdit->isHidden(); }
+  bool Editing() const { return !window.txtEdit()->isHidden(); }
+  // What the range commands leave: the clip record's range and the texts of
+  // rows 1..3, columns 1..3, e.g. "clip 1 2 3 3 | a,,|b,,|,,".
+  QString RangeState() const {
+    const ClipRecord& r = window.clipRecord();
+    QString state = u"clip %1 %2 %3 %4 |"_qs.arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+    for (int row = 1; row <= 3; ++row)
+      state += u' ' + QStringList{Cell(row, 1), Cell(row, 2), Cell(row, 3)}.join(u',');
+    return state;
+  }
   // The commands started since the last call.
   QStringList Take() { return std::exchange(log, {}); }
 

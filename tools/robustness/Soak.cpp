@@ -22,8 +22,9 @@
 
 #include "SoakWindow.h"
 #include "fakes/FakeCommonDialogBackend.h"
+#include "app/ProgramCommands.h"
 #include "mainwindow/CellContentsBox.h"
-#include "mainwindow/ProgramCommands.h"
+#include "support/Controls.h"
 
 namespace quillary::robustness {
 namespace {
@@ -70,10 +71,10 @@ class Soak {
   const SoakWindow& window() const { return window_; }
 
  private:
-  GridControl& grid() { return *window_.fg2; }
+  GridControl& grid() { return window_.sheetGrid(); }
   QWidget* Focused() {
     QWidget* focus = QApplication::focusWidget();
-    return focus ? focus : window_.fg2;
+    return focus ? focus : &window_.sheetGrid();
   }
 
   void Key() {
@@ -181,19 +182,19 @@ class Soak {
       {"extend the selection", 6, [this] { in_.OneIn(2) ? grid().SetRowSel(in_.Below(grid().Rows() + 1)) : grid().SetColSel(in_.Below(grid().Cols() + 1)); }},
       {"double-click", 3, [this] { emit grid().DblClick(); }},
       {"right-click", 2, [this] { emit grid().MouseDown(2, 0, in_.Below(4000), in_.Below(1500)); }},
-      {"click the cell box", 3, [this] { QTest::mouseClick(window_.Text1->viewport(), Qt::LeftButton); }},
+      {"click the cell box", 3, [this] { QTest::mouseClick(testing::Find<CellContentsBox>(window_, "Text1").viewport(), Qt::LeftButton); }},
       {"copy, cut, paste or delete from the menus", 8, [this] {
          static const std::vector<QString> keys = {QStringLiteral("Copy"), QStringLiteral("Cut"), QStringLiteral("Paste")};
          in_.OneIn(4) ? window_.DelGrid(grid().ColSel(), grid().RowSel(), grid().Col(), grid().Row())
                       : window_.Toolbar1_ButtonClick(in_.Pick(keys));
        }},
-      {"resize the sheet", 3, [this] { window_.Resize->trigger(); }},
-      {"edit the field names", 2, [this] { window_.FieldEdit->trigger(); }},
-      {"new", 2, [this] { QueueFileAnswers(false); window_.New->trigger(); }},
-      {"save", 2, [this] { QueueFileAnswers(false); window_.Save->trigger(); }},
-      {"open", 2, [this] { QueueFileAnswers(true); window_.Open->trigger(); }},
-      {"convert", 1, [this] { window_.Convert->trigger(); }},
-      {"about box", 1, [this] { window_.Version->trigger(); }},
+      {"resize the sheet", 3, [this] { testing::MenuItem(window_, "Resize").trigger(); }},
+      {"edit the field names", 2, [this] { testing::MenuItem(window_, "FieldEdit").trigger(); }},
+      {"new", 2, [this] { QueueFileAnswers(false); testing::MenuItem(window_, "New").trigger(); }},
+      {"save", 2, [this] { QueueFileAnswers(false); testing::MenuItem(window_, "Save").trigger(); }},
+      {"open", 2, [this] { QueueFileAnswers(true); testing::MenuItem(window_, "Open").trigger(); }},
+      {"convert", 1, [this] { testing::MenuItem(window_, "Convert").trigger(); }},
+      {"about box", 1, [this] { testing::MenuItem(window_, "Version").trigger(); }},
       {"resize the window", 1, [this] { window_.resize(200 + in_.Below(900), 150 + in_.Below(700)); }}};
   const int totalWeight_ = [this] {
     int total = 0;

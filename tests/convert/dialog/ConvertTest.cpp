@@ -175,7 +175,7 @@ class ConvertTest : public QObject {
     const auto templ = dir.Write("t.txt", "A<!-- name -->B<!-- value -->C<!-- name -->D<!-- renamed -->");
     window.user = TypeNames(Q(templ), Q(dir / "out.txt"));
     window.convert.Convert_Click();
-    QVERIFY(window.messageBox.calls.empty() && window.commands.CheckModify());
+    QVERIFY(window.messageBox.calls.empty() && window.CheckModify());
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("Ar1Bv1Cr2D<!-- renamed -->"));
 
     const auto pipe = dir / "pipe";

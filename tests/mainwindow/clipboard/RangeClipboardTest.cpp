@@ -27,80 +27,135 @@ Sheet Numbered(const Cells& changes) {
   return sheet;
 }
 
-// "rcRC": the current cell at row r, column c, the other corner at row R, column C.
-void Select(GridControl& grid, const char* at) {
-  grid.SetRow(at[0] - '0');
-  grid.SetCol(at[1] - '0');
-  grid.SetRowSel(at[2] - '0');
-  grid.SetColSel(at[3] - '0');
+// The current cell and the selection's other corner.
+struct Corners {
+  int row, col, rowSel, colSel;
+};
+
+enum class Op { Copy, Cut, Paste, Delete };
+
+// A command chosen with the selection at `at`.
+struct Step {
+  Op op;
+  Corners at;
+};
+
+struct Record {
+  int left, top, right, bottom;
+  const char16_t* text;
+};
+
+struct Case {
+  Cells start;  // over the numbered sheet
+  std::vector<Step> steps;
+  Cells end;  // over the start
+  Corners selection;
+  Record record;
+};
+
+void Select(GridControl& grid, Corners at) {
+  grid.SetRow(at.row);
+  grid.SetCol(at.col);
+  grid.SetRowSel(at.rowSel);
+  grid.SetColSel(at.colSel);
 }
 
-QString Selected(const GridControl& grid) {
-  return QStringLiteral("%1%2%3%4").arg(grid.Row()).arg(grid.Col()).arg(grid.RowSel()).arg(grid.ColSel());
+// What the menu, toolbar and keys do: the range as the selection is now.
+void Run(RangeClipboard& clip, const GridControl& grid, Op op) {
+  const int c1 = grid.ColSel(), r1 = grid.RowSel(), c2 = grid.Col(), r2 = grid.Row();
+  switch (op) {
+    case Op::Copy: return clip.CopyGrid(c1, r1, c2, r2);
+    case Op::Cut: return clip.CutGrid(c1, r1, c2, r2);
+    case Op::Paste: return clip.PastGrid();
+    case Op::Delete: return clip.DelGrid(c1, r1, c2, r2);
+  }
 }
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class RangeClipboardTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void copyCutPasteAndDelete() {
-    QGuiApplication::clipboard()->setText(QStringLiteral("system"));
-    const char16_t* rows2and3 = u"1,2,3,3|2.1\t2.2\t2.3\t\r3.1\t3.2\t3.3\t\r";
-    const char16_t* rows1to3 = u"1,1,3,3|1.1\t1.2\t1.3\t\r2.1\t2.2\t2.3\t\r3.1\t3.2\t3.3\t\r";
+  void copyCutPasteAndDelete_data() {
+    QTest::addColumn<Case>("c");
+    const Record rows2and3{1, 2, 3, 3, u"2.1\t2.2\t2.3\t\r3.1\t3.2\t3.3\t\r"};
+    const Record rows1to3{1, 1, 3, 3, u"1.1\t1.2\t1.3\t\r2.1\t2.2\t2.3\t\r3.1\t3.2\t3.3\t\r"};
+    const Record none{0, 0, 0, 0, u""};
     const Cells cut{{2, 1, u""}, {2, 2, u""}, {2, 3, u""}, {3, 1, u""}, {3, 2, u""}, {3, 3, u""}};
-    const struct {
-      Cells start;        // over the numbered sheet
-      const char* steps;  // c copy, x cut, v paste, d the Delete key, each at the selection "rcRC"
-      Cells end;          // over the start
-      const char* selection;
-      const char16_t* record;  // left, top, right, bottom | clip text
-    } cases[] = {
-        {{{1, 1, u"a"}, {1, 2, u"b"}, {2, 1, u"c"}, {2, 2, u"d"}}, "c1122 v3232",
-         {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}}, "3243", u"1,1,2,2|a\tb\t\rc\td\t\r"},
-        // Before any copy there is nothing to paste: no cell, no selection changes.
-        {{}, "v3322", {}, "3322", u"0,0,0,0|"},
-        // Either way round, Cut empties the same cells; the selection stays.
-        {{}, "x2133", cut, "2133", rows2and3},
-        {{}, "x3321", cut, "3321", rows2and3},
-        // Paste onto a selection made towards the top-left starts at its top-left.
-        {{}, "c3321 v5442", {{4, 2, u"2.1"}, {4, 3, u"2.2"}, {4, 4, u"2.3"}, {5, 2, u"3.1"}, {5, 3, u"3.2"}, {5, 4, u"3.3"}},
-         "4254", rows2and3},
-        // Delete empties the selection either way round and leaves the record alone.
-        {{}, "d5443", {{4, 3, u""}, {4, 4, u""}, {5, 3, u""}, {5, 4, u""}}, "5443", u"0,0,0,0|"},
-        // The block keeps the copied size, cut off at the last column and row.
-        {{}, "c3311 v2323", {{2, 3, u"1.1"}, {2, 4, u"1.2"}, {3, 3, u"2.1"}, {3, 4, u"2.2"}, {4, 3, u"3.1"}, {4, 4, u"3.2"}},
-         "2344", rows1to3},
-        {{}, "c3311 v5151", {{5, 1, u"1.1"}, {5, 2, u"1.2"}, {5, 3, u"1.3"}}, "5153", rows1to3},
-        // A 1 x 1 copy onto ten selected cells writes one cell.
-        {{}, "c1111 v1354", {{1, 3, u"1.1"}}, "1313", u"1,1,1,1|1.1\t\r"},
-        // Texts are not escaped: a TAB splits into the next cell, a CR into the next row; a LF stays.
-        {{{1, 1, u"x\ty"}, {2, 1, u"p\rq"}, {2, 2, u"m\nn"}}, "c1112 v4141 c2131 v4343 c2222 v1414",
-         {{4, 1, u"x"}, {4, 2, u"y"}, {4, 3, u"p"}, {5, 3, u"q"}, {1, 4, u"m\nn"}}, "1414", u"2,2,2,2|m\nn\t\r"},
-    };
-    for (const auto& c : cases) {
-      GridControl grid(1, 1);
-      grid.SetSheet(Numbered(c.start));
-      RangeClipboard clip(grid);
-      for (const char* step = c.steps; *step != 0; step += step[5] == ' ' ? 6 : 5) {
-        Select(grid, step + 1);
-        if (*step == 'c') clip.Copy_Click();
-        if (*step == 'x') clip.Cut_Click();
-        if (*step == 'v') clip.Paste_Click();
-        if (*step == 'd') clip.DelGrid(grid.ColSel(), grid.RowSel(), grid.Col(), grid.Row());
-      }
-      const ClipRecord& r = clip.record();
-      QCOMPARE(QStringLiteral("%1,%2,%3,%4|").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom) + r.text,
-               QString::fromUtf16(c.record));
-      QCOMPARE(Selected(grid), QString::fromLatin1(c.selection));
-      Cells all = c.start;
-      all.insert(all.end(), c.end.begin(), c.end.end());
-      QVERIFY2(grid.sheet() == Numbered(all), c.steps);
+    QTest::newRow("a 2 x 2 block copied and pasted")
+        << Case{{{1, 1, u"a"}, {1, 2, u"b"}, {2, 1, u"c"}, {2, 2, u"d"}},
+                {{Op::Copy, {1, 1, 2, 2}}, {Op::Paste, {3, 2, 3, 2}}},
+                {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}},
+                {3, 2, 4, 3},
+                {1, 1, 2, 2, u"a\tb\t\rc\td\t\r"}};
+    QTest::newRow("paste before any copy changes nothing")
+        << Case{{}, {{Op::Paste, {3, 3, 2, 2}}}, {}, {3, 3, 2, 2}, none};
+    QTest::newRow("cut selected towards the bottom right") << Case{{}, {{Op::Cut, {2, 1, 3, 3}}}, cut, {2, 1, 3, 3}, rows2and3};
+    QTest::newRow("cut selected towards the top left") << Case{{}, {{Op::Cut, {3, 3, 2, 1}}}, cut, {3, 3, 2, 1}, rows2and3};
+    QTest::newRow("paste starts at the top left of a selection made backwards")
+        << Case{{},
+                {{Op::Copy, {3, 3, 2, 1}}, {Op::Paste, {5, 4, 4, 2}}},
+                {{4, 2, u"2.1"}, {4, 3, u"2.2"}, {4, 4, u"2.3"}, {5, 2, u"3.1"}, {5, 3, u"3.2"}, {5, 4, u"3.3"}},
+                {4, 2, 5, 4},
+                rows2and3};
+    QTest::newRow("delete empties the selection and leaves the record")
+        << Case{{}, {{Op::Delete, {5, 4, 4, 3}}}, {{4, 3, u""}, {4, 4, u""}, {5, 3, u""}, {5, 4, u""}}, {5, 4, 4, 3}, none};
+    QTest::newRow("paste is cut off at the last column")
+        << Case{{},
+                {{Op::Copy, {3, 3, 1, 1}}, {Op::Paste, {2, 3, 2, 3}}},
+                {{2, 3, u"1.1"}, {2, 4, u"1.2"}, {3, 3, u"2.1"}, {3, 4, u"2.2"}, {4, 3, u"3.1"}, {4, 4, u"3.2"}},
+                {2, 3, 4, 4},
+                rows1to3};
+    QTest::newRow("paste is cut off at the last row")
+        << Case{{},
+                {{Op::Copy, {3, 3, 1, 1}}, {Op::Paste, {5, 1, 5, 1}}},
+                {{5, 1, u"1.1"}, {5, 2, u"1.2"}, {5, 3, u"1.3"}},
+                {5, 1, 5, 3},
+                rows1to3};
+    QTest::newRow("a 1 x 1 copy onto ten cells writes one")
+        << Case{{}, {{Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {1, 3, 5, 4}}}, {{1, 3, u"1.1"}}, {1, 3, 1, 3}, {1, 1, 1, 1, u"1.1\t\r"}};
+    // Texts are not escaped: a TAB splits into the next cell, a CR into the
+    // next row; a LF stays.
+    QTest::newRow("texts are not escaped")
+        << Case{{{1, 1, u"x\ty"}, {2, 1, u"p\rq"}, {2, 2, u"m\nn"}},
+                {{Op::Copy, {1, 1, 1, 2}},
+                 {Op::Paste, {4, 1, 4, 1}},
+                 {Op::Copy, {2, 1, 3, 1}},
+                 {Op::Paste, {4, 3, 4, 3}},
+                 {Op::Copy, {2, 2, 2, 2}},
+                 {Op::Paste, {1, 4, 1, 4}}},
+                {{4, 1, u"x"}, {4, 2, u"y"}, {4, 3, u"p"}, {5, 3, u"q"}, {1, 4, u"m\nn"}},
+                {1, 4, 1, 4},
+                {2, 2, 2, 2, u"m\nn\t\r"}};
+  }
+
+  void copyCutPasteAndDelete() {
+    QFETCH(Case, c);
+    QGuiApplication::clipboard()->setText(QStringLiteral("system"));
+    GridControl grid(1, 1);
+    grid.SetSheet(Numbered(c.start));
+    RangeClipboard clip(grid);
+    for (const Step& step : c.steps) {
+      Select(grid, step.at);
+      Run(clip, grid, step.op);
     }
+    const ClipRecord& r = clip.record();
+    QCOMPARE((QList<int>{r.left, r.top, r.right, r.bottom}),
+             (QList<int>{c.record.left, c.record.top, c.record.right, c.record.bottom}));
+    QCOMPARE(r.text, QString::fromUtf16(c.record.text));
+    QCOMPARE((QList<int>{grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
+             (QList<int>{c.selection.row, c.selection.col, c.selection.rowSel, c.selection.colSel}));
+    Cells all = c.start;
+    all.insert(all.end(), c.end.begin(), c.end.end());
+    QVERIFY(grid.sheet() == Numbered(all));
+    // The system clipboard is never used.
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("system"));
   }
 };
+
 
 QTEST_MAIN(RangeClipboardTest)
 #include "RangeClipboardTest.moc"

@@ -13,25 +13,32 @@
 #include "fakes/FakeMessageBox.h"
 #include "sheet/DocumentCommands.h"
 #include "sheet/GridControl.h"
+#include "sheet/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary::testing {
 
 inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
-struct CommandWindow {
+struct CommandWindow : InCellEditor {
   CommandWindow() { Load(MakeInitialSheet()); }
 
   // A sheet that counts as saved, as after a successful Open.
-  void Load(const Sheet& sheet) {
-    fg2.SetSheet(sheet);
-    savedImage.Take(fg2.sheet());
+  void Load(const Sheet& sheet) { fg2.SetSheet(sheet); }
+  bool CheckModify() const { return fg2.document().CheckModify(); }
+
+  // The in-cell editor: the edit waiting for a commit, and the box.
+  void CommitCellEdit() override {
+    ++commits;
+    if (pendingEdit) fg2.SetText(*pendingEdit);
+    pendingEdit.reset();
   }
+  void ShowCurrentCell() override { text1 = fg2.Text(); }
 
   GridControl fg2{1, 1};
   SheetArray sheetArray = MakeInitialSheetArray();
-  SheetImage savedImage;
   FakeCommonDialogBackend backend;
   C_CommonDialog fileDialog{backend};
   FakeMessageBox messageBox;
@@ -42,15 +49,7 @@ struct CommandWindow {
   TextEncoding fileEncoding = TextEncoding::Cp932;
   TextEncoding sheetArrayEncoding = TextEncoding::Cp932;
 
-  DocumentCommands commands{{fg2, [this](const SharedText& text) { text1 = QString::fromStdU16String(text.get()); },
-                             sheetArray, savedImage,
-                             fileDialog, messageBox,
-                             [this] {
-                               ++commits;
-                               if (pendingEdit) fg2.SetText(*pendingEdit);
-                               pendingEdit.reset();
-                             },
-                             fileEncoding, sheetArrayEncoding}};
+  DocumentCommands commands{{fg2, *this, sheetArray, fileDialog, messageBox, fileEncoding, sheetArrayEncoding}};
 };
 
 // rows x cols sheet with row labels and the given texts row by row from

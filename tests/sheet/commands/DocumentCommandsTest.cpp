@@ -28,9 +28,9 @@ bool HoldsSheet(const SheetArray& array, const Sheet& sheet) {
 
 // The grid, the array and the modified state, which a failed command keeps.
 struct Snapshot {
-  explicit Snapshot(const CommandWindow& w) : sheet(w.fg2.sheet()), array(w.sheetArray), modified(w.commands.CheckModify()) {}
+  explicit Snapshot(const CommandWindow& w) : sheet(w.fg2.sheet()), array(w.sheetArray), modified(w.CheckModify()) {}
   bool Same(const CommandWindow& w) const {
-    return w.fg2.sheet() == sheet && w.sheetArray == array && w.commands.CheckModify() == modified;
+    return w.fg2.sheet() == sheet && w.sheetArray == array && w.CheckModify() == modified;
   }
   Sheet sheet;
   SheetArray array;
@@ -58,14 +58,14 @@ class DocumentCommandsTest : public QObject {
     window.commands.Save_Click();
     // The data columns only, as the CSV writer puts them.
     QCOMPARE(ReadBytes(dir / "a.csv"), EncodeCsv(SheetArray::FromSheet(saved)));
-    QVERIFY(!window.commands.CheckModify() && window.sheetArray == SheetArray::FromSheet(saved));
+    QVERIFY(!window.CheckModify() && window.sheetArray == SheetArray::FromSheet(saved));
     // Opened into the initial 11 x 6 sheet and its empty array.
     CommandWindow opened;
     opened.fg2.SetColWidth(2, 1230);
     opened.backend.AcceptPath(file);
     opened.commands.Open_Click();
     QVERIFY(opened.messageBox.calls.empty() && opened.fg2.ColWidth(2) == 1230);  // existing columns keep their widths
-    QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray, saved) && !opened.commands.CheckModify());
+    QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray, saved) && !opened.CheckModify());
     QCOMPARE(opened.text1, opened.fg2.Text());
     for (const auto& [w, mode] : {std::pair{&window, FileDialogMode::Save}, {&opened, FileDialogMode::Open}}) {
       QVERIFY(w->backend.fileRequests.size() == 1 && w->backend.fileRequests[0].mode == mode);
@@ -162,7 +162,7 @@ class DocumentCommandsTest : public QObject {
       window.commands.Open_Click();
       QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion}));
       QVERIFY(window.backend.fileRequests.size() == 2 && window.backend.fileRequests[1].mode == FileDialogMode::Open);
-      QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.commands.CheckModify());
+      QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.CheckModify());
     }
   }
 
@@ -204,11 +204,11 @@ class DocumentCommandsTest : public QObject {
     window.commands.Save_Click();
     QCOMPARE(window.messageBox.TakePrompts(),
              QStringList{kUnencodable + QStringLiteral("（2 行目、フィールド「フィールド 1」: 「😀」（U+1F600））") + kUtf8Hint});
-    QVERIFY(!std::filesystem::exists(dir / "a.csv") && window.commands.CheckModify());
+    QVERIFY(!std::filesystem::exists(dir / "a.csv") && window.CheckModify());
     window.fileEncoding = TextEncoding::Utf8;
     window.backend.AcceptPath(Q(dir / "a.csv"));
     window.commands.Save_Click();
-    QVERIFY(window.messageBox.calls.empty() && !window.commands.CheckModify());
+    QVERIFY(window.messageBox.calls.empty() && !window.CheckModify());
     CommandWindow opened;
     opened.backend.AcceptPath(Q(dir / "a.csv"));
     opened.commands.Open_Click();
@@ -248,7 +248,7 @@ class DocumentCommandsTest : public QObject {
       QCOMPARE(window.messageBox.TakePrompts(),
                QStringList{c.message + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。")});
       QCOMPARE(window.fg2.TextMatrix(2, 1), c.cell);
-      QVERIFY(!window.commands.CheckModify());
+      QVERIFY(!window.CheckModify());
     }
   }
 
@@ -264,7 +264,7 @@ class DocumentCommandsTest : public QObject {
       window.messageBox.Answer(MsgResult::Cancel);
       QVERIFY(!window.commands.MayClose());
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{kQuestion});
-      QVERIFY(window.fg2.Text() == QStringLiteral("typed") && window.commands.CheckModify());
+      QVERIFY(window.fg2.Text() == QStringLiteral("typed") && window.CheckModify());
     }
     {  // No closes without saving.
       ModifiedWindow window;
@@ -295,7 +295,7 @@ class DocumentCommandsTest : public QObject {
     window.commands.New_Click();
     Sheet expected(20, 8);
     LabelSheet(expected);
-    QVERIFY(window.fg2.sheet() == expected && window.sheetArray == array && !window.commands.CheckModify());
+    QVERIFY(window.fg2.sheet() == expected && window.sheetArray == array && !window.CheckModify());
     QVERIFY(window.fg2.ColWidth(3) == 1230 && window.text1.isEmpty() && window.commits == 0);
     // Save writes the pending text, committed into the current cell first.
     window.backend.AcceptPath(Q(dir / "committed.csv"));

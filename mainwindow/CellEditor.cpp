@@ -1,6 +1,4 @@
-// In-cell editing: the overlay editor txtEdit laid over the current cell,
-// the cell-contents box Text1 that mirrors it with line breaks in place of
-// the "|" markers, and the commits that write the editor's text into a cell.
+#include "mainwindow/CellEditor.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,13 +9,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
-#include "sheet/KeyCodes.h"
-#include "mainwindow/Main.h"
-#include "sheet/LongText.h"
 #include "sheet/GridControl.h"
+#include "sheet/KeyCodes.h"
+#include "sheet/LongText.h"
 #include "sheet/RS.h"
-#include "sheet/Twips.h"
 
 namespace quillary {
 
@@ -58,110 +55,114 @@ QString CharacterOf(int keyAscii) { return QString(QChar(static_cast<char16_t>(k
 
 }  // namespace
 
-void Main::ConnectEditors() {
-  ConnectGuarded(txtEdit, &QLineEdit::textChanged, [this] { OnEditorTextChanged(); });
-  ConnectGuarded(Text1, &QPlainTextEdit::textChanged, [this] { OnBoxTextChanged(); });
-  txtEdit->installEventFilter(this);
-  Text1->installEventFilter(this);
+CellEditor::CellEditor(GridControl& fg2, QLineEdit& txtEdit, CellContentsBox& Text1, MessageBox& messageBox,
+                       QObject* parent)
+    : QObject(parent), fg2_(fg2), txtEdit_(txtEdit), Text1_(Text1), messageBox_(messageBox) {
+  connect(&txtEdit_, &QLineEdit::textChanged, this, [this] { Guarded([this] { OnEditorTextChanged(); }); });
+  connect(&Text1_, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { OnBoxTextChanged(); }); });
+  txtEdit_.installEventFilter(this);
+  Text1_.installEventFilter(this);
+  editAnchorRow_ = fg2_.Row();
+  editAnchorCol_ = fg2_.Col();
 }
 
-bool Main::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtEdit && event->type() == QEvent::KeyPress) {
+CellEditor::~CellEditor() {
+  // The editors may outlive the editor (they go with the window's widgets).
+  txtEdit_.removeEventFilter(this);
+  Text1_.removeEventFilter(this);
+}
+
+void CellEditor::Guarded(const std::function<void()>& handler) { RunGuarded(messageBox_, handler); }
+
+bool CellEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &txtEdit_ && event->type() == QEvent::KeyPress) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     bool handled = false;
     Guarded([&] {
-      handled = txtEdit_KeyDown(KeyCodeOf(key), ShiftStateOf(key.modifiers()));
+      handled = EditKeyCode(KeyCodeOf(key), ShiftStateOf(key.modifiers()));
       if (const int code = EditorCharCode(key); !handled && code != 0) handled = txtEdit_KeyPress(code);
     });
     return handled;
   }
-  if (watched == Text1 && event->type() == QEvent::FocusIn) {
+  if (watched == &Text1_ && event->type() == QEvent::FocusIn) {
     // Coming back to the window or from a menu is no new visit to the box.
     const Qt::FocusReason reason = static_cast<const QFocusEvent&>(*event).reason();
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
       Guarded([this] { Text1_GotFocus(); });
   }
-  return QMainWindow::eventFilter(watched, event);
+  return QObject::eventFilter(watched, event);
 }
 
 // ---- starting an edit ----
 
-void Main::EditGridCell(GridControl& grid, QLineEdit& edit, int keyAscii) {
+void CellEditor::EditGridCell(int keyAscii) {
   if (keyAscii == kCharCtrlR) return;
   if ((keyAscii >= 1 && keyAscii <= 17) || (keyAscii >= 19 && keyAscii <= kCharSpace)) {
     // Control characters and the space open the cell's text unchanged.
-    SetEditorText(edit, EditedStart(grid.SharedCurrentText()));
-    edit.setCursorPosition(CaretAfterControl(edit.text()));
+    SetEditorText(EditedStart(fg2_.SharedCurrentText()));
+    txtEdit_.setCursorPosition(CaretAfterControl(txtEdit_.text()));
   } else {
     // Any other character replaces the text, all of it.
     HoldNoRest(1);
-    SetEditorText(edit, CharacterOf(keyAscii));
-    edit.setCursorPosition(1);
+    SetEditorText(CharacterOf(keyAscii));
+    txtEdit_.setCursorPosition(1);
   }
-  ShowOverlayEditor(edit);
+  ShowOverlayEditor();
 }
 
-void Main::fg2_KeyPressText(const QString& text) {
+void CellEditor::EditGridCellWithText(const QString& text) {
   if (text.isEmpty()) return;
   if (text.size() == 1) {
-    fg2_KeyPress(static_cast<std::int16_t>(text[0].unicode()));
+    EditGridCell(static_cast<std::int16_t>(text[0].unicode()));
     return;
   }
-  // An input method committed several characters at once: they replace the
-  // text as one typed character would.
+  // Several characters replace the text as one typed character would.
   HoldNoRest(text.size());
-  SetEditorText(*txtEdit, text);
-  txtEdit->setCursorPosition(text.size());
-  ShowOverlayEditor(*txtEdit);
+  SetEditorText(text);
+  txtEdit_.setCursorPosition(text.size());
+  ShowOverlayEditor();
 }
 
-void Main::fg2_DblClick() { EditGridCell(*fg2, *txtEdit, kCharSpace); }
+void CellEditor::fg2_DblClick() { EditGridCell(kCharSpace); }
 
-void Main::ShowOverlayEditor(QLineEdit& edit) {
+void CellEditor::ShowOverlayEditor() {
   PlaceOverlayEditor();
-  edit.show();
-  edit.raise();
-  edit.setFocus();
+  txtEdit_.show();
+  txtEdit_.raise();
+  txtEdit_.setFocus();
 }
 
-void Main::PlaceOverlayEditor() {
-  // The grid's own position, so the editor lies exactly over the cell.
-  txtEdit->setGeometry(fg2->x() + TwipsToPixelsX(fg2->CellLeft(), this),
-                       fg2->y() + TwipsToPixelsY(fg2->CellTop(), this),
-                       TwipsToPixelsX(fg2->CellWidth() + 30, this), TwipsToPixelsY(fg2->CellHeight(), this));
-}
+void CellEditor::PlaceOverlayEditor() { fg2_.PlaceOverCurrentCell(txtEdit_); }
 
 // ---- keys inside the overlay editor ----
 
-bool Main::txtEdit_KeyDown(int keyCode, int shift) { return EditKeyCode(*fg2, *txtEdit, keyCode, shift); }
-
-bool Main::EditKeyCode(GridControl& grid, QLineEdit& edit, int keyCode, int /*shift*/) {
+bool CellEditor::EditKeyCode(int keyCode, int /*shift*/) {
   switch (keyCode) {
     case kKeyTab:
       FocusGridAndCommit();
       StepColumnRight();
       return true;
     case kKeyEscape:
-      HideOverlayEditor(edit);
-      grid.SetFocus();
+      HideOverlayEditor();
+      fg2_.SetFocus();
       return true;
     case kKeyUp:
       FocusGridAndCommit(true);
-      if (grid.Row() > grid.FixedRows()) grid.SetRow(grid.Row() - 1);
+      if (fg2_.Row() > fg2_.FixedRows()) fg2_.SetRow(fg2_.Row() - 1);
       return true;
     case kKeyDown:
       FocusGridAndCommit(true);
-      if (grid.Row() < grid.Rows() - 1) grid.SetRow(grid.Row() + 1);
+      if (fg2_.Row() < fg2_.Rows() - 1) fg2_.SetRow(fg2_.Row() + 1);
       return true;
     default:
       return false;
   }
 }
 
-bool Main::txtEdit_KeyPress(int keyAscii) {
+bool CellEditor::txtEdit_KeyPress(int keyAscii) {
   if (keyAscii == kCharReturn) {
     // Enter types the line-break marker.
-    txtEdit->insert(QString(kMarker.front()));
+    txtEdit_.insert(QString(kMarker.front()));
     return true;
   }
   if (keyAscii == kCharLineFeed) {
@@ -172,134 +173,130 @@ bool Main::txtEdit_KeyPress(int keyAscii) {
   return false;
 }
 
-void Main::FocusGridAndCommit(bool letEventsRun) {
-  fg2->SetFocus();
+void CellEditor::FocusGridAndCommit(bool letEventsRun) {
+  fg2_.SetFocus();
   // Let the focus change and its commit complete before the cell moves.
   if (letEventsRun) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   // A window that is not active gets no focus events: commit here instead.
   if (EditPending()) fg2_GotFocus();
 }
 
-void Main::StepColumnRight() {
-  if (fg2->Col() < fg2->Cols() - 1) fg2->SetCol(fg2->Col() + 1);
+void CellEditor::StepColumnRight() {
+  if (fg2_.Col() < fg2_.Cols() - 1) fg2_.SetCol(fg2_.Col() + 1);
 }
 
 // ---- mirroring between the overlay editor and the cell-contents box ----
 
-void Main::SetEditorText(QLineEdit& edit, const QString& text) {
-  if (edit.text() == text) return;
+void CellEditor::SetEditorText(const QString& text) {
+  if (txtEdit_.text() == text) return;
   const bool wasSetting = std::exchange(settingText_, true);
-  edit.setText(text);
+  txtEdit_.setText(text);
   settingText_ = wasSetting;
 }
 
-void Main::SetBoxText(CellContentsBox& box, const QString& text) {
+void CellEditor::SetBoxText(const QString& text) {
   const bool wasSetting = std::exchange(settingText_, true);
-  box.SetText(text);
+  Text1_.SetText(text);
   settingText_ = wasSetting;
 }
 
-void Main::SetText1Text(const SharedText& cellText) { SetBoxText(*Text1, EditedStart(cellText)); }
+void CellEditor::ShowCurrentCell() { SetBoxText(EditedStart(fg2_.SharedCurrentText())); }
 
-QString Main::EditedStart(const SharedText& cellText) {
+QString CellEditor::EditedStart(const SharedText& cellText) {
   const std::u16string& text = cellText.get();
   const auto total = static_cast<qsizetype>(text.size());
   QString start = StartOf(text, kEditedUnits);
   heldCell_ = start.size() < total ? cellText : SharedText();
   heldFrom_ = start.size();
-  Text1->ShowCutNotice(start.size(), total);
+  Text1_.ShowCutNotice(start.size(), total);
   return start;
 }
 
-void Main::HoldNoRest(qsizetype total) {
+void CellEditor::HoldNoRest(qsizetype total) {
   heldCell_ = SharedText();
   heldFrom_ = 0;
-  Text1->ShowCutNotice(total, total);
+  Text1_.ShowCutNotice(total, total);
 }
 
-std::u16string Main::EditedCellText() const {
-  std::u16string text = txtEdit->text().toStdU16String();
+std::u16string CellEditor::EditedCellText() const {
+  std::u16string text = txtEdit_.text().toStdU16String();
   const std::u16string& held = heldCell_.get();
   if (static_cast<std::size_t>(heldFrom_) < held.size()) text.append(held, static_cast<std::size_t>(heldFrom_));
   return text;
 }
 
-void Main::OnEditorTextChanged() {
+void CellEditor::OnEditorTextChanged() {
   QObject* const outer = typingIn_;
-  if (!settingText_) typingIn_ = txtEdit;
+  if (!settingText_) typingIn_ = &txtEdit_;
   txtEdit_Change();
   typingIn_ = outer;
 }
 
-void Main::OnBoxTextChanged() {
+void CellEditor::OnBoxTextChanged() {
   QObject* const outer = typingIn_;
-  if (!settingText_) typingIn_ = Text1;
+  if (!settingText_) typingIn_ = &Text1_;
   Text1_Change();
   typingIn_ = outer;
 }
 
-void Main::txtEdit_Change() {
-  if (typingIn_ == Text1) return;
-  SetBoxText(*Text1, Replaced(txtEdit->text(), kMarker, kLineBreak));
+void CellEditor::txtEdit_Change() {
+  if (typingIn_ == &Text1_) return;
+  SetBoxText(Replaced(txtEdit_.text(), kMarker, kLineBreak));
 }
 
-void Main::Text1_Change() {
-  if (typingIn_ != txtEdit) SetEditorText(*txtEdit, Replaced(Text1->Text(), kLineBreak, kMarker));
+void CellEditor::Text1_Change() {
+  if (typingIn_ != &txtEdit_) SetEditorText(Replaced(Text1_.Text(), kLineBreak, kMarker));
   PlaceOverlayEditor();
 }
 
-void Main::Text1_GotFocus() {
+void CellEditor::Text1_GotFocus() {
   PlaceOverlayEditor();
-  txtEdit->show();
-  txtEdit->raise();
+  txtEdit_.show();
+  txtEdit_.raise();
 }
 
-void Main::GridClick(GridControl& grid, CellContentsBox& box) {
-  SetBoxText(box, EditedStart(grid.SharedCurrentText()));
-}
-
-void Main::fg2_EnterCell() { GridClick(*fg2, *Text1); }
+void CellEditor::fg2_EnterCell() { ShowCurrentCell(); }
 
 // ---- commits ----
 
-bool Main::EditPending() const { return !txtEdit->isHidden(); }
+bool CellEditor::EditPending() const { return !txtEdit_.isHidden(); }
 
-void Main::HideOverlayEditor(QLineEdit& edit) {
-  if (edit.hasFocus()) {
+void CellEditor::HideOverlayEditor() {
+  if (txtEdit_.hasFocus()) {
     // Hiding the focused editor would hand the focus to the next control in
     // the tab order, the cell-contents box, and reopen the edit there.
-    edit.clearFocus();
-    edit.hide();
-    fg2->SetFocus();
+    txtEdit_.clearFocus();
+    txtEdit_.hide();
+    fg2_.SetFocus();
   } else {
-    edit.hide();
+    txtEdit_.hide();
   }
 }
 
-void Main::fg2_RowColChange() {
-  editAnchorRow_ = fg2->Row();
-  editAnchorCol_ = fg2->Col();
+void CellEditor::fg2_RowColChange() {
+  editAnchorRow_ = fg2_.Row();
+  editAnchorCol_ = fg2_.Col();
 }
 
-void Main::fg2_GotFocus() {
-  if (!EditPending()) return;
-  fg2->SetCellText(editAnchorRow_, editAnchorCol_, EditedCellText());
-  HideOverlayEditor(*txtEdit);
+void CellEditor::CommitTo(int row, int col) {
+  fg2_.SetCellText(row, col, EditedCellText());
+  HideOverlayEditor();
 }
 
-void Main::fg2_LeaveCell() { CommitCellEdit(); }
-
-void Main::fg2_Scroll() {
-  if (!EditPending()) return;
-  fg2->SetText(EditedCellText());
-  HideOverlayEditor(*txtEdit);
-  fg2->SetFocus();
+void CellEditor::fg2_GotFocus() {
+  if (EditPending()) CommitTo(editAnchorRow_, editAnchorCol_);
 }
 
-void Main::CommitCellEdit() {
+void CellEditor::fg2_LeaveCell() { CommitCellEdit(); }
+
+void CellEditor::fg2_Scroll() {
   if (!EditPending()) return;
-  fg2->SetText(EditedCellText());
-  HideOverlayEditor(*txtEdit);
+  CommitTo(fg2_.Row(), fg2_.Col());
+  fg2_.SetFocus();
+}
+
+void CellEditor::CommitCellEdit() {
+  if (EditPending()) CommitTo(fg2_.Row(), fg2_.Col());
 }
 
 }  // namespace quillary
