@@ -12,6 +12,7 @@
 #include "dialogs/ResizeOption.h"
 #include "fakes/FakeMessageBox.h"
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
 #include "sheet/Twips.h"
 #include "support/SheetOf.h"
 
@@ -135,8 +136,13 @@ class SheetDialogsTest : public QObject {
     QCOMPARE(Resize("10", "5")->result(), int(QDialog::Accepted));
     QCOMPARE(sheet_->sheet(), expected);
     Resize("12", "7");
+    const Sheet before = expected;
     expected.Resize(13, 8);
     QCOMPARE(sheet_->sheet(), With(expected, {{11, 0, u"11"}, {12, 0, u"12"}, {0, 6, u"フィールド 6"}, {0, 7, u"フィールド 7"}}));
+    // The new size and its labels are one step.
+    sheet_->document().Undo();
+    QCOMPARE(sheet_->sheet(), before);
+    sheet_->document().Redo();
     // Shrunk rows and columns come back empty, with labels and default names.
     Resize("8", "4");
     QVERIFY(sheet_->Rows() == 9 && sheet_->Cols() == 5);
@@ -235,6 +241,10 @@ class SheetDialogsTest : public QObject {
     Edit(*dialog, 3, QStringLiteral("フィールド 1"));  // still open at OK
     QTest::mouseClick(dialog->Command1, Qt::LeftButton);
     QCOMPARE(sheet_->sheet(), With(before, {{0, 1, u"住所"}, {0, 2, u"所在地"}, {0, 3, u""}, {0, 4, u"フィールド 1"}}));
+    // All the names are one step.
+    sheet_->document().Undo();
+    QCOMPARE(sheet_->sheet(), before);
+    sheet_->document().Redo();
     auto again = Open<FieldEditor>();  // captions give the position, whatever the name
     QVERIFY(again && again->fg->TextMatrix(0, 3) == QStringLiteral("フィールド 4"));
   }

@@ -66,6 +66,8 @@ class DocumentCommandsTest : public QObject {
     opened.commands.Open_Click();
     QVERIFY(opened.messageBox.calls.empty() && opened.fg2.ColWidth(2) == 1230);  // existing columns keep their widths
     QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray, saved) && !opened.CheckModify());
+    // The opened sheet starts a history of its own.
+    QVERIFY(!opened.fg2.document().CanUndo());
     QCOMPARE(opened.text1, opened.fg2.Text());
     for (const auto& [w, mode] : {std::pair{&window, FileDialogMode::Save}, {&opened, FileDialogMode::Open}}) {
       QVERIFY(w->backend.fileRequests.size() == 1 && w->backend.fileRequests[0].mode == mode);

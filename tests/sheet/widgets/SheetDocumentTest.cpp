@@ -1,0 +1,154 @@
+// The sheet document: every kind of change undone and redone, the modified
+// state along the history, fresh histories, and the bound on the history;
+// the grid following Undo of a size change.
+
+#include <QtTest>
+
+#include <functional>
+
+#include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
+#include "support/SheetOf.h"
+
+using namespace quillary;
+using namespace quillary::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Change = std::function<void(GridControl&)>;
+
+// One user action as the commands make it, through the grid's setters.
+struct Action {
+  Change change;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Action)
+
+class SheetDocumentTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void eachChangeIsOneStepUndoneAndRedone_data() {
+    QTest::addColumn<Action>("action");
+    QTest::newRow("a cell committed") << Action{[](GridControl& g) { g.SetCellText(2, 3, u"new"); }};
+    QTest::newRow("a field name") << Action{[](GridControl& g) { g.SetTextMatrix(0, 2, u"renamed"_s); }};
+    QTest::newRow("a paste over the whole sheet") << Action{[](GridControl& g) {
+      g.SetRow(1);
+      g.SetCol(1);
+      g.SetRowSel(g.Rows() - 1);
+      g.SetColSel(g.Cols() - 1);
+      g.SetClip(u"a\tb\tc\t\rd\te\tf\t\r"_s.repeated(3));
+    }};
+    QTest::newRow("a delete of a range") << Action{[](GridControl& g) {
+      g.SetRow(2);
+      g.SetCol(1);
+      g.SetRowSel(3);
+      g.SetColSel(2);
+      g.SetClip(u"\t\t\r\t\t\r"_s);
+    }};
+    QTest::newRow("a smaller sheet") << Action{[](GridControl& g) { g.Resize(3, 2); }};
+    QTest::newRow("a larger sheet") << Action{[](GridControl& g) { g.Resize(9, 7); }};
+    QTest::newRow("every cell cleared") << Action{[](GridControl& g) { g.Clear(); }};
+    QTest::newRow("a resize with its new labels") << Action{[](GridControl& g) {
+      SheetDocument::Step step(g.document());
+      g.Resize(8, 4);
+      for (int row = 6; row < 8; ++row) g.SetTextMatrix(row, 0, QString::number(row));
+    }};
+    QTest::newRow("all field names at once") << Action{[](GridControl& g) {
+      SheetDocument::Step step(g.document());
+      for (int col = 1; col < g.Cols(); ++col) g.SetTextMatrix(0, col, u"name %1"_s.arg(col));
+    }};
+  }
+
+  void eachChangeIsOneStepUndoneAndRedone() {
+    QFETCH(Action, action);
+    GridControl grid(1, 1);
+    grid.SetSheet(NumberedSheet(5, 4));
+    SheetDocument& document = grid.document();
+    const Sheet before = grid.sheet();
+    QVERIFY(!document.CanUndo() && !document.CanRedo() && !document.CheckModify());
+
+    action.change(grid);
+    const Sheet after = grid.sheet();
+    QVERIFY(!(after == before) && document.CheckModify());
+    QCOMPARE(document.HistorySteps(), 1);
+
+    // Undo back to the saved sheet makes it unmodified; the grid shows it.
+    document.Undo();
+    QVERIFY(grid.sheet() == before && !document.CheckModify());
+    QVERIFY(!document.CanUndo() && document.CanRedo());
+    QCOMPARE(grid.model()->rowCount(), before.Rows() - 1);
+    QCOMPARE(grid.model()->columnCount(), before.Cols() - 1);
+    QCOMPARE(grid.TextMatrix(before.Rows() - 1, before.Cols() - 1), QString::fromStdU16String(before.Text(5, 4)));
+
+    document.Redo();
+    QVERIFY(grid.sheet() == after && document.CheckModify());
+    QCOMPARE(grid.model()->rowCount(), after.Rows() - 1);
+    QVERIFY(document.CanUndo() && !document.CanRedo());
+  }
+
+  void aChangeThatChangesNothingIsNoStep() {
+    GridControl grid(1, 1);
+    grid.SetSheet(NumberedSheet(3, 3));
+    SheetDocument& document = grid.document();
+    grid.SetCellText(1, 1, u"1,1");
+    grid.Resize(4, 4);
+    grid.SetCellText(9, 9, u"outside");
+    { SheetDocument::Step nothing(document); }
+    QCOMPARE(document.HistorySteps(), 0);
+  }
+
+  void savingAndReplacingTheSheetMoveTheUnmodifiedPoint() {
+    GridControl grid(1, 1);
+    grid.SetSheet(NumberedSheet(3, 3));
+    SheetDocument& document = grid.document();
+    grid.SetCellText(1, 1, u"saved");
+    document.MarkSaved();
+    grid.SetCellText(1, 1, u"later");
+    QVERIFY(document.CheckModify());
+    document.Undo();
+    QVERIFY(!document.CheckModify());
+    // Undo past the Save: modified again, though the first sheet came back.
+    document.Undo();
+    QVERIFY(document.CheckModify() && grid.TextMatrix(1, 1) == u"1,1"_s);
+    // New and Open start afresh.
+    grid.SetSheet(NumberedSheet(2, 2));
+    QVERIFY(!document.CanUndo() && !document.CanRedo() && !document.CheckModify());
+    // A change after Undo drops what could have been redone.
+    grid.SetCellText(1, 1, u"a");
+    document.Undo();
+    grid.SetCellText(1, 2, u"b");
+    QVERIFY(!document.CanRedo());
+  }
+
+  void theHistoryIsBounded() {
+    GridControl grid(1, 1);
+    grid.SetSheet(NumberedSheet(3, 3));
+    SheetDocument& document = grid.document();
+    const int changes = SheetDocument::kHistorySteps + 20;
+    for (int i = 1; i <= changes; ++i) grid.SetCellText(1, 1, DecimalText(i));
+    QCOMPARE(document.HistorySteps(), SheetDocument::kHistorySteps);
+    while (document.CanUndo()) document.Undo();
+    // The oldest changes are forgotten, not the newest.
+    QCOMPARE(grid.TextMatrix(1, 1), QString::number(changes - SheetDocument::kHistorySteps));
+  }
+
+  void undoOfASizeChangeKeepsTheCurrentCellOnTheSheet() {
+    GridControl grid(1, 1);
+    grid.SetSheet(NumberedSheet(3, 3));
+    grid.Resize(10, 10);
+    grid.SetRow(9);
+    grid.SetCol(9);
+    QSignalSpy entered(&grid, &GridControl::EnterCell);
+    grid.document().Undo();
+    QCOMPARE((QList<int>{grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}), (QList<int>{3, 3, 3, 3}));
+    QCOMPARE(entered.count(), 1);
+    QCOMPARE(grid.Text(), u"3,3"_s);
+  }
+};
+
+QTEST_MAIN(SheetDocumentTest)
+#include "SheetDocumentTest.moc"
