@@ -11,9 +11,8 @@ namespace quillary {
 namespace {
 
 DocumentCommands::Window DocumentWindow(Main& window) {
-  return {window.sheetGrid(),        window.cellEditor(),          window.sheetArray(),
-          window.fileDialog(),       window.services().messageBox, window.fileEncoding(),
-          window.sheetArrayEncoding()};
+  return {window.sheetGrid(),           window.cellEditor(),   window.sheetArray(),        window.fileDialog(),
+          window.services().messageBox, window.fileEncoding(), window.sheetArrayEncoding()};
 }
 
 ConvertCommand::Window ConvertWindow(Main& window) {

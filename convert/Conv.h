@@ -36,20 +36,20 @@ class Conv : public QDialog {
   QString TemplateName() const;
   QString OutputName() const;
 
-  void Command1_Click();
-  void Command2_Click();
+  void Command1_Click();  // browse for the template
+  void Command2_Click();  // browse for the output
   void OKButton_Click();
   void CancelButton_Click();
 
   // The window frame and Esc end the dialog as Cancel does.
   void reject() override;
 
-  QGroupBox* Frame1;
-  QLineEdit* Text1;
-  QPushButton* Command1;
-  QGroupBox* Frame2;
-  QLineEdit* Text2;
-  QPushButton* Command2;
+  QGroupBox* Frame1;      // 定型ファイル: the template
+  QLineEdit* Text1;       // the template's name
+  QPushButton* Command1;  // its browse button
+  QGroupBox* Frame2;      // 出力ファイル: the output
+  QLineEdit* Text2;       // the output's name
+  QPushButton* Command2;  // its browse button
   QPushButton* OKButton;
   QPushButton* CancelButton;
 

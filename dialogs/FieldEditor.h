@@ -29,17 +29,17 @@ class FieldEditor : public SheetDialog {
   void fg_DblClick();
   void fg_LeaveCell();
   void fg_Scroll();
-  void Command1_Click();
-  void Command2_Click();
+  void Command1_Click();  // OK
+  void Command2_Click();  // Cancel
 
   // An edit is open while the overlay box is shown: its text belongs to the
   // current cell and has not been stored there yet.
   bool EditOpen() const;
 
-  QPushButton* Command1;
-  QPushButton* Command2;
-  GridControl* fg;
-  QLineEdit* Text1;
+  QPushButton* Command1;  // OK
+  QPushButton* Command2;  // Cancel
+  GridControl* fg;        // captions in row 0, the names in row 1
+  QLineEdit* Text1;       // the box laid over the name being edited
 
  private:
   void StoreOpenEdit();

@@ -24,16 +24,16 @@ class ResizeOption : public SheetDialog {
 
   void Form_Load();
   void OK_Click();
-  void Command1_Click();
-  void Picture1_Click();
+  void Command1_Click();  // Cancel
+  void Picture1_Click();  // the caution about lost cells
 
-  QLabel* Label1;
+  QLabel* Label1;  // 行
   QPushButton* OK;
-  QPushButton* Command1;
-  QLineEdit* Text1;
-  QLineEdit* Text2;
-  QLabel* Label2;
-  CautionPicture* Picture1;
+  QPushButton* Command1;  // Cancel
+  QLineEdit* Text1;       // the number of records
+  QLineEdit* Text2;       // the number of fields
+  QLabel* Label2;         // 列
+  CautionPicture* Picture1;  // shows the caution when clicked
 
  private:
   QLabel* AddLabel(const QString& caption, const char* name, TwipsRect rect);

@@ -87,8 +87,7 @@ bool CellEditor::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &Text1_ && event->type() == QEvent::FocusIn) {
     // Coming back to the window or from a menu is no new visit to the box.
     const Qt::FocusReason reason = static_cast<const QFocusEvent&>(*event).reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-      Guarded([this] { Text1_GotFocus(); });
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Guarded([this] { Text1_GotFocus(); });
   }
   return QObject::eventFilter(watched, event);
 }

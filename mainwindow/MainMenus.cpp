@@ -7,10 +7,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "mainwindow/CellEditor.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
 #include "sheet/CommandMessages.h"
-#include "mainwindow/CellEditor.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
 #include "sheet/Twips.h"

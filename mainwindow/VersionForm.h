@@ -16,14 +16,14 @@ class VersionForm : public QDialog {
  public:
   explicit VersionForm(QWidget* owner = nullptr);
 
-  void Command1_Click();
+  void Command1_Click();  // OK
 
-  QLabel* Image1;
-  QLabel* Label1;
-  QLabel* Label2;
+  QLabel* Image1;  // the program's icon
+  QLabel* Label1;  // its name
+  QLabel* Label2;  // its version
   // The etched separator: a grey line with a white one under it.
-  QFrame* Line1[2];
-  QPushButton* Command1;
+  QFrame* Line1[2];  // an etched line: dark over light
+  QPushButton* Command1;  // OK
 
  private:
 };

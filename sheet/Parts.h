@@ -1,4 +1,6 @@
 #pragma once
+// Writing a work array as CSV text (BuildCsv), and the copying form of the
+// substring replacement that it quotes fields with.
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,6 @@
 #pragma once
+// Substring replacement (ReplaceAll), used throughout: markers, line
+// breaks, quotes.
 
 #include <string>
 #include <string_view>

@@ -80,8 +80,7 @@ void SheetDocument::SetCell(int row, int col, SharedText text) {
 }
 
 void SheetDocument::SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines) {
-  if (top < 0 || left < 0 || top > bottom || left > right || bottom >= sheet_.Rows() || right >= sheet_.Cols())
-    return;
+  if (top < 0 || left < 0 || top > bottom || left > right || bottom >= sheet_.Rows() || right >= sheet_.Cols()) return;
   std::vector<SharedText> held;
   held.reserve(static_cast<std::size_t>(bottom - top + 1) * static_cast<std::size_t>(right - left + 1));
   bool changes = false;
