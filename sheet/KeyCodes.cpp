@@ -35,9 +35,9 @@ int KeyCodeOf(const QKeyEvent& event) {
 
 int ShiftStateOf(Qt::KeyboardModifiers modifiers) {
   int shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= 1;
-  if (modifiers & Qt::ControlModifier) shift |= 2;
-  if (modifiers & Qt::AltModifier) shift |= 4;
+  if (modifiers & Qt::ShiftModifier) shift |= kShift;
+  if (modifiers & Qt::ControlModifier) shift |= kCtrl;
+  if (modifiers & Qt::AltModifier) shift |= kAlt;
   return shift;
 }
 

@@ -20,15 +20,23 @@ inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyR = 82;
 
 // Character codes of typed characters, as the grid reports them.
+inline constexpr int kCharCtrlA = 1;
 inline constexpr int kCharCtrlC = 3;
 inline constexpr int kCharBackspace = 8;
 inline constexpr int kCharLineFeed = 10;
 inline constexpr int kCharReturn = 13;
+inline constexpr int kCharCtrlQ = 17;
 inline constexpr int kCharCtrlR = 18;
+inline constexpr int kCharCtrlS = 19;
 inline constexpr int kCharCtrlV = 22;
 inline constexpr int kCharCtrlX = 24;
 inline constexpr int kCharEscape = 27;
 inline constexpr int kCharSpace = 32;
+
+// Bits of the shift state.
+inline constexpr int kShift = 1;
+inline constexpr int kCtrl = 2;
+inline constexpr int kAlt = 4;
 
 // 0 for keys without a code.
 int KeyCodeOf(const QKeyEvent& event);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
+#include "sheet/KeyCodes.h"
 #include "sheet/LongText.h"
 #include "sheet/Twips.h"
 
@@ -60,7 +61,7 @@ class CellEditingTest : public QObject {
     // text unchanged, the caret at its end.
     g.SetText(u"xyz"_s);
     std::vector<std::function<void()>> opens{[&] { QTest::keyClick(&g, Qt::Key_Space); }, [&] { emit g.DblClick(); }};
-    for (const int code : {32, 13, 8, 27, 1, 17, 19}) opens.push_back([&w, code] { w.fg2_KeyPress(code); });
+    for (const int code : {kCharSpace, kCharReturn, kCharBackspace, kCharEscape, kCharCtrlA, kCharCtrlQ, kCharCtrlS}) opens.push_back([&w, code] { w.fg2_KeyPress(code); });
     for (const auto& open : opens) {
       open();
       QVERIFY(e.Editing() && w.txtEdit()->text() == u"xyz"_s && w.txtEdit()->cursorPosition() == 3);
@@ -69,7 +70,7 @@ class CellEditingTest : public QObject {
     }
     // In a longer text the caret goes after the 1000th character.
     g.SetText(LongText(1500));
-    w.fg2_KeyPress(32);
+    w.fg2_KeyPress(kCharSpace);
     QVERIFY(w.txtEdit()->text() == LongText(1500) && w.txtEdit()->cursorPosition() == 1000);
   }
 
@@ -115,7 +116,7 @@ class CellEditingTest : public QObject {
     QCOMPARE(e.Cell(2, 2), u"𠮷野家🍣🎌😀x"_s);
     // The caret after the 1000th unit never splits a character.
     g.SetText(QString(999, u'a') + u"😀b"_s);
-    w.fg2_KeyPress(32);
+    w.fg2_KeyPress(kCharSpace);
     QCOMPARE(w.txtEdit()->cursorPosition(), 1001);
   }
 

@@ -162,7 +162,7 @@ class GridInputTest : public QObject {
     QTest::keyClick(&w, Qt::Key_R);
     QTest::keyClick(&w, Qt::Key_R, Qt::ShiftModifier);
     QTest::keyClick(&w, Qt::Key_A);
-    w.Form_KeyDown(82, 7);
+    w.Form_KeyDown(kKeyR, kShift | kCtrl | kAlt);
     QCOMPARE(h.log, QStringList(3, u"Convert_Click"_s));
   }
 };

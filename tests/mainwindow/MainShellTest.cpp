@@ -17,6 +17,7 @@
 #include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "MainWindowHarness.h"
+#include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
 
 using namespace quillary;
@@ -271,14 +272,14 @@ class MainShellTest : public QObject {
 
     // New asks about the change (No: discard it) and keeps what was copied.
     g.SetTextMatrix(2, 2, u"carried"_s);
-    emit g.KeyPress(3);
+    emit g.KeyPress(kCharCtrlC);
     p.messageBox.Answer(MsgResult::No);
     w.Item("New")->trigger();
     QVERIFY(p.messageBox.calls.size() == 1 && p.Cell(2, 2).isEmpty() && w.Text1()->Text().isEmpty() && !w.CheckModify());
     p.Select(3, 3, 3, 3);
     w.Item("Paste")->trigger();
     QCOMPARE(p.Cell(3, 3), u"carried"_s);
-    emit g.KeyDown(46, 0);
+    emit g.KeyDown(kKeyDelete, 0);
     QVERIFY(p.Cell(3, 3).isEmpty());
 
     // Open commits a pending edit first, which makes the sheet modified;
