@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "convert/EncodingSink.h"
+#include "convert/FieldTags.h"
 #include "convert/Module1.h"
+#include "convert/SummarySink.h"
 #include "platform/FileIO.h"
-#include "sheet/RS.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -15,32 +17,16 @@ namespace {
 constexpr auto npos = std::u16string_view::npos;
 constexpr std::u16string_view kCommentEnd = u"-->";
 
-// The placeholder tags and the values of the processed fields.
-class FieldTable {
+// The work array as the engine reads it.
+class ArrayCells : public CellSource {
  public:
-  FieldTable(const SheetArray& array, std::size_t fields) : array_(array) {
-    const int count = std::min(static_cast<int>(fields), array.Fields());
-    tags_.reserve(count);
-    for (int f = 0; f < count; ++f) {
-      const std::u16string name = array.Rows() > 0 ? array.Text(f, 0) : std::u16string();
-      tags_.push_back(u"<!-- " + name + u" -->");
-    }
-  }
-
-  int Fields() const { return static_cast<int>(tags_.size()); }
-  int LastRow() const { return array_.Rows() - 1; }
-  const std::u16string& Tag(int field) const { return tags_[field]; }
-
-  // The cell as it is written: every line-break marker becomes "<BR>".
-  std::u16string Value(int field, int row) const {
-    std::u16string value = array_.Text(field, row);
-    ReplaceAll(value, u"|", u"<BR>");
-    return value;
-  }
+  explicit ArrayCells(const SheetArray& array) : array_(array) {}
+  int Fields() const override { return array_.Fields(); }
+  int Rows() const override { return array_.Rows(); }
+  std::u16string_view Text(int field, int row, std::u16string&) const override { return array_.Text(field, row); }
 
  private:
   const SheetArray& array_;
-  std::vector<std::u16string> tags_;
 };
 
 // A well-formed repeat block: where its start comment begins, its count
@@ -65,121 +51,67 @@ std::optional<RepeatBlock> FindRepeatBlock(std::u16string_view text) {
   const std::size_t end = text.find(kEndRepeat, close + 1);
   if (end == npos) return std::nullopt;
   const std::size_t bodyBegin = close + kCommentEnd.size();
-  return RepeatBlock{start, countText, text.substr(bodyBegin, end - bodyBegin),
-                     end + kEndRepeat.size()};
+  return RepeatBlock{start, countText, text.substr(bodyBegin, end - bodyBegin), end + kEndRepeat.size()};
 }
 
-// The text still to scan, kept at the end of a buffer with room in front,
-// so that pushing a value ahead of it costs only the value's length.
-class ScanBuffer {
+// The sink of an expansion, refusing any piece that would take the output
+// past its cap.
+class CappedOutput {
  public:
-  void Assign(std::u16string_view text) {
-    buffer_.resize(text.size() + kSlack);
-    head_ = kSlack;
-    std::copy(text.begin(), text.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(head_));
+  CappedOutput(OutputSink& sink, std::size_t maxOutput) : sink_(sink), maxOutput_(maxOutput) {}
+  void Append(std::u16string_view piece) {
+    if (piece.size() > maxOutput_ - written_) throw OutputTooLargeError(maxOutput_);
+    written_ += piece.size();
+    sink_.Append(piece);
   }
-  std::u16string_view View() const { return std::u16string_view(buffer_).substr(head_); }
-  void Drop(std::size_t count) { head_ += count; }
-  void Push(std::u16string_view text) {
-    if (text.size() > head_) MakeRoom(text.size());
-    head_ -= text.size();
-    std::copy(text.begin(), text.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(head_));
-  }
+  // Never more than the cap: values may be shorter than their tags, so a
+  // body too big in total is only refused once the output passes.
+  void Expect(std::size_t units) { sink_.Expect(std::min(units, maxOutput_ - written_)); }
 
  private:
-  static constexpr std::size_t kSlack = 256;
-  // At least as much room as the text holds: the copies stay linear overall.
-  void MakeRoom(std::size_t needed) {
-    const std::size_t room = std::max(needed, buffer_.size() - head_) + kSlack;
-    std::u16string grown(room, u'\0');
-    grown.append(View());
-    buffer_.swap(grown);
-    head_ = room;
-  }
-
-  std::u16string buffer_;
-  std::size_t head_ = 0;
+  OutputSink& sink_;
+  std::size_t maxOutput_;
+  std::size_t written_ = 0;
 };
 
-// Scratch texts shared by the field passes of a stretch.
-struct FillBuffers {
-  std::u16string done;
-  ScanBuffer ahead;
-};
-
-// Fills the successive placeholders of one field. Each one is the first tag
-// of the current text, searched again from the start in the slow way; since
-// the text ahead of a replaced tag held no tag, the next one cannot begin
-// more than tag length - 1 before it. So the text is split at that point:
-// done (final) and ahead (still to scan), and an inserted value is pushed in
-// front of ahead together with the last tag length - 1 characters of done,
-// so that a tag formed across either join is found.
-void FillField(std::u16string& text, FillBuffers& buffers, const FieldTable& table, int field,
-               int& cursor) {
-  if (cursor > table.LastRow()) return;
-  const std::u16string& tag = table.Tag(field);
-  const std::size_t first = text.find(tag);
-  if (first == npos) return;
-
-  std::u16string& done = buffers.done;
-  ScanBuffer& ahead = buffers.ahead;
-  done.assign(text, 0, first);
-  ahead.Assign(std::u16string_view(text).substr(first + tag.size()));
-  const std::size_t overlap = tag.size() - 1;
-  for (;;) {
-    ahead.Push(table.Value(field, cursor++));
-    const std::size_t back = std::min(overlap, done.size());
-    ahead.Push(std::u16string_view(done).substr(done.size() - back));
-    done.resize(done.size() - back);
-    if (cursor > table.LastRow()) break;
-    const std::size_t hit = ahead.View().find(tag);
-    if (hit == npos) break;
-    done.append(ahead.View().substr(0, hit));
-    ahead.Drop(hit + tag.size());
-  }
-  done.append(ahead.View());
-  text.swap(done);
-}
-
-void FillStretch(std::u16string& text, RowCursors& rowCursor, const FieldTable& table) {
-  FillBuffers buffers;
-  for (int f = 0; f < table.Fields(); ++f) FillField(text, buffers, table, f, rowCursor[f]);
-}
-
-// Appends piece to out unless out would pass maxOutput (out never does).
-void AppendCapped(std::u16string& out, std::u16string_view piece, std::size_t maxOutput) {
-  if (piece.size() > maxOutput - out.size()) throw OutputTooLargeError(maxOutput);
-  out += piece;
-}
-
-// Appends count repetitions of pattern to out.
-void AppendRepetitions(std::u16string& out, std::u16string_view pattern, RowCursors& rowCursor,
-                       const FieldTable& table, int count, std::size_t maxOutput) {
-  if (count <= 0) return;
-  const std::size_t needed = out.size() + pattern.size() * static_cast<std::size_t>(count);
-  // Never more room than the cap: the values may be shorter than their tags,
-  // so a pattern too big in total is only refused once the output passes.
-  if (needed > out.capacity()) out.reserve(std::min(std::max(needed, 2 * out.capacity()), maxOutput));
+// Appends count repetitions of the body.
+void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
+                       Filler& filler, long long count) {
+  if (count > 0) out.Expect(body.size() * static_cast<std::size_t>(std::min(count, 1LL << 32)));
   std::u16string repetition;
-  for (int i = 0; i < count; ++i) {
-    repetition = pattern;
-    bool filled = false;
-    for (int f = 0; f < table.Fields(); ++f) {
-      // A field without rows left fills nothing, as outside blocks.
-      if (rowCursor[f] > table.LastRow()) continue;
-      const std::size_t at = repetition.find(table.Tag(f));
-      if (at == npos) continue;
-      repetition.replace(at, table.Tag(f).size(), table.Value(f, rowCursor[f]++));
-      filled = true;
-    }
-    // Without a change the cursors stand still: every later repetition is the
-    // same unfilled pattern.
-    if (!filled) {
-      for (; i < count; ++i) AppendCapped(out, pattern, maxOutput);
+  for (long long i = 0; i < count; ++i) {
+    // Without a change the cursors stand still: every later repetition is
+    // the same unfilled body.
+    if (!filler.FillRepetition(body, bodyTags, repetition)) {
+      for (; i < count; ++i) out.Append(body);
       return;
     }
-    AppendCapped(out, repetition, maxOutput);
+    out.Append(repetition);
   }
+}
+
+// Stretch by stretch in document order; the cursors carry over.
+void Expand(std::u16string_view templateText, const FieldTags& tags, RowCursors& rowCursor, CappedOutput& out) {
+  Filler filler(tags, rowCursor);
+  std::u16string stretch;
+  for (std::u16string_view rest = templateText;;) {
+    const auto block = FindRepeatBlock(rest);
+    stretch.assign(rest.substr(0, block ? block->start : rest.size()));
+    filler.FillStretch(stretch);
+    out.Append(stretch);
+    if (!block) return;
+    const std::vector<TagAt> bodyTags = FindTags(block->body, tags);
+    const long long count =
+        IsAllRowsCount(block->countText) ? filler.RowsLeft(bodyTags) : ReadRepeatCount(block->countText);
+    AppendRepetitions(out, block->body, bodyTags, filler, count);
+    rest.remove_prefix(block->afterBegin);
+  }
+}
+
+std::size_t Filled(const RowCursors& rowCursor) {
+  std::size_t filled = 0;
+  for (const int cursor : rowCursor) filled += static_cast<std::size_t>(cursor - 1);
+  return filled;
 }
 
 }  // namespace
@@ -192,25 +124,33 @@ RepeatSplit SplitAtRepeatBlock(std::u16string_view text) {
     return split;
   }
   split.found = true;
-  split.count = ReadRepeatCount(block->countText);
+  split.allRows = IsAllRowsCount(block->countText);
+  split.count = split.allRows ? 0 : ReadRepeatCount(block->countText);
   split.before = text.substr(0, block->start);
   split.body = block->body;
   split.after = text.substr(block->afterBegin);
   return split;
 }
 
-int ProcessedFields(const SheetArray& array, int k) {
-  return std::max(0, std::min(k, array.Fields()));
-}
+bool IsAllRowsCount(std::u16string_view countText) { return countText == u"*"; }
+
+int ProcessedFields(const SheetArray& array, int k) { return std::max(0, std::min(k, array.Fields())); }
 
 void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array) {
-  FillStretch(text, rowCursor, FieldTable(array, rowCursor.size()));
+  const ArrayCells cells(array);
+  const FieldTags tags(cells, static_cast<int>(rowCursor.size()));
+  Filler(tags, rowCursor).FillStretch(text);
 }
 
-void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count, std::size_t maxOutput) {
+void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array, int count,
+                       std::size_t maxOutput) {
+  const ArrayCells cells(array);
+  const FieldTags tags(cells, static_cast<int>(rowCursor.size()));
+  Filler filler(tags, rowCursor);
   std::u16string result;
-  AppendRepetitions(result, body, rowCursor, FieldTable(array, rowCursor.size()), count, maxOutput);
+  StringSink sink(result);
+  CappedOutput out(sink, maxOutput);
+  AppendRepetitions(out, body, FindTags(body, tags), filler, count);
   body = std::move(result);
 }
 
@@ -222,54 +162,64 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
   return 1;
 }
 
-std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
-                              std::size_t maxOutput) {
-  const int fields = ProcessedFields(array, k);
-  if (fields == 0) {
-    std::u16string result;
-    AppendCapped(result, templateText, maxOutput);
-    return result;
+void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
+                    std::size_t maxOutput, ConversionSummary* summary) {
+  const FieldTags tags(cells, std::max(0, k));
+  RowCursors rowCursor(static_cast<std::size_t>(tags.Fields()), 1);
+  std::optional<SummarySink> counted;
+  if (summary) {
+    *summary = ConversionSummary();
+    counted.emplace(sink, tags, *summary);
   }
-  const FieldTable table(array, static_cast<std::size_t>(fields));
-  RowCursors rowCursor(static_cast<std::size_t>(fields), 1);
+  CappedOutput out(counted ? static_cast<OutputSink&>(*counted) : sink, maxOutput);
+  if (tags.Fields() == 0)
+    out.Append(templateText);
+  else
+    Expand(templateText, tags, rowCursor, out);
+  if (summary) summary->filled = Filled(rowCursor);
+  (counted ? static_cast<OutputSink&>(*counted) : sink).Finish();
+}
 
-  // Stretch by stretch in document order; the cursors carry over.
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
+                              std::size_t maxOutput, ConversionSummary* summary) {
   std::u16string result;
   result.reserve(std::min(templateText.size(), maxOutput));
-  std::u16string_view rest = templateText;
-  for (;;) {
-    const auto block = FindRepeatBlock(rest);
-    std::u16string stretch(rest.substr(0, block ? block->start : rest.size()));
-    FillStretch(stretch, rowCursor, table);
-    AppendCapped(result, stretch, maxOutput);
-    if (!block) return result;
-    AppendRepetitions(result, block->body, rowCursor, table, ReadRepeatCount(block->countText),
-                      maxOutput);
-    rest.remove_prefix(block->afterBegin);
-  }
+  StringSink sink(result);
+  ExpandTemplate(templateText, ArrayCells(array), k, sink, maxOutput, summary);
+  return result;
 }
 
 TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding) {
   return templateFile.ascii ? sheetEncoding : templateFile.encoding;
 }
 
-EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
-                                     TextEncoding sheetEncoding, std::size_t maxOutput) {
+TextEncoding ConvertTemplateStreaming(const std::filesystem::path& templatePath, const CellSource& cells, int k,
+                                      TextEncoding sheetEncoding, const std::function<void(std::string_view)>& write,
+                                      std::size_t maxOutput, ConversionSummary* summary) {
   // Read whole before anything is written, so the output may replace the template.
   const DecodedText templateFile = ReadWholeTextFile(templatePath);
   // Replacement characters in the page would be a garbled page reported as made.
   if (templateFile.undecodable.count > 0)
     throw UndecodableTextError(templatePath, templateFile.encoding, templateFile.undecodable);
-  std::u16string text = ExpandTemplate(templateFile.text, array, k, maxOutput);
-  TruncateAtNul(text);
   const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
-  return {EncodeText(text, encoding), encoding};
+  std::string bytes;
+  EncodingSink sink(encoding, bytes, write ? EncodingSink::Writer(write) : nullptr);
+  ExpandTemplate(templateFile.text, cells, k, sink, maxOutput, summary);
+  return encoding;
+}
+
+EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
+                                     TextEncoding sheetEncoding, std::size_t maxOutput, ConversionSummary* summary) {
+  EncodedOutput output;
+  const auto keep = [&](std::string_view bytes) { output.bytes.append(bytes); };
+  output.encoding = ConvertTemplateStreaming(templatePath, ArrayCells(array), k, sheetEncoding, keep, maxOutput, summary);
+  return output;
 }
 
 TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
                              const std::filesystem::path& outputPath, const SheetArray& array, int k,
-                             TextEncoding sheetEncoding, std::size_t maxOutput) {
-  const EncodedOutput output = ConvertTemplateToBytes(templatePath, array, k, sheetEncoding, maxOutput);
+                             TextEncoding sheetEncoding, std::size_t maxOutput, ConversionSummary* summary) {
+  const EncodedOutput output = ConvertTemplateToBytes(templatePath, array, k, sheetEncoding, maxOutput, summary);
   ReplaceFileContents(outputPath, output.bytes);
   return output.encoding;
 }

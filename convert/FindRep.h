@@ -5,12 +5,17 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "convert/ConversionSummary.h"
+#include "convert/Filler.h"
+#include "convert/OutputSink.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
+#include "sheet/CellSource.h"
 
 namespace quillary {
 
@@ -35,12 +40,10 @@ class OutputTooLargeError : public Error {
   std::size_t limit_;
 };
 
-// One cursor per processed field: the row its next filled placeholder takes.
-using RowCursors = std::vector<int>;
-
 struct RepeatSplit {
   bool found = false;    // a well-formed block was found
   int count = 0;         // repetitions asked for, clamped to -32768..32767
+  bool allRows = false;  // the count is "*": as many as the body's fields have rows left (count 0)
   std::u16string before; // text ahead of the block (the whole text if none)
   std::u16string body;
   std::u16string after;
@@ -54,6 +57,12 @@ RepeatSplit SplitAtRepeatBlock(std::u16string_view text);
 // The count text read as a decimal number from its start (blanks, sign,
 // digits, fraction, exponent), rounded half to even, clamped to 16 bits.
 int ReadRepeatCount(std::u16string_view countText);
+
+// A count of "*" asks for as many repetitions as the body's fields have
+// rows left: the most, over the fields whose placeholder the body holds, of
+// their last row - cursor + 1 (0 when no field's is there). It is not
+// clamped; the output's cap holds it.
+bool IsAllRowsCount(std::u16string_view countText);
 
 // Fields processed for a grid with k data columns: never more than the
 // array has.
@@ -73,9 +82,13 @@ void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetA
 int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
 
 // The whole expansion in memory (before the NUL cut). Throws
-// OutputTooLargeError as soon as it would pass maxOutput units.
+// OutputTooLargeError as soon as it would pass maxOutput units. A summary,
+// if asked for, counts the output before the NUL cut.
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
-                              std::size_t maxOutput = kMaxOutputUnits);
+                              std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+// The same from any cells, piece by piece into sink (then its Finish).
+void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
+                    std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
 
 // An output is written in its template's encoding; a template of plain
 // ASCII has none of its own, and the output takes the sheet's (the
@@ -94,7 +107,14 @@ struct EncodedOutput {
 // UnencodableCharError (position in the output text).
 EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
                                      TextEncoding sheetEncoding = TextEncoding::Cp932,
-                                     std::size_t maxOutput = kMaxOutputUnits);
+                                     std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+
+// The same from any cells, the bytes handed to write in blocks as they are
+// made (nothing is handed on before the template has been read and
+// decoded); returns the encoding written.
+TextEncoding ConvertTemplateStreaming(const std::filesystem::path& templatePath, const CellSource& cells, int k,
+                                      TextEncoding sheetEncoding, const std::function<void(std::string_view)>& write,
+                                      std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
 
 // ConvertTemplateToBytes, then replaces the output file in one piece;
 // returns the encoding written. Throws what that throws and FileWriteError;
@@ -102,6 +122,6 @@ EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, 
 TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
                              const std::filesystem::path& outputPath, const SheetArray& array, int k,
                              TextEncoding sheetEncoding = TextEncoding::Cp932,
-                             std::size_t maxOutput = kMaxOutputUnits);
+                             std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
 
 }  // namespace quillary

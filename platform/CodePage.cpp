@@ -186,10 +186,17 @@ std::u16string DecodeCodePage(std::string_view bytes, UndecodableBytes* undecoda
 }
 
 std::string EncodeCodePage(std::u16string_view text) {
+  std::string bytes;
+  AppendCodePage(text, bytes);
+  return bytes;
+}
+
+void AppendCodePage(std::u16string_view text, std::string& bytes) {
   CodePageTables& tables = CodePageTables::Instance();
   const std::lock_guard lock(tables.Mutex());
-  std::string bytes(text.size() * 2, '\0');
-  char* out = bytes.data();
+  const std::size_t start = bytes.size();
+  bytes.resize(start + text.size() * 2);
+  char* out = bytes.data() + start;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto encoding = IsSurrogate(text[i]) ? CodePageTables::Encoding{0, {}} : tables.Encoded(text[i]);
     if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i), TextEncoding::Cp932);
@@ -197,7 +204,6 @@ std::string EncodeCodePage(std::u16string_view text) {
     if (encoding.size == 2) *out++ = encoding.bytes[1];
   }
   bytes.resize(static_cast<std::size_t>(out - bytes.data()));
-  return bytes;
 }
 
 }  // namespace quillary

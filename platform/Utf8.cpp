@@ -77,12 +77,26 @@ inline std::size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   return static_cast<std::size_t>(zeros) / 8;
 }
 
+// The units well-formed UTF-8 decodes to: one per sequence, two for those
+// of four bytes (the leads F0 and above).
+std::size_t Utf16Length(std::string_view bytes) {
+  std::size_t units = 0;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += (byte & 0xC0) != 0x80;
+    units += byte >= 0xF0;
+  }
+  return units;
+}
+
 // One pass for both decoders: strict stops at the first malformed sequence.
 template <bool strict>
 bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, UndecodableBytes* undecodable,
             std::size_t base) {
-  // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
-  text.resize(bytes.size());
+  // A UTF-8 sequence never gives more UTF-16 units than it has bytes; well-
+  // formed ones give exactly as many as Utf16Length counts, so a large text
+  // is not held at twice its size.
+  text.resize(strict ? Utf16Length(bytes) : bytes.size());
   char16_t* out = text.data();
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = begin + bytes.size();
@@ -157,8 +171,15 @@ std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable,
 }
 
 std::string EncodeUtf8(std::u16string_view text) {
-  std::string bytes(text.size() * 3, '\0');
-  char* out = bytes.data();
+  std::string bytes;
+  AppendUtf8(text, bytes);
+  return bytes;
+}
+
+void AppendUtf8(std::u16string_view text, std::string& bytes) {
+  const std::size_t start = bytes.size();
+  bytes.resize(start + text.size() * 3);
+  char* out = bytes.data() + start;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c < 0x80) {
@@ -183,7 +204,6 @@ std::string EncodeUtf8(std::u16string_view text) {
     *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
   bytes.resize(static_cast<std::size_t>(out - bytes.data()));
-  return bytes;
 }
 
 }  // namespace quillary

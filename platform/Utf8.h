@@ -24,5 +24,7 @@ std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable,
 
 // Throws UnencodableCharError at an unpaired surrogate.
 std::string EncodeUtf8(std::u16string_view text);
+// The same appended to bytes (positions in the error count from text's start).
+void AppendUtf8(std::u16string_view text, std::string& bytes);
 
 }  // namespace quillary

@@ -86,16 +86,22 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   bool extraField = false;
   std::size_t j = 0;
   for (;;) {
-    if (kept < maxFields && kept == record.fields.size()) record.fields.emplace_back();
+    if (kept < maxFields && kept == record.fields.size()) {
+      record.fields.emplace_back();
+      record.offsets.emplace_back();
+    }
+    const bool quoted = j < line_.size() && line_[j] == quote_;
+    if (kept < maxFields) record.offsets[kept] = LineOffset() + std::min(j + (quoted ? 1 : 0), line_.size());
     std::u16string& cell = kept < maxFields ? record.fields[kept++] : dropped;
     cell.clear();
-    const FieldEnd end = j < line_.size() && line_[j] == quote_ ? ReadQuotedField(j, cell) : ReadPlainField(j, cell);
+    const FieldEnd end = quoted ? ReadQuotedField(j, cell) : ReadPlainField(j, cell);
     if (!extraField) ++record.fieldCount;
     extraField = end.endsLine;
     j = end.next;
     if (!end.moreFields) break;
   }
   record.fields.resize(kept);
+  record.offsets.resize(kept);
   return true;
 }
 

@@ -18,6 +18,10 @@ struct CsvRecord {
   // that ends at the end of its line the reader reads one more, empty field
   // from past the line end; it is kept here too.
   std::vector<std::u16string> fields;
+  // Where each kept field's characters start in the text (past the opening
+  // quote of a quoted field); its value is never longer than what lies
+  // between there and the field's end.
+  std::vector<std::size_t> offsets;
   // The fields the record has: every field read except that extra one.
   std::size_t fieldCount = 0;
   // The record is an empty line (not even a pair of quotes).
@@ -38,6 +42,7 @@ class CsvReader {
  private:
   struct FieldEnd;
   std::u16string_view TakeLine();
+  std::size_t LineOffset() const { return static_cast<std::size_t>(line_.data() - text_.data()); }
   FieldEnd ReadPlainField(std::size_t j, std::u16string& cell) const;
   FieldEnd ReadQuotedField(std::size_t j, std::u16string& cell);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <tuple>
 
@@ -96,6 +97,97 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
       ExpandRepeatBlock(filled, cursors, array, 2);
       literal::ExpandRepeatBlock(expectedFilled, expectedCursors, array, 2);
       ASSERT_EQ(std::tie(filled, cursors), std::tie(expectedFilled, expectedCursors));
+    }
+  }
+}
+
+// Sheets of many fields whose names overlap: most are distinct (suffixes
+// of one another), some are short strings of the characters tags are made
+// of, so names are prefixes of one another, repeat, hold "-->" or a "<!-- "
+// of their own. Values bring tags of earlier and later fields, bare names
+// and pieces that join into tags.
+class ManyFields {
+ public:
+  ManyFields(unsigned seed, int fields, std::vector<std::u16string> given = {})
+      : random_(seed), fields_(fields), given_(std::move(given)) {}
+
+  SheetArray Sheet() {
+    static const std::u16string alphabet[] = {u"a", u"b", u" ", u"-", u">", u"<", u"!", u" -->", u"<!-- "};
+    names_ = given_;
+    std::shuffle(names_.begin(), names_.end(), random_);
+    for (int f = static_cast<int>(names_.size()); f < fields_; ++f) {
+      std::u16string name(static_cast<std::size_t>(f / 10 % 7) + 1, u'x');
+      name.append({u'f', static_cast<char16_t>(u'0' + f % 10)});
+      if (Below(4) == 0)
+        for (name.clear(); Below(3) != 0;) name += alphabet[Below(9)];
+      names_.push_back(name);
+    }
+    std::vector<std::vector<std::u16string>> fields;
+    const int rows = Below(4);
+    for (const auto& name : names_) {
+      fields.push_back({name});
+      for (int r = 0; r < rows; ++r) fields.back().push_back(Value());
+    }
+    return SheetOf(fields);
+  }
+
+  std::u16string Template() {
+    static const std::u16string counts[] = {u"1", u"2", u"3", u"*", u"0", u"* all"};
+    std::u16string text;
+    for (int n = Below(30); n > 0; --n) {
+      switch (Below(8)) {
+        case 0: text += u"<!-- BeginRepeat " + counts[Below(6)] + u" -->"; break;
+        case 1: text += kEndRepeat; break;
+        case 2: text += Piece(); break;
+        default: text += Tag(Name());
+      }
+    }
+    return text;
+  }
+
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+ private:
+  const std::u16string& Name() { return names_[static_cast<std::size_t>(Below(static_cast<int>(names_.size())))]; }
+  std::u16string Piece() {
+    static const std::u16string pieces[] = {u"v", u"<!-- ", u" -->", u"<!-", u"- ", u"--", u">", u"|", u"<"};
+    return pieces[Below(9)];
+  }
+  std::u16string Value() {
+    std::u16string value;
+    for (int n = Below(5); n > 0; --n) {
+      const int kind = Below(4);
+      value += kind == 0 ? Tag(Name()) : kind == 1 ? Name() : Piece();
+    }
+    return value;
+  }
+
+  std::mt19937 random_;
+  int fields_;
+  std::vector<std::u16string> given_, names_;
+};
+
+TEST(EngineDifferential, ManyFieldsWithOverlappingNames) {
+  // Tags that end where others go on, so two begin at one "<!-- ".
+  const std::vector<std::u16string> onward = {u"a", u"a -->b", u"a -->b -->c", u"b", u"b -->", u"", u" -->"};
+  const struct {
+    const char* name;
+    int fields, cases;
+    std::vector<std::u16string> given;
+  } rows[] = {
+      {"a few", 12, 2000, {}},
+      {"tags going on past others", 9, 2000, onward},
+      {"hundreds", 300, 200, {}},
+      {"thousands", 2000, 20, {}},
+      {"the most a sheet holds", 16383, 2, {}},
+  };
+  for (const auto& row : rows) {
+    ManyFields generate(static_cast<unsigned>(row.fields), row.fields, row.given);
+    for (int i = 0; i < row.cases; ++i) {
+      const SheetArray array = generate.Sheet();
+      const std::u16string text = generate.Template();
+      SCOPED_TRACE(::testing::Message() << row.name << " case " << i);
+      ASSERT_EQ(ExpandTemplate(text, array, row.fields), literal::ExpandTemplate(text, array, row.fields));
     }
   }
 }

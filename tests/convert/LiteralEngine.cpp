@@ -39,6 +39,14 @@ int ReplaceFirst(std::u16string& text, const std::u16string& find,
   return 1;
 }
 
+// "*": the most rows left to any field whose tag the body holds.
+int RowsLeft(const std::u16string& body, const RowCursors& rowCursor, const SheetArray& array) {
+  int most = 0;
+  for (int f = 0; f < static_cast<int>(rowCursor.size()); ++f)
+    if (InStr(1, body, Tag(array, f)) != 0) most = std::max(most, array.Rows() - rowCursor[f]);
+  return most;
+}
+
 }  // namespace
 
 RepeatSplit SplitAtRepeatBlock(const std::u16string& text) {
@@ -55,7 +63,8 @@ RepeatSplit SplitAtRepeatBlock(const std::u16string& text) {
   const std::size_t e = InStr(d + 1, text, kEndRepeat);
   if (e == 0) return split;
   split.found = true;
-  split.count = ReadRepeatCount(Mid(text, a + 17, b - a - 17));
+  split.allRows = Mid(text, a + 17, b - a - 17) == u"*";
+  split.count = split.allRows ? 0 : ReadRepeatCount(Mid(text, a + 17, b - a - 17));
   split.before = Mid(text, 1, a - 1);
   split.body = Mid(text, d + 3, e - d - 3);
   split.after = Mid(text, e + 18);
@@ -96,6 +105,7 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
     RepeatSplit split = literal::SplitAtRepeatBlock(rest);
     literal::FillPlaceholders(split.before, rowCursor, array);
     if (!split.found) return result + split.before;
+    if (split.allRows) split.count = RowsLeft(split.body, rowCursor, array);
     literal::ExpandRepeatBlock(split.body, rowCursor, array, split.count);
     result = result + split.before + split.body;
     rest = split.after;

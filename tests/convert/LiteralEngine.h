@@ -3,7 +3,7 @@
 // first character of the current text and every replacement rebuilds the
 // whole text. It carries the same sound rules as the real engine (malformed
 // start comments are text, counts of 0 go on after the block, used-up fields
-// fill nothing inside blocks, K limited to the array's fields) and serves as
+// fill nothing inside blocks, K limited to the array's fields, "*" counts) and serves as
 // the reference the real engine must match exactly.
 
 #include <string>

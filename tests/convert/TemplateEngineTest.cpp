@@ -76,6 +76,19 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   EXPECT_EQ(ExpandTemplate(u"<<!-- N -->>", joins, 1), u"done");
   const SheetArray last = SheetOf({{u"N", u">", u"done"}});
   EXPECT_EQ(ExpandTemplate(u"<!-- N --<!-- N -->", last, 1), u"done");
+  // A tag of another field formed across the join with the text before a
+  // value: filled when that field's turn is still to come.
+  const struct {
+    const char* name;
+    std::vector<std::vector<std::u16string>> fields;
+    std::u16string_view text, expected;
+  } formed[] = {
+      {"later field", {{u"N", u"- M -->"}, {u"M", u"m"}}, u"<!-<!-- N -->", u"m"},
+      {"earlier field", {{u"M", u"m"}, {u"N", u"- M -->"}}, u"<!-<!-- N -->", u"<!-- M -->"},
+      {"later field, in a repetition", {{u"N", u"- M -->", u"x"}, {u"M", u"m", u"n"}},
+       u"<!-- BeginRepeat 2 --><!-<!-- N -->.<!-- EndRepeat -->", u"m.<!-x."},
+  };
+  for (const auto& c : formed) EXPECT_EQ(ExpandTemplate(c.text, SheetOf(c.fields), 2), c.expected) << c.name;
 }
 
 TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {

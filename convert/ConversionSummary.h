@@ -1,0 +1,35 @@
+#pragma once
+// What a conversion did with the template's placeholders, counted in the
+// output it made.
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillary {
+
+// Names with counts, in the order they first appear in the output.
+using NameCounts = std::vector<std::pair<std::u16string, std::size_t>>;
+
+struct ConversionSummary {
+  // Placeholders filled with a value.
+  std::size_t filled = 0;
+  // Placeholders of processed fields the output still holds (their rows were
+  // used up, or a repetition had already filled that field), by field name.
+  NameCounts unfilled;
+  // "<!-- name -->" comments of the output whose name is no processed
+  // field's; repeat-block comments are not counted, nor names over
+  // kLongestListedName characters.
+  NameCounts unknown;
+
+  std::size_t UnfilledCount() const {
+    std::size_t count = 0;
+    for (const auto& entry : unfilled) count += entry.second;
+    return count;
+  }
+};
+
+inline constexpr std::size_t kLongestListedName = 1024;
+
+}  // namespace quillary

@@ -1,0 +1,65 @@
+#include "convert/FieldTags.h"
+
+#include <algorithm>
+
+namespace quillary {
+
+namespace {
+
+std::size_t Count(std::u16string_view text, std::u16string_view part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::u16string_view::npos; at = text.find(part, at + part.size()))
+    ++count;
+  return count;
+}
+
+}  // namespace
+
+FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells) {
+  const int count = std::clamp(fields, 0, cells.Fields());
+  tags_.reserve(static_cast<std::size_t>(count));
+  std::unordered_map<std::u16string, int> seen;
+  std::u16string scratch;
+  for (int f = 0; f < count; ++f) {
+    std::u16string tag(kTagOpen);
+    tag.append(cells.Rows() > 0 ? cells.Text(f, 0, scratch) : std::u16string_view());
+    tag.append(kTagClose);
+    const auto [entry, isNew] = seen.emplace(tag, static_cast<int>(tags_.size()));
+    if (isNew) {
+      tags_.push_back(std::move(tag));
+      fieldsOf_.emplace_back();
+    }
+    tagOf_.push_back(entry->second);
+    fieldsOf_[static_cast<std::size_t>(entry->second)].push_back(f);
+  }
+  for (const std::u16string& tag : tags_) {
+    const std::u16string_view name = std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - 9);
+    byName_.emplace(name, static_cast<int>(simple_.size()));
+    simple_.push_back(Count(tag, kTagOpen) == 1);
+    longestTag_ = std::max(longestTag_, tag.size());
+    mostInnerCloses_ = std::max(mostInnerCloses_, Count(name, kTagClose));
+  }
+}
+
+std::u16string_view FieldTags::Value(int field, int row, ValueBuffers& buffers) const {
+  const std::u16string_view cell = cells_.Text(field, row, buffers.cell);
+  if (cell.find(u'|') == std::u16string_view::npos) return cell;
+  buffers.value.clear();
+  for (const char16_t c : cell) {
+    if (c == u'|')
+      buffers.value.append(u"<BR>");
+    else
+      buffers.value.push_back(c);
+  }
+  return buffers.value;
+}
+
+std::vector<TagAt> FindTags(std::u16string_view text, const FieldTags& tags) {
+  std::vector<TagAt> found;
+  for (std::size_t at = text.find(kTagOpen); at != std::u16string_view::npos;
+       at = text.find(kTagOpen, at + kTagOpen.size()))
+    tags.AtOpen(text, at, [&](int tag, std::size_t length) { found.push_back({at, tag, length}); });
+  return found;
+}
+
+}  // namespace quillary

@@ -1,0 +1,81 @@
+#pragma once
+// The placeholder tags of the processed fields, found by name: which tags
+// begin at a "<!-- " in a text, the fields each tag belongs to, and the
+// values the fields insert.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "sheet/CellSource.h"
+
+namespace quillary {
+
+inline constexpr std::u16string_view kTagOpen = u"<!-- ";
+inline constexpr std::u16string_view kTagClose = u" -->";
+
+class FieldTags {
+ public:
+  FieldTags(const CellSource& cells, int fields);
+  // Names are views into the tags: never copied or moved.
+  FieldTags(const FieldTags&) = delete;
+  FieldTags& operator=(const FieldTags&) = delete;
+
+  int Fields() const { return static_cast<int>(tagOf_.size()); }
+  int LastRow() const { return cells_.Rows() - 1; }
+  const std::u16string& Tag(int field) const { return tags_[static_cast<std::size_t>(tagOf_[field])]; }
+  int TagOf(int field) const { return tagOf_[static_cast<std::size_t>(field)]; }
+  // The fields sharing one tag, in field order.
+  const std::vector<int>& FieldsOf(int tag) const { return fieldsOf_[static_cast<std::size_t>(tag)]; }
+  const std::u16string& TagText(int tag) const { return tags_[static_cast<std::size_t>(tag)]; }
+  std::size_t LongestTag() const { return longestTag_; }
+  std::size_t MostInnerCloses() const { return mostInnerCloses_; }
+  // A tag holding one "<!-- " only (its own first characters): no other
+  // tag's occurrence can overlap or contain one of it at another start.
+  bool Simple(int field) const { return simple_[static_cast<std::size_t>(TagOf(field))]; }
+
+  // Calls visit(tag, length) for each tag that occurs at `at`, where the
+  // text holds a "<!-- ", shortest first.
+  template <typename Visit>
+  void AtOpen(std::u16string_view text, std::size_t at, Visit&& visit) const {
+    std::size_t close = at + kTagOpen.size();
+    for (std::size_t k = 0; k <= mostInnerCloses_; ++k, close += kTagClose.size()) {
+      close = text.find(kTagClose, close);
+      if (close == std::u16string_view::npos || close + kTagClose.size() - at > longestTag_) return;
+      const auto found = byName_.find(text.substr(at + kTagOpen.size(), close - at - kTagOpen.size()));
+      if (found != byName_.end()) visit(found->second, close + kTagClose.size() - at);
+    }
+  }
+
+  // The cell as it is written: every line-break marker becomes "<BR>".
+  // Valid until the next call with the same buffers.
+  struct ValueBuffers {
+    std::u16string cell, value;
+  };
+  std::u16string_view Value(int field, int row, ValueBuffers& buffers) const;
+
+ private:
+  const CellSource& cells_;
+  std::vector<std::u16string> tags_;
+  std::vector<int> tagOf_;
+  std::vector<std::vector<int>> fieldsOf_;
+  std::vector<bool> simple_;
+  // Names are views into tags_, which never grows after construction.
+  std::unordered_map<std::u16string_view, int> byName_;
+  std::size_t longestTag_ = 0;
+  // The most " -->" any name holds: how many of them after a "<!-- " may
+  // still belong to a name.
+  std::size_t mostInnerCloses_ = 0;
+};
+
+// Each "<!-- " of the text with the tags that occur there.
+struct TagAt {
+  std::size_t at;
+  int tag;
+  std::size_t length;
+};
+std::vector<TagAt> FindTags(std::u16string_view text, const FieldTags& tags);
+
+}  // namespace quillary

@@ -1,0 +1,37 @@
+#pragma once
+// Passes the output on and counts its placeholders and unknown comments
+// into a ConversionSummary as the pieces go by.
+
+#include <string>
+#include <unordered_map>
+
+#include "convert/ConversionSummary.h"
+#include "convert/FieldTags.h"
+#include "convert/OutputSink.h"
+
+namespace quillary {
+
+class SummarySink : public OutputSink {
+ public:
+  SummarySink(OutputSink& next, const FieldTags& tags, ConversionSummary& summary)
+      : next_(next), tags_(tags), summary_(summary) {}
+  void Append(std::u16string_view piece) override;
+  void Expect(std::size_t units) override { next_.Expect(units); }
+  void Finish() override;
+
+ private:
+  std::size_t Scan(std::u16string_view text, bool final);
+  bool Count(std::u16string_view text, std::size_t at, bool final);
+  static void Add(NameCounts& counts, std::unordered_map<std::u16string, std::size_t>& index,
+                  std::u16string_view name);
+
+  OutputSink& next_;
+  const FieldTags& tags_;
+  ConversionSummary& summary_;
+  // The output from the first "<!-- " not yet counted, or its last
+  // characters, which may begin one.
+  std::u16string pending_;
+  std::unordered_map<std::u16string, std::size_t> unfilledIndex_, unknownIndex_;
+};
+
+}  // namespace quillary
