@@ -143,6 +143,8 @@ class Main : public QMainWindow {
   void ConnectGrid();
   // The history's state shows in Undo and Redo.
   void ConnectHistory();
+  // Runs Undo or Redo and selects the cells it changed.
+  void StepThroughHistory(const std::function<void()>& step);
 
   // Runs a handler so that no exception leaves it.
   void Guarded(const std::function<void()>& handler);

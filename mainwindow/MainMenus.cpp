@@ -1,5 +1,7 @@
 // The main window's menus, toolbar and the command each of them starts.
 
+#include <optional>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
@@ -188,13 +190,31 @@ void Main::Paste_Click() { PastGrid(); }
 
 void Main::Undo_Click() {
   editor_->CommitCellEdit();
-  document().Undo();
-  editor_->ShowCurrentCell();
+  StepThroughHistory([this] { document().Undo(); });
 }
 
 void Main::Redo_Click() {
   editor_->CommitCellEdit();
-  document().Redo();
+  StepThroughHistory([this] { document().Redo(); });
+}
+
+void Main::StepThroughHistory(const std::function<void()>& step) {
+  // The cells taken back or brought again become the selection, so the user
+  // sees what changed; a change of size keeps the selection as it is.
+  std::optional<QRect> changed;
+  const QMetaObject::Connection watch =
+      connect(&document(), &SheetDocument::CellsChanged, this, [&](int top, int left, int bottom, int right) {
+        const QRect cells(QPoint(left, top), QPoint(right, bottom));
+        changed = changed ? changed->united(cells) : cells;
+      });
+  step();
+  disconnect(watch);
+  if (changed) {
+    fg2->SetRow(changed->top());
+    fg2->SetCol(changed->left());
+    fg2->SetRowSel(changed->bottom());
+    fg2->SetColSel(changed->right());
+  }
   editor_->ShowCurrentCell();
 }
 

@@ -80,9 +80,15 @@ class UndoTest : public QObject {
     e.Select(4, 2, 4, 2);
     w.Paste_Click();
     QCOMPARE(w.document().HistorySteps(), steps + 2);
+    // What Undo took back becomes the selection.
     w.Undo_Click();
+    QCOMPARE((QList<int>{e.grid().Row(), e.grid().Col(), e.grid().RowSel(), e.grid().ColSel()}),
+             (QList<int>{4, 2, 6, 4}));
     w.Undo_Click();
     QVERIFY(e.grid().sheet() == filled);
+    QCOMPARE((QList<int>{e.grid().Row(), e.grid().Col(), e.grid().RowSel(), e.grid().ColSel()}),
+             (QList<int>{1, 1, 3, 3}));
+    QCOMPARE(w.Text1()->Text(), u"1.1"_s);
   }
 };
 
