@@ -1,4 +1,4 @@
-// quillary-convert CSV TEMPLATE OUTPUT
+// quillary-convert [OPTION]... CSV TEMPLATE OUTPUT
 // Converts a template with a CSV file as the desktop program's Convert does
 // right after opening that file: the sheet is the file, every field counts.
 // Both inputs may be UTF-8 or CP932; the output takes the template's
@@ -7,26 +7,91 @@
 // OUTPUT may be "-" for standard output, or a device or pipe, which get the
 // bytes as they come.
 
+#include <getopt.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <new>
+#include <optional>
 #include <string>
 
+#include "app/ConvertReport.h"
 #include "convert/FindRep.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
-#include "sheet/CsvDocument.h"
+#include "platform/Version.h"
+#include "sheet/CsvCells.h"
 
 namespace {
 
 using namespace quillary;
 
+constexpr int kFailed = 1, kWrongUsage = 2, kUnfilled = 3;
+
+constexpr char kUsage[] = "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT   (OUTPUT - is standard output)\n";
+constexpr char kHelp[] =
+    "Fills TEMPLATE's placeholders \"<!-- name -->\" and repeat blocks with the records of CSV\n"
+    "and writes the result to OUTPUT, as the desktop program's Convert does.\n"
+    "\n"
+    "  --report         after converting, tell on standard error how many placeholders were\n"
+    "                   filled, which were left unfilled and which comments name no field\n"
+    "  --strict         exit with status 3 when any placeholder is left unfilled (the output\n"
+    "                   is written all the same)\n"
+    "  --no-cell-limit  read a CSV of any size, not only one the window's sheet can hold\n"
+    "                   (32,768 cells)\n"
+    "  -h, --help       show this help and exit\n"
+    "      --version    show the version and exit\n"
+    "  --               end of options\n"
+    "\n"
+    "Exit status: 0 done; 1 a file could not be read or written, an input does not decode,\n"
+    "the output cannot be encoded or memory ran out (nothing is written then); 2 wrong usage;\n"
+    "3 placeholders left unfilled under --strict.\n";
+
+struct Options {
+  bool report = false, strict = false;
+  CellLimit limit = CellLimit::Sheet;
+  std::string csv, templ, output;
+};
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "quillary-convert: %s\n", message.c_str());
-  return 1;
+  return kFailed;
+}
+
+int WrongUsage(const std::string& message) {
+  if (!message.empty()) std::fprintf(stderr, "quillary-convert: %s\n", message.c_str());
+  std::fputs(kUsage, stderr);
+  return kWrongUsage;
+}
+
+// The options, or the exit status when there is nothing to convert.
+std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
+  enum { kReport = 256, kStrict, kNoCellLimit, kVersion };
+  static const option kLong[] = {{"report", no_argument, nullptr, kReport},
+                                 {"strict", no_argument, nullptr, kStrict},
+                                 {"no-cell-limit", no_argument, nullptr, kNoCellLimit},
+                                 {"help", no_argument, nullptr, 'h'},
+                                 {"version", no_argument, nullptr, kVersion},
+                                 {nullptr, 0, nullptr, 0}};
+  opterr = 0;
+  for (int option; (option = getopt_long(argc, argv, "h", kLong, nullptr)) != -1;) {
+    switch (option) {
+      case kReport: options.report = true; break;
+      case kStrict: options.strict = true; break;
+      case kNoCellLimit: options.limit = CellLimit::None; break;
+      case 'h': std::fputs(kUsage, stdout); std::fputs(kHelp, stdout); return 0;
+      case kVersion: std::printf("quillary-convert %s\n", kVersionText); return 0;
+      default: return WrongUsage(std::string("unknown option ") + argv[optind - 1]);
+    }
+  }
+  if (argc - optind != 3) return WrongUsage("");
+  options.csv = argv[optind];
+  options.templ = argv[optind + 1];
+  options.output = argv[optind + 2];
+  return std::nullopt;
 }
 
 std::string Hex(char32_t c) {
@@ -46,24 +111,47 @@ std::string Reason(const FileError& error) {
 // The file and where its first undecodable byte is.
 int FailUndecodable(const UndecodableTextError& error) { return Fail(std::string(error.what()) + "; nothing written"); }
 
-int Convert(const std::string& csv, const std::string& templ, const std::string& output) {
-  LoadedCsv sheet;
+// Expands into the output. Without a cell limit a regular file gets the
+// bytes as they are made, through a temporary file that takes its place
+// when all are there; otherwise, as the window does, the whole output is
+// made before anything is written.
+void Write(const Options& options, const CsvCells& sheet, ConversionSummary& summary) {
+  const DecodedText templateFile = ReadTemplateFile(options.templ);
+  const TextEncoding encoding = OutputEncoding(templateFile, sheet.encoding);
+  const auto convert = [&](const std::function<void(std::string_view)>& write) {
+    ExpandToBytes(templateFile.text, sheet, sheet.Fields(), encoding, write, kMaxOutputUnits,
+                  options.report || options.strict ? &summary : nullptr);
+  };
+  if (options.limit == CellLimit::None && options.output != "-") {
+    ReplaceFileContents(options.output, convert, OtherTargets::WriteInto);
+    return;
+  }
+  std::string bytes;
+  convert([&](std::string_view piece) { bytes.append(piece); });
+  if (options.output == "-")
+    WriteToDescriptor(STDOUT_FILENO, bytes, "standard output");
+  else
+    ReplaceFileContents(options.output, bytes, OtherTargets::WriteInto);
+}
+
+int Convert(const Options& options) {
+  CsvCells sheet;
   try {
-    sheet = LoadCsvFile(csv);
+    sheet = LoadCsvCellsFile(options.csv, options.limit);
   } catch (const FileReadError& error) {
-    return Fail("cannot read the CSV file " + csv + ": " + Reason(error));
+    return Fail("cannot read the CSV file " + options.csv + ": " + Reason(error));
   } catch (const SheetTooSmallError&) {
-    return Fail(csv + ": needs field names on line 1 and at least one record");
+    return Fail(options.csv + ": needs field names on line 1 and at least one record");
   } catch (const SheetTooLargeError&) {
-    return Fail(csv + ": too large (at most 32768 cells)");
+    return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
   }
   if (sheet.undecodable.count > 0)
-    return FailUndecodable(UndecodableTextError(csv, sheet.encoding, sheet.undecodable));
-  EncodedOutput converted;
+    return FailUndecodable(UndecodableTextError(options.csv, sheet.encoding, sheet.undecodable));
+  ConversionSummary summary;
   try {
-    converted = ConvertTemplateToBytes(templ, sheet.array, sheet.array.Fields(), sheet.encoding);
+    Write(options, sheet, summary);
   } catch (const FileReadError& error) {
-    return Fail("cannot read the template " + templ + ": " + Reason(error));
+    return Fail("cannot read the template " + options.templ + ": " + Reason(error));
   } catch (const UndecodableTextError& error) {
     return FailUndecodable(error);
   } catch (const OutputTooLargeError& error) {
@@ -73,31 +161,24 @@ int Convert(const std::string& csv, const std::string& templ, const std::string&
                           EncodingName(error.encoding()) + " cannot express; nothing written";
     if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
     return Fail(message);
-  }
-  try {
-    if (output == "-")
-      WriteToDescriptor(STDOUT_FILENO, converted.bytes, "standard output");
-    else
-      ReplaceFileContents(output, converted.bytes, OtherTargets::WriteInto);
   } catch (const FileWriteError& error) {
-    return Fail("cannot write " + output + ": " + Reason(error));
+    return Fail("cannot write " + options.output + ": " + Reason(error));
   }
-  return 0;
+  if (options.report) std::fputs(ReportText(summary).c_str(), stderr);
+  return options.strict && summary.UnfilledCount() > 0 ? kUnfilled : 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: quillary-convert CSV TEMPLATE OUTPUT   (OUTPUT - is standard output)\n");
-    return 2;
-  }
+  Options options;
+  if (const std::optional<int> done = ParseOptions(argc, argv, options)) return *done;
   // A file size limit is reported as a failed write, not a killed process;
   // an interrupted write leaves no temporary file.
   std::signal(SIGXFSZ, SIG_IGN);
   RemoveTemporaryFilesOnSignals();
   try {
-    return Convert(argv[1], argv[2], argv[3]);
+    return Convert(options);
   } catch (const std::bad_alloc&) {
     return Fail("not enough memory; nothing written");
   } catch (const std::exception& error) {

@@ -88,6 +88,23 @@ void LiteralBlocks(benchmark::State& state) { Run(state, BlocksTemplate, literal
 void EngineCells(benchmark::State& state) { Run(state, CellTemplate, Engine); }
 void LiteralCells(benchmark::State& state) { Run(state, CellTemplate, literal::ExpandTemplate); }
 
+// (d) every field named in turn, the list repeated until the template has
+// the given size; the fields fill their first placeholder, the rest stay.
+void EngineWidest(benchmark::State& state) {
+  constexpr int kWidest = 16383;
+  SheetArray array(kWidest, 2);
+  for (int f = 0; f < kWidest; ++f) {
+    array.Set(f, 0, FieldName(f));
+    array.Set(f, 1, Number(f * 7));
+  }
+  const auto size = static_cast<std::size_t>(state.range(0)) << 20;
+  std::u16string text;
+  for (int f = 0; text.size() < size; f = (f + 1) % kWidest) text += u"<p><!-- " + FieldName(f) + u" --></p>\r\n";
+  for (auto _ : state) benchmark::DoNotOptimize(Engine(text, array, kWidest));
+  state.counters["template_units"] = static_cast<double>(text.size());
+}
+
+BENCHMARK(EngineWidest)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineBlock)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralBlock)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineBlocks)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);

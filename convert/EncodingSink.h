@@ -1,9 +1,7 @@
 #pragma once
 // The output's bytes as the pieces arrive: cut before the first NUL, then
-// encoded; handed on in blocks when a writer is given, else all kept.
+// encoded and handed on in blocks.
 
-#include <functional>
-#include <string>
 #include <string_view>
 
 #include "convert/OutputSink.h"
@@ -13,32 +11,18 @@ namespace quillary {
 
 class EncodingSink : public OutputSink {
  public:
-  using Writer = std::function<void(std::string_view bytes)>;
-  EncodingSink(TextEncoding encoding, std::string& bytes, Writer writer = nullptr)
-      : bytes_(bytes), encoder_(encoding, bytes), writer_(std::move(writer)) {}
+  EncodingSink(TextEncoding encoding, TextEncoder::Writer write) : encoder_(encoding, std::move(write)) {}
 
   void Append(std::u16string_view piece) override {
     if (cut_) return;
     const std::size_t nul = piece.find(u'\0');
     cut_ = nul != std::u16string_view::npos;
     encoder_.Append(piece.substr(0, nul));
-    if (writer_ && bytes_.size() >= kBlock) Flush();
   }
-  void Finish() override {
-    encoder_.Finish();
-    if (writer_) Flush();
-  }
+  void Finish() override { encoder_.Finish(); }
 
  private:
-  static constexpr std::size_t kBlock = std::size_t{1} << 20;
-  void Flush() {
-    writer_(bytes_);
-    bytes_.clear();
-  }
-
-  std::string& bytes_;
   TextEncoder encoder_;
-  Writer writer_;
   bool cut_ = false;
 };
 

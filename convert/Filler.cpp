@@ -12,19 +12,12 @@ namespace {
 
 constexpr auto npos = std::u16string_view::npos;
 
-// Appends piece and keeps lastOpen at the last "<!-- " of text, one formed
-// across the join included.
-void Append(std::u16string& text, std::u16string_view piece, std::size_t& lastOpen) {
-  const std::size_t from = text.size() >= kTagOpen.size() - 1 ? text.size() - (kTagOpen.size() - 1) : 0;
-  text.append(piece);
-  const std::size_t open = std::u16string_view(text).substr(from).rfind(kTagOpen);
-  if (open != npos) lastOpen = from + open;
-}
-
-// Whether text ends with the first characters of a "<!-- " (not all five).
-bool EndsInOpen(std::u16string_view text) {
-  for (std::size_t n = 1; n < kTagOpen.size() && n <= text.size(); ++n)
-    if (text.substr(text.size() - n) == kTagOpen.substr(0, n)) return true;
+// Whether text holds a "<!-- " or ends with its first characters.
+bool OpensTag(std::u16string_view text) {
+  for (std::size_t at = text.find(u'<'); at != npos; at = text.find(u'<', at + 1)) {
+    const std::u16string_view rest = text.substr(at);
+    if (rest.size() >= kTagOpen.size() ? rest.starts_with(kTagOpen) : kTagOpen.starts_with(rest)) return true;
+  }
   return false;
 }
 
@@ -118,7 +111,7 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
   replacements_.clear();
   toCheck_.clear();
   out.clear();
-  std::size_t pos = 0, lastOpen = npos;
+  std::size_t pos = 0;
   for (std::size_t i = 0; i < inputTags.size();) {
     // The lowest field with a row for any tag at this "<!-- " fills it;
     // the other tags there are gone with the characters it replaces.
@@ -133,12 +126,12 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
       }
     }
     if (winner < 0 || at < pos) continue;
-    Append(out, input.substr(pos, at - pos), lastOpen);
+    out.append(input.substr(pos, at - pos));
     const std::u16string_view value = tags_.Value(winner, cursors_[static_cast<std::size_t>(winner)]++, buffers_);
     usedIn_[static_cast<std::size_t>(winner)] = sweep_;
-    if (MayFormTag(out, lastOpen, value, winner)) toCheck_.push_back(replacements_.size());
+    if (MayFormTag(out, value, winner)) toCheck_.push_back(replacements_.size());
     replacements_.push_back({at, at + length, out.size(), out.size() + value.size(), winner});
-    Append(out, value, lastOpen);
+    out.append(value);
     pos = at + length;
   }
   out.append(input.substr(pos));
@@ -172,14 +165,13 @@ int Filler::FirstEligible(int tag, int first, int end, bool oncePerField) {
 
 // Whether a tag could begin before the value's end and reach into it or
 // past it, in the text as the field's own pass had it: only from a "<!-- "
-// in the value, one cut by either join, or the last one before it. That
+// in the value, one cut by either join, or one close enough before it. That
 // text differs from out only where a later field has filled a placeholder
 // nearby (the pass saw the tag there).
-bool Filler::MayFormTag(const std::u16string& out, std::size_t lastOpen, std::u16string_view value,
-                        int field) const {
-  if (value.find(kTagOpen) != npos || EndsInOpen(value) || EndsInOpen(out)) return true;
+bool Filler::MayFormTag(const std::u16string& out, std::u16string_view value, int field) const {
   const std::size_t reach = tags_.LongestTag();
-  if (lastOpen != npos && out.size() - lastOpen < reach) return true;
+  if (OpensTag(value) || OpensTag(std::u16string_view(out).substr(out.size() - std::min(out.size(), reach - 1))))
+    return true;
   for (auto r = replacements_.rbegin(); r != replacements_.rend() && r->outEnd + reach > out.size(); ++r)
     if (r->field > field) return true;
   return false;

@@ -50,7 +50,7 @@ class Filler {
   std::optional<Cut> Sweep(std::u16string_view input, const std::vector<TagAt>& inputTags, int first, int end,
                            bool oncePerField, std::u16string& out);
   int FirstEligible(int tag, int first, int end, bool oncePerField);
-  bool MayFormTag(const std::u16string& out, std::size_t lastOpen, std::u16string_view value, int field) const;
+  bool MayFormTag(const std::u16string& out, std::u16string_view value, int field) const;
   int FormedField(std::u16string_view input, std::u16string_view out, std::size_t index, int lowest, int end);
   bool FillAlone(std::u16string& text, int field, bool oncePerField);
   void FillAllOf(std::u16string& text, int field);

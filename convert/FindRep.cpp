@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "convert/BackgroundSink.h"
 #include "convert/EncodingSink.h"
 #include "convert/FieldTags.h"
 #include "convert/Module1.h"
@@ -193,26 +194,30 @@ TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetE
   return templateFile.ascii ? sheetEncoding : templateFile.encoding;
 }
 
-TextEncoding ConvertTemplateStreaming(const std::filesystem::path& templatePath, const CellSource& cells, int k,
-                                      TextEncoding sheetEncoding, const std::function<void(std::string_view)>& write,
-                                      std::size_t maxOutput, ConversionSummary* summary) {
+DecodedText ReadTemplateFile(const std::filesystem::path& templatePath) {
   // Read whole before anything is written, so the output may replace the template.
-  const DecodedText templateFile = ReadWholeTextFile(templatePath);
+  DecodedText templateFile = ReadWholeTextFile(templatePath);
   // Replacement characters in the page would be a garbled page reported as made.
   if (templateFile.undecodable.count > 0)
     throw UndecodableTextError(templatePath, templateFile.encoding, templateFile.undecodable);
-  const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
-  std::string bytes;
-  EncodingSink sink(encoding, bytes, write ? EncodingSink::Writer(write) : nullptr);
-  ExpandTemplate(templateFile.text, cells, k, sink, maxOutput, summary);
-  return encoding;
+  return templateFile;
+}
+
+void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
+                   const std::function<void(std::string_view)>& write, std::size_t maxOutput,
+                   ConversionSummary* summary) {
+  EncodingSink encoded(encoding, write);
+  BackgroundSink sink(encoded);
+  ExpandTemplate(templateText, cells, k, sink, maxOutput, summary);
 }
 
 EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
                                      TextEncoding sheetEncoding, std::size_t maxOutput, ConversionSummary* summary) {
+  const DecodedText templateFile = ReadTemplateFile(templatePath);
   EncodedOutput output;
-  const auto keep = [&](std::string_view bytes) { output.bytes.append(bytes); };
-  output.encoding = ConvertTemplateStreaming(templatePath, ArrayCells(array), k, sheetEncoding, keep, maxOutput, summary);
+  output.encoding = OutputEncoding(templateFile, sheetEncoding);
+  ExpandToBytes(templateFile.text, ArrayCells(array), k, output.encoding,
+                [&](std::string_view bytes) { output.bytes.append(bytes); }, maxOutput, summary);
   return output;
 }
 

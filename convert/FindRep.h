@@ -109,12 +109,16 @@ EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, 
                                      TextEncoding sheetEncoding = TextEncoding::Cp932,
                                      std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
 
-// The same from any cells, the bytes handed to write in blocks as they are
-// made (nothing is handed on before the template has been read and
-// decoded); returns the encoding written.
-TextEncoding ConvertTemplateStreaming(const std::filesystem::path& templatePath, const CellSource& cells, int k,
-                                      TextEncoding sheetEncoding, const std::function<void(std::string_view)>& write,
-                                      std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+// The template file decoded, refused when any of its bytes does not
+// decode. Throws FileReadError and UndecodableTextError.
+DecodedText ReadTemplateFile(const std::filesystem::path& templatePath);
+
+// Expands the template with any cells and hands the output's bytes, cut at
+// the first NUL and encoded, to write in blocks as they are made. Throws
+// OutputTooLargeError and UnencodableCharError.
+void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
+                   const std::function<void(std::string_view)>& write, std::size_t maxOutput = kMaxOutputUnits,
+                   ConversionSummary* summary = nullptr);
 
 // ConvertTemplateToBytes, then replaces the output file in one piece;
 // returns the encoding written. Throws what that throws and FileWriteError;

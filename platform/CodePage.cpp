@@ -186,24 +186,21 @@ std::u16string DecodeCodePage(std::string_view bytes, UndecodableBytes* undecoda
 }
 
 std::string EncodeCodePage(std::u16string_view text) {
-  std::string bytes;
-  AppendCodePage(text, bytes);
+  std::string bytes(text.size() * 2, '\0');
+  bytes.resize(static_cast<std::size_t>(EncodeCodePageTo(text, bytes.data()) - bytes.data()));
   return bytes;
 }
 
-void AppendCodePage(std::u16string_view text, std::string& bytes) {
+char* EncodeCodePageTo(std::u16string_view text, char* out) {
   CodePageTables& tables = CodePageTables::Instance();
   const std::lock_guard lock(tables.Mutex());
-  const std::size_t start = bytes.size();
-  bytes.resize(start + text.size() * 2);
-  char* out = bytes.data() + start;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto encoding = IsSurrogate(text[i]) ? CodePageTables::Encoding{0, {}} : tables.Encoded(text[i]);
     if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i), TextEncoding::Cp932);
     *out++ = encoding.bytes[0];
     if (encoding.size == 2) *out++ = encoding.bytes[1];
   }
-  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+  return out;
 }
 
 }  // namespace quillary

@@ -16,8 +16,9 @@ std::u16string DecodeCodePage(std::string_view bytes, UndecodableBytes* undecoda
 // Throws UnencodableCharError for the first character the code page cannot
 // express exactly (including an unpaired surrogate); never substitutes.
 std::string EncodeCodePage(std::u16string_view text);
-// The same appended to bytes (positions in the error count from text's start).
-void AppendCodePage(std::u16string_view text, std::string& bytes);
+// The same written at out, which has room for two bytes a unit; returns the
+// end of what was written.
+char* EncodeCodePageTo(std::u16string_view text, char* out);
 
 // Reads one whole character (a surrogate pair counts as one) at position.
 char32_t CodePointAt(std::u16string_view text, std::size_t position);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,14 @@ enum class OtherTargets { Refuse, WriteInto };
 //   is rewritten in place after the space for its new length was reserved.
 // Throws FileWriteError naming `path`.
 void ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                         OtherTargets others = OtherTargets::Refuse);
+
+// The same for bytes made while they are written: produce is called with a
+// function taking them piece by piece, and anything it throws leaves the
+// file as it was. Where the file must be rewritten in place, or is a device
+// or pipe, the bytes are gathered whole first.
+using ByteProducer = std::function<void(const std::function<void(std::string_view)>& write)>;
+void ReplaceFileContents(const std::filesystem::path& path, const ByteProducer& produce,
                          OtherTargets others = OtherTargets::Refuse);
 
 // All of the bytes to an open descriptor (standard output, say). Throws

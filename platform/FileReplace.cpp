@@ -62,6 +62,32 @@ void WriteAllAt(int fd, std::string_view bytes) {
   }
 }
 
+// The new contents: bytes at hand, or made piece by piece while they are
+// written.
+class Source {
+ public:
+  explicit Source(std::string_view bytes) : bytes_(bytes) {}
+  explicit Source(const ByteProducer& produce) : produce_(&produce) {}
+
+  void WriteTo(int fd) const {
+    if (produce_)
+      (*produce_)([fd](std::string_view piece) { WriteAll(fd, piece); });
+    else
+      WriteAll(fd, bytes_);
+  }
+  // All of them at once, made into storage if need be.
+  std::string_view Whole(std::string& storage) const {
+    if (!produce_) return bytes_;
+    storage.clear();
+    (*produce_)([&storage](std::string_view piece) { storage.append(piece); });
+    return storage;
+  }
+
+ private:
+  std::string_view bytes_;
+  const ByteProducer* produce_ = nullptr;
+};
+
 // The file a path leads to once symbolic links are followed. It may not
 // exist: a dangling link leads to the file it would create.
 std::filesystem::path FollowLinks(std::filesystem::path path) {
@@ -193,7 +219,7 @@ class PendingFile {
 // Through a temporary file. False, with nothing changed, when the new file
 // could not be given the old one's owner and group.
 bool ReplaceThroughTemporary(const std::filesystem::path& target, const struct stat* existing,
-                             std::string_view bytes) {
+                             const Source& bytes) {
   PendingFile pending(FolderOf(target));
   if (existing) {
     struct stat made {};
@@ -204,7 +230,7 @@ bool ReplaceThroughTemporary(const std::filesystem::path& target, const struct s
       return false;
     if (::fchmod(pending.fd(), existing->st_mode & 07777) != 0) return false;
   }
-  WriteAll(pending.fd(), bytes);
+  bytes.WriteTo(pending.fd());
   pending.Replace(target, existing != nullptr);
   return true;
 }
@@ -228,20 +254,23 @@ void RewriteInPlace(const std::filesystem::path& target, const struct stat& exis
   if (::ftruncate(file.get(), length) != 0 || ::fsync(file.get()) != 0 || !file.Close()) Fail(errno);
 }
 
-void Replace(const std::filesystem::path& path, std::string_view bytes, OtherTargets others) {
+void Replace(const std::filesystem::path& path, const Source& source, OtherTargets others) {
   if (path.empty()) Fail(FileProblem::NotFound);
   if (!path.has_filename()) Fail(FileProblem::IsFolder);
   const std::filesystem::path target = FollowLinks(path);
   struct stat existing {};
   if (::stat(target.c_str(), &existing) != 0) {
     if (errno != ENOENT) Fail(errno);
-    ReplaceThroughTemporary(target, nullptr, bytes);
+    ReplaceThroughTemporary(target, nullptr, source);
     return;
   }
+  // Made whole first where no temporary file holds them meanwhile.
+  std::string storage;
   if (S_ISDIR(existing.st_mode)) Fail(FileProblem::IsFolder);
   if (!S_ISREG(existing.st_mode)) {
     if (others == OtherTargets::Refuse) Fail(FileProblem::NotRegularFile);
     // A device or a pipe takes the bytes as they come.
+    const std::string_view bytes = source.Whole(storage);
     FileDescriptor file(::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (!file.valid()) Fail(errno);
     WriteAll(file.get(), bytes);
@@ -252,20 +281,28 @@ void Replace(const std::filesystem::path& path, std::string_view bytes, OtherTar
   // Another name of the same file must see the new bytes too.
   if (existing.st_nlink == 1) {
     try {
-      if (ReplaceThroughTemporary(target, &existing, bytes)) return;
+      if (ReplaceThroughTemporary(target, &existing, source)) return;
     } catch (const WriteFailure& failure) {
       // A folder we may not write in can still hold a file we may write.
       if (failure.problem != FileProblem::NoPermission) throw;
     }
   }
-  RewriteInPlace(target, existing, bytes);
+  RewriteInPlace(target, existing, source.Whole(storage));
 }
 
 }  // namespace
 
 void ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes, OtherTargets others) {
   try {
-    Replace(path, bytes, others);
+    Replace(path, Source(bytes), others);
+  } catch (const WriteFailure& failure) {
+    throw FileWriteError(path, failure.problem, failure.errorNumber);
+  }
+}
+
+void ReplaceFileContents(const std::filesystem::path& path, const ByteProducer& produce, OtherTargets others) {
+  try {
+    Replace(path, Source(produce), others);
   } catch (const WriteFailure& failure) {
     throw FileWriteError(path, failure.problem, failure.errorNumber);
   }

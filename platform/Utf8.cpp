@@ -171,15 +171,12 @@ std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable,
 }
 
 std::string EncodeUtf8(std::u16string_view text) {
-  std::string bytes;
-  AppendUtf8(text, bytes);
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<std::size_t>(EncodeUtf8To(text, bytes.data()) - bytes.data()));
   return bytes;
 }
 
-void AppendUtf8(std::u16string_view text, std::string& bytes) {
-  const std::size_t start = bytes.size();
-  bytes.resize(start + text.size() * 3);
-  char* out = bytes.data() + start;
+char* EncodeUtf8To(std::u16string_view text, char* out) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c < 0x80) {
@@ -203,7 +200,7 @@ void AppendUtf8(std::u16string_view text, std::string& bytes) {
     }
     *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
-  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+  return out;
 }
 
 }  // namespace quillary

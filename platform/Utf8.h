@@ -24,7 +24,8 @@ std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable,
 
 // Throws UnencodableCharError at an unpaired surrogate.
 std::string EncodeUtf8(std::u16string_view text);
-// The same appended to bytes (positions in the error count from text's start).
-void AppendUtf8(std::u16string_view text, std::string& bytes);
+// The same written at out, which has room for three bytes a unit; returns
+// the end of what was written.
+char* EncodeUtf8To(std::u16string_view text, char* out);
 
 }  // namespace quillary

@@ -1,5 +1,6 @@
 // The companion converter as a user runs it: inputs in UTF-8 and CP932,
-// the output's encoding, and the refusal of input that does not decode.
+// the output's encoding, the refusal of input that does not decode, and its
+// options.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -23,21 +24,28 @@ struct Outcome {
   std::string errors;
 };
 
-// Runs the converter on the three paths, after `setup` in the same shell;
-// standard error is captured.
-Outcome Convert(const std::filesystem::path& csv, const std::filesystem::path& templ,
-                const std::filesystem::path& output, const std::string& setup = "") {
-  const std::string command = setup + "'" + QUILLARY_CONVERTER + "' '" + csv.string() + "' '" + templ.string() +
-                              "' '" + output.string() + "' 2>&1";
+std::string Utf8(std::u16string_view text) { return EncodeText(text, TextEncoding::Utf8); }
+
+// Runs the converter with these arguments as a shell reads them, after
+// `setup` in the same shell; standard output and standard error are
+// captured together.
+Outcome RunConverter(const std::string& arguments, const std::string& setup = "") {
+  const std::string command = setup + "'" + QUILLARY_CONVERTER + "' " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
-  std::string errors;
+  std::string printed;
   std::array<char, 256> buffer{};
-  while (std::fgets(buffer.data(), buffer.size(), pipe)) errors += buffer.data();
+  while (std::fgets(buffer.data(), buffer.size(), pipe)) printed += buffer.data();
   const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, errors};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, printed};
 }
 
-std::string Utf8(std::u16string_view text) { return EncodeText(text, TextEncoding::Utf8); }
+std::string Quoted(const std::filesystem::path& path) { return std::string("'").append(path.string()).append("'"); }
+
+// The converter on the three paths.
+Outcome Convert(const std::filesystem::path& csv, const std::filesystem::path& templ,
+                const std::filesystem::path& output, const std::string& setup = "") {
+  return RunConverter(Quoted(csv) + " " + Quoted(templ) + " " + Quoted(output), setup);
+}
 
 TEST(Converter, ReadsUtf8AndGivesAnAsciiTemplateTheCsvsEncoding) {
   TempDir dir;
@@ -152,6 +160,83 @@ TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {
             std::string::npos)
       << run.errors;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
+}
+
+TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
+  const struct {
+    const char* name;
+    std::string arguments;
+    int status;
+    std::string printed;
+  } cases[] = {
+      {"help", "--help", 0, "--no-cell-limit  read a CSV of any size"},
+      {"short help", "-h", 0, "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT"},
+      {"version", "--version", 0, std::string("quillary-convert beta ") + QUILLARY_PROJECT_VERSION + "\n"},
+      {"unknown option", "--reprot a b c", 2, "quillary-convert: unknown option --reprot\nusage:"},
+      {"too few paths", "--report a b", 2, "usage: quillary-convert"},
+      {"too many paths", "a b c d", 2, "usage: quillary-convert"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = RunConverter(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.name;
+    EXPECT_NE(run.errors.find(c.printed), std::string::npos) << c.name << ": " << run.errors;
+  }
+}
+
+TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilled) {
+  TempDir dir;
+  const auto csv = dir.Write("-rows.csv", "name,price\r\nA,1\r\nB,2\r\n");
+  const std::string paths = " -- " + Quoted(csv) + " ";
+  const auto all = dir.Write("all.html", "<!-- BeginRepeat * -->[<!-- name -->]<!-- EndRepeat -->");
+  const auto over = dir.Write("over.html", "<!-- name --><!-- name --><!-- name --><!-- nmae -->");
+  const struct {
+    const char* name;
+    std::string options;
+    std::filesystem::path templ;
+    int status;
+    std::string printed, written;
+  } cases[] = {
+      {"all filled", "--strict --report", all, 0,
+       "quillary-convert: 2 placeholders filled, 0 left unfilled, 0 comments naming no field\n", "[A][B]"},
+      {"left unfilled, reported", "--report", over, 0,
+       "quillary-convert: 2 placeholders filled, 1 left unfilled, 1 comment naming no field\n"
+       "  unfilled <!-- name --> 1\n  no field <!-- nmae --> 1\n",
+       "AB<!-- name --><!-- nmae -->"},
+      {"left unfilled, strict: written all the same", "--strict", over, 3, "", "AB<!-- name --><!-- nmae -->"},
+      {"no options: as before", "", over, 0, "", "AB<!-- name --><!-- nmae -->"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(dir / "out.html");
+    const Outcome run = RunConverter(c.options + paths + Quoted(c.templ) + " " + Quoted(dir / "out.html"));
+    EXPECT_EQ(run.status, c.status) << c.name;
+    EXPECT_EQ(run.errors, c.printed) << c.name;
+    EXPECT_EQ(ReadBytes(dir / "out.html"), c.written) << c.name;
+  }
+}
+
+TEST(Converter, ReadsASheetPastTheCellLimitWhenAsked) {
+  TempDir dir;
+  // 20,000 records of 2 fields: 60,003 cells with the names and labels.
+  std::string text = "n,v\r\n";
+  std::string expected;
+  for (int r = 1; r <= 20000; ++r) {
+    const std::string record = std::to_string(r), value = std::to_string(r % 7);
+    text.append(record).append(",\"x").append(value).append("\"\r\n");
+    expected.append("<").append(record).append(":x").append(value).append(">");
+  }
+  const auto csv = dir.Write("big.csv", text);
+  const auto templ = dir.Write("t.html", "<!-- BeginRepeat * all -->&lt;<!-- n -->:<!-- v -->><!-- EndRepeat -->");
+  const Outcome limited = Convert(csv, templ, dir / "out.html");
+  EXPECT_EQ(limited.status, 1);
+  EXPECT_NE(limited.errors.find("big.csv: too large (at most 32768 cells)"), std::string::npos) << limited.errors;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
+  for (const std::string output : {"out.html", "-"}) {
+    const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " +
+                            (output == "-" ? output : Quoted(dir / output)));
+    const std::string written = output == "-" ? run.errors : ReadBytes(dir / output);
+    EXPECT_EQ(run.status, 0) << output;
+    EXPECT_EQ(written.size(), expected.size() + 20000 * 3) << output;
+  }
 }
 
 }  // namespace

@@ -91,6 +91,73 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   for (const auto& c : formed) EXPECT_EQ(ExpandTemplate(c.text, SheetOf(c.fields), 2), c.expected) << c.name;
 }
 
+TEST(TemplateEngine, AStarCountRepeatsForTheRowsTheBodysFieldsHaveLeft) {
+  const struct {
+    const char* name;
+    std::u16string_view text, expected;
+  } cases[] = {
+      {"all rows", u"<!-- BeginRepeat * -->[<!-- Name -->]<!-- EndRepeat -->", u"[Apple][Pear][Plum]"},
+      {"text after the star", u"<!-- Name --><!-- BeginRepeat * 全件 -->[<!-- Name -->]<!-- EndRepeat -->",
+       u"Apple[Pear][Plum]"},
+      {"the field with most rows left counts",
+       u"<!-- Name --><!-- Name --><!-- BeginRepeat * -->[<!-- Name -->,<!-- Price -->]<!-- EndRepeat -->",
+       u"ApplePear[Plum,120][<!-- Name -->,80<BR>sale][<!-- Name -->,95]"},
+      {"blocks share the cursors",
+       u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)<!-- EndRepeat -->"
+       u"<!-- BeginRepeat * -->(<!-- Name -->)<!-- EndRepeat -->end",
+       u"Apple(Pear)(Plum)end"},
+      {"no field in the body", u"a<!-- BeginRepeat * -->x<!-- Nope --><!-- EndRepeat -->b", u"ab"},
+      {"rows used up", u"<!-- BeginRepeat 3 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)"
+                       u"<!-- EndRepeat -->end",
+       u"ApplePearPlumend"},
+      {"only a star alone is one", u"<!-- BeginRepeat *2 -->x<!-- EndRepeat -->b", u"b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << c.name;
+  // Not held to the 16-bit counts: as many as the rows.
+  std::vector<std::u16string> many = {u"N"};
+  for (int r = 0; r < 40000; ++r) many.push_back(u"v");
+  EXPECT_EQ(ExpandTemplate(u"<!-- BeginRepeat * --><!-- N --><!-- EndRepeat -->", SheetOf({many}), 1),
+            std::u16string(40000, u'v'));
+}
+
+TEST(TemplateEngine, SummaryCountsWhatTheOutputHolds) {
+  const struct {
+    const char* name;
+    std::u16string_view text;
+    std::size_t filled;
+    NameCounts unfilled, unknown;
+    int k = 3;
+  } cases[] = {
+      {"rows used up, unknown comments", u"<p><!-- Name --></p><p><!-- Name --></p><!-- Nope --><p><!-- Name --></p>"
+                                          u"<p><!-- Name --></p><!-- header --><!-- Nope -->",
+       3, {{u"Name", 1}}, {{u"Nope", 2}, {u"header", 1}}},
+      {"a second placeholder in a body", u"<!-- BeginRepeat 2 -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->", 2,
+       {{u"Name", 2}}, {}},
+      {"repeat comments left as text are not names",
+       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d", 0, {}, {}},
+      {"a field past K is unknown", u"<!-- Title --><!-- Price -->", 1, {}, {{u"Price", 1}}, 2},
+      {"a tag across a block's edge", u"<!-- Na<!-- BeginRepeat 1 -->me --><!-- EndRepeat --><!-- Title -->", 1,
+       {{u"Name", 1}}, {}},
+      {"the inner comment of nested ones", u"<!-- a <!-- b --> <!-- c", 0, {}, {{u"b", 1}}},
+      {"no fields", u"<!-- Name -->", 0, {}, {{u"Name", 1}}, 0},
+  };
+  for (const auto& c : cases) {
+    ConversionSummary summary;
+    ExpandTemplate(c.text, FruitSheet(), c.k, kMaxOutputUnits, &summary);
+    EXPECT_EQ(summary.filled, c.filled) << c.name;
+    EXPECT_EQ(summary.unfilled, c.unfilled) << c.name;
+    EXPECT_EQ(summary.unknown, c.unknown) << c.name;
+  }
+  // Through the file: what the window's status will show.
+  ConversionSummary summary;
+  std::u16string body;
+  for (int i = 0; i < 5000; ++i) body += u"<i><!-- Price --></i><!-- Note -->";
+  ExpandTemplate(body, FruitSheet(), 3, kMaxOutputUnits, &summary);
+  EXPECT_EQ(summary.filled, 3u);
+  EXPECT_EQ(summary.UnfilledCount(), 4997u);
+  EXPECT_EQ(summary.unknown, (NameCounts{{u"Note", 5000}}));
+}
+
 TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
   // 32767 repetitions of a 10-unit body: refused at a cap of 1000 units,
   // found early without building the whole text.

@@ -1,0 +1,39 @@
+#include "app/ConvertReport.h"
+
+#include "platform/Errors.h"
+#include "platform/TextEncoding.h"
+
+namespace quillary {
+
+namespace {
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void ListNames(std::string& text, const char* label, const NameCounts& names) {
+  for (const auto& [name, count] : names) {
+    std::string shown;
+    try {
+      shown = EncodeText(name, TextEncoding::Utf8);
+    } catch (const UnencodableCharError&) {
+      shown = "(a name that UTF-8 cannot hold)";
+    }
+    text += std::string("  ") + label + " <!-- " + shown + " --> " + std::to_string(count) + "\n";
+  }
+}
+
+}  // namespace
+
+std::string ReportText(const ConversionSummary& summary) {
+  std::size_t unknown = 0;
+  for (const auto& entry : summary.unknown) unknown += entry.second;
+  std::string text = "quillary-convert: " + Counted(summary.filled, "placeholder", "placeholders") + " filled, " +
+                     std::to_string(summary.UnfilledCount()) + " left unfilled, " +
+                     Counted(unknown, "comment", "comments") + " naming no field\n";
+  ListNames(text, "unfilled", summary.unfilled);
+  ListNames(text, "no field", summary.unknown);
+  return text;
+}
+
+}  // namespace quillary
