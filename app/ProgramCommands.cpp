@@ -15,26 +15,21 @@ DocumentCommands::Window DocumentWindow(Main& window) {
           window.services().messageBox, window.fileEncoding(), window.sheetArrayEncoding()};
 }
 
-ConvertCommand::Window ConvertWindow(Main& window) {
-  return {&window,
-          window.sheetGrid(),
-          window.sheetArray(),
-          window.sheetArrayEncoding(),
-          window.services().dialogBackend,
-          window.services().messageBox};
-}
-
 }  // namespace
 
 ProgramCommands::ProgramCommands(Main& window)
     : main_(window),
       documents_(DocumentWindow(window)),
-      convert_(ConvertWindow(window), [&window](Conv& conv) { window.ShowModalDialog(conv); }) {}
+      convert_({&window, window.sheetGrid(), window.cellEditor(), documents_, window.sheetArray(),
+                window.sheetArrayEncoding(), window.services().dialogBackend, window.services().messageBox},
+               [&window](Conv& conv) { window.ShowModalDialog(conv); }) {}
 
 void ProgramCommands::New_Click() { documents_.New_Click(); }
 void ProgramCommands::Open_Click() { documents_.Open_Click(); }
 void ProgramCommands::Save_Click() { documents_.Save_Click(); }
-void ProgramCommands::Convert_Click() { convert_.Convert_Click(); }
+void ProgramCommands::Convert_Click() {
+  if (const auto done = convert_.Convert_Click()) main_.ShowConversionDone(*done);
+}
 
 void ProgramCommands::SheetResize_Click() {
   ResizeOption dialog(main_.sheetGrid(), main_.services().messageBox, &main_);

@@ -65,7 +65,8 @@ void BM_Convert(benchmark::State& state) {
   window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
   const QString templ = Q(dir.Write("template.html", FullTemplate()));
   const QString output = Q(dir / "out.html");
-  ConvertCommand convert({nullptr, window.fg2, window.sheetArray, window.sheetArrayEncoding, window.backend, window.messageBox},
+  ConvertCommand convert({nullptr, window.fg2, window, window.commands, window.sheetArray, window.sheetArrayEncoding,
+                          window.backend, window.messageBox},
                          [&](Conv& conv) {
                            conv.Text1->setText(templ);
                            conv.Text2->setText(output);

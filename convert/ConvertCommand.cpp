@@ -3,15 +3,19 @@
 #include <exception>
 
 #include <QString>
+#include <QStringList>
 
+#include "commondialog/ErrorGuard.h"
+#include "commondialog/MessageBox.h"
 #include "convert/Conv.h"
 #include "convert/FindRep.h"
-#include "commondialog/MessageBox.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
-#include "commondialog/ErrorGuard.h"
 #include "sheet/CommandMessages.h"
+#include "sheet/DocumentCommands.h"
 #include "sheet/GridControl.h"
+#include "sheet/InCellEditor.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary {
 
@@ -20,17 +24,61 @@ namespace {
 // The output takes the template's encoding; a character CP932 lacks needs a
 // template in UTF-8.
 QString OutputUnencodableMessage(const UnencodableCharError& error) {
-  QString message = QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n") + CharacterText(error.character());
+  QString message =
+      QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n") + CharacterText(error.character());
   if (error.encoding() == TextEncoding::Cp932)
-    message += QStringLiteral("\n出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
-                              "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。");
+    message += QStringLiteral(
+        "\n出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
+        "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。");
   return message;
+}
+
+const QString kSaveFirstQuestion = QStringLiteral(
+    "シートが変更されています。保存してから変換しますか？\n"
+    "「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。");
+
+// At most this many names are listed; the count says how many there are.
+constexpr int kListedNames = 3;
+
+// "価格 ×2、名前 …": the first few names, each with its count when above one.
+QString NameList(const NameCounts& names) {
+  QStringList listed;
+  for (const auto& [name, count] : names) {
+    if (listed.size() == kListedNames) {
+      listed << QStringLiteral("…");
+      break;
+    }
+    QString item = QString::fromStdU16String(name);
+    if (count > 1) item += QStringLiteral(" ×%1").arg(count);
+    listed << item;
+  }
+  return listed.join(QStringLiteral("、"));
+}
+
+std::size_t Total(const NameCounts& names) {
+  std::size_t total = 0;
+  for (const auto& entry : names) total += entry.second;
+  return total;
 }
 
 }  // namespace
 
-ConvertCommand::ConvertCommand(Window window, ShowModal showModal)
-    : w_(window), showModal_(std::move(showModal)) {
+QString ConversionStatusText(const ConversionDone& done) {
+  const ConversionSummary& summary = done.summary;
+  // Converting the sheet as last saved while the grid is newer is said first:
+  // a long line is cut at its end.
+  const QString what =
+      done.olderThanGrid ? QStringLiteral("変換しました（最後に保存したシートで）") : QStringLiteral("変換しました");
+  QString text = QStringLiteral("%1: %2（差し込み %3 か所）").arg(what, done.outputName).arg(summary.filled);
+  if (const std::size_t unfilled = Total(summary.unfilled); unfilled > 0)
+    text += QStringLiteral("　データが足りず残った差し込み %1 か所: %2").arg(unfilled).arg(NameList(summary.unfilled));
+  if (const std::size_t unknown = Total(summary.unknown); unknown > 0)
+    text +=
+        QStringLiteral("　どのフィールド名でもない差し込み %1 か所: %2").arg(unknown).arg(NameList(summary.unknown));
+  return text;
+}
+
+ConvertCommand::ConvertCommand(Window window, ShowModal showModal) : w_(window), showModal_(std::move(showModal)) {
   if (!showModal_) showModal_ = [](Conv& conv) { conv.exec(); };
 }
 
@@ -43,8 +91,11 @@ Conv& ConvertCommand::LoadedDialog() {
   return *conv_;
 }
 
-void ConvertCommand::Convert_Click() {
-  RunCommand(w_.messageBox, [this] {
+std::optional<ConversionDone> ConvertCommand::Convert_Click() {
+  std::optional<ConversionDone> done;
+  RunCommand(w_.messageBox, [&] {
+    bool olderThanGrid = false;
+    if (!SavedOrDeclined(olderThanGrid)) return;
     Conv& conv = LoadedDialog();
     conv.PrepareToOpen();
     showModal_(conv);
@@ -52,18 +103,36 @@ void ConvertCommand::Convert_Click() {
     if (!conv_) return;
     const QString templateName = conv.TemplateName();
     const QString outputName = conv.OutputName();
-    if (!templateName.isEmpty() && !outputName.isEmpty()) Convert(templateName, outputName);
+    if (templateName.isEmpty() || outputName.isEmpty()) return;
+    if (auto summary = Convert(templateName, outputName))
+      done = ConversionDone{outputName, std::move(*summary), olderThanGrid};
   });
+  return done;
 }
 
-void ConvertCommand::Convert(const QString& templateName, const QString& outputName) {
+bool ConvertCommand::SavedOrDeclined(bool& olderThanGrid) {
+  w_.editor.CommitCellEdit();
+  if (!w_.fg2.document().CheckModify()) return true;
+  const MsgResult answer =
+      w_.messageBox.Show(kSaveFirstQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, QStringLiteral("確認"));
+  if (answer == MsgResult::No) {
+    olderThanGrid = true;
+    return true;
+  }
+  return answer == MsgResult::Yes && w_.documents.Save();
+}
+
+std::optional<ConversionSummary> ConvertCommand::Convert(const QString& templateName, const QString& outputName) {
   try {
     // The engine reads no field the array lacks, so a grid widened since the
     // last Open or Save is safe.
+    ConversionSummary summary;
     ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
-                    w_.sheetArray, w_.fg2.Cols() - 1, w_.sheetArrayEncoding, outputLimit_);
+                    w_.sheetArray, w_.fg2.Cols() - 1, w_.sheetArrayEncoding, outputLimit_, &summary);
+    return summary;
   } catch (const FileReadError& error) {
-    ShowRefusal(w_.messageBox, FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
+    ShowRefusal(w_.messageBox,
+                FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
     // A page with replacement characters in it would be a garbled page.
     ShowRefusal(w_.messageBox,
@@ -77,6 +146,7 @@ void ConvertCommand::Convert(const QString& templateName, const QString& outputN
   } catch (const FileWriteError& error) {
     ShowRefusal(w_.messageBox, CannotWriteMessage(outputName, &error));
   }
+  return std::nullopt;
 }
 
 }  // namespace quillary

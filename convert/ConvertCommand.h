@@ -1,13 +1,17 @@
 #pragma once
 // The Convert command: asks for the two file names in the Convert dialog and
 // runs the template engine over the window's SheetArray as it was last
-// opened or saved (grid edits since then do not reach the output).
+// opened or saved. A sheet changed since then is offered a Save first, so
+// that its edits reach the output; what was written is reported back.
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 
 #include <QPointer>
+#include <QString>
 
+#include "convert/ConversionSummary.h"
 #include "convert/FindRep.h"
 
 class QString;
@@ -17,9 +21,24 @@ namespace quillary {
 
 class CommonDialogBackend;
 class Conv;
+class DocumentCommands;
 class GridControl;
+class InCellEditor;
 class MessageBox;
 class SheetArray;
+
+// A conversion that wrote its output.
+struct ConversionDone {
+  QString outputName;
+  ConversionSummary summary;
+  // The sheet as last opened or saved was converted while the grid held
+  // newer edits (the user chose not to save them first).
+  bool olderThanGrid = false;
+};
+
+// One line for the status bar: written where, how many placeholders filled,
+// and which were left unfilled or name no field (the first few).
+QString ConversionStatusText(const ConversionDone& done);
 
 class ConvertCommand {
  public:
@@ -29,6 +48,10 @@ class ConvertCommand {
   struct Window {
     QWidget* owner;  // the main window, owner of the dialog
     const GridControl& fg2;
+    // A pending cell edit is part of the sheet the question is about.
+    InCellEditor& editor;
+    // Saves the sheet when the user chooses to before converting.
+    DocumentCommands& documents;
     const SheetArray& sheetArray;
     // The encoding of the file SheetArray came from: a plain-ASCII
     // template's output is written in it.
@@ -42,7 +65,8 @@ class ConvertCommand {
   explicit ConvertCommand(Window window, ShowModal showModal = {});
   ~ConvertCommand();
 
-  void Convert_Click();
+  // The output written, or nothing (cancelled, refused, failed).
+  std::optional<ConversionDone> Convert_Click();
 
   // The dialog once loaded (kept hidden between runs), else null.
   Conv* dialog() const { return conv_.data(); }
@@ -54,7 +78,10 @@ class ConvertCommand {
 
  private:
   Conv& LoadedDialog();
-  void Convert(const QString& templateName, const QString& outputName);
+  // Asks whether to save a changed sheet first. False: the user cancelled,
+  // or the Save did not happen. olderThanGrid: the user chose not to save.
+  bool SavedOrDeclined(bool& olderThanGrid);
+  std::optional<ConversionSummary> Convert(const QString& templateName, const QString& outputName);
 
   Window w_;
   ShowModal showModal_;

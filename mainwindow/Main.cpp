@@ -7,15 +7,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QToolBar>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
+#include "mainwindow/ConversionStatus.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/VersionForm.h"
@@ -100,6 +103,13 @@ void Main::CreateControls() {
   setTabOrder(Text1, fg2);
   setTabOrder(fg2, txtEdit);
 
+  if (!services_.desktop) {
+    ownDesktop_ = std::make_unique<QtDesktopOpener>();
+    services_.desktop = ownDesktop_.get();
+  }
+  status_ = new ConversionStatus(*services_.desktop, services_.messageBox, this);
+  setStatusBar(status_);
+
   editor_ = new CellEditor(*fg2, *txtEdit, *Text1, services_.messageBox, this);
   clipboard_ = std::make_unique<RangeClipboard>(*fg2);
 }
@@ -137,7 +147,20 @@ bool Main::CheckModify() const { return document().CheckModify(); }
 
 void Main::Form_Resize() {
   const QRect frame = frameGeometry();
-  LayOut(PixelsToTwipsX(frame.width(), this), PixelsToTwipsY(frame.height(), this));
+  const int w = PixelsToTwipsX(frame.width(), this);
+  const int h = PixelsToTwipsY(frame.height(), this);
+  LayOut(w, h);
+  // The status line, once shown, sits in the band under the box; where the
+  // band is narrower, the grid and the box move up by what it lacks.
+  if (!status_->isVisible()) return;
+  const int lacking = Text1->geometry().bottom() + 1 - Client->height();
+  if (lacking > 0) LayOut(w, h - PixelsToTwipsY(lacking, this));
+}
+
+void Main::ShowConversionDone(const ConversionDone& done) {
+  status_->Show(done);
+  layout()->activate();  // the status line takes its place before the layout
+  Form_Resize();
 }
 
 void Main::LayOut(int w, int h) {

@@ -37,6 +37,9 @@ namespace quillary {
 class C_CommonDialog;
 class CellContentsBox;
 class CellEditor;
+class ConversionStatus;
+class DesktopOpener;
+struct ConversionDone;
 class GridControl;
 class SheetDocument;
 
@@ -97,6 +100,8 @@ class Main : public QMainWindow {
   void Version_Click();
   void EditField_Click();
   void Resize_Click();
+  // The status line tells what a conversion wrote.
+  void ShowConversionDone(const ConversionDone& done);
   // Runs the handler of the button with this key; any other key does nothing.
   void Toolbar1_ButtonClick(const QString& key);
 
@@ -158,6 +163,8 @@ class Main : public QMainWindow {
   TextEncoding fileEncoding_ = TextEncoding::Cp932;
   TextEncoding sheetArrayEncoding_ = TextEncoding::Cp932;
   std::unique_ptr<C_CommonDialog> FileDialog;
+  // The desktop's own when the services bring none.
+  std::unique_ptr<DesktopOpener> ownDesktop_;
 
   // ---- controls, named as the handlers call them ----
   QWidget* Client;  // the area under the menu bar; holds everything below
@@ -174,6 +181,7 @@ class Main : public QMainWindow {
   QAction* Undo;
   QAction* Redo;
   QMenu* ContextField;  // the field-name row's pop-up, never in the menu bar
+  ConversionStatus* status_;
 
   CellEditor* editor_;  // a child of the window
   std::unique_ptr<RangeClipboard> clipboard_;

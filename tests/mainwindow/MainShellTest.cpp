@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <QStatusBar>
+
 #include <QDir>
 #include <QFontInfo>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "MainWindowHarness.h"
+#include "convert/ConvertCommand.h"
 #include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
 
@@ -233,6 +236,30 @@ class MainShellTest : public QObject {
     QVERIFY(!QFontInfo(ProgramNameFont()).family().contains(u"Gothic"_s));
   }
 
+  void aConversionIsReportedInTheStatusLine() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    QVERIFY(h.ShowActive());
+    auto& status = Find<QStatusBar>(w, "ConversionStatus");
+    QVERIFY(!status.isVisible());  // the specified layout until a conversion
+    const int boxBottom = w.Text1()->geometry().bottom();
+    ConversionDone done{u"/tmp/out.html"_s, {}, false};
+    done.summary.filled = 3;
+    w.ShowConversionDone(done);
+    QVERIFY(status.isVisible() && h.messageBox.calls.empty());
+    QCOMPARE(Find<QLabel>(w, "ConversionMessage").text(), ConversionStatusText(done));
+    // It sits under the box, which stays whole, as high as it was or higher.
+    QVERIFY(w.Text1()->geometry().bottom() < w.Client()->height() && w.Text1()->geometry().bottom() <= boxBottom);
+    QVERIFY(w.Client()->geometry().bottom() < status.geometry().top());
+    auto& open = Find<QPushButton>(w, "OpenOutput");
+    QCOMPARE(open.text(), u"出力を開く"_s);
+    open.click();
+    QCOMPARE(h.desktop.opened, QStringList{u"/tmp/out.html"_s});
+    h.desktop.opens = false;
+    open.click();
+    QCOMPARE(h.messageBox.TakePrompts(), QStringList{u"出力ファイルを開けませんでした。\n/tmp/out.html"_s});
+  }
+
   void failuresInsideHandlersBecomeMessages() {
     MainWindowHarness h;
     TestMain& w = h.window;
@@ -293,13 +320,14 @@ class MainShellTest : public QObject {
     QVERIFY(p.messageBox.calls.size() == 2 && p.backend.fileRequests.size() == 1);
 
     // The dialogs open over the window; Convert stays loaded between runs
-    // and goes with the window.
+    // and goes with the window. Convert asks first about the unsaved sheet.
+    p.messageBox.Answer(MsgResult::No).Answer(MsgResult::No);
     for (QAction* action : {w.Item("SheetResize"), w.Item("FieldEdit"), w.Item("Convert"), w.Item("Convert")}) action->trigger();
     QCOMPARE(w.dialogs.join(u';'), u"シートのリサイズ;フィールド名の編集;変換;変換"_s);
     QCOMPARE(w.findChildren<Conv*>().size(), 1);
     p.messageBox.Answer(MsgResult::No);  // the typed cell is not saved
     w.close();
-    QVERIFY(w.findChildren<Conv*>().isEmpty() && p.messageBox.calls.size() == 3);
+    QVERIFY(w.findChildren<Conv*>().isEmpty() && p.messageBox.calls.size() == 5);
   }
 };
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fakes/FakeCommonDialogBackend.h"
+#include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
@@ -145,8 +146,9 @@ struct MainWindowHarness {
 
   FakeMessageBox messageBox;
   FakeCommonDialogBackend backend;
+  FakeDesktopOpener desktop;
   QStringList log;
-  TestMain window{Services{messageBox, backend}};
+  TestMain window{Services{messageBox, backend, &desktop}};
   RecordingCommands* commands = nullptr;
 };
 

@@ -19,6 +19,7 @@
 
 using namespace quillary;
 using namespace quillary::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -36,7 +37,7 @@ User TypeNames(const QString& templateName, const QString& outputName, bool pres
 struct ConvertWindow : CommandWindow {
   User user;
   QList<QStringList> namesAtOpening;
-  ConvertCommand convert{{nullptr, fg2, sheetArray, sheetArrayEncoding, backend, messageBox}, [this](Conv& conv) {
+  ConvertCommand convert{{nullptr, fg2, *this, commands, sheetArray, sheetArrayEncoding, backend, messageBox}, [this](Conv& conv) {
                            namesAtOpening << QStringList{conv.TemplateName(), conv.OutputName()};
                            conv.show();
                            if (user) user(conv);
@@ -174,8 +175,12 @@ class ConvertTest : public QObject {
     window.fg2.SetCols(6);
     const auto templ = dir.Write("t.txt", "A<!-- name -->B<!-- value -->C<!-- name -->D<!-- renamed -->");
     window.user = TypeNames(Q(templ), Q(dir / "out.txt"));
-    window.convert.Convert_Click();
-    QVERIFY(window.messageBox.calls.empty() && window.CheckModify());
+    window.messageBox.Answer(MsgResult::No);  // do not save first
+    const auto done = window.convert.Convert_Click();
+    QCOMPARE(window.messageBox.TakePrompts(),
+             QStringList{QStringLiteral("シートが変更されています。保存してから変換しますか？\n"
+                         u"「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。")});
+    QVERIFY(window.CheckModify() && done && done->olderThanGrid);
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("Ar1Bv1Cr2D<!-- renamed -->"));
 
     const auto pipe = dir / "pipe";
@@ -198,6 +203,7 @@ class ConvertTest : public QObject {
                         "出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
                         "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。")},
     };
+    window.Load(MakeSheet(2, 2, {u"name", u"ok"}));  // nothing unsaved to ask about
     for (const auto& c : failures) {
       window.sheetArray = SheetArray::FromSheet(MakeSheet(2, 2, {u"name", c.cell}));
       window.user = [&](Conv& conv) {
@@ -238,12 +244,63 @@ class ConvertTest : public QObject {
     QVERIFY(!std::filesystem::exists(dir / "bad-out.html"));
   }
 
+  // A sheet changed since its last Save: Yes saves it (the file dialog as
+  // usual) and converts what was saved, No converts the older sheet and
+  // says so, Cancel does nothing, and a cancelled Save converts nothing.
+  void aChangedSheetIsOfferedASaveFirst_data() {
+    QTest::addColumn<QList<MsgResult>>("answers");
+    QTest::addColumn<bool>("saveAccepted");
+    QTest::addColumn<QString>("output");  // empty: nothing written
+    QTest::newRow("yes") << QList<MsgResult>{MsgResult::Yes} << true << u"edited"_s;
+    QTest::newRow("no") << QList<MsgResult>{MsgResult::No} << false << u"r1"_s;
+    QTest::newRow("cancel") << QList<MsgResult>{MsgResult::Cancel} << false << QString();
+    QTest::newRow("yes, then the save is cancelled") << QList<MsgResult>{MsgResult::Yes} << false << QString();
+  }
+
+  void aChangedSheetIsOfferedASaveFirst() {
+    QFETCH(QList<MsgResult>, answers);
+    QFETCH(bool, saveAccepted);
+    QFETCH(QString, output);
+    TempDir dir;
+    ConvertWindow window;
+    window.Load(MakeSheet(3, 2, {u"name", u"r1", u"r2"}));
+    window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
+    window.pendingEdit = u"edited"_s;  // still in the editor: it counts
+    window.fg2.SetRow(1);
+    for (const MsgResult answer : answers) window.messageBox.Answer(answer);
+    if (saveAccepted) window.backend.AcceptPath(Q(dir / "saved.csv"));
+    window.user = TypeNames(Q(dir.Write("t.txt", "<!-- name -->")), Q(dir / "out.txt"));
+    const auto done = window.convert.Convert_Click();
+    QCOMPARE(window.namesAtOpening.size(), output.isEmpty() ? 0 : 1);
+    QCOMPARE(bool(done), !output.isEmpty());
+    if (done) {
+      QCOMPARE(QString::fromStdString(ReadBytes(dir / "out.txt")), output);
+      QCOMPARE(done->olderThanGrid, answers.front() == MsgResult::No);
+      QCOMPARE(done->summary.filled, std::size_t{1});
+    }
+    QCOMPARE(std::filesystem::exists(dir / "saved.csv"), saveAccepted);
+  }
+
+  void theStatusLineSaysWhatWasWrittenAndWhatWasLeft() {
+    ConversionDone done{u"/tmp/out.html"_s, {}, false};
+    done.summary.filled = 12;
+    QCOMPARE(ConversionStatusText(done), u"変換しました: /tmp/out.html（差し込み 12 か所）"_s);
+    done.summary.unfilled = {{u"価格", 2}, {u"名前", 1}, {u"在庫", 1}, {u"色", 3}};
+    done.summary.unknown = {{u"商品名", 1}};
+    done.olderThanGrid = true;
+    QCOMPARE(ConversionStatusText(done),
+             u"変換しました（最後に保存したシートで）: /tmp/out.html（差し込み 12 か所）"
+             u"　データが足りず残った差し込み 7 か所: 価格 ×2、名前、在庫、…"
+             u"　どのフィールド名でもない差し込み 1 か所: 商品名"_s);
+  }
+
   void bundledExampleThroughTheModalDialog() {
     TempDir dir;
     CommandWindow window;
     window.backend.AcceptPath(Q(Examples() / "sample.csv"));
     window.commands.Open_Click();
-    ConvertCommand convert({nullptr, window.fg2, window.sheetArray, window.sheetArrayEncoding, window.backend, window.messageBox});
+    ConvertCommand convert({nullptr, window.fg2, window, window.commands, window.sheetArray, window.sheetArrayEncoding,
+                            window.backend, window.messageBox});
     QTimer::singleShot(0, [&] {
       QCOMPARE(QApplication::activeModalWidget(), convert.dialog());
       TypeNames(Q(Examples() / "template.html"), Q(dir / "out.html"))(*convert.dialog());
