@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 #include "platform/Errors.h"
 
@@ -90,14 +91,11 @@ std::size_t Utf16Length(std::string_view bytes) {
 }
 
 // One pass for both decoders: strict stops at the first malformed sequence.
+// Decodes to out, which has room enough; returns the end of what it wrote,
+// or nullptr at the first malformed sequence when strict.
 template <bool strict>
-bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, UndecodableBytes* undecodable,
-            std::size_t base) {
-  // A UTF-8 sequence never gives more UTF-16 units than it has bytes; well-
-  // formed ones give exactly as many as Utf16Length counts, so a large text
-  // is not held at twice its size.
-  text.resize(strict ? Utf16Length(bytes) : bytes.size());
-  char16_t* out = text.data();
+char16_t* DecodeTo(std::string_view bytes, char16_t* out, bool& sawHighByte, UndecodableBytes* undecodable,
+                   std::size_t base) {
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = begin + bytes.size();
   const unsigned char* p = begin;
@@ -126,7 +124,7 @@ bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, Und
       continue;
     }
     if constexpr (strict) {
-      return false;
+      return nullptr;
     } else {
       if (undecodable->count == 0) undecodable->firstOffset = base + static_cast<std::size_t>(p - begin);
       undecodable->count += sequence.malformedLength;
@@ -134,15 +132,40 @@ bool Decode(std::string_view bytes, std::u16string& text, bool& sawHighByte, Und
       p += sequence.malformedLength;
     }
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
-  return true;
+  return out;
+}
+
+// Texts this long are decoded in two halves side by side.
+constexpr std::size_t kHalvesFrom = std::size_t{1} << 23;
+
+// Well-formed UTF-8 gives exactly as many units as Utf16Length counts, so a
+// large text is not held at twice its size. Halves are split before a
+// sequence's first byte: a sequence cut there is malformed either way.
+bool DecodeStrict(std::string_view bytes, std::u16string& text, bool& sawHighByte) {
+  std::size_t split = bytes.size() < kHalvesFrom ? bytes.size() : bytes.size() / 2;
+  while (split < bytes.size() && (static_cast<unsigned char>(bytes[split]) & 0xC0) == 0x80) ++split;
+  const std::string_view first = bytes.substr(0, split), second = bytes.substr(split);
+  std::size_t secondLength = 0;
+  bool secondHigh = false, secondWell = true;
+  std::thread counting;
+  if (!second.empty()) counting = std::thread([&] { secondLength = Utf16Length(second); });
+  const std::size_t firstLength = Utf16Length(first);
+  if (counting.joinable()) counting.join();
+  text.resize(firstLength + secondLength);
+  std::thread decoding;
+  if (!second.empty())
+    decoding = std::thread([&] { secondWell = DecodeTo<true>(second, text.data() + firstLength, secondHigh, nullptr, 0); });
+  const bool firstWell = DecodeTo<true>(first, text.data(), sawHighByte, nullptr, 0) != nullptr;
+  if (decoding.joinable()) decoding.join();
+  sawHighByte = sawHighByte || secondHigh;
+  return firstWell && secondWell;
 }
 
 }  // namespace
 
 std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
   std::u16string text;
-  if (!Decode<true>(bytes, text, sawHighByte, nullptr, 0)) return std::nullopt;
+  if (!DecodeStrict(bytes, text, sawHighByte)) return std::nullopt;
   return text;
 }
 
@@ -164,9 +187,10 @@ bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
 }
 
 std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base) {
-  std::u16string text;
+  // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
+  std::u16string text(bytes.size(), u'\0');
   bool sawHighByte = false;
-  Decode<false>(bytes, text, sawHighByte, &undecodable, base);
+  text.resize(static_cast<std::size_t>(DecodeTo<false>(bytes, text.data(), sawHighByte, &undecodable, base) - text.data()));
   return text;
 }
 

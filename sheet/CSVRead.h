@@ -38,6 +38,8 @@ class CsvReader {
   // fields (the others are read and counted); false when the text is used
   // up. A text ending with the line separator has no record after it.
   bool Next(CsvRecord& record, std::size_t maxFields = std::numeric_limits<std::size_t>::max());
+  // Where the next record begins.
+  std::size_t Position() const { return position_; }
 
  private:
   struct FieldEnd;

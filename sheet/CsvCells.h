@@ -27,6 +27,9 @@ class CsvCells : public CellSource {
  private:
   friend CsvCells LoadCsvCells(DecodedText file, CellLimit limit);
   struct Store;
+  struct SecondHalf;
+  static bool ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator);
+  void AppendRows(const CsvCells& other);
 
   std::u16string text_;
   // Per cell: where it starts in text_ (low 40 bits) and its length (high

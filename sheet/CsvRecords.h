@@ -17,43 +17,69 @@ namespace quillary {
 // or LF alone, and reading those with CR LF would make one record of all.
 std::u16string_view LineSeparatorOf(std::u16string_view text);
 
+inline CsvReader MakeCsvReader(std::u16string_view text, std::u16string_view lineSeparator) {
+  return CsvReader(text, u',', lineSeparator, u'"');
+}
+
 // Whether a sheet is held to the window's kMaxCells, or only to what an int
 // can count (the batch converter's sheets).
 enum class CellLimit { Sheet, None };
 
-// Hands each record to store.Record(record) (its first fieldCount fields
-// are the record's) and each empty line that a later record follows to
-// store.EmptyRecord(); returns the fields of the widest record. Throws
+// Takes records in order and hands each to store.Record(record) (its first
+// fieldCount fields are the record's) and each empty line that a later
+// record follows to store.EmptyRecord(). Throws SheetTooLargeError.
+template <typename Store>
+class RecordSheet {
+ public:
+  RecordSheet(CellLimit limit, Store& store) : limit_(limit), store_(store) {}
+
+  // A sheet has two rows at least, so a record may have at most this many
+  // fields (and the row-label column beside them).
+  std::size_t MostFields() const { return limit_ == CellLimit::Sheet ? kMaxCells / 2 - 1 : INT_MAX - 1; }
+
+  void Add(CsvRecord& record) {
+    if (record.fieldCount > MostFields()) throw SheetTooLargeError(2, static_cast<long long>(record.fieldCount) + 1);
+    if (record.emptyLine) {
+      ++emptyLines_;
+      return;
+    }
+    fields_ = std::max(fields_, record.fieldCount);
+    // Refused at the first record past the limit: a file of millions of
+    // lines would otherwise fill the memory first.
+    const long long rows = records_ + emptyLines_ + 1;
+    if (limit_ == CellLimit::Sheet ? !FitsCellLimit(rows, static_cast<long long>(fields_) + 1) : rows > INT_MAX)
+      throw SheetTooLargeError(rows, fields_ + 1LL);
+    TakeEmptyLines();
+    store_.Record(record);
+    ++records_;
+  }
+  // Empty lines waiting for a record, which another reader has read.
+  void TakeEmptyLines() {
+    for (; emptyLines_ > 0; --emptyLines_, ++records_) store_.EmptyRecord();
+  }
+
+  std::size_t Fields() const { return fields_; }
+  long long Records() const { return records_; }
+
+ private:
+  CellLimit limit_;
+  Store& store_;
+  std::size_t fields_ = 0;
+  long long records_ = 0;
+  // Empty lines wait until a record follows them: at the end they add none.
+  long long emptyLines_ = 0;
+};
+
+// Every record of the text; returns the fields of the widest. Throws
 // SheetTooSmallError and SheetTooLargeError as LoadCsvText does.
 template <typename Store>
 std::size_t ReadCsvRecords(std::u16string_view text, CellLimit limit, Store& store) {
-  // A sheet has two rows at least, so a record may have at most this many
-  // fields (and the row-label column beside them).
-  const std::size_t mostFields = limit == CellLimit::Sheet ? kMaxCells / 2 - 1 : INT_MAX - 1;
-  CsvReader reader(text, u',', LineSeparatorOf(text), u'"');
-  std::size_t fields = 0;
-  long long records = 0;
-  // Empty lines wait until a record follows them: at the end they add none.
-  long long emptyLines = 0;
+  RecordSheet sheet(limit, store);
+  CsvReader reader = MakeCsvReader(text, LineSeparatorOf(text));
   CsvRecord record;
-  while (reader.Next(record, mostFields + 1)) {
-    if (record.fieldCount > mostFields) throw SheetTooLargeError(2, static_cast<long long>(record.fieldCount) + 1);
-    if (record.emptyLine) {
-      ++emptyLines;
-      continue;
-    }
-    fields = std::max(fields, record.fieldCount);
-    // Refused at the first record past the limit: a file of millions of
-    // lines would otherwise fill the memory first.
-    const long long rows = records + emptyLines + 1;
-    if (limit == CellLimit::Sheet ? !FitsCellLimit(rows, static_cast<long long>(fields) + 1) : rows > INT_MAX)
-      throw SheetTooLargeError(rows, fields + 1LL);
-    for (; emptyLines > 0; --emptyLines, ++records) store.EmptyRecord();
-    store.Record(record);
-    ++records;
-  }
-  if (records < 2) throw SheetTooSmallError();
-  return fields;
+  while (reader.Next(record, sheet.MostFields() + 1)) sheet.Add(record);
+  if (sheet.Records() < 2) throw SheetTooSmallError();
+  return sheet.Fields();
 }
 
 }  // namespace quillary

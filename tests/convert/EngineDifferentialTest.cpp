@@ -20,19 +20,22 @@ const std::vector<std::u16string> kNames = {u"Title", u"Name",        u"Price", 
 
 std::u16string Tag(const std::u16string& name) { return u"<!-- " + name + u" -->"; }
 
+// Fields of these names with `rows` records of made-up values.
+template <typename MakeValue>
+SheetArray NamedSheet(const std::vector<std::u16string>& names, int rows, MakeValue value) {
+  std::vector<std::vector<std::u16string>> fields;
+  for (const auto& name : names) {
+    fields.push_back({name});
+    for (int r = 0; r < rows; ++r) fields.back().push_back(value());
+  }
+  return SheetOf(fields);
+}
+
 class Generator {
  public:
   explicit Generator(unsigned seed) : random_(seed) {}
 
-  SheetArray Sheet() {
-    std::vector<std::vector<std::u16string>> fields;
-    const int rows = Below(5);
-    for (const auto& name : kNames) {
-      fields.push_back({name});
-      for (int r = 0; r < rows; ++r) fields.back().push_back(Value());
-    }
-    return SheetOf(fields);
-  }
+  SheetArray Sheet() { return NamedSheet(kNames, Below(5), [this] { return Value(); }); }
 
   std::u16string Template() {
     static const std::vector<std::u16string> counts = {u"0",   u"1", u"2", u"3", u"-1",
@@ -122,13 +125,7 @@ class ManyFields {
         for (name.clear(); Below(3) != 0;) name += alphabet[Below(9)];
       names_.push_back(name);
     }
-    std::vector<std::vector<std::u16string>> fields;
-    const int rows = Below(4);
-    for (const auto& name : names_) {
-      fields.push_back({name});
-      for (int r = 0; r < rows; ++r) fields.back().push_back(Value());
-    }
-    return SheetOf(fields);
+    return NamedSheet(names_, Below(4), [this] { return Value(); });
   }
 
   std::u16string Template() {

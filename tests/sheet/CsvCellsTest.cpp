@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sheet/CsvCells.h"
+#include "sheet/CsvRecords.h"
+
+namespace quillary {
+namespace {
+
+using Rows = std::vector<std::vector<std::u16string>>;
+
+// The records as one reader reads the whole text, with no cell limit.
+Rows ReadWhole(std::u16string_view text) {
+  struct {
+    Rows rows;
+    void EmptyRecord() { rows.emplace_back(); }
+    void Record(const CsvRecord& record) {
+      rows.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount));
+    }
+  } store;
+  ReadCsvRecords(text, CellLimit::None, store);
+  return store.rows;
+}
+
+Rows CellsOf(const CsvCells& cells) {
+  Rows rows(static_cast<std::size_t>(cells.Rows()));
+  std::u16string scratch;
+  for (int r = 0; r < cells.Rows(); ++r)
+    for (int f = 0; f < cells.Fields(); ++f) rows[static_cast<std::size_t>(r)].emplace_back(cells.Text(f, r, scratch));
+  return rows;
+}
+
+// Records "r,xx..." taking exactly `length` characters (at least 5).
+std::u16string Records(std::size_t length) {
+  std::u16string text;
+  while (length - text.size() >= 5) {
+    const std::size_t room = length - text.size() - 5;
+    text += u"r," + std::u16string(room < 200 ? room : static_cast<std::size_t>(text.size() % 37), u'x') + u"\r\n";
+  }
+  return text;
+}
+
+TEST(CsvCells, ReadAsOneReaderReadsTheWholeText) {
+  // Large texts are read in two halves from the first line start after the
+  // middle, which falls two characters into each row's `middle`.
+  const struct {
+    const char* name;
+    std::u16string middle;
+    bool emptyAfter = false;  // only empty lines follow the middle
+  } cases[] = {
+      {"plain records", u"m,n\r\nm,n\r\n"},
+      {"a quoted field holding line breaks across the middle", u"\"a\r\nb\r\nc\",\"x\"\"y\"\r\n"},
+      {"an open quote taking the rest", u"\"open\r\nm,n\r\n"},
+      {"empty lines around the middle", u"\r\n\r\n\r\nm\r\n\r\n"},
+      {"a wider record after the middle", u"m,n\r\np,q,r,s\r\n"},
+      {"doubled quotes after the middle", u"m,n\r\n\"p\"\"q\",\"\"\r\n"},
+      {"only empty lines after the middle", u"\r\n\r\n\r\n", true},
+  };
+  const std::u16string prefix = u"name,value\r\n" + Records(std::size_t{1} << 21);
+  for (const auto& c : cases) {
+    const std::size_t rest = prefix.size() + 4 - c.middle.size();
+    std::u16string text = prefix + c.middle;
+    if (c.emptyAfter)
+      for (std::size_t n = rest / 2; n > 0; --n) text += u"\r\n";
+    else
+      text += Records(rest);
+    DecodedText file;
+    file.text = text;
+    const CsvCells cells = LoadCsvCells(file, CellLimit::None);
+    Rows expected = ReadWhole(text);
+    std::size_t widest = 0;
+    for (const auto& row : expected) widest = std::max(widest, row.size());
+    for (auto& row : expected) row.resize(widest);
+    EXPECT_EQ(CellsOf(cells), expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace quillary
