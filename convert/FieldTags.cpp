@@ -15,7 +15,7 @@ std::size_t Count(std::u16string_view text, std::u16string_view part) {
 
 }  // namespace
 
-FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells) {
+FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastRow_(cells.Rows() - 1) {
   const int count = std::clamp(fields, 0, cells.Fields());
   tags_.reserve(static_cast<std::size_t>(count));
   std::unordered_map<std::u16string, int> seen;

@@ -24,7 +24,7 @@ class FieldTags {
   FieldTags& operator=(const FieldTags&) = delete;
 
   int Fields() const { return static_cast<int>(tagOf_.size()); }
-  int LastRow() const { return cells_.Rows() - 1; }
+  int LastRow() const { return lastRow_; }
   const std::u16string& Tag(int field) const { return tags_[static_cast<std::size_t>(tagOf_[field])]; }
   int TagOf(int field) const { return tagOf_[static_cast<std::size_t>(field)]; }
   // The fields sharing one tag, in field order.
@@ -58,6 +58,7 @@ class FieldTags {
 
  private:
   const CellSource& cells_;
+  int lastRow_;
   std::vector<std::u16string> tags_;
   std::vector<int> tagOf_;
   std::vector<std::vector<int>> fieldsOf_;

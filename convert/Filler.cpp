@@ -1,6 +1,8 @@
 #include "convert/Filler.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "convert/Replacements.h"
@@ -12,11 +14,22 @@ namespace {
 
 constexpr auto npos = std::u16string_view::npos;
 
-// Whether text holds a "<!-- " or ends with its first characters.
+// Whether text holds a "<!-- " or ends with its first characters. Runs for
+// every value and the text before it, so it is written out.
 bool OpensTag(std::u16string_view text) {
-  for (std::size_t at = text.find(u'<'); at != npos; at = text.find(u'<', at + 1)) {
-    const std::u16string_view rest = text.substr(at);
-    if (rest.size() >= kTagOpen.size() ? rest.starts_with(kTagOpen) : kTagOpen.starts_with(rest)) return true;
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    // Four units without a "<" at a time.
+    for (std::uint64_t units; i + 4 <= size; i += 4) {
+      std::memcpy(&units, text.data() + i, sizeof units);
+      units ^= 0x003C003C003C003CULL;
+      if (((units - 0x0001000100010001ULL) & ~units & 0x8000800080008000ULL) != 0) break;
+    }
+    if (i >= size) break;
+    if (text[i] != u'<') continue;
+    std::size_t matched = 1;
+    while (matched < kTagOpen.size() && i + matched < size && text[i + matched] == kTagOpen[matched]) ++matched;
+    if (matched == kTagOpen.size() || i + matched == size) return true;
   }
   return false;
 }

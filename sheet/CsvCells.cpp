@@ -1,5 +1,6 @@
 #include "sheet/CsvCells.h"
 
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <thread>
@@ -35,7 +36,7 @@ struct CsvCells::Store {
     for (std::size_t f = 0; f < record.fieldCount; ++f) {
       const std::u16string& value = record.fields[f];
       const std::size_t start = base + record.offsets[f];
-      if (text.compare(start, value.size(), value) != 0) {
+      if (std::memcmp(text.data() + start, value.data(), value.size() * sizeof(char16_t)) != 0) {
         if (heldWrites)
           heldWrites->emplace_back(start, value);
         else
