@@ -27,6 +27,7 @@ ProgramCommands::ProgramCommands(Main& window)
 void ProgramCommands::New_Click() { documents_.New_Click(); }
 void ProgramCommands::Open_Click() { documents_.Open_Click(); }
 void ProgramCommands::Save_Click() { documents_.Save_Click(); }
+void ProgramCommands::OpenNamed(const QString& fileName) { documents_.OpenNamed(fileName); }
 void ProgramCommands::Convert_Click() {
   if (const auto done = convert_.Convert_Click()) main_.ShowConversionDone(*done);
 }

@@ -20,6 +20,7 @@ class ProgramCommands final : public MainCommands {
   void New_Click() override;
   void Open_Click() override;
   void Save_Click() override;
+  void OpenNamed(const QString& fileName) override;
   void Convert_Click() override;
   void SheetResize_Click() override;
   void FieldEdit_Click() override;

@@ -29,5 +29,8 @@ int main(int argc, char* argv[]) {
   quillary::Main window({messageBox, dialogBackend});
   window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));
   window.show();
+  // quillary FILE.csv: the file opens as Open would open it.
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) window.OpenNamed(arguments.at(1));
   return application.exec();
 }

@@ -64,6 +64,8 @@ Main::~Main() {
   // The controls outlive the members (they go with the QObject base): no
   // event of theirs may reach a handler from here on.
   delete editor_;
+  Text1->viewport()->removeEventFilter(this);
+  txtEdit->removeEventFilter(this);
   fg2->disconnect(this);
   document().disconnect(this);
 }
@@ -111,6 +113,9 @@ void Main::CreateControls() {
   setStatusBar(status_);
 
   editor_ = new CellEditor(*fg2, *txtEdit, *Text1, services_.messageBox, this);
+  setAcceptDrops(true);
+  for (QWidget* box : {static_cast<QWidget*>(Text1->viewport()), static_cast<QWidget*>(txtEdit)})
+    box->installEventFilter(this);
   clipboard_ = std::make_unique<RangeClipboard>(*fg2);
 }
 

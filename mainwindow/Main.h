@@ -87,6 +87,8 @@ class Main : public QMainWindow {
   void New_Click();
   void Open_Click();
   void Save_Click();
+  // Opens a file named from outside (the command line, a drop) as Open does.
+  void OpenNamed(const QString& fileName);
   void ExitAll_Click();
   void Copy_Click();
   void Cut_Click();
@@ -136,6 +138,10 @@ class Main : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  // Files dropped on the text boxes open too, instead of typing their names.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();

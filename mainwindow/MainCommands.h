@@ -4,6 +4,8 @@
 // program wires to the main window (tests wire recorders). Every default
 // does nothing, so a window without commands set is a complete, inert shell.
 
+class QString;
+
 namespace quillary {
 
 class MainCommands {
@@ -13,6 +15,8 @@ class MainCommands {
   virtual void New_Click() {}
   virtual void Open_Click() {}
   virtual void Save_Click() {}
+  // Opens a file named from outside as Open does.
+  virtual void OpenNamed(const QString& /*fileName*/) {}
   virtual void Convert_Click() {}
   // The sheet resize dialog and the field-name editor.
   virtual void SheetResize_Click() {}

@@ -178,6 +178,7 @@ void Main::ShowPopup(QMenu& menu, const QPoint& globalPosition) { menu.exec(glob
 void Main::New_Click() { commands_->New_Click(); }
 void Main::Open_Click() { commands_->Open_Click(); }
 void Main::Save_Click() { commands_->Save_Click(); }
+void Main::OpenNamed(const QString& fileName) { commands_->OpenNamed(fileName); }
 void Main::Convert_Click() { commands_->Convert_Click(); }
 void Main::SheetResize_Click() { commands_->SheetResize_Click(); }
 void Main::Resize_Click() { commands_->SheetResize_Click(); }

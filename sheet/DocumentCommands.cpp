@@ -5,30 +5,29 @@
 #include <utility>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
 #include "platform/FileIO.h"
 #include "sheet/AskFileName.h"
-#include "commondialog/ErrorGuard.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/GridControl.h"
 #include "sheet/InCellEditor.h"
 #include "sheet/Sheet.h"
-#include "sheet/SheetDocument.h"
 #include "sheet/SheetArray.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary {
 
 namespace {
 
-const QString kCsvFilter =
-    QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+const QString kCsvFilter = QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)|*.csv|すべてのファイル(*.*)|*.*");
 const QString kSaveQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
 const QString kQuestionTitle = QStringLiteral("確認");
 
 const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。");
-const QString kTooSmallMessage = QStringLiteral(
-    "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
+const QString kTooSmallMessage =
+    QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 const QString kTooLargeMessage =
     QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は %1 までです）").arg(kMaxCells);
 
@@ -49,8 +48,9 @@ QString SaveUnencodableHint(TextEncoding encoding) {
 // Bytes that read back in another encoding: CP932 that is also well-formed
 // UTF-8 (the CSV text begins with a quote, so UTF-8 never reads as marked).
 QString ReadsBackDifferentlyMessage(const ReadsBackDifferentlyError& error) {
-  return QStringLiteral("このシートを文字コード %1 で保存すると、次に開いたときに %2 のファイルと判断され、"
-                        "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")
+  return QStringLiteral(
+             "このシートを文字コード %1 で保存すると、次に開いたときに %2 のファイルと判断され、"
+             "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")
       .arg(EncodingLabel(error.written()), EncodingLabel(error.readAs()));
 }
 
@@ -61,8 +61,8 @@ QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
   const QString character = CharacterText(error.character());
   if (error.row() == 0) return QStringLiteral("（%1 番目のフィールド名: %2）").arg(col).arg(character);
   const QString name = QString::fromStdU16String(sheet.Text(0, col));
-  const QString field = name.isEmpty() ? QStringLiteral("%1 番目のフィールド").arg(col)
-                                       : QStringLiteral("フィールド「%1」").arg(name);
+  const QString field =
+      name.isEmpty() ? QStringLiteral("%1 番目のフィールド").arg(col) : QStringLiteral("フィールド「%1」").arg(name);
   return QStringLiteral("（%1 行目、%2: %3）").arg(error.row()).arg(field, character);
 }
 
@@ -116,11 +116,19 @@ void DocumentCommands::New_Click() {
 }
 
 void DocumentCommands::Open_Click() {
+  OpenAfterAsking([this] { return AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox); });
+}
+
+void DocumentCommands::OpenNamed(const QString& fileName) {
+  OpenAfterAsking([&] { return std::optional<QString>(fileName); });
+}
+
+void DocumentCommands::OpenAfterAsking(const std::function<std::optional<QString>()>& name) {
   RunCommand(w_.messageBox, [&] {
     w_.editor.CommitCellEdit();
     if (!AskToSave()) return;
-    const auto name = AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox);
-    const bool opened = name && OpenFile(*name);
+    const std::optional<QString> fileName = name();
+    const bool opened = fileName && OpenFile(*fileName);
     w_.fg2.SetFocus();
     if (opened) w_.editor.ShowCurrentCell();
   });

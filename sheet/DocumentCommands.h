@@ -11,6 +11,9 @@
 // Save writes the file in the encoding the sheet was opened with (CP932 for
 // the initial sheet and after New), which the user may change.
 
+#include <functional>
+#include <optional>
+
 #include <QString>
 
 #include "platform/TextEncoding.h"
@@ -44,6 +47,9 @@ class DocumentCommands {
   void New_Click();
   void Open_Click();
   void Save_Click();
+  // Open of a file named from outside (dropped on the window, given at
+  // start-up): the same question first, the same messages.
+  void OpenNamed(const QString& fileName);
 
   // Commits a pending edit and saves the sheet under a name the user
   // chooses. True only when the file was written.
@@ -56,6 +62,9 @@ class DocumentCommands {
  private:
   // The save question and its loop; false when the user cancelled.
   bool AskToSave();
+  // Commits, asks about a changed sheet, then opens the file name gives
+  // (none: the user cancelled).
+  void OpenAfterAsking(const std::function<std::optional<QString>()>& name);
   bool OpenFile(const QString& fileName);
   bool SaveFile(const QString& fileName);
 

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <QMimeData>
+
 #include <QStatusBar>
 
 #include <QDir>
@@ -258,6 +260,35 @@ class MainShellTest : public QObject {
     h.desktop.opens = false;
     open.click();
     QCOMPARE(h.messageBox.TakePrompts(), QStringList{u"出力ファイルを開けませんでした。\n/tmp/out.html"_s});
+  }
+
+  // Without a drag in progress the application delivers no drop, so the
+  // handlers are called as the drop would call them.
+  void aFileDroppedOnTheWindowOrItsBoxesOpens() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(u"/tmp/a.csv"_s)});
+    QMimeData text;
+    text.setText(u"typed"_s);
+    const auto drop = [](const QMimeData& data) {
+      return QDropEvent(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    };
+    QDropEvent onWindow = drop(file);
+    w.dropEvent(&onWindow);
+    QTRY_VERIFY(!h.log.isEmpty());  // opened once the drop has ended
+    QCOMPARE(h.Take(), QStringList{u"OpenNamed /tmp/a.csv"_s});
+    for (QObject* box : {static_cast<QObject*>(w.Text1()->viewport()), static_cast<QObject*>(w.txtEdit())}) {
+      QDropEvent onBox = drop(file);
+      QVERIFY(w.eventFilter(box, &onBox));
+      QTRY_VERIFY(!h.log.isEmpty());
+      QCOMPARE(h.Take(), QStringList{u"OpenNamed /tmp/a.csv"_s});
+      // Text dropped on a box is still typed there, not opened.
+      QDropEvent typed = drop(text);
+      QVERIFY(!w.eventFilter(box, &typed));
+    }
+    QCoreApplication::processEvents();
+    QVERIFY(h.Take().isEmpty());
   }
 
   void failuresInsideHandlersBecomeMessages() {

@@ -34,6 +34,7 @@ class RecordingCommands : public MainCommands {
   void New_Click() override { Record("New_Click"); }
   void Open_Click() override { Record("Open_Click"); }
   void Save_Click() override { Record("Save_Click"); }
+  void OpenNamed(const QString& fileName) override { Record(QStringLiteral("OpenNamed ") + fileName); }
   void Convert_Click() override { Record("Convert_Click"); }
   void SheetResize_Click() override { Record("SheetResize_Click"); }
   void FieldEdit_Click() override { Record("FieldEdit_Click"); }
@@ -45,13 +46,13 @@ class RecordingCommands : public MainCommands {
   QString failWith;
 
  private:
-  void Record(const char* name) {
+  void Record(const QString& name) {
     if (failWith == u"memory") {
       failWith.clear();
       throw std::bad_alloc();
     }
     if (!failWith.isEmpty()) throw std::runtime_error(std::exchange(failWith, QString()).toStdString());
-    log_ << QLatin1String(name);
+    log_ << name;
   }
 
   QStringList& log_;
@@ -60,6 +61,8 @@ class RecordingCommands : public MainCommands {
 class TestMain : public Main {
  public:
   using Main::Main;
+  using Main::dropEvent;
+  using Main::eventFilter;
 
   struct Popup {
     QMenu* menu;

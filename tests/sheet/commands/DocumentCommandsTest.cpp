@@ -68,6 +68,10 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray, saved) && !opened.CheckModify());
     // The opened sheet starts a history of its own.
     QVERIFY(!opened.fg2.document().CanUndo());
+    // Named from outside, the file opens without a file dialog.
+    CommandWindow named;
+    named.commands.OpenNamed(file);
+    QVERIFY(named.fg2.sheet() == saved && named.backend.fileRequests.empty() && named.text1 == named.fg2.Text());
     QCOMPARE(opened.text1, opened.fg2.Text());
     for (const auto& [w, mode] : {std::pair{&window, FileDialogMode::Save}, {&opened, FileDialogMode::Open}}) {
       QVERIFY(w->backend.fileRequests.size() == 1 && w->backend.fileRequests[0].mode == mode);
@@ -122,6 +126,12 @@ class DocumentCommandsTest : public QObject {
       c.open ? window.commands.Open_Click() : window.commands.Save_Click();
       QCOMPARE(window.messageBox.TakePrompts(), c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
       QVERIFY(before.Same(window) && window.text1 == QStringLiteral("(untouched)"));
+      if (c.open && c.message != kTooLong) {  // named from outside: the same question and message
+        window.messageBox.Answer(MsgResult::No);
+        window.commands.OpenNamed(c.name);
+        QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion, c.message}));
+        QVERIFY(before.Same(window));
+      }
     }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
     QCOMPARE(ReadBytes(dir / "protected.csv"), std::string("\"kept\"\r\n"));
