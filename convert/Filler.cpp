@@ -164,15 +164,19 @@ int Filler::FirstEligible(int tag, int first, int end, bool oncePerField) {
   // Fields only ever become ineligible during a sweep, so the position in
   // the tag's field list only moves on.
   const std::vector<int>& fields = tags_.FieldsOf(tag);
+  const auto eligible = [&](int field) {
+    const auto f = static_cast<std::size_t>(field);
+    return field >= first && field < end && cursors_[f] <= tags_.LastRow() && !(oncePerField && usedIn_[f] == sweep_);
+  };
+  // Most tags name one field.
+  if (fields.size() == 1) return eligible(fields[0]) ? fields[0] : -1;
   auto& [sweep, k] = firstOfTag_[static_cast<std::size_t>(tag)];
   if (sweep != sweep_) {
     sweep = sweep_;
     k = static_cast<std::size_t>(std::lower_bound(fields.begin(), fields.end(), first) - fields.begin());
   }
-  for (; k < fields.size() && fields[k] < end; ++k) {
-    const auto f = static_cast<std::size_t>(fields[k]);
-    if (cursors_[f] <= tags_.LastRow() && !(oncePerField && usedIn_[f] == sweep_)) return fields[k];
-  }
+  for (; k < fields.size() && fields[k] < end; ++k)
+    if (eligible(fields[k])) return fields[k];
   return -1;
 }
 
