@@ -1,0 +1,34 @@
+#pragma once
+// Whole rows and columns of a sheet inserted, deleted and sorted: each
+// makes a new sheet (the document records it as one step). Row labels are
+// renumbered; field names stay with their columns, and an inserted column
+// takes the default name of its position.
+
+#include <functional>
+#include <string>
+
+#include "sheet/Sheet.h"
+
+namespace quillary {
+
+// count rows inserted before data row `at` (1 .. Rows; Rows appends).
+Sheet WithRowsInserted(const Sheet& sheet, int at, int count);
+// Data rows first .. first + count - 1 removed.
+Sheet WithRowsDeleted(const Sheet& sheet, int first, int count);
+// count columns inserted before data column `at` (1 .. Cols; Cols appends).
+Sheet WithColsInserted(const Sheet& sheet, int at, int count);
+// Data columns first .. first + count - 1 removed.
+Sheet WithColsDeleted(const Sheet& sheet, int first, int count);
+
+// Orders texts: negative, zero or positive as a is before, with or after b.
+using TextOrder = std::function<int(const std::u16string& a, const std::u16string& b)>;
+
+// The data rows reordered by column `col`, stably: as numbers when every
+// non-empty value of the column reads as one ("1,200", "-3.5", "１２"),
+// else by textOrder; empty cells last either way.
+Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder);
+
+// The value of a text that reads as a decimal number, if it does.
+bool ReadsAsNumber(const std::u16string& text, double& value);
+
+}  // namespace quillary

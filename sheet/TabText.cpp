@@ -1,0 +1,89 @@
+#include "sheet/TabText.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr char16_t kTab = u'\t';
+constexpr char16_t kLf = u'\n';
+constexpr char16_t kCr = u'\r';
+constexpr char16_t kQuote = u'"';
+constexpr char16_t kMarker = u'|';
+
+std::u16string Field(const std::u16string& cell) {
+  std::u16string text;
+  bool quote = false;
+  for (const char16_t c : cell) {
+    if (c == kMarker) {
+      text += kLf;
+      quote = true;
+    } else {
+      if (c == kTab || c == kLf || c == kCr || c == kQuote) quote = true;
+      if (c == kQuote) text += kQuote;
+      text += c;
+    }
+  }
+  return quote ? kQuote + text + kQuote : text;
+}
+
+}  // namespace
+
+std::u16string ToTabText(const Sheet& sheet, int top, int left, int bottom, int right) {
+  std::u16string text;
+  for (int r = top; r <= bottom; ++r) {
+    for (int c = left; c <= right; ++c) {
+      if (c > left) text += kTab;
+      text += Field(sheet.Text(r, c));
+    }
+    text += kLf;
+  }
+  return text;
+}
+
+std::vector<std::vector<std::u16string>> FromTabText(std::u16string_view text) {
+  std::vector<std::vector<std::u16string>> records;
+  std::vector<std::u16string> record;
+  std::u16string field;
+  bool quoted = false;    // inside a quoted field
+  bool anything = false;  // the current record has begun
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (quoted) {
+      if (c == kQuote && i + 1 < text.size() && text[i + 1] == kQuote) {
+        field += kQuote;
+        ++i;
+      } else if (c == kQuote) {
+        quoted = false;
+      } else if (c == kCr || c == kLf) {
+        if (c == kCr && i + 1 < text.size() && text[i + 1] == kLf) ++i;
+        field += kMarker;
+      } else {
+        field += c;
+      }
+      continue;
+    }
+    anything = true;
+    if (c == kQuote && field.empty()) {
+      quoted = true;
+    } else if (c == kTab) {
+      record.push_back(std::move(field));
+      field.clear();
+    } else if (c == kCr || c == kLf) {
+      if (c == kCr && i + 1 < text.size() && text[i + 1] == kLf) ++i;
+      record.push_back(std::move(field));
+      field.clear();
+      records.push_back(std::move(record));
+      record.clear();
+      anything = false;
+    } else {
+      field += c;
+    }
+  }
+  if (anything || quoted) {
+    record.push_back(std::move(field));
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+}  // namespace quillary
