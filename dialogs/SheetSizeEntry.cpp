@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheet/CommandMessages.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -33,10 +34,6 @@ std::optional<int> ReadCount(const QString& entry) {
 
 QString NotACountMessage() {
   return QStringLiteral("行数と列数には 1 以上の整数を入力してください。");
-}
-
-QString TooManyCellsMessage() {
-  return QStringLiteral("シートが大きすぎます。\n（セルの数は %1 までです）").arg(kMaxCells);
 }
 
 SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry) {

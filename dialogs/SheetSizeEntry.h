@@ -36,6 +36,5 @@ struct SizeCheck {
 SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry);
 
 QString NotACountMessage();
-QString TooManyCellsMessage();
 
 }  // namespace quillary

@@ -57,6 +57,8 @@ void Main::fg2_Scroll() { editor_->fg2_Scroll(); }
 void Main::CommitCellEdit() { editor_->CommitCellEdit(); }
 
 void Main::fg2_KeyDown(int keyCode, int /*shift*/) {
+  // F2 edits the current cell as Space does.
+  if (keyCode == kKeyF2) editor_->EditGridCell(kCharSpace);
   if (keyCode != kKeyDelete) return;
   DelGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
   editor_->ShowCurrentCell();

@@ -19,6 +19,7 @@
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/ConversionStatus.h"
+#include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/VersionForm.h"
@@ -117,6 +118,7 @@ void Main::CreateControls() {
   for (QWidget* box : {static_cast<QWidget*>(Text1->viewport()), static_cast<QWidget*>(txtEdit)})
     box->installEventFilter(this);
   clipboard_ = std::make_unique<RangeClipboard>(*fg2);
+  sheetEdits_ = std::make_unique<SheetEditCommands>(*fg2, *editor_, services_.messageBox);
 }
 
 void Main::Form_Load() {

@@ -42,6 +42,8 @@ class DesktopOpener;
 struct ConversionDone;
 class GridControl;
 class SheetDocument;
+class SheetEditCommands;
+class FindReplace;
 
 class Main : public QMainWindow {
   Q_OBJECT
@@ -96,6 +98,17 @@ class Main : public QMainWindow {
   // A pending cell edit is committed first, so Undo takes it back too.
   void Undo_Click();
   void Redo_Click();
+  // Rows and columns of the selection, the records' order, a paste of
+  // another program's cells, and the find bar.
+  void InsertRows_Click();
+  void DeleteRows_Click();
+  void InsertCols_Click();
+  void DeleteCols_Click();
+  void SortAscending_Click();
+  void SortDescending_Click();
+  void PasteExternal_Click();
+  void Find_Click();
+  void Replace_Click();
   void SheetResize_Click();
   void FieldEdit_Click();
   void Convert_Click();
@@ -152,6 +165,8 @@ class Main : public QMainWindow {
   // Checks the item of the encoding the next Save writes.
   void ShowFileEncoding();
   void ConnectGrid();
+  // The find and replace window, made the first time it is asked for.
+  FindReplace& FindWindow();
   // The history's state shows in Undo and Redo.
   void ConnectHistory();
   // Runs Undo or Redo and selects the cells it changed.
@@ -191,6 +206,8 @@ class Main : public QMainWindow {
 
   CellEditor* editor_;  // a child of the window
   std::unique_ptr<RangeClipboard> clipboard_;
+  std::unique_ptr<SheetEditCommands> sheetEdits_;
+  FindReplace* findReplace_ = nullptr;  // a child of the window once shown
 };
 
 template <typename Sender, typename Signal, typename Handler>

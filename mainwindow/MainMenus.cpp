@@ -9,9 +9,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "dialogs/FindReplace.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
+#include "mainwindow/SheetEditCommands.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
@@ -90,6 +92,23 @@ void Main::CreateMenus() {
   Undo = item(Edit, QStringLiteral("元に戻す(&U)"), "Undo", &Main::Undo_Click, ctrl(Qt::Key_Z));
   Redo = item(Edit, QStringLiteral("やり直し(&R)"), "Redo", &Main::Redo_Click,
               {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  // Never the access keys C, X, P of the range items (nor U, R).
+  Edit->addSeparator();
+  item(Edit, QStringLiteral("行の挿入(&I)"), "InsertRows", &Main::InsertRows_Click,
+       {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
+  item(Edit, QStringLiteral("行の削除(&D)"), "DeleteRows", &Main::DeleteRows_Click, ctrl(Qt::Key_Minus));
+  item(Edit, QStringLiteral("列の挿入(&J)"), "InsertCols", &Main::InsertCols_Click,
+       {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Plus)});
+  item(Edit, QStringLiteral("列の削除(&K)"), "DeleteCols", &Main::DeleteCols_Click,
+       {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Minus)});
+  Edit->addSeparator();
+  item(Edit, QStringLiteral("昇順で並べ替え(&A)"), "SortAscending", &Main::SortAscending_Click);
+  item(Edit, QStringLiteral("降順で並べ替え(&S)"), "SortDescending", &Main::SortDescending_Click);
+  Edit->addSeparator();
+  item(Edit, QStringLiteral("外部から貼り付け(&V)"), "PasteExternal", &Main::PasteExternal_Click,
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+  item(Edit, QStringLiteral("検索(&F)"), "Find", &Main::Find_Click, ctrl(Qt::Key_F));
+  item(Edit, QStringLiteral("置換(&H)"), "Replace", &Main::Replace_Click, ctrl(Qt::Key_H));
 
   QMenu* editSheet = menuBar()->addMenu(QStringLiteral("シートの編集(&W)"));
   editSheet->setObjectName(QStringLiteral("EditSheet"));
@@ -99,6 +118,8 @@ void Main::CreateMenus() {
   // Items of the menu bar itself: a click runs the command.
   QAction* convert = menuBar()->addAction(QStringLiteral("変換(&R)"));
   convert->setObjectName(QStringLiteral("Convert"));
+  // From anywhere in the window; R alone where no control takes it.
+  convert->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
   ConnectGuarded(convert, &QAction::triggered, [this] { Convert_Click(); });
   QAction* version = menuBar()->addAction(QStringLiteral("バージョン"));
   version->setObjectName(QStringLiteral("Version"));
@@ -217,6 +238,26 @@ void Main::StepThroughHistory(const std::function<void()>& step) {
     fg2->SetColSel(changed->right());
   }
   editor_->ShowCurrentCell();
+}
+
+void Main::InsertRows_Click() { sheetEdits_->InsertRows_Click(); }
+void Main::DeleteRows_Click() { sheetEdits_->DeleteRows_Click(); }
+void Main::InsertCols_Click() { sheetEdits_->InsertCols_Click(); }
+void Main::DeleteCols_Click() { sheetEdits_->DeleteCols_Click(); }
+void Main::SortAscending_Click() { sheetEdits_->SortAscending_Click(); }
+void Main::SortDescending_Click() { sheetEdits_->SortDescending_Click(); }
+
+FindReplace& Main::FindWindow() {
+  if (!findReplace_) findReplace_ = new FindReplace(*fg2, *editor_, this);
+  return *findReplace_;
+}
+
+void Main::Find_Click() { FindWindow().ShowForFind(); }
+void Main::Replace_Click() { FindWindow().ShowForReplace(); }
+
+void Main::PasteExternal_Click() {
+  editor_->CommitCellEdit();
+  clipboard_->PasteTabText();
 }
 
 void Main::CopyGrid(int c1, int r1, int c2, int r2) { clipboard_->CopyGrid(c1, r1, c2, r2); }

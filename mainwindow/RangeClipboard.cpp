@@ -1,8 +1,15 @@
 #include "mainwindow/RangeClipboard.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
+#include "sheet/TabText.h"
 
 namespace quillary {
 
@@ -45,6 +52,8 @@ void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
   }
   record_ = {range.left, range.top, range.right, range.bottom, std::move(text)};
   hasRecord_ = true;
+  QGuiApplication::clipboard()->setText(
+      QString::fromStdU16String(ToTabText(grid_.sheet(), range.top, range.left, range.bottom, range.right)));
 }
 
 void RangeClipboard::CutGrid(int c1, int r1, int c2, int r2) {
@@ -57,9 +66,7 @@ void RangeClipboard::DelGrid(int c1, int r1, int c2, int r2) {
   grid_.SetClip(EmptyRangeText(range.bottom - range.top + 1, range.right - range.left + 1));
 }
 
-void RangeClipboard::PastGrid() {
-  // An empty record would empty the current cell: nothing was copied yet.
-  if (!hasRecord_) return;
+void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {
   // Make the current cell the top-left cell of the user's selection.
   const int col = grid_.Col();
   const int colSel = grid_.ColSel();
@@ -73,12 +80,33 @@ void RangeClipboard::PastGrid() {
     grid_.SetRowSel(row);
     grid_.SetRow(rowSel);
   }
-  // The block keeps the copied size but never reaches past the sheet's edge.
-  const int lastCol = grid_.Col() + (record_.right - record_.left);
+  // The block keeps its size but never reaches past the sheet's edge.
+  const int lastCol = grid_.Col() + cols - 1;
   grid_.SetColSel(lastCol < grid_.Cols() ? lastCol : grid_.Cols() - 1);
-  const int lastRow = grid_.Row() + (record_.bottom - record_.top);
+  const int lastRow = grid_.Row() + rows - 1;
   grid_.SetRowSel(lastRow < grid_.Rows() ? lastRow : grid_.Rows() - 1);
+}
+
+void RangeClipboard::PastGrid() {
+  // An empty record would empty the current cell: nothing was copied yet.
+  if (!hasRecord_) return;
+  SelectBlockAtTopLeft(record_.bottom - record_.top + 1, record_.right - record_.left + 1);
   grid_.SetClip(record_.text);
+}
+
+void RangeClipboard::PasteTabText() {
+  const auto records = FromTabText(QGuiApplication::clipboard()->text().toStdU16String());
+  if (records.empty()) return;
+  std::vector<QStringList> lines;
+  int cols = 0;
+  for (const auto& record : records) {
+    QStringList line;
+    for (const std::u16string& field : record) line << QString::fromStdU16String(field);
+    cols = std::max(cols, static_cast<int>(line.size()));
+    lines.push_back(std::move(line));
+  }
+  SelectBlockAtTopLeft(static_cast<int>(lines.size()), cols);
+  grid_.document().SetBlock(grid_.Row(), grid_.Col(), grid_.RowSel(), grid_.ColSel(), lines);
 }
 
 }  // namespace quillary

@@ -1,7 +1,9 @@
 #pragma once
 // Copy, cut, paste and delete of rectangular ranges of the main grid. The
-// copied range lives in the window's own clip record (the system clipboard is
-// never used), so a copy survives New and Open during one run.
+// copied range lives in the window's own clip record, so a copy survives New
+// and Open during one run; Copy and Cut also put it on the system clipboard
+// as tab-separated text for other programs, and PasteTabText takes such text
+// back from there.
 
 #include <QString>
 
@@ -33,10 +35,18 @@ class RangeClipboard {
   // Before the first Copy or Cut there is nothing to paste and nothing
   // changes.
   void PastGrid();
+  // Writes the system clipboard's tab-separated text at the selection's
+  // top-left cell, cut off as PastGrid cuts; the selection becomes the
+  // pasted block. Nothing on the clipboard, nothing changes.
+  void PasteTabText();
 
   const ClipRecord& record() const { return record_; }
 
  private:
+  // Makes the selection a rows x cols block from the selection's top-left
+  // cell, cut off at the sheet's last row and column.
+  void SelectBlockAtTopLeft(int rows, int cols);
+
   GridControl& grid_;
   ClipRecord record_;
   bool hasRecord_ = false;

@@ -3,6 +3,7 @@
 #include "commondialog/MessageBox.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "sheet/Sheet.h"
 
 namespace quillary {
 
@@ -80,6 +81,10 @@ QString FileFailureMessage(const QString& lead, const QString& fileName, const F
 QString CannotWriteMessage(const QString& fileName, const FileError* error) {
   const QString lead = QStringLiteral("ファイルに書き込めませんでした。");
   return error ? FileFailureMessage(lead, fileName, *error) : lead + u'\n' + fileName;
+}
+
+QString TooManyCellsMessage() {
+  return QStringLiteral("シートが大きすぎます。\n（セルの数は %1 までです）").arg(kMaxCells);
 }
 
 QString FileNameTooLongMessage() { return QStringLiteral("ファイル名が長すぎます。"); }

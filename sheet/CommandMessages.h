@@ -32,6 +32,8 @@ QString FileFailureMessage(const QString& lead, const QString& fileName, const F
 // "ファイルに書き込めませんでした。" and the file name on the next line,
 // and why when it is known.
 QString CannotWriteMessage(const QString& fileName, const FileError* error = nullptr);
+// "シートが大きすぎます。" and the cell limit: a command would pass it.
+QString TooManyCellsMessage();
 // The file dialog returned a path longer than the name it may take.
 QString FileNameTooLongMessage();
 

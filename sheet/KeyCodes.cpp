@@ -9,7 +9,7 @@ int KeyCodeOf(const QKeyEvent& event) {
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
   switch (key) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace: return kKeyBackspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return kKeyTab;
     case Qt::Key_Return:
@@ -27,7 +27,7 @@ int KeyCodeOf(const QKeyEvent& event) {
     case Qt::Key_Up: return kKeyUp;
     case Qt::Key_Right: return 39;
     case Qt::Key_Down: return kKeyDown;
-    case Qt::Key_Insert: return 45;
+    case Qt::Key_Insert: return kKeyInsert;
     case Qt::Key_Delete: return kKeyDelete;
     default: return 0;
   }

@@ -18,6 +18,7 @@ inline constexpr int kKeyDown = 40;
 inline constexpr int kKeyInsert = 45;
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyR = 82;
+inline constexpr int kKeyF2 = 113;
 
 // Character codes of typed characters, as the grid reports them.
 inline constexpr int kCharCtrlA = 1;

@@ -103,17 +103,17 @@ void SheetDocument::SetBlock(int top, int left, int bottom, int right, const std
 
 void SheetDocument::Resize(int rows, int cols) {
   if (rows == sheet_.Rows() && cols == sheet_.Cols()) return;
-  Sheet held = sheet_;
-  held.Resize(rows, cols);
-  SwapSheet(held);
-  Record<SheetStep>(std::move(held));
+  Sheet resized = sheet_;
+  resized.Resize(rows, cols);
+  Change(std::move(resized));
 }
 
-void SheetDocument::Clear() {
-  Sheet held(sheet_.Rows(), sheet_.Cols());
-  if (held == sheet_) return;
-  SwapSheet(held);
-  Record<SheetStep>(std::move(held));
+void SheetDocument::Clear() { Change(Sheet(sheet_.Rows(), sheet_.Cols())); }
+
+void SheetDocument::Change(Sheet sheet) {
+  if (sheet == sheet_) return;
+  SwapSheet(sheet);
+  Record<SheetStep>(std::move(sheet));
 }
 
 void SheetDocument::Reset(Sheet sheet) {

@@ -38,6 +38,9 @@ class SheetDocument : public QObject {
   void Resize(int rows, int cols);
   // Every cell empty; the size stays.
   void Clear();
+  // The sheet replaced by an edited one (rows or columns inserted, deleted
+  // or sorted, every cell replaced).
+  void Change(Sheet sheet);
 
   // Groups the changes made while it lives into one step of the history
   // (one user action: a resize with its new labels, all field names).

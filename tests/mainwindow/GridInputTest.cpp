@@ -37,7 +37,6 @@ class GridInputTest : public QObject {
     QTest::newRow("Ctrl+X key") << 0 << int(Qt::Key_X) << cut;
     QTest::newRow("Ctrl+V key") << 0 << int(Qt::Key_V) << pasted;
     QTest::newRow("Ctrl+P key") << 0 << int(Qt::Key_P) << pasted;
-    QTest::newRow("Ctrl+R key") << 0 << int(Qt::Key_R) << pasted;
     QTest::newRow("Ctrl+Z key, nothing to undo") << 0 << int(Qt::Key_Z) << pasted;
     QTest::newRow("Ctrl+Y key, nothing to redo") << 0 << int(Qt::Key_Y) << pasted;
   }
@@ -127,7 +126,6 @@ class GridInputTest : public QObject {
     const auto typeR = [](QWidget* widget) {
       QTest::keyClick(widget, Qt::Key_R);
       QTest::keyClicks(widget, u"R"_s);
-      QTest::keyClick(widget, Qt::Key_R, Qt::ControlModifier);
     };
     // Typed into a cell R opens the editor; there and in the box it is typed.
     QTest::keyClick(w.fg2(), Qt::Key_R);

@@ -4,14 +4,18 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
 #include "mainwindow/RangeClipboard.h"
 #include "sheet/GridControl.h"
 #include "sheet/Sheet.h"
+#include "sheet/SheetDocument.h"
+#include "sheet/TabText.h"
 
 using namespace quillary;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -74,6 +78,8 @@ void Run(RangeClipboard& clip, const GridControl& grid, Op op) {
 }  // namespace
 
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(Corners)
+Q_DECLARE_METATYPE(Cells)
 
 class RangeClipboardTest : public QObject {
   Q_OBJECT
@@ -151,8 +157,48 @@ class RangeClipboardTest : public QObject {
     Cells all = c.start;
     all.insert(all.end(), c.end.begin(), c.end.end());
     QVERIFY(grid.sheet() == Numbered(all));
-    // The system clipboard is never used.
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("system"));
+    // Copy and Cut also leave the range on the system clipboard as
+    // tab-separated text, one line per row; Paste and Delete leave it alone.
+    const bool copied = std::any_of(c.steps.begin(), c.steps.end(), [](const Step& s) { return s.op != Op::Paste && s.op != Op::Delete; });
+    const QString system = QGuiApplication::clipboard()->text();
+    if (copied) {
+      QCOMPARE(static_cast<int>(FromTabText(system.toStdU16String()).size()), r.bottom - r.top + 1);
+    } else {
+      QCOMPARE(system, QStringLiteral("system"));
+    }
+  }
+
+  void pasteFromOtherProgramsIsCutAsPasteIsAndOneStep_data() {
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<Corners>("at");
+    QTest::addColumn<Cells>("end");
+    QTest::addColumn<Corners>("selection");
+    QTest::newRow("a block with a quoted line break")
+        << u"x\ty\n\"p\r\nq\"\tz\n"_s << Corners{4, 3, 4, 3}
+        << Cells{{4, 3, u"x"}, {4, 4, u"y"}, {5, 3, u"p|q"}, {5, 4, u"z"}} << Corners{4, 3, 5, 4};
+    QTest::newRow("cut at the last column and row")
+        << u"a\tb\tc\nd\te\tf\n"_s << Corners{5, 4, 5, 4} << Cells{{5, 4, u"a"}} << Corners{5, 4, 5, 4};
+    QTest::newRow("from the top left of a selection made backwards")
+        << u"m"_s << Corners{3, 3, 2, 2} << Cells{{2, 2, u"m"}} << Corners{2, 2, 2, 2};
+    QTest::newRow("nothing on the clipboard") << QString() << Corners{2, 2, 3, 3} << Cells{} << Corners{2, 2, 3, 3};
+  }
+
+  void pasteFromOtherProgramsIsCutAsPasteIsAndOneStep() {
+    QFETCH(QString, clipboard);
+    QFETCH(Corners, at);
+    QFETCH(Cells, end);
+    QFETCH(Corners, selection);
+    QGuiApplication::clipboard()->setText(clipboard);
+    GridControl grid(1, 1);
+    grid.SetSheet(Numbered({}));
+    RangeClipboard clip(grid);
+    Select(grid, at);
+    clip.PasteTabText();
+    QVERIFY(grid.sheet() == Numbered(end));
+    QCOMPARE((QList<int>{grid.Row(), grid.Col(), grid.RowSel(), grid.ColSel()}),
+             (QList<int>{selection.row, selection.col, selection.rowSel, selection.colSel}));
+    QCOMPARE(grid.document().HistorySteps(), end.empty() ? 0 : 1);
+    QCOMPARE(clip.record().text, QString());  // the clip record is not touched
   }
 };
 

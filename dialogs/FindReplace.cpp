@@ -1,0 +1,135 @@
+#include "dialogs/FindReplace.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "sheet/GridControl.h"
+#include "sheet/InCellEditor.h"
+#include "sheet/SheetDocument.h"
+#include "sheet/SheetSearch.h"
+
+namespace quillary {
+
+namespace {
+
+QPushButton* AddButton(QBoxLayout& row, const QString& caption, const char* name) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  row.addWidget(button);
+  return button;
+}
+
+QCheckBox* AddOption(QBoxLayout& box, const QString& caption, const char* name) {
+  auto* option = new QCheckBox(caption);
+  option->setObjectName(QString::fromLatin1(name));
+  box.addWidget(option);
+  return option;
+}
+
+}  // namespace
+
+FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner)
+    : QDialog(owner), fg2_(fg2), editor_(editor) {
+  setWindowTitle(QStringLiteral("検索と置換"));
+  setObjectName(QStringLiteral("FindReplace"));
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+  auto* fields = new QFormLayout;
+  FindText = new QLineEdit;
+  FindText->setObjectName(QStringLiteral("FindText"));
+  ReplaceText = new QLineEdit;
+  ReplaceText->setObjectName(QStringLiteral("ReplaceText"));
+  fields->addRow(QStringLiteral("検索する文字列(&N):"), FindText);
+  fields->addRow(QStringLiteral("置換後の文字列(&W):"), ReplaceText);
+  layout->addLayout(fields);
+  MatchCase = AddOption(*layout, QStringLiteral("大文字と小文字を区別する(&C)"), "MatchCase");
+  WholeCell = AddOption(*layout, QStringLiteral("セルの内容全体が一致する(&O)"), "WholeCell");
+  FieldNames = AddOption(*layout, QStringLiteral("フィールド名も検索する(&M)"), "FieldNames");
+  auto* buttons = new QHBoxLayout;
+  QPushButton* next = AddButton(*buttons, QStringLiteral("次を検索(&F)"), "FindNext");
+  QPushButton* previous = AddButton(*buttons, QStringLiteral("前を検索(&B)"), "FindPrevious");
+  QPushButton* replace = AddButton(*buttons, QStringLiteral("置換(&R)"), "ReplaceOne");
+  QPushButton* all = AddButton(*buttons, QStringLiteral("すべて置換(&A)"), "ReplaceAll");
+  QPushButton* close = AddButton(*buttons, QStringLiteral("閉じる"), "CloseFind");
+  layout->addLayout(buttons);
+  ResultLabel = new QLabel;
+  ResultLabel->setObjectName(QStringLiteral("FindResult"));
+  layout->addWidget(ResultLabel);
+  next->setDefault(true);  // Enter in the find box finds the next
+  connect(next, &QPushButton::clicked, this, &FindReplace::FindNext_Click);
+  connect(previous, &QPushButton::clicked, this, &FindReplace::FindPrevious_Click);
+  connect(replace, &QPushButton::clicked, this, &FindReplace::ReplaceOne_Click);
+  connect(all, &QPushButton::clicked, this, &FindReplace::ReplaceAll_Click);
+  connect(close, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+void FindReplace::ShowForFind() {
+  show();
+  raise();
+  activateWindow();
+  FindText->setFocus();
+  FindText->selectAll();
+}
+
+void FindReplace::ShowForReplace() {
+  ShowForFind();
+  if (!FindText->text().isEmpty()) ReplaceText->setFocus();
+}
+
+QString FindReplace::Result() const { return ResultLabel->text(); }
+
+void FindReplace::Say(const QString& text) { ResultLabel->setText(text); }
+
+SearchOptions FindReplace::Options() const {
+  return {FindText->text(), MatchCase->isChecked(), WholeCell->isChecked(), FieldNames->isChecked()};
+}
+
+bool FindReplace::Find(bool forward) {
+  editor_.CommitCellEdit();
+  const std::optional<SheetCell> found = FindCell(fg2_.sheet(), {fg2_.Row(), fg2_.Col()}, forward, Options());
+  if (!found) {
+    Say(QStringLiteral("見つかりません。"));
+    return false;
+  }
+  // A field name cannot be the current cell: its column's first record is.
+  fg2_.SetRow(std::max(found->row, 1));
+  fg2_.SetCol(found->col);
+  Say(found->row == 0 ? QStringLiteral("%1 列目のフィールド名にあります。").arg(found->col) : QString());
+  return true;
+}
+
+void FindReplace::FindNext_Click() { Find(true); }
+void FindReplace::FindPrevious_Click() { Find(false); }
+
+void FindReplace::ReplaceOne_Click() {
+  editor_.CommitCellEdit();
+  const SearchOptions options = Options();
+  const int row = fg2_.Row();
+  const int col = fg2_.Col();
+  // The current cell is replaced when it matches, then the next is found.
+  if (CellMatches(fg2_.sheet().Text(row, col), options)) {
+    int count = 0;
+    const QString text = ReplacedText(fg2_.TextMatrix(row, col), ReplaceText->text(), options, count);
+    fg2_.document().SetCell(row, col, SharedText(text.toStdU16String()));
+    editor_.ShowCurrentCell();
+  }
+  Find(true);
+}
+
+void FindReplace::ReplaceAll_Click() {
+  editor_.CommitCellEdit();
+  int count = 0;
+  Sheet replaced = WithAllReplaced(fg2_.sheet(), ReplaceText->text(), Options(), count);
+  fg2_.document().Change(std::move(replaced));
+  editor_.ShowCurrentCell();
+  Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 個置換しました。").arg(count));
+}
+
+}  // namespace quillary

@@ -1,0 +1,53 @@
+#pragma once
+// The find and replace window: non-modal over the main window, it searches
+// the sheet's data cells (and, as an option, the field names) from the
+// current cell, makes the cell it finds current, replaces one match or all
+// of them (one step of the sheet's history) and says what it did.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillary {
+
+class GridControl;
+class InCellEditor;
+struct SearchOptions;
+
+class FindReplace final : public QDialog {
+  Q_OBJECT
+
+ public:
+  FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner);
+
+  // Shows the window with the find box (replacing: the replace box) ready.
+  void ShowForFind();
+  void ShowForReplace();
+
+  void FindNext_Click();
+  void FindPrevious_Click();
+  void ReplaceOne_Click();
+  void ReplaceAll_Click();
+
+  // What the last command found or did ("見つかりません。" ...).
+  QString Result() const;
+
+ private:
+  SearchOptions Options() const;
+  bool Find(bool forward);
+  void Say(const QString& text);
+
+  GridControl& fg2_;
+  InCellEditor& editor_;
+  QLineEdit* FindText;
+  QLineEdit* ReplaceText;
+  QCheckBox* MatchCase;
+  QCheckBox* WholeCell;
+  QCheckBox* FieldNames;
+  QLabel* ResultLabel;
+};
+
+}  // namespace quillary

@@ -1,0 +1,91 @@
+#include "mainwindow/SheetEditCommands.h"
+
+#include <algorithm>
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+
+#include "sheet/CommandMessages.h"
+#include "sheet/GridControl.h"
+#include "sheet/InCellEditor.h"
+#include "sheet/SheetDocument.h"
+#include "sheet/SheetEdits.h"
+
+namespace quillary {
+
+SheetEditCommands::SheetEditCommands(GridControl& fg2, InCellEditor& editor, MessageBox& messageBox)
+    : fg2_(fg2), editor_(editor), messageBox_(messageBox) {}
+
+SheetEditCommands::Span SheetEditCommands::SelectedRows() const {
+  const int first = std::min(fg2_.Row(), fg2_.RowSel());
+  return {first, std::max(fg2_.Row(), fg2_.RowSel()) - first + 1};
+}
+
+SheetEditCommands::Span SheetEditCommands::SelectedCols() const {
+  const int first = std::min(fg2_.Col(), fg2_.ColSel());
+  return {first, std::max(fg2_.Col(), fg2_.ColSel()) - first + 1};
+}
+
+bool SheetEditCommands::Prepare(long long rows, long long cols) {
+  editor_.CommitCellEdit();
+  if (FitsCellLimit(rows, cols)) return true;
+  Refuse(TooManyCellsMessage());
+  return false;
+}
+
+void SheetEditCommands::Refuse(const QString& message) { ShowRefusal(messageBox_, message); }
+
+void SheetEditCommands::Apply(Sheet edited) {
+  fg2_.document().Change(std::move(edited));
+  editor_.ShowCurrentCell();
+}
+
+void SheetEditCommands::InsertRows_Click() {
+  const Span rows = SelectedRows();
+  if (Prepare(static_cast<long long>(fg2_.Rows()) + rows.count, fg2_.Cols()))
+    Apply(WithRowsInserted(fg2_.sheet(), rows.first, rows.count));
+}
+
+void SheetEditCommands::DeleteRows_Click() {
+  const Span rows = SelectedRows();
+  if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
+  if (rows.count >= fg2_.Rows() - 1) {
+    Refuse(QStringLiteral("すべての行は削除できません。\nシートには 1 行以上のレコードが必要です。"));
+    return;
+  }
+  Apply(WithRowsDeleted(fg2_.sheet(), rows.first, rows.count));
+}
+
+void SheetEditCommands::InsertCols_Click() {
+  const Span cols = SelectedCols();
+  if (Prepare(fg2_.Rows(), static_cast<long long>(fg2_.Cols()) + cols.count))
+    Apply(WithColsInserted(fg2_.sheet(), cols.first, cols.count));
+}
+
+void SheetEditCommands::DeleteCols_Click() {
+  const Span cols = SelectedCols();
+  if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
+  if (cols.count >= fg2_.Cols() - 1) {
+    Refuse(QStringLiteral("すべての列は削除できません。\nシートには 1 つ以上のフィールドが必要です。"));
+    return;
+  }
+  Apply(WithColsDeleted(fg2_.sheet(), cols.first, cols.count));
+}
+
+void SheetEditCommands::SortAscending_Click() { Sort(false); }
+void SheetEditCommands::SortDescending_Click() { Sort(true); }
+
+void SheetEditCommands::Sort(bool descending) {
+  if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
+  // Kana, kanji and Latin letters in the order Japanese readers expect.
+  QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+  collator.setNumericMode(true);
+  const TextOrder byCollation = [&collator](const std::u16string& a, const std::u16string& b) {
+    return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
+                            QStringView(b.data(), static_cast<qsizetype>(b.size())));
+  };
+  Apply(WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation));
+}
+
+}  // namespace quillary

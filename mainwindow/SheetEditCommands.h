@@ -1,0 +1,48 @@
+#pragma once
+// Whole rows and columns at the selection inserted and deleted, and the
+// records sorted by the current column: each one step of the sheet's
+// history, refused with a message when the sheet would pass the cell limit
+// or lose its last record or field.
+
+class QString;
+
+namespace quillary {
+
+class GridControl;
+class InCellEditor;
+class MessageBox;
+class Sheet;
+
+class SheetEditCommands {
+ public:
+  SheetEditCommands(GridControl& fg2, InCellEditor& editor, MessageBox& messageBox);
+
+  // As many rows (columns) as the selection spans, before its first one.
+  void InsertRows_Click();
+  void DeleteRows_Click();
+  void InsertCols_Click();
+  void DeleteCols_Click();
+  // The records ordered by the current cell's column; field names stay.
+  void SortAscending_Click();
+  void SortDescending_Click();
+
+ private:
+  struct Span {
+    int first;
+    int count;
+  };
+  Span SelectedRows() const;
+  Span SelectedCols() const;
+  // Commits a pending edit; false (with the message) when rows x cols
+  // would pass the cell limit.
+  bool Prepare(long long rows, long long cols);
+  void Apply(Sheet edited);
+  void Refuse(const QString& message);
+  void Sort(bool descending);
+
+  GridControl& fg2_;
+  InCellEditor& editor_;
+  MessageBox& messageBox_;
+};
+
+}  // namespace quillary

@@ -1,0 +1,198 @@
+// The editing commands beside the specified ones: rows and columns at the
+// selection, sorting, the find window, a paste from other programs and the
+// keys that start them; each one step of the history.
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "MainWindowHarness.h"
+#include "dialogs/FindReplace.h"
+#include "sheet/SheetDocument.h"
+#include "support/SheetOf.h"
+
+using namespace quillary;
+using namespace quillary::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The texts of a row or a column, joined by ",".
+QString RowText(const GridControl& g, int row) {
+  QStringList texts;
+  for (int c = 0; c < g.Cols(); ++c) texts << g.TextMatrix(row, c);
+  return texts.join(u'|');
+}
+
+QString ColText(const GridControl& g, int col) {
+  QStringList texts;
+  for (int r = 0; r < g.Rows(); ++r) texts << g.TextMatrix(r, col);
+  return texts.join(u'|');
+}
+
+}  // namespace
+
+class EditCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void rowsAndColumnsAtTheSelectionAreOneStepEach_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<QString>("probe");  // "r3" a row's texts, "c2" a column's
+    QTest::addColumn<QString>("texts");
+    QTest::newRow("rows inserted above the selection")
+        << u"InsertRows"_s << 6 << 4 << u"c1"_s << u"フィールド 1|1,1|||2,1|3,1"_s;
+    QTest::newRow("rows deleted") << u"DeleteRows"_s << 2 << 4 << u"c0"_s << u"|1"_s;
+    QTest::newRow("columns inserted, named by position; the others keep theirs")
+        << u"InsertCols"_s << 4 << 6 << u"r0"_s << u"|フィールド 1|フィールド 2|フィールド 1|価格|フィールド 3"_s;
+    QTest::newRow("columns deleted") << u"DeleteCols"_s << 4 << 2 << u"r0"_s << u"|フィールド 3"_s;
+  }
+
+  void rowsAndColumnsAtTheSelectionAreOneStepEach() {
+    QFETCH(QString, item);
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    QFETCH(QString, probe);
+    QFETCH(QString, texts);
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    Sheet sheet = NumberedSheet(3, 3);
+    sheet.SetText(0, 2, u"価格");
+    g.SetSheet(sheet);
+    h.Select(2, 1, 3, 2);  // rows 2 and 3, columns 1 and 2
+    w.Item(qPrintable(item))->trigger();
+    QCOMPARE((QList<int>{g.Rows(), g.Cols()}), (QList<int>{rows, cols}));
+    const int at = probe.mid(1).toInt();
+    QCOMPARE(probe[0] == u'r' ? RowText(g, at) : ColText(g, at), texts);
+    QVERIFY(w.CheckModify() && w.document().HistorySteps() == 1);
+    w.Undo_Click();
+    QVERIFY(g.sheet() == sheet && !w.CheckModify());
+  }
+
+  void refusalsChangeNothing() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    g.SetSheet(NumberedSheet(4095, 7));  // at the cell limit
+    h.Select(1, 1, 1, 1);
+    const Sheet before = g.sheet();
+    w.InsertRows_Click();
+    w.InsertCols_Click();
+    g.SetSheet(NumberedSheet(2, 2));
+    h.Select(1, 1, 2, 2);
+    w.DeleteRows_Click();
+    w.DeleteCols_Click();
+    QCOMPARE(h.messageBox.TakePrompts(),
+             (QStringList{u"シートが大きすぎます。\n（セルの数は 32768 までです）"_s,
+                          u"シートが大きすぎます。\n（セルの数は 32768 までです）"_s,
+                          u"すべての行は削除できません。\nシートには 1 行以上のレコードが必要です。"_s,
+                          u"すべての列は削除できません。\nシートには 1 つ以上のフィールドが必要です。"_s}));
+    QVERIFY(g.sheet() == NumberedSheet(2, 2) && !w.document().CanUndo());
+  }
+
+  void sortOrdersTheRecordsByTheCurrentColumn() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    Sheet sheet = NumberedSheet(4, 2);
+    const char16_t* names[] = {u"みかん", u"Apple", u"いちご", u"バナナ"};
+    for (int r = 1; r <= 4; ++r) sheet.SetText(r, 1, names[r - 1]);
+    g.SetSheet(sheet);
+    h.Select(2, 1, 2, 1);
+    w.Item("SortAscending")->trigger();
+    QCOMPARE(ColText(g, 1), u"フィールド 1|Apple|いちご|バナナ|みかん"_s);
+    QCOMPARE(ColText(g, 2), u"フィールド 2|2,2|3,2|4,2|1,2"_s);  // whole records move
+    QCOMPARE(ColText(g, 0), u"|1|2|3|4"_s);
+    w.Item("SortDescending")->trigger();
+    QCOMPARE(ColText(g, 1), u"フィールド 1|みかん|バナナ|いちご|Apple"_s);
+    w.Undo_Click();
+    w.Undo_Click();
+    QVERIFY(g.sheet() == sheet);
+  }
+
+  void findAndReplace() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    Sheet sheet = NumberedSheet(3, 3);
+    sheet.SetText(0, 3, u"Apple");
+    sheet.SetText(2, 2, u"apple|pie");
+    sheet.SetText(3, 1, u"APPLE");
+    g.SetSheet(sheet);
+    h.Select(1, 1, 1, 1);
+    w.Find_Click();
+    auto& find = Find<FindReplace>(w, "FindReplace");
+    QVERIFY(find.isVisible() && !find.isModal());
+    Find<QLineEdit>(find, "FindText").setText(u"apple"_s);
+    find.FindNext_Click();
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{2, 2}));
+    find.FindNext_Click();
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{3, 1}));
+    find.FindPrevious_Click();
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{2, 2}));
+    // Case and whole cells narrow it; "|" is ordinary text.
+    Find<QCheckBox>(find, "MatchCase").setChecked(true);
+    Find<QLineEdit>(find, "FindText").setText(u"APPLE"_s);
+    find.FindNext_Click();
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{3, 1}));
+    Find<QCheckBox>(find, "MatchCase").setChecked(false);
+    Find<QCheckBox>(find, "WholeCell").setChecked(true);
+    Find<QLineEdit>(find, "FindText").setText(u"apple|pie"_s);
+    find.FindNext_Click();
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{2, 2}));
+    Find<QLineEdit>(find, "FindText").setText(u"nothing"_s);
+    find.FindNext_Click();
+    QCOMPARE(find.Result(), u"見つかりません。"_s);
+    // Replace all is one step and says how many; field names only if asked.
+    Find<QCheckBox>(find, "WholeCell").setChecked(false);
+    Find<QLineEdit>(find, "FindText").setText(u"apple"_s);
+    Find<QLineEdit>(find, "ReplaceText").setText(u"りんご"_s);
+    find.ReplaceAll_Click();
+    QCOMPARE(find.Result(), u"2 個置換しました。"_s);
+    QCOMPARE((QStringList{g.TextMatrix(2, 2), g.TextMatrix(3, 1), g.TextMatrix(0, 3)}),
+             (QStringList{u"りんご|pie"_s, u"りんご"_s, u"Apple"_s}));
+    Find<QCheckBox>(find, "FieldNames").setChecked(true);
+    find.ReplaceAll_Click();
+    QCOMPARE(g.TextMatrix(0, 3), u"りんご"_s);
+    w.Undo_Click();
+    w.Undo_Click();
+    QVERIFY(g.sheet() == sheet);
+    // Replace one: the current cell if it matches, then on to the next.
+    h.Select(2, 2, 2, 2);
+    find.ReplaceOne_Click();
+    QCOMPARE(g.TextMatrix(2, 2), u"りんご|pie"_s);
+    QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{3, 1}));
+  }
+
+  void pasteFromOtherProgramsAndKeys() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    QVERIFY(h.FocusCell(2, 2, u"old"_s));
+    QGuiApplication::clipboard()->setText(u"x\ty\n"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!h.Editing() && h.Cell(2, 2) == u"x"_s && h.Cell(2, 3) == u"y"_s);
+    // The new commands' keys open no editor; F2 edits the cell as it is.
+    for (const Qt::Key key : {Qt::Key_F, Qt::Key_H}) {
+      QTest::keyClick(w.fg2(), key, Qt::ControlModifier);
+      QVERIFY(!h.Editing());
+      Find<FindReplace>(w, "FindReplace").hide();
+      QVERIFY(h.Focus(w.fg2()));
+    }
+    QTest::keyClick(w.fg2(), Qt::Key_F2);
+    QVERIFY(h.Editing() && w.txtEdit()->text() == u"x"_s && w.txtEdit()->cursorPosition() == 1);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
+    // Ctrl+R and F5 convert from the grid, opening no editor.
+    QTest::keyClick(w.fg2(), Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(w.fg2(), Qt::Key_F5);
+    QCOMPARE(h.Take(), (QStringList{u"Convert_Click"_s, u"Convert_Click"_s}));
+    QVERIFY(!h.Editing());
+  }
+};
+
+QTEST_MAIN(EditCommandsTest)
+#include "EditCommandsTest.moc"
