@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "sheet/GridControl.h"
+#include "sheet/KeyCodes.h"
 #include "sheet/SheetDocument.h"
 #include "sheet/Sheet.h"
 #include "sheet/Twips.h"
@@ -39,6 +40,9 @@ FieldEditor::FieldEditor(GridControl& sheet, MessageBox&, QWidget* owner)
 
   // Connected after loading: filling the grid is not an edit.
   connect(fg, &GridControl::DblClick, this, &FieldEditor::fg_DblClick);
+  connect(fg, &GridControl::KeyDown, this, &FieldEditor::fg_KeyDown);
+  connect(fg, &GridControl::KeyPress, this, &FieldEditor::fg_KeyPress);
+  connect(fg, &GridControl::KeyPressText, this, &FieldEditor::fg_KeyPressText);
   connect(fg, &GridControl::LeaveCell, this, &FieldEditor::fg_LeaveCell);
   connect(fg, &GridControl::Scroll, this, &FieldEditor::fg_Scroll);
   connect(Command1, &QPushButton::clicked, this, &FieldEditor::Command1_Click);
@@ -66,10 +70,23 @@ void FieldEditor::Form_Load() {
 
 bool FieldEditor::EditOpen() const { return !Text1->isHidden(); }
 
-void FieldEditor::fg_DblClick() {
-  if (fg->Cols() == 0) return;
+void FieldEditor::fg_DblClick() { OpenEdit(fg->Text()); }
+
+void FieldEditor::fg_KeyDown(int keyCode, int /*shift*/) {
+  if (keyCode == kKeyF2 || keyCode == kKeyReturn) OpenEdit(fg->Text());
+}
+
+void FieldEditor::fg_KeyPress(int keyAscii) {
+  // A typed character replaces the name; control characters type nothing.
+  if (keyAscii >= kCharSpace || keyAscii < 0) OpenEdit(QString(QChar(static_cast<char16_t>(keyAscii & 0xFFFF))));
+}
+
+void FieldEditor::fg_KeyPressText(const QString& text) { OpenEdit(text); }
+
+void FieldEditor::OpenEdit(const QString& text) {
+  if (fg->Cols() == 0 || EditOpen()) return;
   fg->PlaceOverCurrentCell(*Text1);
-  Text1->setText(fg->Text());
+  Text1->setText(text);
   Text1->show();
   Text1->raise();
   Text1->setFocus();

@@ -27,6 +27,9 @@ class FieldEditor : public SheetDialog {
 
   void Form_Load();
   void fg_DblClick();
+  void fg_KeyDown(int keyCode, int shift);
+  void fg_KeyPress(int keyAscii);
+  void fg_KeyPressText(const QString& text);
   void fg_LeaveCell();
   void fg_Scroll();
   void Command1_Click();  // OK
@@ -43,6 +46,8 @@ class FieldEditor : public SheetDialog {
 
  private:
   void StoreOpenEdit();
+  // Opens the box over the current name holding text, the caret at its end.
+  void OpenEdit(const QString& text);
 
   GridControl& sheet_;
 };

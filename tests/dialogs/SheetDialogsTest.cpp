@@ -249,6 +249,31 @@ class SheetDialogsTest : public QObject {
     QVERIFY(again && again->fg->TextMatrix(0, 3) == QStringLiteral("フィールド 4"));
   }
 
+  // Without a mouse: F2 and Enter open the current name as it is, typing
+  // opens it with what was typed; OK stores it.
+  void fieldNamesAreEditedFromTheKeyboard_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("F2") << int(Qt::Key_F2) << QStringLiteral("フィールド 2x");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("フィールド 2x");
+    QTest::newRow("a typed character") << int(Qt::Key_A) << QStringLiteral("ax");
+  }
+
+  void fieldNamesAreEditedFromTheKeyboard() {
+    QFETCH(int, key);
+    QFETCH(QString, name);
+    auto dialog = Open<FieldEditor>();
+    QVERIFY(dialog);
+    dialog->fg->setFocus();
+    QTest::keyClick(dialog->fg, Qt::Key_Right);
+    QTest::keyClick(dialog->fg, Qt::Key(key));
+    QVERIFY(dialog->EditOpen());
+    QTest::keyClick(dialog->Text1, Qt::Key_End);
+    QTest::keyClicks(dialog->Text1, QStringLiteral("x"));
+    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    QCOMPARE(sheet_->TextMatrix(0, 2), name);
+  }
+
   void fieldNamesTakeCharactersOutsideTheBasicPlane() {
     const Sheet before = sheet_->sheet();
     auto dialog = Open<FieldEditor>();
