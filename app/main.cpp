@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
   quillary::RemoveTemporaryFilesOnSignals();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
-  QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersion));
+  QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));
   quillary::UseJapaneseApplicationFont(application);
 
   quillary::QtMessageBox messageBox;

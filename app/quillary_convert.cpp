@@ -22,7 +22,7 @@
 #include "convert/FindRep.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
-#include "platform/Version.h"
+#include "quillary/Version.h"
 #include "sheet/CsvCells.h"
 
 namespace {

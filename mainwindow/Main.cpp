@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -18,7 +20,7 @@
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
-#include "mainwindow/ConversionStatus.h"
+#include "mainwindow/StatusLine.h"
 #include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
@@ -57,7 +59,9 @@ Main::Main(Services services, QWidget* parent)
   ConnectGrid();
   ConnectHistory();
   Form_Load();
-  resize(TwipsToPixelsX(kClientWidth, this), TwipsToPixelsY(kClientHeight, this) + menuBar()->sizeHint().height());
+  // The client area under the menu bar, and the status line under it.
+  resize(TwipsToPixelsX(kClientWidth, this),
+         TwipsToPixelsY(kClientHeight, this) + menuBar()->sizeHint().height() + status_->minimumHeight());
   Form_Resize();
 }
 
@@ -110,7 +114,7 @@ void Main::CreateControls() {
     ownDesktop_ = std::make_unique<QtDesktopOpener>();
     services_.desktop = ownDesktop_.get();
   }
-  status_ = new ConversionStatus(*services_.desktop, services_.messageBox, this);
+  status_ = new StatusLine(*services_.desktop, services_.messageBox, this);
   setStatusBar(status_);
 
   editor_ = new CellEditor(*fg2, *txtEdit, *Text1, services_.messageBox, this);
@@ -157,17 +161,26 @@ void Main::Form_Resize() {
   const int w = PixelsToTwipsX(frame.width(), this);
   const int h = PixelsToTwipsY(frame.height(), this);
   LayOut(w, h);
-  // The status line, once shown, sits in the band under the box; where the
-  // band is narrower, the grid and the box move up by what it lacks.
+  // The status line sits in the band under the box; where the band is
+  // narrower, the grid and the box move up by what it lacks.
   if (!status_->isVisible()) return;
   const int lacking = Text1->geometry().bottom() + 1 - Client->height();
   if (lacking > 0) LayOut(w, h - PixelsToTwipsY(lacking, this));
 }
 
-void Main::ShowConversionDone(const ConversionDone& done) {
-  status_->Show(done);
-  layout()->activate();  // the status line takes its place before the layout
-  Form_Resize();
+void Main::ShowConversionDone(const ConversionDone& done) { status_->ShowConversion(done); }
+
+void Main::ScheduleStatus() {
+  if (std::exchange(statusDue_, true)) return;
+  QTimer::singleShot(0, this, [this] {
+    statusDue_ = false;
+    Guarded([this] { ShowStatus(); });
+  });
+}
+
+void Main::ShowStatus() {
+  status_->ShowSheet({document().fileName(), fileEncoding_, document().CheckModify(), fg2->Row(), fg2->Col(),
+                      std::abs(fg2->RowSel() - fg2->Row()) + 1, std::abs(fg2->ColSel() - fg2->Col()) + 1});
 }
 
 void Main::LayOut(int w, int h) {

@@ -37,7 +37,7 @@ namespace quillary {
 class C_CommonDialog;
 class CellContentsBox;
 class CellEditor;
-class ConversionStatus;
+class StatusLine;
 class DesktopOpener;
 struct ConversionDone;
 class GridControl;
@@ -117,6 +117,9 @@ class Main : public QMainWindow {
   void Resize_Click();
   // The status line tells what a conversion wrote.
   void ShowConversionDone(const ConversionDone& done);
+  // The status line shows the sheet's state once the current event is
+  // handled (many changes, one update).
+  void ScheduleStatus();
   // Runs the handler of the button with this key; any other key does nothing.
   void Toolbar1_ButtonClick(const QString& key);
 
@@ -167,8 +170,9 @@ class Main : public QMainWindow {
   void ConnectGrid();
   // The find and replace window, made the first time it is asked for.
   FindReplace& FindWindow();
-  // The history's state shows in Undo and Redo.
+  // The history's state shows in Undo and Redo, the sheet's in the status line.
   void ConnectHistory();
+  void ShowStatus();
   // Runs Undo or Redo and selects the cells it changed.
   void StepThroughHistory(const std::function<void()>& step);
 
@@ -202,7 +206,8 @@ class Main : public QMainWindow {
   QAction* Undo;
   QAction* Redo;
   QMenu* ContextField;  // the field-name row's pop-up, never in the menu bar
-  ConversionStatus* status_;
+  StatusLine* status_;
+  bool statusDue_ = false;
 
   CellEditor* editor_;  // a child of the window
   std::unique_ptr<RangeClipboard> clipboard_;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
@@ -137,6 +138,13 @@ void Main::ConnectHistory() {
   Redo->setEnabled(sheet.CanRedo());
   connect(&sheet, &SheetDocument::CanUndoChanged, Undo, &QAction::setEnabled);
   connect(&sheet, &SheetDocument::CanRedoChanged, Redo, &QAction::setEnabled);
+  const auto schedule = [this] { ScheduleStatus(); };
+  connect(&sheet, &SheetDocument::CellsChanged, this, schedule);
+  connect(&sheet, &SheetDocument::Reshaped, this, schedule);
+  connect(&sheet, &SheetDocument::StateChanged, this, schedule);
+  connect(fg2, &GridControl::RowColChange, this, schedule);
+  connect(fg2->selectionModel(), &QItemSelectionModel::selectionChanged, this, schedule);
+  ScheduleStatus();
 }
 
 void Main::CreateEncodingMenu() {
@@ -150,7 +158,10 @@ void Main::CreateEncodingMenu() {
     action->setData(static_cast<int>(entry.encoding));
     encodingItems_->addAction(action);
     const TextEncoding encoding = entry.encoding;
-    ConnectGuarded(action, &QAction::triggered, [this, encoding] { fileEncoding_ = encoding; });
+    ConnectGuarded(action, &QAction::triggered, [this, encoding] {
+      fileEncoding_ = encoding;
+      ScheduleStatus();
+    });
   }
   // Open and New change the encoding too; the items follow when shown.
   connect(File, &QMenu::aboutToShow, this, [this] { ShowFileEncoding(); });

@@ -47,7 +47,7 @@ VersionForm::VersionForm(QWidget* owner)
   Label1->setFont(ProgramNameFont());
   PlaceInTwips(*Label1, {1080, 180, 3360, 435}, "Label1");
 
-  Label2 = new QLabel(QStringLiteral("beta ") + QString::fromLatin1(kVersion), this);
+  Label2 = new QLabel(QString::fromLatin1(kVersionText), this);
   Label2->setFont(GothicFont(9));
   PlaceInTwips(*Label2, {1080, 660, 3360, 255}, "Label2");
 

@@ -110,6 +110,7 @@ void DocumentCommands::New_Click() {
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
     LabelSheet(sheet);
     w_.fg2.SetSheet(std::move(sheet));
+    w_.fg2.document().SetFileName(QString());
     w_.editor.ShowCurrentCell();
     w_.fileEncoding = TextEncoding::Cp932;
   });
@@ -158,6 +159,7 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   }
   // Nothing has changed so far; from here on nothing can fail half-way.
   w_.fg2.SetSheet(std::move(sheet));
+  w_.fg2.document().SetFileName(fileName);
   w_.sheetArray = std::move(loaded.array);
   w_.fileEncoding = loaded.encoding;
   w_.sheetArrayEncoding = loaded.encoding;
@@ -192,6 +194,7 @@ bool DocumentCommands::SaveFile(const QString& fileName) {
     w_.sheetArray = std::move(array);
     w_.sheetArrayEncoding = w_.fileEncoding;
     w_.fg2.document().MarkSaved();
+    w_.fg2.document().SetFileName(fileName);
   } catch (const UnencodableCellError& error) {
     ShowRefusal(w_.messageBox,
                 kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));

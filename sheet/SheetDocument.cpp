@@ -119,7 +119,17 @@ void SheetDocument::Change(Sheet sheet) {
 void SheetDocument::Reset(Sheet sheet) {
   SwapSheet(sheet);
   history_.clear();
+  MarkSaved();
+}
+
+void SheetDocument::MarkSaved() {
   saved_.Take(sheet_);
+  emit StateChanged();
+}
+
+void SheetDocument::SetFileName(const QString& fileName) {
+  fileName_ = fileName;
+  emit StateChanged();
 }
 
 SheetDocument::Step::Step(SheetDocument& document) : document_(document) {

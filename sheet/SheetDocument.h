@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QString>
 #include <QStringList>
 #include <QUndoStack>
 
@@ -60,7 +61,10 @@ class SheetDocument : public QObject {
   // afresh.
   void Reset(Sheet sheet);
   // The sheet as it is now reached its file.
-  void MarkSaved() { saved_.Take(sheet_); }
+  void MarkSaved();
+  // The file the sheet was last opened from or saved to (empty: none).
+  const QString& fileName() const { return fileName_; }
+  void SetFileName(const QString& fileName);
   // True when the sheet differs from the one last reset or saved; undoing
   // back to that sheet makes it unmodified again.
   bool CheckModify() const { return saved_.Differs(sheet_); }
@@ -81,6 +85,8 @@ class SheetDocument : public QObject {
   void AboutToReshape(int rows, int cols);
   // The sheet has its new size and cells.
   void Reshaped();
+  // The file's name, or the point the sheet counts as unmodified, changed.
+  void StateChanged();
   // Whether Undo or Redo has something to do changed.
   void CanUndoChanged(bool canUndo);
   void CanRedoChanged(bool canRedo);
@@ -99,6 +105,7 @@ class SheetDocument : public QObject {
 
   Sheet sheet_;
   SheetImage saved_;
+  QString fileName_;
   QUndoStack history_;
   // The step being grouped while a Step is open, and how deep.
   std::unique_ptr<QUndoCommand> openStep_;
