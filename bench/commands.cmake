@@ -9,3 +9,8 @@ endif()
 if(TARGET quillary_ui)
   quillary_widget_bench(undo_bench WITH_MAIN ${CMAKE_CURRENT_LIST_DIR}/undo_bench.cpp)
 endif()
+
+# The editing commands at the cell limit: rows and columns, sort, replace all.
+if(TARGET quillary_ui)
+  quillary_widget_bench(edit_bench WITH_MAIN ${CMAKE_CURRENT_LIST_DIR}/edit_bench.cpp)
+endif()
