@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "sheet/GridControl.h"
@@ -71,6 +72,15 @@ FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner)
 }
 
 void FindReplace::ShowForFind() {
+  if (!isVisible() && !placed_) {
+    // Beside the main window where the screen has room, so that the cell it
+    // finds stays in sight.
+    placed_ = true;
+    adjustSize();
+    const QRect owner = parentWidget()->frameGeometry();
+    const QRect screen = parentWidget()->screen()->availableGeometry();
+    if (owner.right() + 8 + width() <= screen.right()) move(owner.right() + 8, owner.top());
+  }
   show();
   raise();
   activateWindow();

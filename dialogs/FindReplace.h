@@ -48,6 +48,7 @@ class FindReplace final : public QDialog {
   QCheckBox* WholeCell;
   QCheckBox* FieldNames;
   QLabel* ResultLabel;
+  bool placed_ = false;
 };
 
 }  // namespace quillary
