@@ -269,6 +269,7 @@ void Main::Replace_Click() { FindWindow().ShowForReplace(); }
 void Main::PasteExternal_Click() {
   editor_->CommitCellEdit();
   clipboard_->PasteTabText();
+  editor_->ShowCurrentCell();
 }
 
 void Main::CopyGrid(int c1, int r1, int c2, int r2) { clipboard_->CopyGrid(c1, r1, c2, r2); }

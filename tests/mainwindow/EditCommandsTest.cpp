@@ -175,7 +175,7 @@ class EditCommandsTest : public QObject {
     QVERIFY(h.FocusCell(2, 2, u"old"_s));
     QGuiApplication::clipboard()->setText(u"x\ty\n"_s);
     QTest::keyClick(w.fg2(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!h.Editing() && h.Cell(2, 2) == u"x"_s && h.Cell(2, 3) == u"y"_s);
+    QVERIFY(!h.Editing() && h.Cell(2, 2) == u"x"_s && h.Cell(2, 3) == u"y"_s && w.Text1()->Text() == u"x"_s);
     // The new commands' keys open no editor; F2 edits the cell as it is.
     for (const Qt::Key key : {Qt::Key_F, Qt::Key_H}) {
       QTest::keyClick(w.fg2(), key, Qt::ControlModifier);
