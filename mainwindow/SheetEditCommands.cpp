@@ -43,34 +43,35 @@ void SheetEditCommands::Apply(Sheet edited) {
 
 void SheetEditCommands::InsertRows_Click() {
   const Span rows = SelectedRows();
-  if (Prepare(static_cast<long long>(fg2_.Rows()) + rows.count, fg2_.Cols()))
-    Apply(WithRowsInserted(fg2_.sheet(), rows.first, rows.count));
+  Insert(static_cast<long long>(fg2_.Rows()) + rows.count, fg2_.Cols(), rows, WithRowsInserted);
 }
 
 void SheetEditCommands::DeleteRows_Click() {
-  const Span rows = SelectedRows();
-  if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
-  if (rows.count >= fg2_.Rows() - 1) {
-    Refuse(QStringLiteral("すべての行は削除できません。\nシートには 1 行以上のレコードが必要です。"));
-    return;
-  }
-  Apply(WithRowsDeleted(fg2_.sheet(), rows.first, rows.count));
+  Delete(SelectedRows(), fg2_.Rows() - 1, WithRowsDeleted,
+         QStringLiteral("すべての行は削除できません。\nシートには 1 行以上のレコードが必要です。"));
 }
 
 void SheetEditCommands::InsertCols_Click() {
   const Span cols = SelectedCols();
-  if (Prepare(fg2_.Rows(), static_cast<long long>(fg2_.Cols()) + cols.count))
-    Apply(WithColsInserted(fg2_.sheet(), cols.first, cols.count));
+  Insert(fg2_.Rows(), static_cast<long long>(fg2_.Cols()) + cols.count, cols, WithColsInserted);
 }
 
 void SheetEditCommands::DeleteCols_Click() {
-  const Span cols = SelectedCols();
+  Delete(SelectedCols(), fg2_.Cols() - 1, WithColsDeleted,
+         QStringLiteral("すべての列は削除できません。\nシートには 1 つ以上のフィールドが必要です。"));
+}
+
+void SheetEditCommands::Insert(long long rows, long long cols, Span span, Edit edit) {
+  if (Prepare(rows, cols)) Apply(edit(fg2_.sheet(), span.first, span.count));
+}
+
+void SheetEditCommands::Delete(Span span, int available, Edit edit, const QString& refusal) {
   if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
-  if (cols.count >= fg2_.Cols() - 1) {
-    Refuse(QStringLiteral("すべての列は削除できません。\nシートには 1 つ以上のフィールドが必要です。"));
+  if (span.count >= available) {
+    Refuse(refusal);
     return;
   }
-  Apply(WithColsDeleted(fg2_.sheet(), cols.first, cols.count));
+  Apply(edit(fg2_.sheet(), span.first, span.count));
 }
 
 void SheetEditCommands::SortAscending_Click() { Sort(false); }

@@ -37,6 +37,11 @@ class SheetEditCommands {
   // would pass the cell limit.
   bool Prepare(long long rows, long long cols);
   void Apply(Sheet edited);
+  // A row or column edit of the span: inserting into a rows x cols sheet,
+  // or deleting unless it would take all `available` data rows or columns.
+  using Edit = Sheet (*)(const Sheet&, int, int);
+  void Insert(long long rows, long long cols, Span span, Edit edit);
+  void Delete(Span span, int available, Edit edit, const QString& refusal);
   void Refuse(const QString& message);
   void Sort(bool descending);
 
