@@ -1,12 +1,13 @@
 #include "commondialog/MessageBox.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
 
 #include <vector>
+
+#include "commondialog/DialogOwner.h"
 
 namespace quillary {
 
@@ -65,7 +66,7 @@ std::vector<ButtonKind> ButtonsOf(MsgButtons buttons) {
 
 }  // namespace
 
-QtMessageBox::QtMessageBox(QWidget* parent) : parent_(parent) {}
+QWidget* QtMessageBox::Owner() const { return DialogOwner(fallbackOwner_); }
 
 void QtMessageBox::Prepare(QMessageBox& box, const QString& prompt, MsgButtons buttons,
                            MsgIcon icon, const QString& title) {
@@ -95,7 +96,7 @@ MsgResult QtMessageBox::ResultOf(const QMessageBox& box, MsgButtons buttons) {
 
 MsgResult QtMessageBox::Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
                              const QString& title) {
-  QMessageBox box(parent_ != nullptr ? parent_ : QApplication::activeWindow());
+  QMessageBox box(Owner());
   Prepare(box, prompt, buttons, icon, title);
   box.exec();
   return ResultOf(box, buttons);

@@ -2,10 +2,11 @@
 // The program's questions and refusals. Callers talk to the MessageBox
 // interface so that tests can answer in place of the user.
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class QMessageBox;
-class QWidget;
 
 namespace quillary {
 
@@ -20,7 +21,7 @@ class MessageBox {
  public:
   virtual ~MessageBox() = default;
 
-  // Modal over the active window, first button the default; returns the
+  // Modal over the window in use, first button the default; returns the
   // button pressed. In the prompt a LF alone or a CR LF pair starts a new line.
   virtual MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
                          const QString& title) = 0;
@@ -30,8 +31,12 @@ class MessageBox {
 // Ok on Ok.
 class QtMessageBox final : public MessageBox {
  public:
-  // parent: the box's owner; null = the active window at the time of Show.
-  explicit QtMessageBox(QWidget* parent = nullptr);
+  // The window boxes belong to when the user is in none (the main window),
+  // set once it exists.
+  void SetFallbackOwner(QWidget* owner) { fallbackOwner_ = owner; }
+
+  // The window the next box will be owned by and centred over.
+  QWidget* Owner() const;
 
   MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
                  const QString& title) override;
@@ -43,7 +48,7 @@ class QtMessageBox final : public MessageBox {
   static MsgResult ResultOf(const QMessageBox& box, MsgButtons buttons);
 
  private:
-  QWidget* parent_;
+  QPointer<QWidget> fallbackOwner_;
 };
 
 }  // namespace quillary

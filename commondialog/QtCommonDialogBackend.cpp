@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "commondialog/DialogOwner.h"
 #include "commondialog/QtFileDialog.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
@@ -82,8 +83,13 @@ QWidget* QtCommonDialogBackend::OwnerWidget(std::int32_t owner) {
   return QWidget::find(static_cast<WId>(static_cast<std::uint32_t>(owner)));
 }
 
+QWidget* QtCommonDialogBackend::DialogParent(std::int32_t owner) const {
+  if (QWidget* widget = OwnerWidget(owner)) return widget;
+  return DialogOwner(fallbackOwner_);
+}
+
 FileDialogResult QtCommonDialogBackend::ShowFileDialog(const FileDialogRequest& request) {
-  const auto dialog = BuildFileDialog(request, OwnerWidget(request.owner));
+  const auto dialog = BuildFileDialog(request, DialogParent(request.owner));
   return RunFileDialog(*dialog);
 }
 
@@ -91,7 +97,7 @@ ColorResult QtCommonDialogBackend::ChooseColor(const ColorRequest& request) {
   const int custom = std::min(QColorDialog::customCount(), int(request.customColors.size()));
   for (int i = 0; i < custom; ++i) QColorDialog::setCustomColor(i, FromColorRef(request.customColors[i]));
 
-  QColorDialog dialog(FromColorRef(request.color), OwnerWidget(request.owner));
+  QColorDialog dialog(FromColorRef(request.color), DialogParent(request.owner));
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   ColorResult result;
   if (dialog.exec() != QDialog::Accepted) return result;
@@ -101,7 +107,7 @@ ColorResult QtCommonDialogBackend::ChooseColor(const ColorRequest& request) {
 }
 
 FontResult QtCommonDialogBackend::ChooseFont(const FontRequest& request) {
-  QFontDialog dialog(FontOf(request), OwnerWidget(request.owner));
+  QFontDialog dialog(FontOf(request), DialogParent(request.owner));
   dialog.setOption(QFontDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return FontResult{};
   return FontResultOf(dialog.selectedFont());
@@ -109,7 +115,7 @@ FontResult QtCommonDialogBackend::ChooseFont(const FontRequest& request) {
 
 PrinterResult QtCommonDialogBackend::PrintDialog(const PrinterRequest& request) {
   QPrinter printer;
-  QPrintDialog dialog(&printer, OwnerWidget(request.owner));
+  QPrintDialog dialog(&printer, DialogParent(request.owner));
   const PrintPages& pages = request.pages;
   if (pages.minPage <= pages.maxPage) dialog.setMinMax(pages.minPage, pages.maxPage);
   if (pages.fromPage > 0 && pages.fromPage <= pages.toPage) {

@@ -1,9 +1,10 @@
 #pragma once
 // The common dialogs as Qt shows them. One instance serves the whole program.
 
-#include "commondialog/CommonDialogBackend.h"
+#include <QPointer>
+#include <QWidget>
 
-class QWidget;
+#include "commondialog/CommonDialogBackend.h"
 
 namespace quillary {
 
@@ -21,6 +22,16 @@ class QtCommonDialogBackend final : public CommonDialogBackend {
   // The widget whose window handle (as from static_cast<qint32>(winId())) is
   // owner; null for 0 or a handle of no widget.
   static QWidget* OwnerWidget(std::int32_t owner);
+
+  // Dialogs asked for without an owner belong to the window in use, else to
+  // this one (the main window), set once it exists.
+  void SetFallbackOwner(QWidget* owner) { fallbackOwner_ = owner; }
+
+  // The parent a dialog asked for with this owner handle gets.
+  QWidget* DialogParent(std::int32_t owner) const;
+
+ private:
+  QPointer<QWidget> fallbackOwner_;
 };
 
 }  // namespace quillary

@@ -22,9 +22,11 @@ QString DefaultTitle(FileDialogMode mode) {
 
 std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, QWidget* parent) {
   auto dialog = std::make_unique<QFileDialog>(parent);
-  // The built-in dialog behaves the same everywhere and shows the
-  // descriptions as written.
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  // Users know their desktop's dialog (its places, its search); the widget
+  // one stays for tests that read its controls.
+  if (qEnvironmentVariableIntValue("QUILLARY_WIDGET_FILE_DIALOG") == 1) {
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+  }
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setWindowTitle(request.title.isEmpty() ? DefaultTitle(request.mode) : request.title);
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <QComboBox>
+#include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QListView>
 #include <QMessageBox>
@@ -14,6 +16,7 @@
 #include <QTest>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/DialogOwner.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtFileDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
@@ -21,6 +24,7 @@
 #include "support/TempDir.h"
 
 using namespace quillary;
+using namespace Qt::StringLiterals;
 using quillary::testing::FakeCommonDialogBackend;
 
 namespace {
@@ -199,7 +203,16 @@ class CommonDialogTest : public QObject {
              Ints({5, 2, -3, 1, 32767, 4}));
   }
 
+  void fileDialogsAreTheDesktopsUnlessTestsAskForQts() {
+    for (const char* widget : {"", "0", "1"}) {
+      qputenv("QUILLARY_WIDGET_FILE_DIALOG", widget);
+      const auto dialog = BuildFileDialog(FileDialogRequest{}, nullptr);
+      QCOMPARE(dialog->testOption(QFileDialog::DontUseNativeDialog), QByteArray(widget) == "1");
+    }
+  }
+
   void qtFileDialogShowsTypesAsWrittenAndFiltersByPattern() {
+    qputenv("QUILLARY_WIDGET_FILE_DIALOG", "1");  // its controls are read below
     quillary::testing::TempDir dir;
     for (const char* name : {"a.csv", "b.txt", "noext"}) dir.Write(name, "x");
     FileDialogRequest request;
@@ -226,6 +239,64 @@ class CommonDialogTest : public QObject {
     QWidget window;  // owners are found by their window handle
     QCOMPARE(QtCommonDialogBackend::OwnerWidget(static_cast<qint32>(window.winId())), &window);
     QCOMPARE(QtCommonDialogBackend::OwnerWidget(0), nullptr);
+  }
+
+  void dialogsBelongToTheWindowInUse_data() {
+    QTest::addColumn<QString>("scene");
+    QTest::addColumn<QString>("owner");
+    QTest::newRow("no window active: the main window") << u"none active"_s << u"main"_s;
+    QTest::newRow("a file dialog just closed: the main window") << u"file dialog closed"_s << u"main"_s;
+    QTest::newRow("a modal dialog open: that dialog") << u"modal open"_s << u"dialog"_s;
+    QTest::newRow("no main window given, none active: no owner") << u"no fallback"_s << u"none"_s;
+  }
+
+  void dialogsBelongToTheWindowInUse() {
+    QFETCH(QString, scene);
+    QFETCH(QString, owner);
+    QWidget main;
+    main.setGeometry(40, 60, 500, 300);
+    QDialog modal(&main);
+    QtMessageBox messageBox;
+    QtCommonDialogBackend backend;
+    if (scene != u"no fallback"_s) {
+      messageBox.SetFallbackOwner(&main);
+      backend.SetFallbackOwner(&main);
+    }
+    if (scene == u"file dialog closed"_s) {
+      main.show();
+      const auto fileDialog = BuildFileDialog(FileDialogRequest{}, &main);
+      fileDialog->show();
+      QVERIFY(QTest::qWaitForWindowExposed(fileDialog.get()));
+      fileDialog->hide();
+    }
+    if (scene == u"modal open"_s) {
+      modal.setModal(true);
+      modal.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&modal));
+    }
+    QWidget* expected = owner == u"main"_s ? &main : owner == u"dialog"_s ? static_cast<QWidget*>(&modal) : nullptr;
+    QCOMPARE(messageBox.Owner(), expected);
+    QCOMPARE(backend.DialogParent(0), expected);
+    QWidget named;  // a dialog asked for with an owner gets that one
+    QCOMPARE(backend.DialogParent(static_cast<qint32>(named.winId())), &named);
+  }
+
+  void aBoxWithNoWindowActiveSitsCentredOverTheMainWindow() {
+    QWidget main;  // off the screen's middle, where a box without owner would go
+    main.setGeometry(20, 30, 400, 260);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QApplication::setActiveWindow(nullptr);  // as for a moment after a file dialog closed
+    QCOMPARE(QApplication::activeWindow(), nullptr);
+    QtMessageBox messageBox;
+    messageBox.SetFallbackOwner(&main);
+    QMessageBox box(messageBox.Owner());  // as Show builds it
+    QtMessageBox::Prepare(box, QStringLiteral("書き込めません"), MsgButtons::Ok, MsgIcon::Error, kProgramTitle);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QPoint offset = box.frameGeometry().center() - main.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 4, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+    box.close();
   }
 
   void messageBoxButtonsIconsAndEscape() {
