@@ -9,6 +9,7 @@
 #include "app/ProgramCommands.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
+#include "commondialog/QtTranslation.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
@@ -23,11 +24,18 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));
   quillary::UseJapaneseApplicationFont(application);
+  // Qt's standard buttons, dialogs and context menus speak the desktop's
+  // language; a locale Qt has no texts for keeps them in English.
+  quillary::InstallQtTranslation(application);
 
   quillary::QtMessageBox messageBox;
   quillary::QtCommonDialogBackend dialogBackend;
   quillary::Main window({messageBox, dialogBackend});
   window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));
+  // A box or dialog shown while no window is active (right after a file
+  // dialog closed) still belongs to, and is centred over, the main window.
+  messageBox.SetFallbackOwner(&window);
+  dialogBackend.SetFallbackOwner(&window);
   window.show();
   // quillary FILE.csv: the file opens as Open would open it.
   const QStringList arguments = QApplication::arguments();

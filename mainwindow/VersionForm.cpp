@@ -51,6 +51,10 @@ VersionForm::VersionForm(QWidget* owner)
   Label2->setFont(GothicFont(9));
   PlaceInTwips(*Label2, {1080, 660, 3360, 255}, "Label2");
 
+  Label3 = new QLabel(QStringLiteral("使い方はヘルプメニュー（F1）から"), this);
+  Label3->setFont(GothicFont(9));
+  PlaceInTwips(*Label3, {1080, 960, 3360, 255}, "Label3");
+
   Line1[0] = EtchLine(this, QColor(0x80, 0x80, 0x80));
   Line1[1] = EtchLine(this, Qt::white);
   const int lineWidth = kClientWidth - 2 * 120;
