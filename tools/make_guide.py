@@ -104,16 +104,24 @@ def join(pieces):
 
 
 def list_html(lines):
-    """A list whose items may run on over indented lines."""
-    items, ordered = [], bool(NUMBERED.match(lines[0]))
+    """A list whose items may run on over indented lines and hold a list of their own."""
+    def start(line):
+        return NUMBERED.match(line) or BULLET.match(line)
+
+    base = len(start(lines[0]).group(1))
+    items = []  # (the item's own lines, the lines of the list it holds)
     for line in lines:
-        start = NUMBERED.match(line) if ordered else BULLET.match(line)
-        if start and not start.group(1):
-            items.append([start.groups()[-1]])
+        item = start(line)
+        if item and len(item.group(1)) == base:
+            items.append(([item.groups()[-1]], []))
+        elif (item and len(item.group(1)) > base) or items[-1][1]:
+            items[-1][1].append(line)
         else:
-            items[-1].append(line)
-    tag = "ol" if ordered else "ul"
-    return "<%s>\n%s\n</%s>" % (tag, "\n".join("<li>%s</li>" % inline(join(item)) for item in items), tag)
+            items[-1][0].append(line)
+    tag = "ol" if NUMBERED.match(lines[0]) else "ul"
+    body = "\n".join("<li>%s%s</li>" % (inline(join(own)), "\n" + list_html(inner) if inner else "")
+                     for own, inner in items)
+    return "<%s>\n%s\n</%s>" % (tag, body, tag)
 
 
 def block_html(kind, lines):
