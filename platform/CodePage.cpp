@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AsciiRun.h"
 #include "platform/Errors.h"
 
 namespace quillary {
@@ -195,6 +196,9 @@ char* EncodeCodePageTo(std::u16string_view text, char* out) {
   CodePageTables& tables = CodePageTables::Instance();
   const std::lock_guard lock(tables.Mutex());
   for (std::size_t i = 0; i < text.size(); ++i) {
+    // The code page keeps ASCII as it is (backslash and tilde too).
+    i = CopyAsciiRun(text, i, out);
+    if (i == text.size()) break;
     const auto encoding = IsSurrogate(text[i]) ? CodePageTables::Encoding{0, {}} : tables.Encoded(text[i]);
     if (encoding.size == 0) throw UnencodableCharError(i, CodePointAt(text, i), TextEncoding::Cp932);
     *out++ = encoding.bytes[0];

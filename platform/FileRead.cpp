@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -23,20 +24,24 @@ std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limi
   if (!S_ISREG(info.st_mode)) throw FileReadError(path, FileProblem::NotRegularFile);
   const auto size = static_cast<std::uintmax_t>(info.st_size);
   if (size > limit) throw FileReadError(path, FileProblem::TooLarge, 0, size);
+  // Read straight into the string, in as few calls as the kernel allows;
+  // one byte of room past the size tells a file that grew.
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(size));
-  char buffer[65536];
+  bytes.reserve(static_cast<std::size_t>(size) + 1);
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (used == bytes.size()) bytes.resize(std::max(bytes.capacity(), used + 65536));
+    const ssize_t got = ::read(file.get(), bytes.data() + used, bytes.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileReadError(path, ProblemOf(errno), errno);
     }
     if (got == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    used += static_cast<std::size_t>(got);
     // A file that grows while it is read is held to the same limit.
-    if (bytes.size() > limit) throw FileReadError(path, FileProblem::TooLarge, 0, bytes.size());
+    if (used > limit) throw FileReadError(path, FileProblem::TooLarge, 0, used);
   }
+  bytes.resize(used);
   return bytes;
 }
 

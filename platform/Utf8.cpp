@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/AsciiRun.h"
 #include "platform/Errors.h"
 
 namespace quillary {
@@ -202,14 +203,7 @@ std::string EncodeUtf8(std::u16string_view text) {
 
 char* EncodeUtf8To(std::u16string_view text, char* out) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    // Runs of ASCII four units at a time.
-    while (i + 4 <= text.size()) {
-      std::uint64_t units;
-      std::memcpy(&units, text.data() + i, sizeof units);
-      if ((units & 0xFF80FF80FF80FF80ULL) != 0) break;
-      for (int k = 0; k < 4; ++k) *out++ = static_cast<char>(text[i + static_cast<std::size_t>(k)]);
-      i += 4;
-    }
+    i = CopyAsciiRun(text, i, out);
     if (i == text.size()) break;
     char32_t c = text[i];
     if (c < 0x80) {

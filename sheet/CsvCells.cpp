@@ -19,6 +19,14 @@ constexpr std::uint64_t kLongCell = (std::uint64_t{1} << (64 - kLengthShift)) - 
 // Texts this long are read in two halves side by side.
 constexpr std::size_t kHalvesFrom = std::size_t{1} << 22;
 
+// Room for the cells of a text this long, so that a large sheet's list is
+// not copied over and over as it grows: a cell takes at least its
+// separator, and most take several characters more. Room never written
+// costs no memory.
+void ReserveCells(std::vector<std::uint64_t>& cells, std::size_t units) {
+  cells.reserve(units / 4);
+}
+
 }  // namespace
 
 // Each value goes back into the text where its field began: it is never
@@ -104,6 +112,8 @@ bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) 
   if (split == std::u16string::npos || split + lineSeparator.size() >= text.size()) return false;
   const std::size_t start = split + lineSeparator.size();
   SecondHalf second;
+  ReserveCells(cells.cells_, text.size());
+  ReserveCells(second.cells.cells_, text.size() - start);
   std::thread reading([&] { second.Read(text, start, lineSeparator); });
   Store store{cells, text};
   RecordSheet sheet(CellLimit::None, store);

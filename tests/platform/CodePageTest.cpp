@@ -52,6 +52,24 @@ TEST(CodePage, ReportsTheFirstCharacterItCannotExpress) {
 using testing::Converted;
 using testing::Wide;
 
+TEST(CodePage, RunsOfAsciiAmongOtherCharactersAgreeWithTheConverter) {
+  // Every ASCII unit in runs long and short, next to two-byte characters
+  // and at every offset from the start.
+  std::u16string ascii;
+  for (char16_t c = 0; c < 0x80; ++c) ascii.push_back(c);
+  for (std::size_t lead = 0; lead < 5; ++lead) {
+    const std::u16string text = std::u16string(lead, u'日') + ascii + u"本ab" + ascii.substr(3, 7) + u"ｶ";
+    ASSERT_EQ(EncodeCodePage(text), Converted("CP932", "UTF-16LE", Wide(text))) << lead;
+  }
+  // A refusal after a run still reports its place in the whole text.
+  try {
+    EncodeCodePage(u"abcdefgh☃");
+    ADD_FAILURE();
+  } catch (const UnencodableCharError& error) {
+    EXPECT_EQ(error.position(), 8u);
+  }
+}
+
 TEST(CodePage, AgreesWithTheConverterOnEveryCharacterAndBytePair) {
   for (char32_t c = 0; c < 0x10000; ++c) {
     if (c >= 0xD800 && c < 0xE000) continue;
