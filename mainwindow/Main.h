@@ -113,6 +113,8 @@ class Main : public QMainWindow {
   void FieldEdit_Click();
   void Convert_Click();
   void Version_Click();
+  // Opens the installed user guide with the desktop's default application.
+  void Help_Click();
   void EditField_Click();
   void Resize_Click();
   // The status line tells what a conversion wrote.

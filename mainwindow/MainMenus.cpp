@@ -10,6 +10,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "commondialog/DesktopOpener.h"
+#include "commondialog/UserGuide.h"
 #include "dialogs/FindReplace.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Icons.h"
@@ -125,6 +127,10 @@ void Main::CreateMenus() {
   QAction* version = menuBar()->addAction(QStringLiteral("バージョン"));
   version->setObjectName(QStringLiteral("Version"));
   ConnectGuarded(version, &QAction::triggered, [this] { Version_Click(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  help->setObjectName(QStringLiteral("Help"));
+  item(help, QStringLiteral("使い方(&H)"), "Guide", &Main::Help_Click, {QKeySequence(Qt::Key_F1)});
 
   ContextField = new QMenu(QStringLiteral("シートの編集(&W)"), this);
   ContextField->setObjectName(QStringLiteral("ContextField"));
@@ -257,6 +263,12 @@ void Main::InsertCols_Click() { sheetEdits_->InsertCols_Click(); }
 void Main::DeleteCols_Click() { sheetEdits_->DeleteCols_Click(); }
 void Main::SortAscending_Click() { sheetEdits_->SortAscending_Click(); }
 void Main::SortDescending_Click() { sheetEdits_->SortDescending_Click(); }
+
+void Main::Help_Click() {
+  const QString guide = UserGuidePath();
+  if (!services_.desktop->OpenFile(guide))
+    ShowRefusal(services_.messageBox, QStringLiteral("使い方を開けませんでした。\n") + guide);
+}
 
 FindReplace& Main::FindWindow() {
   if (!findReplace_) findReplace_ = new FindReplace(*fg2, *editor_, this);

@@ -142,6 +142,10 @@ class MainShellTest : public QObject {
     }
     QCOMPARE(w.Item("Redo")->shortcuts(),
              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    // ヘルプ → 使い方 (F1) opens the guide with the desktop.
+    QCOMPARE(w.Item("Guide")->shortcut(), QKeySequence(Qt::Key_F1));
+    w.Item("Guide")->trigger();
+    QVERIFY(h.desktop.opened.size() == 1 && h.desktop.opened[0].endsWith(u"guide.html"_s));
     QCOMPARE(w.Item("Version")->text(), u"バージョン"_s);
     w.Item("Version")->trigger();
     QCOMPARE(w.dialogs, QStringList{u"バージョン情報"_s});
