@@ -63,19 +63,27 @@ std::size_t Total(const NameCounts& names) {
 
 }  // namespace
 
-QString ConversionStatusText(const ConversionDone& done) {
-  const ConversionSummary& summary = done.summary;
-  // Converting the sheet as last saved while the grid is newer is said first:
-  // a long line is cut at its end.
-  const QString what =
-      done.olderThanGrid ? QStringLiteral("変換しました（最後に保存したシートで）") : QStringLiteral("変換しました");
-  QString text = QStringLiteral("%1: %2（差し込み %3 か所）").arg(what, done.outputName).arg(summary.filled);
+QString FilledText(const ConversionSummary& summary) {
+  return QStringLiteral("差し込み %1 か所").arg(summary.filled);
+}
+
+QString LeftOverText(const ConversionSummary& summary) {
+  QString text;
   if (const std::size_t unfilled = Total(summary.unfilled); unfilled > 0)
     text += QStringLiteral("　データが足りず残った差し込み %1 か所: %2").arg(unfilled).arg(NameList(summary.unfilled));
   if (const std::size_t unknown = Total(summary.unknown); unknown > 0)
     text +=
         QStringLiteral("　どのフィールド名でもない差し込み %1 か所: %2").arg(unknown).arg(NameList(summary.unknown));
   return text;
+}
+
+QString ConversionStatusText(const ConversionDone& done) {
+  // Converting the sheet as last saved while the grid is newer is said first:
+  // a long line is cut at its end.
+  const QString what =
+      done.olderThanGrid ? QStringLiteral("変換しました（最後に保存したシートで）") : QStringLiteral("変換しました");
+  return QStringLiteral("%1: %2（%3）").arg(what, done.outputName, FilledText(done.summary)) +
+         LeftOverText(done.summary);
 }
 
 ConvertCommand::ConvertCommand(Window window, ShowModal showModal) : w_(window), showModal_(std::move(showModal)) {

@@ -39,6 +39,11 @@ struct ConversionDone {
 // One line for the status bar: written where, how many placeholders filled,
 // and which were left unfilled or name no field (the first few).
 QString ConversionStatusText(const ConversionDone& done);
+// Its two parts about the placeholders, which the preview shows too:
+// "差し込み 12 か所", and what was left unfilled or names no field, each
+// part after a wide space (empty when nothing was).
+QString FilledText(const ConversionSummary& summary);
+QString LeftOverText(const ConversionSummary& summary);
 
 class ConvertCommand {
  public:
