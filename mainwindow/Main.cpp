@@ -63,6 +63,7 @@ Main::Main(Services services, QWidget* parent)
   resize(TwipsToPixelsX(kClientWidth, this),
          TwipsToPixelsY(kClientHeight, this) + menuBar()->sizeHint().height() + status_->minimumHeight());
   Form_Resize();
+  CreatePreview();
 }
 
 Main::~Main() {

@@ -44,6 +44,7 @@ class GridControl;
 class SheetDocument;
 class SheetEditCommands;
 class FindReplace;
+class PreviewPane;
 
 class Main : public QMainWindow {
   Q_OBJECT
@@ -112,6 +113,8 @@ class Main : public QMainWindow {
   void SheetResize_Click();
   void FieldEdit_Click();
   void Convert_Click();
+  // Shows or hides the live preview beside the window.
+  void Preview_Click();
   void Version_Click();
   // Opens the installed user guide with the desktop's default application.
   void Help_Click();
@@ -167,6 +170,8 @@ class Main : public QMainWindow {
   void CreateEditMenu();
   void CreateToolbar();
   void CreateEncodingMenu();
+  // The 表示 menu and the preview it shows (PreviewDock.cpp).
+  void CreatePreview();
   // Checks the item of the encoding the next Save writes.
   void ShowFileEncoding();
   void ConnectGrid();
@@ -215,6 +220,7 @@ class Main : public QMainWindow {
   std::unique_ptr<RangeClipboard> clipboard_;
   std::unique_ptr<SheetEditCommands> sheetEdits_;
   FindReplace* findReplace_ = nullptr;  // a child of the window once shown
+  PreviewPane* preview_ = nullptr;      // a window of its own, a child of this one
 };
 
 template <typename Sender, typename Signal, typename Handler>

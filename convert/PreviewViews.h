@@ -1,0 +1,51 @@
+#pragma once
+// The preview's two views of one output, as tabs: the page as the window
+// can render it, and the text with its values marked; under them a line
+// says what is cut off or what the marks mean. Only the view in front is
+// filled; the other when it comes to the front.
+
+#include <memory>
+
+#include <QString>
+#include <QWidget>
+
+#include "convert/PreviewRender.h"
+
+class QLabel;
+class QTabWidget;
+class QTextBrowser;
+
+namespace quillary {
+
+class PreviewTextView;
+
+class PreviewViews final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PreviewViews(QWidget* parent = nullptr);
+
+  // result has an output; templateName decides whether it is a page and
+  // where the page's pictures are looked for.
+  void Show(std::shared_ptr<const PreviewResult> result, const QString& templateName, const PreviewLimits& limits);
+
+  QTabWidget* Tabs;
+  QTextBrowser* Page;
+  PreviewTextView* OutputText;
+  QLabel* Note;  // what is cut off; in the text view, what the marks mean
+
+ private:
+  // Fills the view in front if it shows an older output.
+  void FillFront();
+  void FillPage();
+  void FillText();
+  void WriteNote();
+
+  std::shared_ptr<const PreviewResult> result_;
+  QString templateName_;
+  PreviewLimits limits_;
+  bool pageFilled_ = false;
+  bool textFilled_ = false;
+};
+
+}  // namespace quillary

@@ -1,0 +1,291 @@
+// The preview pane in the main window: its menu item and key, what makes it
+// refresh and when (after the pause, only while shown), the template's
+// choice and changes on disk, the reasons it shows, its marks and cuts, and
+// 出力を開く writing only a file of its own.
+
+#include <QtTest>
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include "convert/Conv.h"
+#include "convert/PreviewBrowserFile.h"
+#include "convert/PreviewPane.h"
+#include "convert/PreviewRefresh.h"
+#include "convert/PreviewTextView.h"
+#include "convert/PreviewViews.h"
+#include "mainwindow/MainWindowHarness.h"
+#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandWindow.h"
+#include "support/TempDir.h"
+
+using namespace quillary;
+using namespace quillary::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const std::u16string kTemplate =
+    u"<html><body>\r\n<!-- BeginRepeat * --><p><!-- name -->: <!-- price --></p>\r\n<!-- EndRepeat --></body></html>";
+
+// The main window with a two-record sheet and the pane over a template.
+struct PreviewWindow : MainWindowHarness {
+  PreviewWindow() {
+    grid().SetSheet(MakeSheet(3, 3, {u"name", u"price", u"りんご", u"120", u"梨", u"80"}));
+    templ = dir.Write("list.html", EncodeText(kTemplate, TextEncoding::Utf8));
+  }
+  PreviewPane& pane() const { return Find<PreviewPane>(window, "PreviewPane"); }
+  PreviewRefresh& refresh() const { return pane().refresh(); }
+  // Shown, over the template, with its first refresh made.
+  bool ShowWithTemplate() {
+    pane().SetTemplateName(Q(templ));
+    window.Item("Preview")->trigger();
+    return pane().isVisible() && pane().result() && pane().result()->HasOutput();
+  }
+  QString Output() const { return QString::fromStdU16String(pane().result()->expansion.text); }
+  // Waits out the pause; true when exactly one refresh followed.
+  bool OneRefreshAfterThePause(int before) const {
+    return QTest::qWaitFor([&] { return !refresh().Pending(); }) && refresh().Refreshes() == before + 1;
+  }
+
+  TempDir dir;
+  std::filesystem::path templ;
+};
+
+QString Records(const QString& first, const QString& second = QString()) {
+  QString text = u"<html><body>\r\n<p>"_s + first + u"</p>\r\n"_s;
+  if (!second.isEmpty()) text += u"<p>"_s + second + u"</p>\r\n"_s;
+  return text + u"</body></html>"_s;
+}
+
+}  // namespace
+
+class PreviewPaneTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void theViewMenuShowsAndHidesThePaneBesideTheWindow() {
+    PreviewWindow h;
+    QVERIFY(h.ShowActive());
+    QAction* item = h.window.Item("Preview");
+    // 表示 stands between シートの編集 and 変換.
+    const QList<QAction*> bar = h.window.menuBar()->actions();
+    const auto view = bar.indexOf(h.window.findChild<QMenu*>(u"View"_s)->menuAction());
+    QCOMPARE(bar.at(view - 1), h.window.EditSheet()->menuAction());
+    QCOMPARE(bar.at(view + 1), h.window.Item("Convert"));
+    QCOMPARE(item->text(), u"プレビュー(&P)"_s);
+    QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    QVERIFY(!h.pane().isVisible() && !item->isChecked());
+
+    // A window of its own: the grid and the cell box keep their places.
+    const QRect grid = h.grid().geometry(), box = h.window.Text1()->geometry();
+    QTest::keyClick(&h.window, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(h.pane().isVisible() && h.pane().isWindow() && item->isChecked());
+    QCOMPARE(h.grid().geometry(), grid);
+    QCOMPARE(h.window.Text1()->geometry(), box);
+    QVERIFY(h.window.findChild<QLabel*>(u"Notice"_s)->text().startsWith(u"グリッドの今のシートで表示しています"_s));
+    item->trigger();
+    QVERIFY(!h.pane().isVisible() && !item->isChecked());
+    item->trigger();
+    h.pane().close();
+    QVERIFY(!item->isChecked());
+    QCOMPARE(h.log, QStringList());
+  }
+
+  void everyKindOfSheetChangeRefreshesAfterThePause_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("a cell edit") << u"edit"_s << Records(u"みかん: 120"_s, u"梨: 80"_s);
+    QTest::newRow("a paste") << u"paste"_s << Records(u"りんご: 120"_s, u"りんご: 120"_s);
+    QTest::newRow("an undo") << u"undo"_s << Records(u"りんご: 120"_s, u"梨: 80"_s);
+    QTest::newRow("a resize") << u"resize"_s << Records(u"りんご: 120"_s);
+    QTest::newRow("a field name") << u"rename"_s << Records(u"りんご: <!-- price -->"_s, u"梨: <!-- price -->"_s);
+  }
+
+  void everyKindOfSheetChangeRefreshesAfterThePause() {
+    QFETCH(QString, change);
+    QFETCH(QString, output);
+    PreviewWindow h;
+    if (change == u"undo") h.grid().SetTextMatrix(1, 1, u"みかん"_s);
+    QVERIFY(h.ShowWithTemplate());
+    const int before = h.refresh().Refreshes();
+    if (change == u"edit") h.grid().SetTextMatrix(1, 1, u"みかん"_s);
+    if (change == u"paste") {
+      h.window.CopyGrid(2, 1, 1, 1);
+      h.Select(2, 1, 2, 1);
+      h.window.PastGrid();
+    }
+    if (change == u"undo") h.window.document().Undo();
+    if (change == u"resize") h.grid().Resize(2, 3);
+    if (change == u"rename") h.grid().SetTextMatrix(0, 2, u"値"_s);
+    // Not at once: after the pause.
+    QVERIFY(h.refresh().Pending());
+    QCOMPARE(h.refresh().Refreshes(), before);
+    QVERIFY(h.OneRefreshAfterThePause(before));
+    QCOMPARE(h.Output(), output);
+  }
+
+  void aBurstOfEditsMakesOneRefresh() {
+    PreviewWindow h;
+    QVERIFY(h.ShowWithTemplate());
+    const int before = h.refresh().Refreshes();
+    for (int i = 1; i <= 10; ++i) {
+      h.grid().SetTextMatrix(1, 2, QString::number(i));
+      QCoreApplication::processEvents();
+    }
+    QVERIFY(h.OneRefreshAfterThePause(before));
+    QCOMPARE(h.Output(), Records(u"りんご: 10"_s, u"梨: 80"_s));
+  }
+
+  void nothingIsMadeWhileHidden() {
+    PreviewWindow h;
+    QVERIFY(h.ShowWithTemplate());
+    h.grid().SetTextMatrix(1, 2, u"1"_s);
+    h.pane().hide();  // a pending refresh waits too
+    const int before = h.refresh().Refreshes();
+    h.grid().SetTextMatrix(1, 2, u"2"_s);
+    h.dir.Write("list.html", "<p><!-- price --></p>");
+    h.pane().SetTemplateName(Q(h.templ));
+    QVERIFY(!h.refresh().Pending());
+    QCOMPARE(h.refresh().Refreshes(), before);
+    // Shown again, it is made at once, up to date.
+    h.window.Preview_Click();
+    QCOMPARE(h.refresh().Refreshes(), before + 1);
+    QCOMPARE(h.Output(), u"<p>2</p>"_s);
+  }
+
+  void aChangeOfTheTemplateOnDiskRefreshes_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("written in place") << u"in place"_s;
+    QTest::newRow("replaced by a rename") << u"rename"_s;
+    QTest::newRow("deleted, then written anew") << u"anew"_s;
+  }
+
+  void aChangeOfTheTemplateOnDiskRefreshes() {
+    QFETCH(QString, how);
+    PreviewWindow h;
+    QVERIFY(h.ShowWithTemplate());
+    for (const char* version : {"v2 <!-- name -->", "v3 <!-- name -->"}) {
+      if (how == u"in place") h.dir.Write("list.html", version);
+      if (how == u"rename") std::filesystem::rename(h.dir.Write("list.html.new", version), h.templ);
+      if (how == u"anew") {
+        std::filesystem::remove(h.templ);
+        QTRY_VERIFY(h.pane().Problem->text().contains(u"ファイルが見つかりません。"_s));
+        h.dir.Write("list.html", version);
+      }
+      // The second time shows the file is still watched after the first.
+      QTRY_COMPARE(h.Output(), QString::fromLatin1(version).replace(u"<!-- name -->"_s, u"りんご"_s));
+    }
+  }
+
+  void aTemplateThatCannotBeUsedShowsWhyInsteadOfAPage() {
+    PreviewWindow h;
+    QVERIFY(h.ShowWithTemplate());
+    QVERIFY(h.pane().Views->isVisible() && h.pane().OpenOutput->isEnabled() && !h.pane().Problem->isVisible());
+    h.dir.Write("bad.html", "<p>\x80</p>");
+    h.pane().SetTemplateName(Q(h.dir / "bad.html"));
+    QVERIFY(h.pane().Problem->text().startsWith(u"定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"_s));
+    QVERIFY(!h.pane().Views->isVisible() && !h.pane().Summary->isVisible() && !h.pane().OpenOutput->isEnabled());
+  }
+
+  void theTemplateIsChosenOrTakenFromConvert() {
+    PreviewWindow h;
+    // Convert's last template, while the preview has none of its own.
+    auto* conv = new Conv(h.backend, h.messageBox, &h.window);
+    conv->Text1->setText(Q(h.templ));
+    h.window.Preview_Click();
+    QCOMPARE(h.pane().TemplateName(), Q(h.templ));
+    QCOMPARE(h.Output(), Records(u"りんご: 120"_s, u"梨: 80"_s));
+    // The file dialog starts beside it; a cancel keeps it.
+    const auto other = h.dir.Write("other.txt", "<!-- price -->");
+    h.backend.Cancel().AcceptPath(Q(other));
+    h.pane().ChooseTemplate->click();
+    QCOMPARE(h.pane().TemplateName(), Q(h.templ));
+    h.pane().ChooseTemplate->click();
+    QCOMPARE(h.pane().TemplateName(), Q(other));
+    QCOMPARE(h.backend.fileRequests.at(0).initialDir, Q(h.dir.path()));
+    QCOMPARE(h.backend.fileRequests.at(0).mode, FileDialogMode::Open);
+    QCOMPARE(h.Output(), u"120"_s);
+    // Not a page: shown as text, and counted under it.
+    QCOMPARE(h.pane().Views->Page->toPlainText(), u"120"_s);
+    QVERIFY(h.pane().Summary->text().startsWith(u"差し込み 1 か所"_s));
+    conv->Text1->setText(Q(h.templ));
+    h.pane().hide();
+    h.pane().show();
+    QCOMPARE(h.pane().TemplateName(), Q(other));
+  }
+
+  void openOutputWritesOnlyAFileOfItsOwn() {
+    auto h = std::make_unique<PreviewWindow>();
+    QVERIFY(h->ShowWithTemplate());
+    const auto listing = [&] {
+      QStringList names;
+      for (const auto& entry : std::filesystem::directory_iterator(h->dir.path()))
+        names << QString::fromStdString(entry.path().filename().string());
+      return names;
+    };
+    const QStringList before = listing();
+    h->pane().OpenOutput->click();
+    const QString file = h->pane().browserFile().fileName();
+    QCOMPARE(h->desktop.opened, QStringList{file});
+    QVERIFY(file.endsWith(u"/list.html"_s) && !file.startsWith(Q(h->dir.path())));
+    QCOMPARE(ReadBytes(file.toStdString()), h->pane().result()->bytes);
+    QCOMPARE(listing(), before);
+    // A desktop that cannot open it is told of.
+    h->desktop.opens = false;
+    h->pane().OpenOutput->click();
+    QCOMPARE(h->messageBox.TakePrompts(), QStringList{u"プレビューをブラウザーで開けませんでした。\n"_s + file});
+    // The temporary folder goes with the program.
+    h.reset();
+    QVERIFY(!QFileInfo::exists(QFileInfo(file).absolutePath()));
+  }
+
+  void theTextViewMarksTheValuesLineByLine() {
+    PreviewWindow h;
+    h.grid().SetTextMatrix(2, 2, QString());  // 梨 has no price
+    QVERIFY(h.ShowWithTemplate());
+    h.dir.Write("list.html", EncodeText(kTemplate + u"<!-- price -->", TextEncoding::Utf8));
+    QTRY_VERIFY(h.Output().endsWith(u"</html><!-- price -->"_s));
+    h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
+    QTextDocument& document = *h.pane().Views->OutputText->document();
+    // The CR LF line ends do not shift the marks: each block's marked runs.
+    const auto runs = [&](int blockNumber) {
+      QStringList marked;
+      const QTextBlock block = document.findBlockByNumber(blockNumber);
+      for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        const QColor colour = range.format.background().color();
+        marked << (colour == PreviewTextView::ValueColor() ? u"value "_s : u"unfilled "_s) +
+                      block.text().mid(range.start, range.length);
+      }
+      return marked;
+    };
+    QCOMPARE(runs(0), QStringList());
+    QCOMPARE(runs(1), (QStringList{u"value りんご"_s, u"value 120"_s}));
+    QCOMPARE(runs(2), QStringList{u"value 梨"_s});
+    QCOMPARE(runs(3), QStringList{u"unfilled <!-- price -->"_s});
+    QVERIFY(h.pane().Views->Note->text().contains(u"黄色は差し込んだ値"_s));
+  }
+
+  void aLongOutputShowsItsStartAndSaysSo() {
+    PreviewWindow h;
+    h.pane().SetLimits({60, 40, 30});
+    QVERIFY(h.ShowWithTemplate());
+    QVERIFY(!h.pane().result()->expansion.cut);
+    // The page ends after the last tag before the limit.
+    QCOMPARE(h.pane().Views->Page->toPlainText().trimmed(), u"りんご: 120"_s);
+    QCOMPARE(h.pane().Views->Note->text(), u"長いため、先頭の約 30 文字だけを表示しています（全体は 59 文字）。"
+                                           u"全体は「出力を開く」でブラウザーに表示できます。"_s);
+    h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
+    QVERIFY(h.pane().Views->Note->text().startsWith(u"長いため、先頭の約 40 文字だけを表示しています"_s));
+    h.grid().SetTextMatrix(2, 1, u"とても長い名前"_s);
+    QTRY_VERIFY(h.pane().result()->expansion.cut);
+    QVERIFY(h.pane().Views->Note->text().startsWith(u"出力が 60 文字を超えるため"_s));
+  }
+};
+
+QTEST_MAIN(PreviewPaneTest)
+#include "PreviewPaneTest.moc"
