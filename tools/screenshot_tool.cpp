@@ -1,7 +1,8 @@
 // Photographs the program's windows as a user sees them, for the README and
 // for looking at the program on a machine without a desktop (run it under
 // xvfb-run). Each shot builds its window over the main window with a sample
-// sheet opened, lets it paint and saves it as NAME.png.
+// sheet opened, lets it paint and saves it as NAME.png (the preview shot
+// both windows side by side).
 //
 //   quillary-screenshots --out DIR [--sample CSV] [NAME ...]   (no NAME: all)
 //   quillary-screenshots --list
@@ -17,15 +18,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QStringList>
 #include <QThread>
 
 #include "commondialog/CommonDialogBackend.h"
 #include "convert/Conv.h"
+#include "convert/PreviewPane.h"
+#include "convert/PreviewRefresh.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/CellContentsBox.h"
+#include "mainwindow/CellEditor.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "commondialog/MessageBox.h"
@@ -74,7 +80,8 @@ class FixedFileBackend final : public CommonDialogBackend {
 // The main window with the sample opened and a cell of Japanese text current.
 class Scene {
  public:
-  explicit Scene(const QString& samplePath) : backend_(samplePath), window_({messageBox_, backend_}) {
+  explicit Scene(const QString& samplePath)
+      : samplePath_(samplePath), backend_(samplePath), window_({messageBox_, backend_}) {
     window_.SetCommands(std::make_unique<ProgramCommands>(window_));
     window_.show();
     // Focus events need an active window, also where no window manager runs.
@@ -88,6 +95,7 @@ class Scene {
   }
 
   Main& window() { return window_; }
+  const QString& samplePath() const { return samplePath_; }
   MessageBox& messageBox() { return messageBox_; }
   CommonDialogBackend& backend() { return backend_; }
 
@@ -100,6 +108,7 @@ class Scene {
   }
 
  private:
+  QString samplePath_;
   LoggingMessageBox messageBox_;
   FixedFileBackend backend_;
   Main window_;
@@ -116,6 +125,22 @@ std::unique_ptr<QWidget> Shown(std::unique_ptr<Dialog> dialog) {
   dialog->show();
   dialog->raise();
   return dialog;
+}
+
+// Two windows in one picture, left to right, as they stand on the screen.
+std::unique_ptr<QWidget> SideBySide(QWidget& left, QWidget& right) {
+  const QPixmap first = left.grab(), second = right.grab();
+  constexpr int kGap = 8;
+  QPixmap both(first.width() + kGap + second.width(), std::max(first.height(), second.height()));
+  both.fill(QColor(0x60, 0x60, 0x60));
+  QPainter painter(&both);
+  painter.drawPixmap(0, 0, first);
+  painter.drawPixmap(first.width() + kGap, 0, second);
+  painter.end();
+  auto picture = std::make_unique<QLabel>();
+  picture->setPixmap(both);
+  picture->resize(both.size());
+  return picture;
 }
 
 std::vector<Shot> Shots() {
@@ -145,6 +170,21 @@ std::vector<Shot> Shots() {
       {QStringLiteral("field-editor"),
        [](Scene& scene) {
          return Shown(std::make_unique<FieldEditor>(scene.window().sheetGrid(), scene.messageBox(), &scene.window()));
+       }},
+      {QStringLiteral("preview"),
+       [](Scene& scene) {
+         // The preview over the example template beside the window, after
+         // an edit of the second record's price.
+         Main& window = scene.window();
+         auto* pane = window.findChild<PreviewPane*>(QStringLiteral("PreviewPane"));
+         window.resize(window.width(), 600);
+         pane->SetTemplateName(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("template.html")));
+         window.Preview_Click();
+         window.sheetGrid().SetTextMatrix(2, 2, QStringLiteral("150"));
+         window.cellEditor().ShowCurrentCell();
+         pane->refresh().RefreshNow();
+         Scene::Settle();
+         return SideBySide(window, *pane);
        }},
   };
 }
