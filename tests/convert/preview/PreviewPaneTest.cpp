@@ -94,6 +94,10 @@ class PreviewPaneTest : public QObject {
     h.pane().close();
     QVERIFY(!item->isChecked());
     QCOMPARE(h.log, QStringList());
+    // Closing the main window puts the pane away too.
+    item->trigger();
+    QVERIFY(h.window.close());
+    QVERIFY(!h.pane().isVisible());
   }
 
   void everyKindOfSheetChangeRefreshesAfterThePause_data() {
