@@ -53,20 +53,25 @@ QPushButton* MakeButton(const char* name, const QString& caption, QWidget* paren
 }  // namespace
 
 PreviewPane::PreviewPane(Sources sources, QWidget* owner)
-    : QWidget(owner, Qt::Tool), sources_(std::move(sources)), browserFile_(std::make_unique<PreviewBrowserFile>(sources_.desktop)) {
+    : QWidget(owner, Qt::Tool),
+      sources_(std::move(sources)),
+      browserFile_(std::make_unique<PreviewBrowserFile>(sources_.desktop)) {
   setObjectName(QStringLiteral("PreviewPane"));
   setWindowTitle(QStringLiteral("プレビュー"));
   // Showing it leaves the keyboard with the sheet.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  refresh_ = new PreviewRefresh(sources_.document, [this] { Refresh(); }, this);
+  refresh_ = new PreviewRefresh(
+      sources_.document, [this] { Refresh(); }, this);
 
   Notice = MakeLabel("Notice", this);
-  Notice->setText(QStringLiteral("グリッドの今のシートで表示しています（変換は最後に開いたか保存したシートを使います）"));
+  Notice->setText(
+      QStringLiteral("グリッドの今のシートで表示しています（変換は最後に開いたか保存したシートを使います）"));
   Notice->setStyleSheet(QStringLiteral("QLabel { background: #e8f0fb; padding: 3px; }"));
   TemplateLabel = MakeLabel("TemplateLabel", this);
   ChooseTemplate = MakeButton("ChooseTemplate", QStringLiteral("定型ファイル(&T)..."), this);
   OpenOutput = MakeButton("OpenOutput", QStringLiteral("出力を開く(&B)"), this);
-  OpenOutput->setToolTip(QStringLiteral("このプレビューを一時ファイルに書き出してブラウザーで開きます（出力ファイルには何も書きません）"));
+  OpenOutput->setToolTip(
+      QStringLiteral("このプレビューを一時ファイルに書き出してブラウザーで開きます（出力ファイルには何も書きません）"));
   Problem = MakeLabel("Problem", this);
   Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Views = new PreviewViews(this);

@@ -19,8 +19,7 @@ class PreviewTextView final : public QPlainTextEdit {
   ~PreviewTextView() override;
 
   // The spans count units of text, which is shown whole.
-  void ShowOutput(std::u16string_view text, const std::vector<TextSpan>& values,
-                  const std::vector<TextSpan>& unfilled);
+  void ShowOutput(std::u16string_view text, const std::vector<TextSpan>& values, const std::vector<TextSpan>& unfilled);
 
   // The colours of the two kinds, for the legend and the tests.
   static QColor ValueColor();

@@ -114,11 +114,14 @@ void PreviewViews::WriteNote() {
   const std::size_t shown = page ? limits_.pageUnits : limits_.textUnits;
   QStringList lines;
   if (expansion.cut)
-    lines << QStringLiteral("出力が %1 文字を超えるため、その先は作っていません（変換では全体を書き出します）。")
+    lines << QStringLiteral(
+                 "出力が %1 文字を超えるため、その先は作っていません（「出力を開く」で開くのもここまでです。"
+                 "変換では全体を書き出します）。")
                  .arg(Count(limits_.outputUnits));
   else if (expansion.text.size() > shown)
-    lines << QStringLiteral("長いため、先頭の約 %1 文字だけを表示しています（全体は %2 文字）。"
-                            "全体は「出力を開く」でブラウザーに表示できます。")
+    lines << QStringLiteral(
+                 "長いため、先頭の約 %1 文字だけを表示しています（全体は %2 文字）。"
+                 "全体は「出力を開く」でブラウザーに表示できます。")
                  .arg(Count(shown), Count(expansion.text.size()));
   if (!page) {
     lines << (expansion.valuesMarked ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込みです。")

@@ -63,16 +63,15 @@ class PreviewExpansionTest : public QObject {
         << fruit << u"<!-- Price -->;<!-- Price -->"_s << u"«120»;«80<BR>sale»"_s << true;
     QTest::newRow("as many repetitions as rows")
         << fruit << u"<!-- BeginRepeat * --><!-- Name -->,<!-- EndRepeat -->"_s << u"«Apple»,«Pear»,«Plum»,"_s << true;
-    QTest::newRow("names of no field are no placeholders")
-        << fruit << u"<!-- name --><!--Name--><!-- Colour -->"_s << u"<!-- name --><!--Name--><!-- Colour -->"_s << true;
+    QTest::newRow("names of no field are no placeholders") << fruit << u"<!-- name --><!--Name--><!-- Colour -->"_s
+                                                           << u"<!-- name --><!--Name--><!-- Colour -->"_s << true;
     QTest::newRow("the output ends before a NUL")
         << fruit << u"a<!-- Name -->\0<!-- Name -->"_s << u"a«Apple»"_s << true;
     QTest::newRow("a value holding a later field's placeholder")
         << TwoFields(u"x<!-- B -->y", u"b") << u"<!-- A -->"_s << u"«x«b»y»"_s << true;
     QTest::newRow("a value forming a placeholder with the text beside it")
         << TwoFields(u"<!-- B", u"b") << u"<!-- A --> -->"_s << u"b"_s << false;
-    QTest::newRow("empty values leave no mark")
-        << TwoFields(u"", u"b") << u"[<!-- A -->]"_s << u"[]"_s << true;
+    QTest::newRow("empty values leave no mark") << TwoFields(u"", u"b") << u"[<!-- A -->]"_s << u"[]"_s << true;
     QTest::newRow("the marks' own characters in the template")
         << fruit << u"\uFDD0<!-- Name -->\uFDD1"_s << u"\uFDD0Apple\uFDD1"_s << false;
   }
@@ -116,7 +115,8 @@ class PreviewExpansionTest : public QObject {
     QFETCH(QString, marked);
     QFETCH(bool, cut);
     const std::u16string templ = u"<!-- BeginRepeat 4 --><!-- Name -->;<!-- EndRepeat -->";
-    const PreviewExpansion preview = ExpandForPreview(templ, FruitSheet(), 3, std::size_t(maxUnits), std::size_t(markUnits));
+    const PreviewExpansion preview =
+        ExpandForPreview(templ, FruitSheet(), 3, std::size_t(maxUnits), std::size_t(markUnits));
     QCOMPARE(Marked(preview), marked);
     QCOMPARE(preview.cut, cut);
     QVERIFY(preview.valuesMarked);

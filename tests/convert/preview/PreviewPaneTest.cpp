@@ -192,7 +192,8 @@ class PreviewPaneTest : public QObject {
     QVERIFY(h.pane().Views->isVisible() && h.pane().OpenOutput->isEnabled() && !h.pane().Problem->isVisible());
     h.dir.Write("bad.html", "<p>\x80</p>");
     h.pane().SetTemplateName(Q(h.dir / "bad.html"));
-    QVERIFY(h.pane().Problem->text().startsWith(u"定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"_s));
+    QVERIFY(h.pane().Problem->text().startsWith(
+        u"定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"_s));
     QVERIFY(!h.pane().Views->isVisible() && !h.pane().Summary->isVisible() && !h.pane().OpenOutput->isEnabled());
   }
 
@@ -281,8 +282,9 @@ class PreviewPaneTest : public QObject {
     QVERIFY(!h.pane().result()->expansion.cut);
     // The page ends after the last tag before the limit.
     QCOMPARE(h.pane().Views->Page->toPlainText().trimmed(), u"りんご: 120"_s);
-    QCOMPARE(h.pane().Views->Note->text(), u"長いため、先頭の約 30 文字だけを表示しています（全体は 59 文字）。"
-                                           u"全体は「出力を開く」でブラウザーに表示できます。"_s);
+    QCOMPARE(h.pane().Views->Note->text(),
+             u"長いため、先頭の約 30 文字だけを表示しています（全体は 59 文字）。"
+             u"全体は「出力を開く」でブラウザーに表示できます。"_s);
     h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
     QVERIFY(h.pane().Views->Note->text().startsWith(u"長いため、先頭の約 40 文字だけを表示しています"_s));
     h.grid().SetTextMatrix(2, 1, u"とても長い名前"_s);

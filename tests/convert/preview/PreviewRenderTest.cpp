@@ -44,11 +44,12 @@ class PreviewRenderTest : public QObject {
     QTest::addColumn<TextEncoding>("outputEncoding");
     const std::u16string japanese =
         u"<h1>品目</h1><!-- BeginRepeat * --><li><!-- name -->: <!-- price --></li><!-- EndRepeat -->";
-    const std::string ascii = "<meta charset=\"utf-8\"><!-- BeginRepeat * -->[<!-- name -->=<!-- price -->]<!-- EndRepeat -->";
-    QTest::newRow("a UTF-8 template, whatever the sheet's") << EncodeText(japanese, TextEncoding::Utf8)
-                                                            << TextEncoding::Cp932 << TextEncoding::Utf8;
-    QTest::newRow("a CP932 template, whatever the sheet's") << EncodeText(japanese, TextEncoding::Cp932)
-                                                            << TextEncoding::Utf8 << TextEncoding::Cp932;
+    const std::string ascii =
+        "<meta charset=\"utf-8\"><!-- BeginRepeat * -->[<!-- name -->=<!-- price -->]<!-- EndRepeat -->";
+    QTest::newRow("a UTF-8 template, whatever the sheet's")
+        << EncodeText(japanese, TextEncoding::Utf8) << TextEncoding::Cp932 << TextEncoding::Utf8;
+    QTest::newRow("a CP932 template, whatever the sheet's")
+        << EncodeText(japanese, TextEncoding::Cp932) << TextEncoding::Utf8 << TextEncoding::Cp932;
     QTest::newRow("plain ASCII with a CP932 sheet") << ascii << TextEncoding::Cp932 << TextEncoding::Cp932;
     QTest::newRow("plain ASCII with a UTF-8 sheet") << ascii << TextEncoding::Utf8 << TextEncoding::Utf8;
     QTest::newRow("plain ASCII with a UTF-8 sheet with its mark")
@@ -81,19 +82,22 @@ class PreviewRenderTest : public QObject {
     QCOMPARE(window.messageBox.calls.size(), std::size_t{1});
     QVERIFY(!window.CheckModify());
     QCOMPARE(QByteArray::fromStdString(preview.bytes), QByteArray::fromStdString(ReadBytes(dir / "out.html")));
-    QVERIFY(QByteArray::fromStdString(preview.bytes).contains(EncodeText(u"みかん", outputEncoding).substr(
-        outputEncoding == TextEncoding::Utf8WithBom ? 3 : 0).c_str()));
+    QVERIFY(QByteArray::fromStdString(preview.bytes)
+                .contains(EncodeText(u"みかん", outputEncoding)
+                              .substr(outputEncoding == TextEncoding::Utf8WithBom ? 3 : 0)
+                              .c_str()));
   }
 
   void aTemplateThatCannotBeUsedGivesTheReason_data() {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("reason");  // after the file's name
-    QTest::newRow("missing") << u"missing.html"_s << u"定型ファイルを読み込めませんでした。\n%1\nファイルが見つかりません。"_s;
+    QTest::newRow("missing") << u"missing.html"_s
+                             << u"定型ファイルを読み込めませんでした。\n%1\nファイルが見つかりません。"_s;
     QTest::newRow("a folder") << u"folder"_s << u"定型ファイルを読み込めませんでした。\n%1\nフォルダーです。"_s;
-    QTest::newRow("bytes that do not decode")
-        << u"bad.html"_s
-        << u"定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります（最初は 2 行目、先頭から 6 バイト目）。"
-           u"\nこの定型ファイルでは変換できません。"_s;
+    QTest::newRow("bytes that do not decode") << u"bad.html"_s
+                                              << u"定型ファイルには、文字コード CP932 として読めないバイトが 1 "
+                                                 u"個あります（最初は 2 行目、先頭から 6 バイト目）。"
+                                                 u"\nこの定型ファイルでは変換できません。"_s;
   }
 
   void aTemplateThatCannotBeUsedGivesTheReason() {
@@ -115,8 +119,9 @@ class PreviewRenderTest : public QObject {
     const PreviewResult preview =
         RenderPreview(Q(templ), MakeSheet(2, 2, {u"name", u"雪だるま☃"}), TextEncoding::Cp932);
     QVERIFY(preview.HasOutput());
-    QCOMPARE(preview.unwritable, u"出力の文字コード（CP932）では書けない文字があるため、変換は何も書き出しません。\n"
-                                 u"「☃」（U+2603）"_s);
+    QCOMPARE(preview.unwritable,
+             u"出力の文字コード（CP932）では書けない文字があるため、変換は何も書き出しません。\n"
+             u"「☃」（U+2603）"_s);
     QVERIFY(preview.bytes.empty());
     QCOMPARE(QString::fromStdU16String(preview.expansion.text), u"雪だるま☃"_s);
   }
