@@ -26,8 +26,7 @@ void ListNames(std::string& text, const char* label, const NameCounts& names) {
 }  // namespace
 
 std::string ReportText(const ConversionSummary& summary) {
-  std::size_t unknown = 0;
-  for (const auto& entry : summary.unknown) unknown += entry.second;
+  const std::size_t unknown = TotalCount(summary.unknown);
   std::string text = "quillary-convert: " + Counted(summary.filled, "placeholder", "placeholders") + " filled, " +
                      std::to_string(summary.UnfilledCount()) + " left unfilled, " +
                      Counted(unknown, "comment", "comments") + " naming no field\n";

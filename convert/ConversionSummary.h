@@ -12,6 +12,13 @@ namespace quillary {
 // Names with counts, in the order they first appear in the output.
 using NameCounts = std::vector<std::pair<std::u16string, std::size_t>>;
 
+// How many in all, over every name.
+inline std::size_t TotalCount(const NameCounts& names) {
+  std::size_t total = 0;
+  for (const auto& entry : names) total += entry.second;
+  return total;
+}
+
 struct ConversionSummary {
   // Placeholders filled with a value.
   std::size_t filled = 0;
@@ -23,11 +30,7 @@ struct ConversionSummary {
   // kLongestListedName characters.
   NameCounts unknown;
 
-  std::size_t UnfilledCount() const {
-    std::size_t count = 0;
-    for (const auto& entry : unfilled) count += entry.second;
-    return count;
-  }
+  std::size_t UnfilledCount() const { return TotalCount(unfilled); }
 };
 
 inline constexpr std::size_t kLongestListedName = 1024;

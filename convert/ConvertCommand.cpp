@@ -55,12 +55,6 @@ QString NameList(const NameCounts& names) {
   return listed.join(QStringLiteral("、"));
 }
 
-std::size_t Total(const NameCounts& names) {
-  std::size_t total = 0;
-  for (const auto& entry : names) total += entry.second;
-  return total;
-}
-
 }  // namespace
 
 QString FilledText(const ConversionSummary& summary) {
@@ -69,9 +63,9 @@ QString FilledText(const ConversionSummary& summary) {
 
 QString LeftOverText(const ConversionSummary& summary) {
   QString text;
-  if (const std::size_t unfilled = Total(summary.unfilled); unfilled > 0)
+  if (const std::size_t unfilled = TotalCount(summary.unfilled); unfilled > 0)
     text += QStringLiteral("　データが足りず残った差し込み %1 か所: %2").arg(unfilled).arg(NameList(summary.unfilled));
-  if (const std::size_t unknown = Total(summary.unknown); unknown > 0)
+  if (const std::size_t unknown = TotalCount(summary.unknown); unknown > 0)
     text +=
         QStringLiteral("　どのフィールド名でもない差し込み %1 か所: %2").arg(unknown).arg(NameList(summary.unknown));
   return text;
