@@ -11,10 +11,11 @@
 #include "platform/Errors.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileIO.h"
+#include "platform/RegularFile.h"
 
 namespace quillary {
 
-std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limit) {
+FileDescriptor OpenRegularFile(const std::filesystem::path& path, std::uintmax_t limit, std::uintmax_t& size) {
   // Not blocking: opening a pipe for reading would wait for a writer.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file.valid()) throw FileReadError(path, ProblemOf(errno), errno);
@@ -22,8 +23,14 @@ std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limi
   if (::fstat(file.get(), &info) != 0) throw FileReadError(path, ProblemOf(errno), errno);
   if (S_ISDIR(info.st_mode)) throw FileReadError(path, FileProblem::IsFolder);
   if (!S_ISREG(info.st_mode)) throw FileReadError(path, FileProblem::NotRegularFile);
-  const auto size = static_cast<std::uintmax_t>(info.st_size);
+  size = static_cast<std::uintmax_t>(info.st_size);
   if (size > limit) throw FileReadError(path, FileProblem::TooLarge, 0, size);
+  return file;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limit) {
+  std::uintmax_t size = 0;
+  const FileDescriptor file = OpenRegularFile(path, limit, size);
   // Read straight into the string, in as few calls as the kernel allows;
   // one byte of room past the size tells a file that grew.
   std::string bytes;

@@ -14,6 +14,14 @@ namespace quillary {
 // whether any byte was 0x80 or above.
 std::optional<std::u16string> DecodeWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
 
+// The units well-formed UTF-8 decodes to: one a sequence, two for those of
+// four bytes. The bytes are counted, not checked.
+std::size_t Utf16Length(std::string_view bytes);
+// Decodes to out, which has room for a unit a byte; the end of what was
+// written, or nullptr at the first malformed sequence (one cut off at the
+// end included).
+char16_t* DecodeWellFormedUtf8To(std::string_view bytes, char16_t* out, bool& sawHighByte);
+
 // Whether the bytes are well-formed UTF-8, without decoding them.
 bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/UnitSearch.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -22,7 +23,9 @@ CsvReader::CsvReader(std::u16string_view text, char16_t separator, std::u16strin
 // The text up to the next line separator; the line no separator ends is the
 // final one.
 std::u16string_view CsvReader::TakeLine() {
-  const std::size_t end = text_.find(lineSeparator_, position_);
+  std::size_t end = FindUnit(text_, lineSeparator_[0], position_);
+  while (end != std::u16string_view::npos && text_.substr(end, lineSeparator_.size()) != lineSeparator_)
+    end = FindUnit(text_, lineSeparator_[0], end + 1);
   std::u16string_view line;
   if (end == std::u16string_view::npos) {
     line = text_.substr(std::min(position_, text_.size()));
@@ -35,20 +38,20 @@ std::u16string_view CsvReader::TakeLine() {
   return line;
 }
 
-CsvReader::FieldEnd CsvReader::ReadPlainField(std::size_t j, std::u16string& cell) const {
-  const std::size_t e = j < line_.size() ? line_.find(separator_, j) : std::u16string_view::npos;
+CsvReader::FieldEnd CsvReader::ReadPlainField(std::size_t j, std::u16string_view& cell) const {
+  const std::size_t e = j < line_.size() ? FindUnit(line_, separator_, j) : std::u16string_view::npos;
   if (e == std::u16string_view::npos) {
-    if (j < line_.size()) cell.append(line_.substr(j));
+    cell = line_.substr(std::min(j, line_.size()));
     return {line_.size() + 1, false};
   }
-  cell.append(line_.substr(j, e - j));
+  cell = line_.substr(j, e - j);
   return {e + 1, true};
 }
 
 CsvReader::FieldEnd CsvReader::ReadQuotedField(std::size_t j, std::u16string& cell) {
   ++j;  // past the opening quote
   for (;;) {
-    const std::size_t e = j < line_.size() ? line_.find(quote_, j) : std::u16string_view::npos;
+    const std::size_t e = j < line_.size() ? FindUnit(line_, quote_, j) : std::u16string_view::npos;
     if (e != std::u16string_view::npos) {
       cell.append(line_.substr(j, e - j));
       j = e + 1;
@@ -79,10 +82,12 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   line_ = TakeLine();
   record.fieldCount = 0;
   record.emptyLine = line_.empty();
-  // The strings the caller left in the record are written over, keeping
-  // their buffers.
-  std::size_t kept = 0;
+  quotedFields_.clear();
+  // The value strings the caller left in the record are written over,
+  // keeping their buffers.
+  std::size_t kept = 0, quoted = 0;
   std::u16string dropped;
+  std::u16string_view plain;
   bool extraField = false;
   std::size_t j = 0;
   for (;;) {
@@ -90,11 +95,20 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
       record.fields.emplace_back();
       record.offsets.emplace_back();
     }
-    const bool quoted = j < line_.size() && line_[j] == quote_;
-    if (kept < maxFields) record.offsets[kept] = LineOffset() + std::min(j + (quoted ? 1 : 0), line_.size());
-    std::u16string& cell = kept < maxFields ? record.fields[kept++] : dropped;
-    cell.clear();
-    const FieldEnd end = quoted ? ReadQuotedField(j, cell) : ReadPlainField(j, cell);
+    const bool isQuoted = j < line_.size() && line_[j] == quote_;
+    if (kept < maxFields) record.offsets[kept] = LineOffset() + std::min(j + (isQuoted ? 1 : 0), line_.size());
+    FieldEnd end{};
+    if (isQuoted) {
+      const bool keep = kept < maxFields;
+      if (keep && quoted == record.values.size()) record.values.emplace_back();
+      std::u16string& value = keep ? record.values[quoted] : dropped;
+      value.clear();
+      end = ReadQuotedField(j, value);
+      if (keep) quotedFields_.emplace_back(kept++, quoted++);
+    } else {
+      end = ReadPlainField(j, plain);
+      if (kept < maxFields) record.fields[kept++] = plain;
+    }
     if (!extraField) ++record.fieldCount;
     extraField = end.endsLine;
     j = end.next;
@@ -102,6 +116,8 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   }
   record.fields.resize(kept);
   record.offsets.resize(kept);
+  // The value strings no longer move once all are read.
+  for (const auto& [field, value] : quotedFields_) record.fields[field] = record.values[value];
   return true;
 }
 
@@ -112,7 +128,8 @@ int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator,
   CsvRecord record;
   for (int row = 0; row < maxRows && reader.Next(record, fields); ++row) {
     array.ResizeRows(row + 1);
-    for (std::size_t f = 0; f < record.fields.size(); ++f) array.Set(static_cast<int>(f), row, record.fields[f]);
+    for (std::size_t f = 0; f < record.fields.size(); ++f)
+      array.Set(static_cast<int>(f), row, std::u16string(record.fields[f]));
   }
   return array.Rows() - 1;
 }

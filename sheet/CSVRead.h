@@ -6,18 +6,21 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillary {
 
 class SheetArray;
 
-// One record as the reader reads it.
+// One record as the reader reads it; valid until the reader reads the next.
 struct CsvRecord {
-  // The fields read, up to the most the caller keeps. After a quoted field
-  // that ends at the end of its line the reader reads one more, empty field
-  // from past the line end; it is kept here too.
-  std::vector<std::u16string> fields;
+  // The fields read, up to the most the caller keeps: a plain field's
+  // characters in the text, a quoted field's value (quotes undone) held in
+  // `values`. After a quoted field that ends at the end of its line the
+  // reader reads one more, empty field from past the line end; it is kept
+  // here too.
+  std::vector<std::u16string_view> fields;
   // Where each kept field's characters start in the text (past the opening
   // quote of a quoted field); its value is never longer than what lies
   // between there and the field's end.
@@ -26,6 +29,8 @@ struct CsvRecord {
   std::size_t fieldCount = 0;
   // The record is an empty line (not even a pair of quotes).
   bool emptyLine = false;
+  // Values of quoted fields, their buffers kept from record to record.
+  std::vector<std::u16string> values;
 };
 
 // Splits CSV text into records, one at a time. A quoted field may run over
@@ -45,7 +50,7 @@ class CsvReader {
   struct FieldEnd;
   std::u16string_view TakeLine();
   std::size_t LineOffset() const { return static_cast<std::size_t>(line_.data() - text_.data()); }
-  FieldEnd ReadPlainField(std::size_t j, std::u16string& cell) const;
+  FieldEnd ReadPlainField(std::size_t j, std::u16string_view& cell) const;
   FieldEnd ReadQuotedField(std::size_t j, std::u16string& cell);
 
   std::u16string_view text_;
@@ -55,6 +60,8 @@ class CsvReader {
   std::size_t position_ = 0;
   bool finalTaken_ = false;
   std::u16string_view line_;
+  // The kept quoted fields of the record being read: (field, value).
+  std::vector<std::pair<std::size_t, std::size_t>> quotedFields_;
 };
 
 // Splits CSV text into records and fields and stores record i into row i of

@@ -34,29 +34,31 @@ void ReserveCells(std::vector<std::uint64_t>& cells, std::size_t units) {
 // reader never looks back at a record it has read. A reader of the second
 // half keeps those writes until its half is known to begin with a record.
 struct CsvCells::Store {
-  CsvCells& cells;
-  std::u16string& text;
+  Part& cells;
+  char16_t* text;
   std::size_t base = 0;  // where the reader's text begins in text
   std::vector<std::pair<std::size_t, std::u16string>>* heldWrites = nullptr;
 
-  void EmptyRecord() { cells.rowStarts_.push_back(cells.cells_.size()); }
+  void EmptyRecord() { cells.rowStarts.push_back(cells.cells.size()); }
   void Record(const CsvRecord& record) {
     for (std::size_t f = 0; f < record.fieldCount; ++f) {
-      const std::u16string& value = record.fields[f];
+      const std::u16string_view value = record.fields[f];
       const std::size_t start = base + record.offsets[f];
-      if (std::memcmp(text.data() + start, value.data(), value.size() * sizeof(char16_t)) != 0) {
+      // A plain field is where it stands; a quoted one is its value.
+      if (!value.empty() && value.data() != text + start &&
+          std::memcmp(text + start, value.data(), value.size() * sizeof(char16_t)) != 0) {
         if (heldWrites)
           heldWrites->emplace_back(start, value);
         else
-          value.copy(text.data() + start, value.size());
+          value.copy(text + start, value.size());
       }
-      if (start > kStartMask) throw SheetTooLargeError(static_cast<long long>(cells.rowStarts_.size()), 0);
+      if (start > kStartMask) throw SheetTooLargeError(static_cast<long long>(cells.rowStarts.size()), 0);
       std::uint64_t length = value.size();
       if (length >= kLongCell) {
-        cells.longCells_[cells.cells_.size()] = value.size();
+        cells.longCells[cells.cells.size()] = value.size();
         length = kLongCell;
       }
-      cells.cells_.push_back(start | length << kLengthShift);
+      cells.cells.push_back(start | length << kLengthShift);
     }
     EmptyRecord();
   }
@@ -65,17 +67,17 @@ struct CsvCells::Store {
 // The records from a line start in the second half, read on a thread of
 // their own while the first half is read.
 struct CsvCells::SecondHalf {
-  CsvCells cells;
+  Part cells;
   std::vector<std::pair<std::size_t, std::u16string>> writes;
   std::size_t fields = 0;
   long long records = 0;
   std::exception_ptr failure;
 
-  void Read(std::u16string& text, std::size_t start, std::u16string_view lineSeparator) {
+  void Read(UnitBuffer& text, std::size_t start, std::u16string_view lineSeparator) {
     try {
-      Store store{cells, text, start, &writes};
+      Store store{cells, text.data(), start, &writes};
       RecordSheet sheet(CellLimit::None, store);
-      CsvReader reader = MakeCsvReader(std::u16string_view(text).substr(start), lineSeparator);
+      CsvReader reader = MakeCsvReader(text.View().substr(start), lineSeparator);
       CsvRecord record;
       while (reader.Next(record, sheet.MostFields() + 1)) sheet.Add(record);
       fields = sheet.Fields();
@@ -87,19 +89,16 @@ struct CsvCells::SecondHalf {
 };
 
 std::u16string_view CsvCells::Text(int field, int row, std::u16string&) const {
-  const std::size_t cell = rowStarts_[static_cast<std::size_t>(row)] + static_cast<std::size_t>(field);
-  if (cell >= rowStarts_[static_cast<std::size_t>(row) + 1]) return {};
-  const std::uint64_t packed = cells_[cell];
+  auto r = static_cast<std::size_t>(row);
+  const bool second = r >= parts_[0].Rows();
+  const Part& part = parts_[second ? 1 : 0];
+  if (second) r -= parts_[0].Rows();
+  const std::size_t cell = part.rowStarts[r] + static_cast<std::size_t>(field);
+  if (cell >= part.rowStarts[r + 1]) return {};
+  const std::uint64_t packed = part.cells[cell];
   std::size_t length = packed >> kLengthShift;
-  if (length == kLongCell) length = longCells_.at(cell);
-  return std::u16string_view(text_).substr(packed & kStartMask, length);
-}
-
-void CsvCells::AppendRows(const CsvCells& other) {
-  const std::size_t offset = cells_.size();
-  for (const auto& [cell, length] : other.longCells_) longCells_[offset + cell] = length;
-  cells_.insert(cells_.end(), other.cells_.begin(), other.cells_.end());
-  for (std::size_t row = 1; row < other.rowStarts_.size(); ++row) rowStarts_.push_back(offset + other.rowStarts_[row]);
+  if (length == kLongCell) length = part.longCells.at(cell);
+  return text_.View().substr(packed & kStartMask, length);
 }
 
 // The first half is read up to the line start where the second half's
@@ -107,17 +106,17 @@ void CsvCells::AppendRows(const CsvCells& other) {
 // holding line breaks), the second half's work is dropped and the first
 // reader goes on to the end. False for a text read whole in one go.
 bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) {
-  std::u16string& text = cells.text_;
-  const std::size_t split = text.find(lineSeparator, text.size() / 2);
-  if (split == std::u16string::npos || split + lineSeparator.size() >= text.size()) return false;
+  UnitBuffer& text = cells.text_;
+  const std::size_t split = text.View().find(lineSeparator, text.size() / 2);
+  if (split == std::u16string_view::npos || split + lineSeparator.size() >= text.size()) return false;
   const std::size_t start = split + lineSeparator.size();
   SecondHalf second;
-  ReserveCells(cells.cells_, text.size());
-  ReserveCells(second.cells.cells_, text.size() - start);
+  ReserveCells(cells.parts_[0].cells, start);
+  ReserveCells(second.cells.cells, text.size() - start);
   std::thread reading([&] { second.Read(text, start, lineSeparator); });
-  Store store{cells, text};
+  Store store{cells.parts_[0], text.data()};
   RecordSheet sheet(CellLimit::None, store);
-  CsvReader reader = MakeCsvReader(text, lineSeparator);
+  CsvReader reader = MakeCsvReader(text.View(), lineSeparator);
   CsvRecord record;
   bool joined = false;
   try {
@@ -129,7 +128,7 @@ bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) 
         if (second.failure) std::rethrow_exception(second.failure);
         if (second.records > 0) sheet.TakeEmptyLines();
         for (auto& [at, value] : second.writes) value.copy(text.data() + at, value.size());
-        cells.AppendRows(second.cells);
+        cells.parts_[1] = std::move(second.cells);
         const long long records = sheet.Records() + second.records;
         if (records > INT_MAX) throw SheetTooLargeError(records, 0);
         if (records < 2) throw SheetTooSmallError();
@@ -147,24 +146,24 @@ bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) 
   return true;
 }
 
-CsvCells LoadCsvCells(DecodedText file, CellLimit limit) {
+CsvCells LoadCsvCells(LargeDecodedText file, CellLimit limit) {
   CsvCells cells;
   cells.text_ = std::move(file.text);
   cells.encoding = file.encoding;
   cells.undecodable = file.undecodable;
   if (limit == CellLimit::None && cells.text_.size() >= kHalvesFrom &&
-      CsvCells::ReadInHalves(cells, LineSeparatorOf(cells.text_)))
+      CsvCells::ReadInHalves(cells, LineSeparatorOf(cells.text_.View())))
     return cells;
-  CsvCells::Store store{cells, cells.text_};
-  cells.fields_ = static_cast<int>(ReadCsvRecords(cells.text_, limit, store));
+  CsvCells::Store store{cells.parts_[0], cells.text_.data()};
+  cells.fields_ = static_cast<int>(ReadCsvRecords(cells.text_.View(), limit, store));
   return cells;
 }
 
+CsvCells LoadCsvCells(const DecodedText& file, CellLimit limit) { return LoadCsvCells(ToLargeText(file), limit); }
+
 CsvCells LoadCsvCellsFile(const std::filesystem::path& path, CellLimit limit) {
   const std::uintmax_t most = limit == CellLimit::Sheet ? kMaxReadBytes : std::numeric_limits<std::uintmax_t>::max();
-  // The bytes are let go before the records are read.
-  DecodedText file = DecodeText(ReadFileBytes(path, most));
-  return LoadCsvCells(std::move(file), limit);
+  return LoadCsvCells(ReadLargeTextFile(path, most), limit);
 }
 
 }  // namespace quillary

@@ -1,7 +1,6 @@
 #include "sheet/CsvDocument.h"
 
 #include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "platform/FileIO.h"
@@ -53,10 +52,9 @@ LoadedCsv LoadCsvText(std::u16string_view text) {
     }
     void Record(CsvRecord& record) {
       starts.push_back(cells.size());
-      // Moved, since a cell may hold megabytes; not the extra field read
-      // past a line end.
-      cells.insert(cells.end(), std::make_move_iterator(record.fields.begin()),
-                   std::make_move_iterator(record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount)));
+      // Not the extra field read past a line end.
+      cells.insert(cells.end(), record.fields.begin(),
+                   record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount));
     }
   } read;
   const std::size_t fields = ReadCsvRecords(text, CellLimit::Sheet, read);

@@ -124,6 +124,7 @@ TEST(Utf8, AgreesWithTheSystemConverter) {
     ASSERT_TRUE(!ours || validatedHigh == high);
     if (!ours) continue;
     ++wellFormed;
+    ASSERT_EQ(Utf16Length(bytes), ours->size()) << ::testing::PrintToString(bytes);
     ASSERT_EQ(Wide(*ours), *theirs) << ::testing::PrintToString(bytes);
     ASSERT_EQ(EncodeText(*ours, TextEncoding::Utf8), bytes);
   }

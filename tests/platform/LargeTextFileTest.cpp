@@ -1,0 +1,88 @@
+// Large files decoded in pieces on two threads give exactly what the whole
+// file's bytes decode to, wherever a piece, the middle or a bad byte falls.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "platform/Errors.h"
+#include "platform/FileIO.h"
+#include "platform/LargeTextFile.h"
+#include "support/TempDir.h"
+
+namespace quillary {
+namespace {
+
+using testing::TempDir;
+
+constexpr std::uintmax_t kAnySize = ~std::uintmax_t{0};
+
+// Text of every length of UTF-8 sequence, so that pieces and halves of the
+// file end inside sequences of each kind.
+std::string MixedBytes(std::size_t size) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < size; ++i) bytes += i % 3 == 0 ? "\xF0\x9F\x98\x80\xC3\xA9" : "\xE6\x97\xA5,ab\r\n";
+  return bytes;
+}
+
+TEST(ReadLargeTextFile, GivesWhatTheWholeFileDecodesTo) {
+  const std::string large = MixedBytes(std::size_t{9} << 20);
+  const std::string bom = "\xEF\xBB\xBF";
+  std::string emoji;
+  for (int i = 0; i < (1 << 21); ++i) emoji += "\xF0\x9F\x98\x80";
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool inPieces = true;  // well-formed UTF-8, read without reading it whole
+  } cases[] = {
+      {"empty", ""},
+      {"ASCII", "a,b\r\n1,2\r\n"},
+      {"UTF-8", "名前,値\r\n日本,語\r\n"},
+      {"UTF-8 with its mark", bom + "名前\r\n"},
+      {"only the mark", bom},
+      {"a bad byte after the mark", bom + "名前\xFF\r\n", false},
+      {"CP932", "\x96\xBC\x91\x4F,\x92\x6C\r\n", false},
+      {"large", large},
+      {"large, shifted by one byte", "x" + large},
+      {"large, shifted by two bytes", "xy" + large},
+      {"large, shifted by three bytes", "xyz" + large},
+      {"large with its mark", bom + large},
+      {"large ASCII", std::string(std::size_t{9} << 20, 'a')},
+      {"four-byte sequences only, the middle inside one", "x" + emoji},
+      {"large, a bad byte at the end", large + "\xE6\x97", false},
+      {"large, a bad byte in the first half", "\xFF" + large, false},
+      {"large, a bad byte where a piece ends", large.substr(0, std::size_t{1} << 20) + "\x80" + large, false},
+      {"large with its mark, a bad byte in the second half", bom + large + "\xC3", false},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("file.csv", c.bytes);
+    const LargeDecodedText read = ReadLargeTextFile(file, kAnySize);
+    const DecodedText whole = DecodeText(c.bytes);
+    EXPECT_EQ(ReadUtf8TextFile(file, kAnySize).has_value(), c.inPieces) << c.name;
+    EXPECT_TRUE(read.text.View() == whole.text) << c.name;
+    EXPECT_EQ(std::tie(read.encoding, read.ascii), std::tie(whole.encoding, whole.ascii)) << c.name;
+    EXPECT_EQ(std::tie(read.undecodable.count, read.undecodable.firstOffset, read.undecodable.firstLine),
+              std::tie(whole.undecodable.count, whole.undecodable.firstOffset, whole.undecodable.firstLine))
+        << c.name;
+  }
+}
+
+TEST(ReadLargeTextFile, RefusesAsReadingWholeDoes) {
+  TempDir dir;
+  const auto problem = [](const std::filesystem::path& path, std::uintmax_t limit) {
+    try {
+      ReadLargeTextFile(path, limit);
+    } catch (const FileReadError& error) {
+      return error.problem();
+    }
+    return FileProblem::Other;
+  };
+  EXPECT_EQ(problem(dir.path(), kAnySize), FileProblem::IsFolder);
+  EXPECT_EQ(problem(dir / "missing.csv", kAnySize), FileProblem::NotFound);
+  EXPECT_EQ(problem(dir.Write("big.csv", "0123456789"), 9), FileProblem::TooLarge);
+}
+
+}  // namespace
+}  // namespace quillary
