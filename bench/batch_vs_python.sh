@@ -61,7 +61,7 @@ with open(output, "w", encoding=encoding, newline="") as f:
 PY
 
 # One case: both programs once to check the pages, then RUNS timed rounds.
-# Each command RUNS times, in turn, after one warm-up: median wall time,
+# Each command RUNS times, in turn, after one warm-up and a sync: median wall time,
 # peak memory of the largest run, and the ratio of the medians.
 cat > "$work/time.py" <<'PY'
 import os, resource, shlex, statistics, subprocess, sys, time
@@ -70,6 +70,9 @@ walls = {c: [] for c in commands}
 peaks = {c: 0 for c in commands}
 for round in range(runs + 1):
     for c in commands:
+        # Each run starts with the disk idle: the previous run's page is not
+        # still being written out underneath it.
+        os.sync()
         start = time.perf_counter()
         pid = subprocess.Popen(shlex.split(c), stdout=subprocess.DEVNULL).pid
         _, status, usage = os.wait4(pid, 0)

@@ -20,6 +20,16 @@ void BackgroundSink::Append(std::u16string_view piece) {
   if (filling_.size() >= kChunk) HandOn();
 }
 
+void BackgroundSink::Take(std::u16string& text) {
+  if (!filling_.empty() || text.size() < kChunk / 2) {
+    OutputSink::Take(text);
+    return;
+  }
+  filling_.swap(text);
+  text.clear();
+  HandOn();
+}
+
 void BackgroundSink::Finish() {
   HandOn();
   std::unique_lock lock(mutex_);

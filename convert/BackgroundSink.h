@@ -21,12 +21,14 @@ class BackgroundSink : public OutputSink {
   BackgroundSink& operator=(const BackgroundSink&) = delete;
 
   void Append(std::u16string_view piece) override;
+  // A large piece is handed on as it is, not copied.
+  void Take(std::u16string& text) override;
   // Waits until the next sink has taken everything and finished; throws
   // what it threw.
   void Finish() override;
 
  private:
-  static constexpr std::size_t kChunk = std::size_t{1} << 17;
+  static constexpr std::size_t kChunk = std::size_t{1} << 20;
   void HandOn();
   void Work();
 

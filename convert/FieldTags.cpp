@@ -1,8 +1,8 @@
 #include "convert/FieldTags.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
+
+#include "platform/UnitSearch.h"
 
 namespace quillary {
 
@@ -15,18 +15,17 @@ std::size_t Count(std::u16string_view text, std::u16string_view part) {
   return count;
 }
 
-// Four units at a time: every value passes here.
-bool HasBar(std::u16string_view text) {
-  std::size_t i = 0;
-  for (std::uint64_t units; i + 4 <= text.size(); i += 4) {
-    std::memcpy(&units, text.data() + i, sizeof units);
-    units ^= 0x007C007C007C007CULL;
-    if (((units - 0x0001000100010001ULL) & ~units & 0x8000800080008000ULL) != 0) return true;
-  }
-  return text.substr(i).find(u'|') != std::u16string_view::npos;
-}
-
 }  // namespace
+
+// Runs for every value and the text before it.
+bool OpensTag(std::u16string_view text) {
+  for (std::size_t i = FindUnit(text, u'<'); i != std::u16string_view::npos; i = FindUnit(text, u'<', i + 1)) {
+    std::size_t matched = 1;
+    while (matched < kTagOpen.size() && i + matched < text.size() && text[i + matched] == kTagOpen[matched]) ++matched;
+    if (matched == kTagOpen.size() || i + matched == text.size()) return true;
+  }
+  return false;
+}
 
 FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastRow_(cells.Rows() - 1) {
   const int count = std::clamp(fields, 0, cells.Fields());
@@ -56,7 +55,7 @@ FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastR
 
 std::u16string_view FieldTags::Value(int field, int row, ValueBuffers& buffers) const {
   const std::u16string_view cell = cells_.Text(field, row, buffers.cell);
-  if (!HasBar(cell)) return cell;
+  if (FindUnit(cell, u'|') == std::u16string_view::npos) return cell;
   buffers.value.clear();
   for (const char16_t c : cell) {
     if (c == u'|')

@@ -55,6 +55,10 @@ class FieldTags {
     std::u16string cell, value;
   };
   std::u16string_view Value(int field, int row, ValueBuffers& buffers) const;
+  // The cell itself, valid until the next call with the same scratch.
+  std::u16string_view Cell(int field, int row, std::u16string& scratch) const {
+    return cells_.Text(field, row, scratch);
+  }
 
  private:
   const CellSource& cells_;
@@ -78,5 +82,9 @@ struct TagAt {
   std::size_t length;
 };
 std::vector<TagAt> FindTags(std::u16string_view text, const FieldTags& tags);
+
+// Whether text holds a "<!-- " or ends with its first characters: whether
+// a tag could begin in it.
+bool OpensTag(std::u16string_view text);
 
 }  // namespace quillary

@@ -1,8 +1,6 @@
 #include "convert/Filler.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <optional>
 
 #include "convert/Replacements.h"
@@ -13,26 +11,6 @@ namespace quillary {
 namespace {
 
 constexpr auto npos = std::u16string_view::npos;
-
-// Whether text holds a "<!-- " or ends with its first characters. Runs for
-// every value and the text before it, so it is written out.
-bool OpensTag(std::u16string_view text) {
-  const std::size_t size = text.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    // Four units without a "<" at a time.
-    for (std::uint64_t units; i + 4 <= size; i += 4) {
-      std::memcpy(&units, text.data() + i, sizeof units);
-      units ^= 0x003C003C003C003CULL;
-      if (((units - 0x0001000100010001ULL) & ~units & 0x8000800080008000ULL) != 0) break;
-    }
-    if (i >= size) break;
-    if (text[i] != u'<') continue;
-    std::size_t matched = 1;
-    while (matched < kTagOpen.size() && i + matched < size && text[i + matched] == kTagOpen[matched]) ++matched;
-    if (matched == kTagOpen.size() || i + matched == size) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -53,8 +31,12 @@ void Filler::FillStretch(std::u16string& text) {
 }
 
 bool Filler::FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags,
-                            std::u16string& out) {
-  return Run(pattern, patternTags, true, out);
+                            const RepetitionPlan& plan, std::u16string& out) {
+  // A cut splits the fields into runs: no longer one sweep.
+  if (cuts_.empty() && plan.Fill(tags_, cursors_, buffers_, out)) return true;
+  if (!Run(pattern, patternTags, true, repetition_)) return false;
+  out.append(repetition_);
+  return true;
 }
 
 long long Filler::RowsLeft(const std::vector<TagAt>& bodyTags) const {

@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "convert/FieldTags.h"
+#include "convert/RepetitionPlan.h"
 #include "convert/Replacements.h"
 
 namespace quillary {
-
-// One cursor per processed field: the row its next filled placeholder takes.
-using RowCursors = std::vector<int>;
 
 // Two passes of different fields commute unless a value one inserts forms
 // a tag of the other: a sweep takes a run of fields in field order and
@@ -28,12 +26,17 @@ class Filler {
  public:
   Filler(const FieldTags& tags, RowCursors& cursors);
 
+  const FieldTags& Tags() const { return tags_; }
+
   // A stretch outside blocks: each field fills all its placeholders in
   // turn while it has rows, values searched again.
   void FillStretch(std::u16string& text);
-  // One repetition of a block: each field with rows fills the first of its
-  // placeholders. Returns whether any placeholder was filled.
-  bool FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags, std::u16string& out);
+  // One repetition of a block, appended to out: each field with rows fills
+  // the first of its placeholders. Appends nothing and returns false when
+  // no placeholder was filled. The plan is the pattern's: it makes the
+  // repetition where it holds.
+  bool FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags,
+                      const RepetitionPlan& plan, std::u16string& out);
   // For "BeginRepeat *": the most rows any field with a tag in the body
   // has left (0 when none has).
   long long RowsLeft(const std::vector<TagAt>& bodyTags) const;
@@ -65,7 +68,7 @@ class Filler {
   std::vector<Replacement> replacements_;                     // made by the current sweep
   std::vector<std::size_t> toCheck_;                          // those that may have formed a tag
   FieldTags::ValueBuffers buffers_;
-  std::u16string window_, scratch_[2];
+  std::u16string window_, scratch_[2], repetition_;
 };
 
 }  // namespace quillary

@@ -65,6 +65,11 @@ class CappedOutput {
     written_ += piece.size();
     sink_.Append(piece);
   }
+  void Take(std::u16string& text) {
+    if (text.size() > maxOutput_ - written_) throw OutputTooLargeError(maxOutput_);
+    written_ += text.size();
+    sink_.Take(text);
+  }
   // Never more than the cap: values may be shorter than their tags, so a
   // body too big in total is only refused once the output passes.
   void Expect(std::size_t units) { sink_.Expect(std::min(units, maxOutput_ - written_)); }
@@ -75,20 +80,27 @@ class CappedOutput {
   std::size_t written_ = 0;
 };
 
+constexpr std::size_t kBatch = std::size_t{1} << 19;
+
 // Appends count repetitions of the body.
 void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
                        Filler& filler, long long count) {
   if (count > 0) out.Expect(body.size() * static_cast<std::size_t>(std::min(count, 1LL << 32)));
-  std::u16string repetition;
+  const RepetitionPlan plan(body, bodyTags, filler.Tags());
+  // Repetitions go on in batches: one piece each would cost more than its
+  // making.
+  std::u16string batch;
   for (long long i = 0; i < count; ++i) {
     // Without a change the cursors stand still: every later repetition is
     // the same unfilled body.
-    if (!filler.FillRepetition(body, bodyTags, repetition)) {
+    if (!filler.FillRepetition(body, bodyTags, plan, batch)) {
+      out.Take(batch);
       for (; i < count; ++i) out.Append(body);
       return;
     }
-    out.Append(repetition);
+    if (batch.size() >= kBatch) out.Take(batch);
   }
+  out.Take(batch);
 }
 
 // Stretch by stretch in document order; the cursors carry over.

@@ -11,6 +11,12 @@ class OutputSink {
  public:
   virtual ~OutputSink() = default;
   virtual void Append(std::u16string_view piece) = 0;
+  // The same for a piece whose buffer the sink may keep; text is left
+  // empty, perhaps with another buffer.
+  virtual void Take(std::u16string& text) {
+    Append(text);
+    text.clear();
+  }
   // About this many more units are coming.
   virtual void Expect(std::size_t) {}
   // No piece follows.

@@ -189,6 +189,76 @@ TEST(EngineDifferential, ManyFieldsWithOverlappingNames) {
   }
 }
 
+// Repeat blocks over many rows of plain names, as most pages are made:
+// most repetitions are made by the block's plan, and the few values that
+// could form a tag (a "<" or line-break marker, a tag or part of one at
+// their ends), fields placed close together in either order, short rows
+// and shared names make the rest take the sweep.
+TEST(EngineDifferential, RepetitionsOfPlainNames) {
+  std::mt19937 random(7);
+  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  // One name goes on from another's tag: a value after that tag may form
+  // it in the text the earlier field's pass saw.
+  const std::vector<std::u16string> names = {u"id", u"name", u"ab -->x", u"price", u"name", u"ab", u"a"};
+  static const std::u16string oddities[] = {u"<", u"|", u"<!-- ", u"<!-", u"<!-- a -->", u"<!-- name", u" -->",
+                                            u"<BR>", u"->", u"<!-- ab -->", u"x -->", u"a -->", u"- a -->"};
+  static const std::u16string joins[] = {u"", u" ", u"<td>", u"</td><td>", u"<!", u"<!-- x -->", u"<!-- ",
+                                         u"-- ", u"\r\n", u"<p class=\"a\">"};
+  static const std::u16string counts[] = {u"*", u"* 全件", u"3", u"40", u"0"};
+  for (int i = 0; i < 3000; ++i) {
+    const int rows = below(30);
+    const SheetArray array = NamedSheet(names, rows, [&] {
+      std::u16string value(static_cast<std::size_t>(below(4)) + 1, u'v');
+      value[0] = u'値';
+      if (below(40) != 0) return value;
+      const auto at = static_cast<std::size_t>(below(static_cast<int>(value.size()) + 1));
+      return value.substr(0, at) + oddities[below(13)] + value.substr(at);
+    });
+    std::u16string text = u"<table>";
+    for (int blocks = below(3) + 1; blocks > 0; --blocks) {
+      text += u"<!-- BeginRepeat " + counts[below(5)] + u" -->";
+      for (int n = below(6) + 1; n > 0; --n) text += joins[below(10)] + Tag(names[static_cast<std::size_t>(below(7))]);
+      text += joins[below(10)] + std::u16string(kEndRepeat) + joins[below(10)];
+    }
+    const int k = below(8);
+    SCOPED_TRACE(::testing::Message() << "case " << i << " k " << k);
+    ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
+  }
+}
+
+// Repetitions whose making the block's plan must leave to the sweep.
+TEST(EngineDifferential, RepetitionsLeftToTheSweep) {
+  const std::vector<std::u16string> names = {u"id", u"name", u"ab -->x", u"ab", u"a"};
+  const struct {
+    const char* name;
+    std::u16string text, nameValue;
+  } rows[] = {
+      {"a value goes on from a tag begun before it", u"<!-- BeginRepeat * --><!-<!-- name --><!-- EndRepeat -->",
+       u"- a -->"},
+      {"a later field's tag stands right before a value",
+       u"<!-- BeginRepeat * --><!-- ab --><!-- name --><!-- EndRepeat -->", u"x -->"},
+      {"a value holds a later field's tag", u"<!-- BeginRepeat * -->[<!-- name -->]<!-- a --><!-- EndRepeat -->",
+       u"<!-- a -->"},
+      {"a value ends with the start of a tag", u"<!-- BeginRepeat * --><!-- name -->- a --><!-- EndRepeat -->",
+       u"<!-"},
+      {"a line-break marker", u"<!-- BeginRepeat * -->(<!-- name -->)<!-- EndRepeat -->", u"a|b"},
+      {"a field runs out before the others",
+       u"<!-- BeginRepeat 2 --><!-- id --><!-- EndRepeat --><!-- BeginRepeat * --><!-- id -->,<!-- name -->;"
+       u"<!-- EndRepeat -->",
+       u"n"},
+  };
+  for (const auto& row : rows) {
+    // The name field's second and fifth records hold the value the row is about.
+    int record = 0;
+    const SheetArray array = NamedSheet(names, 6, [&] {
+      const int r = record++;
+      return r / 6 == 1 && r % 6 % 3 == 1 ? row.nameValue : std::u16string{u'v', static_cast<char16_t>(u'0' + r)};
+    });
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(ExpandTemplate(row.text, array, 5), literal::ExpandTemplate(row.text, array, 5));
+  }
+}
+
 TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
   // Every value brings the next tag: the inserted text outgrows any room
   // kept in front of the text still to scan.

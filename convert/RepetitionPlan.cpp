@@ -1,0 +1,103 @@
+#include "convert/RepetitionPlan.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/UnitSearch.h"
+
+namespace quillary {
+
+// The same choice as the sweep's: at each "<!-- " the lowest field not yet
+// filled in this repetition wins; a tag overlapping one replaced is gone.
+RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt>& bodyTags,
+                               const FieldTags& tags) {
+  const auto fields = static_cast<std::size_t>(tags.Fields());
+  std::vector<char> filled(fields, 0), inBody(fields, 0);
+  std::size_t pos = 0;
+  for (std::size_t i = 0; i < bodyTags.size();) {
+    const std::size_t at = bodyTags[i].at;
+    int winner = -1;
+    std::size_t length = 0;
+    for (; i < bodyTags.size() && bodyTags[i].at == at; ++i) {
+      const std::vector<int>& named = tags.FieldsOf(bodyTags[i].tag);
+      for (const int f : named) inBody[static_cast<std::size_t>(f)] = 1;
+      const auto f = std::find_if(named.begin(), named.end(), [&](int g) { return !filled[static_cast<std::size_t>(g)]; });
+      if (f != named.end() && (winner < 0 || *f < winner)) {
+        winner = *f;
+        length = bodyTags[i].length;
+      }
+    }
+    if (winner < 0 || at < pos) continue;
+    filled[static_cast<std::size_t>(winner)] = 1;
+    slots_.push_back({body.substr(pos, at - pos), winner});
+    pos = at + length;
+  }
+  after_ = body.substr(pos);
+  literalSize_ = after_.size();
+  for (const Slot& slot : slots_) literalSize_ += slot.before.size();
+  values_.resize(slots_.size());
+  held_.resize(slots_.size());
+  for (std::size_t f = 0; f < fields; ++f)
+    if (inBody[f]) bodyFields_.push_back(static_cast<int>(f));
+  for (int f = 0; f < tags.Fields() && usable_; ++f) usable_ = tags.Simple(f);
+  if (usable_) CheckSurroundings(tags);
+}
+
+// What the sweep checks besides the value itself: whether the text before
+// a value could start a tag reaching into it, or a later field's value
+// sits close before it. Values may be empty, so the pieces within reach
+// are taken as if they were.
+void RepetitionPlan::CheckSurroundings(const FieldTags& tags) {
+  const std::size_t reach = tags.LongestTag();
+  for (std::size_t i = 0; i < slots_.size() && usable_; ++i) {
+    std::size_t gap = 0;
+    for (std::size_t j = i + 1; j-- > 0;) {
+      const bool tailWithin = gap < reach - 1;
+      if (tailWithin && OpensTag(slots_[j].before)) usable_ = false;
+      gap += slots_[j].before.size();
+      if (j > 0 && gap < reach && slots_[j - 1].field > slots_[i].field) usable_ = false;
+      if (!usable_ || gap >= reach) break;
+    }
+  }
+}
+
+bool RepetitionPlan::Fill(const FieldTags& tags, RowCursors& cursors, FieldTags::ValueBuffers& buffers,
+                          std::u16string& out) const {
+  if (!usable_ || slots_.empty()) return false;
+  for (const int f : bodyFields_)
+    if (cursors[static_cast<std::size_t>(f)] > tags.LastRow()) return false;
+  std::size_t size = literalSize_;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const int field = slots_[i].field, row = cursors[static_cast<std::size_t>(field)];
+    std::u16string_view value = tags.Cell(field, row, buffers.cell);
+    // Most cells hold neither a line-break marker nor a "<": they are their
+    // values, and form no tag.
+    bool aside = !value.empty() && std::less_equal<const char16_t*>()(buffers.cell.data(), value.data()) &&
+                 std::less<const char16_t*>()(value.data(), buffers.cell.data() + buffers.cell.size());
+    if (HoldsEitherUnit(value, u'<', u'|')) {
+      value = tags.Value(field, row, buffers);
+      if (OpensTag(value)) return false;
+      aside = true;
+    }
+    // The buffers serve one value at a time, and all values are looked at
+    // before any is written.
+    if (aside) value = held_[i].assign(value);
+    values_[i] = value;
+    size += value.size();
+  }
+  std::size_t at = out.size();
+  out.resize(at + size);
+  const auto put = [&](std::u16string_view piece) {
+    std::char_traits<char16_t>::copy(out.data() + at, piece.data(), piece.size());
+    at += piece.size();
+  };
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    put(slots_[i].before);
+    put(values_[i]);
+  }
+  put(after_);
+  for (const Slot& slot : slots_) ++cursors[static_cast<std::size_t>(slot.field)];
+  return true;
+}
+
+}  // namespace quillary
