@@ -134,20 +134,13 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
 constexpr std::string_view kTemporaryPrefix = ".quillary-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
-// "HOSTHOST-": this machine, as its temporary files name it.
-std::string HostTag() {
-  char host[16];
-  std::snprintf(host, sizeof host, "%08lx-", static_cast<unsigned long>(::gethostid()) & 0xFFFFFFFFUL);
-  return host;
-}
-
 // ".quillary-HOST-PID-RANDOM.tmp": short, so that it fits wherever the
 // target's name fits, and naming the process that made it.
 std::filesystem::path TemporaryNameIn(const std::filesystem::path& folder) {
   static std::mt19937_64 random{std::random_device{}()};
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::string name(kTemporaryPrefix);
-  name.append(HostTag()).append(std::to_string(::getpid())).append("-");
+  name.append(MachineTag()).append(std::to_string(::getpid())).append("-");
   for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
   return folder / name.append(kTemporarySuffix);
 }
@@ -156,7 +149,7 @@ std::filesystem::path TemporaryNameIn(const std::filesystem::path& folder) {
 // renaming it over the target leaves the name behind; the next write in the
 // folder removes those of this machine whose process is gone.
 void RemoveStaleTemporaries(const std::filesystem::path& folder) {
-  const std::string ourHost = HostTag();
+  const std::string& ourHost = MachineTag();
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -22,6 +24,21 @@ void RemoveAndRaise(int signal) {
 }
 
 }  // namespace
+
+// FNV-1a of the host name. Only the name is asked for: looking it up, as
+// the host id does, could wait on the network.
+const std::string& MachineTag() {
+  static const std::string tag = [] {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    std::uint32_t hash = 2166136261U;
+    for (const char* c = name; *c != '\0'; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619U;
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lx-", static_cast<unsigned long>(hash));
+    return std::string(text);
+  }();
+  return tag;
+}
 
 RegisteredTemporary::RegisteredTemporary(const std::filesystem::path& path) {
   const std::string& name = path.native();

@@ -3,8 +3,13 @@
 // signal handlers so that an interrupted process leaves none behind.
 
 #include <filesystem>
+#include <string>
 
 namespace quillary {
+
+// "HOSTHOST-": this machine, as the names of its temporary files tell it
+// (folders may be shared): its host name, hashed.
+const std::string& MachineTag();
 
 class RegisteredTemporary {
  public:

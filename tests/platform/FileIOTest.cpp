@@ -13,6 +13,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "platform/TemporaryFile.h"
 #include "support/TempDir.h"
 
 namespace quillary {
@@ -203,16 +204,14 @@ TEST(ReplaceFileContents, RemovesTemporaryNamesOfProcessesThatAreGone) {
   const pid_t child = fork();
   if (child == 0) _exit(0);
   ::waitpid(child, nullptr, 0);
-  char host[16];
-  std::snprintf(host, sizeof host, "%08lx", static_cast<unsigned long>(::gethostid()) & 0xFFFFFFFFUL);
-  const std::string ours = std::string(".quillary-") + host + "-";
+  const std::string ours = ".quillary-" + MachineTag();
   const auto stale = dir.Write(ours + std::to_string(child) + "-abcdef.tmp", "stale");
   const auto alive = dir.Write(ours + std::to_string(::getppid()) + "-abcdef.tmp", "in use");
   const auto elsewhere = dir.Write(".quillary-00000000-" + std::to_string(child) + "-abcdef.tmp", "other host");
   const auto user = dir.Write("quillary-" + std::to_string(child) + ".tmp", "the user's");
   ReplaceFileContents(dir / "out.csv", "x");
   EXPECT_FALSE(fs::exists(stale));
-  EXPECT_TRUE(fs::exists(alive) && fs::exists(user) && (host == std::string("00000000") || fs::exists(elsewhere)));
+  EXPECT_TRUE(fs::exists(alive) && fs::exists(user) && (MachineTag() == "00000000-" || fs::exists(elsewhere)));
 }
 
 TEST(WriteToDescriptor, WritesEverythingOrSaysWhy) {
