@@ -28,7 +28,7 @@ class BackgroundSink : public OutputSink {
   void Finish() override;
 
  private:
-  static constexpr std::size_t kChunk = std::size_t{1} << 20;
+  static constexpr std::size_t kChunk = std::size_t{1} << 17;
   void HandOn();
   void Work();
 

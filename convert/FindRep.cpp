@@ -80,7 +80,8 @@ class CappedOutput {
   std::size_t written_ = 0;
 };
 
-constexpr std::size_t kBatch = std::size_t{1} << 19;
+// Batches grow to this, from a size a small output fills.
+constexpr std::size_t kFirstBatch = std::size_t{1} << 16, kLargestBatch = std::size_t{1} << 19;
 
 // Appends count repetitions of the body.
 void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
@@ -90,6 +91,8 @@ void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::v
   // Repetitions go on in batches: one piece each would cost more than its
   // making.
   std::u16string batch;
+  std::size_t batchSize = kFirstBatch;
+  batch.reserve(batchSize + batchSize / 4);
   for (long long i = 0; i < count; ++i) {
     // Without a change the cursors stand still: every later repetition is
     // the same unfilled body.
@@ -98,7 +101,10 @@ void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::v
       for (; i < count; ++i) out.Append(body);
       return;
     }
-    if (batch.size() >= kBatch) out.Take(batch);
+    if (batch.size() < batchSize) continue;
+    out.Take(batch);
+    batchSize = std::min(2 * batchSize, kLargestBatch);
+    batch.reserve(batchSize + batchSize / 4);
   }
   out.Take(batch);
 }

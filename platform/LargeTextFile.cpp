@@ -35,11 +35,12 @@ struct Changed {};
 // handed on): the decoder sees whole sequences.
 template <typename Take>
 void ReadPieces(int fd, const std::filesystem::path& path, std::uintmax_t from, std::uintmax_t to, Take&& take) {
-  std::vector<char> buffer(kPiece + 4);
+  const auto room = static_cast<std::size_t>(std::min<std::uintmax_t>(kPiece, to - from)) + 4;
+  const std::unique_ptr<char[]> buffer(new char[room]);
   std::size_t held = 0;
   for (std::uintmax_t at = from; at < to;) {
     const auto want = static_cast<std::size_t>(std::min<std::uintmax_t>(kPiece, to - at));
-    const ssize_t got = ::pread(fd, buffer.data() + held, want, static_cast<off_t>(at));
+    const ssize_t got = ::pread(fd, buffer.get() + held, want, static_cast<off_t>(at));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileReadError(path, ProblemOf(errno), errno);
@@ -53,11 +54,11 @@ void ReadPieces(int fd, const std::filesystem::path& path, std::uintmax_t from, 
       while (cut > 0 && have - cut < 3 && (static_cast<unsigned char>(buffer[cut - 1]) & 0xC0) == 0x80) --cut;
       if (cut > 0 && static_cast<unsigned char>(buffer[cut - 1]) >= 0x80) --cut;
     }
-    take(std::string_view(buffer.data(), cut));
+    take(std::string_view(buffer.get(), cut));
     held = have - cut;
-    std::memmove(buffer.data(), buffer.data() + cut, held);
+    std::memmove(buffer.get(), buffer.get() + cut, held);
   }
-  if (held > 0) take(std::string_view(buffer.data(), held));
+  if (held > 0) take(std::string_view(buffer.get(), held));
 }
 
 // Decodes into [out, end); false at a malformed sequence. A piece that may
@@ -192,10 +193,9 @@ bool StartsWithByteOrderMark(int fd, std::uintmax_t size) {
 
 }  // namespace
 
-LargeDecodedText ToLargeText(const DecodedText& decoded) {
+LargeDecodedText ToLargeText(DecodedText decoded) {
   LargeDecodedText large;
-  large.text = UnitBuffer(decoded.text.size());
-  std::copy(decoded.text.begin(), decoded.text.end(), large.text.data());
+  large.text = UnitBuffer(std::move(decoded.text));
   large.encoding = decoded.encoding;
   large.ascii = decoded.ascii;
   large.undecodable = decoded.undecodable;
@@ -213,8 +213,13 @@ std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& pa
   }
 }
 
+// Files smaller than a few pieces are read whole: in one go, and decoded
+// on two threads when they are large enough.
 LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit) {
-  if (std::optional<LargeDecodedText> decoded = ReadUtf8TextFile(path, limit)) return std::move(*decoded);
+  std::uintmax_t size = 0;
+  OpenRegularFile(path, limit, size);
+  if (size >= kHalvesFrom)
+    if (std::optional<LargeDecodedText> decoded = ReadUtf8TextFile(path, limit)) return std::move(*decoded);
   return ToLargeText(DecodeText(ReadFileBytes(path, limit)));
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -15,27 +16,32 @@
 
 namespace quillary {
 
+// Units to write into: room not yet written, or a text decoded elsewhere.
 class UnitBuffer {
  public:
   UnitBuffer() = default;
   // Room for size units, not yet written.
-  explicit UnitBuffer(std::size_t size) : units_(new char16_t[size]), size_(size) {}
-  UnitBuffer(UnitBuffer&& other) noexcept : units_(std::move(other.units_)), size_(std::exchange(other.size_, 0)) {}
+  explicit UnitBuffer(std::size_t size) : room_(new char16_t[size]), size_(size) {}
+  explicit UnitBuffer(std::u16string text) : text_(std::move(text)), size_(text_.size()) {}
+  UnitBuffer(UnitBuffer&& other) noexcept
+      : room_(std::move(other.room_)), text_(std::move(other.text_)), size_(std::exchange(other.size_, 0)) {}
   UnitBuffer& operator=(UnitBuffer&& other) noexcept {
-    units_ = std::move(other.units_);
+    room_ = std::move(other.room_);
+    text_ = std::move(other.text_);
     size_ = std::exchange(other.size_, 0);
     return *this;
   }
 
-  char16_t* data() { return units_.get(); }
-  const char16_t* data() const { return units_.get(); }
+  char16_t* data() { return room_ ? room_.get() : text_.data(); }
+  const char16_t* data() const { return room_ ? room_.get() : text_.data(); }
   std::size_t size() const { return size_; }
-  std::u16string_view View() const { return {units_.get(), size_}; }
+  std::u16string_view View() const { return {data(), size_}; }
   // Fewer units than there is room for: the room stays.
   void Resize(std::size_t size) { size_ = std::min(size, size_); }
 
  private:
-  std::unique_ptr<char16_t[]> units_;
+  std::unique_ptr<char16_t[]> room_;
+  std::u16string text_;
   std::size_t size_ = 0;
 };
 
@@ -53,7 +59,7 @@ LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintm
 // if any), read in pieces; nothing for other bytes, or for a file that
 // changed while it was read, which are then read whole.
 std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& path, std::uintmax_t limit);
-// A text decoded in memory, in a buffer of its own.
-LargeDecodedText ToLargeText(const DecodedText& decoded);
+// A text decoded in memory.
+LargeDecodedText ToLargeText(DecodedText decoded);
 
 }  // namespace quillary

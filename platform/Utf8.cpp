@@ -79,6 +79,23 @@ inline std::size_t AsciiRun(const unsigned char* p, const unsigned char* end) {
   return static_cast<std::size_t>(zeros) / 8;
 }
 
+// Eight bytes below 0x80 as eight units, in two stores.
+inline void WidenEight(const unsigned char* p, char16_t* out) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    const auto widen = [](std::uint64_t half) {
+      half = (half | half << 16) & 0x0000FFFF0000FFFFULL;
+      return (half | half << 8) & 0x00FF00FF00FF00FFULL;
+    };
+    const std::uint64_t low = widen(word & 0xFFFFFFFFULL), high = widen(word >> 32);
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(out + 4, &high, sizeof high);
+  } else {
+    for (std::size_t i = 0; i < 8; ++i) out[i] = p[i];
+  }
+}
+
 // One pass for both decoders: strict stops at the first malformed sequence.
 // Decodes to out, which has room enough; returns the end of what it wrote,
 // or nullptr at the first malformed sequence when strict.
@@ -92,7 +109,11 @@ char16_t* DecodeTo(std::string_view bytes, char16_t* out, bool& sawHighByte, Und
   while (p < end) {
     if (*p < 0x80) {
       const std::size_t count = AsciiRun(p, end);
-      for (std::size_t i = 0; i < count; ++i) out[i] = p[i];
+      if (count == 8) {
+        WidenEight(p, out);
+      } else {
+        for (std::size_t i = 0; i < count; ++i) out[i] = p[i];
+      }
       p += count;
       out += count;
       continue;

@@ -159,7 +159,7 @@ CsvCells LoadCsvCells(LargeDecodedText file, CellLimit limit) {
   return cells;
 }
 
-CsvCells LoadCsvCells(const DecodedText& file, CellLimit limit) { return LoadCsvCells(ToLargeText(file), limit); }
+CsvCells LoadCsvCells(DecodedText file, CellLimit limit) { return LoadCsvCells(ToLargeText(std::move(file)), limit); }
 
 CsvCells LoadCsvCellsFile(const std::filesystem::path& path, CellLimit limit) {
   const std::uintmax_t most = limit == CellLimit::Sheet ? kMaxReadBytes : std::numeric_limits<std::uintmax_t>::max();

@@ -52,7 +52,7 @@ class CsvCells : public CellSource {
 // The cells as LoadCsvText reads them, with the same field count, rows and
 // refusals; CellLimit::None lifts the window's cell limit.
 CsvCells LoadCsvCells(LargeDecodedText file, CellLimit limit);
-CsvCells LoadCsvCells(const DecodedText& file, CellLimit limit);
+CsvCells LoadCsvCells(DecodedText file, CellLimit limit);
 // The file in the encoding its bytes show; with no cell limit, no file
 // size limit either. Also throws FileReadError.
 CsvCells LoadCsvCellsFile(const std::filesystem::path& path, CellLimit limit);
