@@ -55,9 +55,9 @@ class FieldTags {
     std::u16string cell, value;
   };
   std::u16string_view Value(int field, int row, ValueBuffers& buffers) const;
-  // The cell itself, valid until the next call with the same scratch.
-  std::u16string_view Cell(int field, int row, std::u16string& scratch) const {
-    return cells_.Text(field, row, scratch);
+  // The cells themselves, scratches[i] serving cells[i].
+  void Cells(const CellAt* cells, std::size_t count, std::u16string_view* texts, std::u16string* scratches) const {
+    cells_.Texts(cells, count, texts, scratches);
   }
 
  private:

@@ -1,7 +1,6 @@
 #include "convert/RepetitionPlan.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "platform/UnitSearch.h"
 
@@ -35,6 +34,7 @@ RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt
   after_ = body.substr(pos);
   literalSize_ = after_.size();
   for (const Slot& slot : slots_) literalSize_ += slot.before.size();
+  cells_.resize(slots_.size());
   values_.resize(slots_.size());
   held_.resize(slots_.size());
   for (std::size_t f = 0; f < fields; ++f)
@@ -61,41 +61,45 @@ void RepetitionPlan::CheckSurroundings(const FieldTags& tags) {
   }
 }
 
+namespace {
+
+// Pieces are mostly a few units long: a call to copy them would cost more
+// than the copy.
+char16_t* Put(char16_t* to, std::u16string_view piece) {
+  if (piece.size() > 8) return std::char_traits<char16_t>::copy(to, piece.data(), piece.size()) + piece.size();
+  for (const char16_t unit : piece) *to++ = unit;
+  return to;
+}
+
+}  // namespace
+
 bool RepetitionPlan::Fill(const FieldTags& tags, RowCursors& cursors, FieldTags::ValueBuffers& buffers,
                           std::u16string& out) const {
   if (!usable_ || slots_.empty()) return false;
   for (const int f : bodyFields_)
     if (cursors[static_cast<std::size_t>(f)] > tags.LastRow()) return false;
+  for (std::size_t i = 0; i < slots_.size(); ++i)
+    cells_[i] = {slots_[i].field, cursors[static_cast<std::size_t>(slots_[i].field)]};
+  tags.Cells(cells_.data(), cells_.size(), values_.data(), held_.data());
   std::size_t size = literalSize_;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const int field = slots_[i].field, row = cursors[static_cast<std::size_t>(field)];
-    std::u16string_view value = tags.Cell(field, row, buffers.cell);
     // Most cells hold neither a line-break marker nor a "<": they are their
     // values, and form no tag.
-    bool aside = !value.empty() && std::less_equal<const char16_t*>()(buffers.cell.data(), value.data()) &&
-                 std::less<const char16_t*>()(value.data(), buffers.cell.data() + buffers.cell.size());
-    if (HoldsEitherUnit(value, u'<', u'|')) {
-      value = tags.Value(field, row, buffers);
+    if (HoldsEitherUnit(values_[i], u'<', u'|')) {
+      const std::u16string_view value = tags.Value(cells_[i].field, cells_[i].row, buffers);
       if (OpensTag(value)) return false;
-      aside = true;
+      values_[i] = held_[i].assign(value);
     }
-    // The buffers serve one value at a time, and all values are looked at
-    // before any is written.
-    if (aside) value = held_[i].assign(value);
-    values_[i] = value;
-    size += value.size();
+    size += values_[i].size();
   }
-  std::size_t at = out.size();
+  const std::size_t at = out.size();
   out.resize(at + size);
-  const auto put = [&](std::u16string_view piece) {
-    std::char_traits<char16_t>::copy(out.data() + at, piece.data(), piece.size());
-    at += piece.size();
-  };
+  char16_t* to = out.data() + at;
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    put(slots_[i].before);
-    put(values_[i]);
+    to = Put(to, slots_[i].before);
+    to = Put(to, values_[i]);
   }
-  put(after_);
+  Put(to, after_);
   for (const Slot& slot : slots_) ++cursors[static_cast<std::size_t>(slot.field)];
   return true;
 }

@@ -37,7 +37,9 @@ class RepetitionPlan {
   std::vector<int> bodyFields_;  // every field of a tag in the body
   std::size_t literalSize_ = 0;  // of the pieces together
   bool usable_ = true;
-  // A repetition's values, looked at before any is written.
+  // A repetition's cells and values, all looked at before any is written;
+  // each value's own buffer.
+  mutable std::vector<CellAt> cells_;
   mutable std::vector<std::u16string_view> values_;
   mutable std::vector<std::u16string> held_;
 };

@@ -88,7 +88,13 @@ struct CsvCells::SecondHalf {
   }
 };
 
-std::u16string_view CsvCells::Text(int field, int row, std::u16string&) const {
+std::u16string_view CsvCells::Text(int field, int row, std::u16string&) const { return TextAt(field, row); }
+
+void CsvCells::Texts(const CellAt* cells, std::size_t count, std::u16string_view* texts, std::u16string*) const {
+  for (std::size_t i = 0; i < count; ++i) texts[i] = TextAt(cells[i].field, cells[i].row);
+}
+
+inline std::u16string_view CsvCells::TextAt(int field, int row) const {
   auto r = static_cast<std::size_t>(row);
   const bool second = r >= parts_[0].Rows();
   const Part& part = parts_[second ? 1 : 0];

@@ -20,6 +20,8 @@ class CsvCells : public CellSource {
   int Fields() const override { return fields_; }
   int Rows() const override { return static_cast<int>(parts_[0].Rows() + parts_[1].Rows()); }
   std::u16string_view Text(int field, int row, std::u16string& scratch) const override;
+  void Texts(const CellAt* cells, std::size_t count, std::u16string_view* texts,
+             std::u16string* scratches) const override;
 
   // How the file was written, and what of it did not decode (U+FFFD).
   TextEncoding encoding = TextEncoding::Cp932;
@@ -30,6 +32,7 @@ class CsvCells : public CellSource {
   struct Store;
   struct SecondHalf;
   static bool ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator);
+  std::u16string_view TextAt(int field, int row) const;
 
   // The rows read by one reader.
   struct Part {
