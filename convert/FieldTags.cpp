@@ -1,6 +1,8 @@
 #include "convert/FieldTags.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/UnitSearch.h"
 
@@ -17,12 +19,21 @@ std::size_t Count(std::u16string_view text, std::u16string_view part) {
 
 }  // namespace
 
-// Runs for every value and the text before it.
+// Runs for every value and the text before it, so it is written out: four
+// units without a "<" at a time.
 bool OpensTag(std::u16string_view text) {
-  for (std::size_t i = FindUnit(text, u'<'); i != std::u16string_view::npos; i = FindUnit(text, u'<', i + 1)) {
+  constexpr std::uint64_t kOpens = unit_search::kOnes * u'<';
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    for (std::uint64_t units; i + 4 <= size; i += 4) {
+      std::memcpy(&units, text.data() + i, sizeof units);
+      if (unit_search::HasZeroUnit(units ^ kOpens)) break;
+    }
+    if (i >= size) break;
+    if (text[i] != u'<') continue;
     std::size_t matched = 1;
-    while (matched < kTagOpen.size() && i + matched < text.size() && text[i + matched] == kTagOpen[matched]) ++matched;
-    if (matched == kTagOpen.size() || i + matched == text.size()) return true;
+    while (matched < kTagOpen.size() && i + matched < size && text[i + matched] == kTagOpen[matched]) ++matched;
+    if (matched == kTagOpen.size() || i + matched == size) return true;
   }
   return false;
 }

@@ -31,9 +31,9 @@ void Filler::FillStretch(std::u16string& text) {
 }
 
 bool Filler::FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags,
-                            const RepetitionPlan& plan, std::u16string& out) {
+                            const RepetitionPlan* plan, std::u16string& out) {
   // A cut splits the fields into runs: no longer one sweep.
-  if (cuts_.empty() && plan.Fill(tags_, cursors_, buffers_, out)) return true;
+  if (plan && cuts_.empty() && plan->Fill(tags_, cursors_, buffers_, out)) return true;
   if (!Run(pattern, patternTags, true, repetition_)) return false;
   out.append(repetition_);
   return true;

@@ -33,10 +33,10 @@ class Filler {
   void FillStretch(std::u16string& text);
   // One repetition of a block, appended to out: each field with rows fills
   // the first of its placeholders. Appends nothing and returns false when
-  // no placeholder was filled. The plan is the pattern's: it makes the
-  // repetition where it holds.
+  // no placeholder was filled. The plan, if any, is the pattern's: it
+  // makes the repetition where it holds.
   bool FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags,
-                      const RepetitionPlan& plan, std::u16string& out);
+                      const RepetitionPlan* plan, std::u16string& out);
   // For "BeginRepeat *": the most rows any field with a tag in the body
   // has left (0 when none has).
   long long RowsLeft(const std::vector<TagAt>& bodyTags) const;

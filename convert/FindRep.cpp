@@ -87,22 +87,24 @@ constexpr std::size_t kFirstBatch = std::size_t{1} << 16, kLargestBatch = std::s
 void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
                        Filler& filler, long long count) {
   if (count > 0) out.Expect(body.size() * static_cast<std::size_t>(std::min(count, 1LL << 32)));
-  const RepetitionPlan plan(body, bodyTags, filler.Tags());
+  // Planned for the second repetition on: a block made once is not worth it.
+  std::optional<RepetitionPlan> plan;
   // Repetitions go on in batches: one piece each would cost more than its
   // making.
   std::u16string batch;
   std::size_t batchSize = kFirstBatch;
-  batch.reserve(batchSize + batchSize / 4);
   for (long long i = 0; i < count; ++i) {
+    if (i == 1) plan.emplace(body, bodyTags, filler.Tags());
     // Without a change the cursors stand still: every later repetition is
     // the same unfilled body.
-    if (!filler.FillRepetition(body, bodyTags, plan, batch)) {
+    if (!filler.FillRepetition(body, bodyTags, plan ? &*plan : nullptr, batch)) {
       out.Take(batch);
       for (; i < count; ++i) out.Append(body);
       return;
     }
     if (batch.size() < batchSize) continue;
     out.Take(batch);
+    // Room for the next batch at once, now that the output is large.
     batchSize = std::min(2 * batchSize, kLargestBatch);
     batch.reserve(batchSize + batchSize / 4);
   }
