@@ -83,6 +83,31 @@ struct TagAt {
 };
 std::vector<TagAt> FindTags(std::u16string_view text, const FieldTags& tags);
 
+// The placeholders a sweep fills, in text order: at each "<!-- " the lowest
+// field that candidate(tag) gives (-1: none) for any tag there fills it,
+// and the other tags there are gone with the characters it replaces, as
+// is a tag that begins inside one filled before. Calls
+// fill(at, field, length) for each.
+template <typename Candidate, typename Fill>
+void ForEachFilledTag(const std::vector<TagAt>& found, Candidate&& candidate, Fill&& fill) {
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < found.size();) {
+    const std::size_t at = found[i].at;
+    int winner = -1;
+    std::size_t length = 0;
+    for (; i < found.size() && found[i].at == at; ++i) {
+      const int f = candidate(found[i].tag);
+      if (f >= 0 && (winner < 0 || f < winner)) {
+        winner = f;
+        length = found[i].length;
+      }
+    }
+    if (winner < 0 || at < end) continue;
+    fill(at, winner, length);
+    end = at + length;
+  }
+}
+
 // Whether text holds a "<!-- " or ends with its first characters: whether
 // a tag could begin in it.
 bool OpensTag(std::u16string_view text);

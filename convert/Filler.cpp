@@ -107,28 +107,18 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
   toCheck_.clear();
   out.clear();
   std::size_t pos = 0;
-  for (std::size_t i = 0; i < inputTags.size();) {
-    // The lowest field with a row for any tag at this "<!-- " fills it;
-    // the other tags there are gone with the characters it replaces.
-    const std::size_t at = inputTags[i].at;
-    int winner = -1;
-    std::size_t length = 0;
-    for (; i < inputTags.size() && inputTags[i].at == at; ++i) {
-      const int f = FirstEligible(inputTags[i].tag, first, end, oncePerField);
-      if (f >= 0 && (winner < 0 || f < winner)) {
-        winner = f;
-        length = inputTags[i].length;
-      }
-    }
-    if (winner < 0 || at < pos) continue;
-    out.append(input.substr(pos, at - pos));
-    const std::u16string_view value = tags_.Value(winner, cursors_[static_cast<std::size_t>(winner)]++, buffers_);
-    usedIn_[static_cast<std::size_t>(winner)] = sweep_;
-    if (MayFormTag(out, value, winner)) toCheck_.push_back(replacements_.size());
-    replacements_.push_back({at, at + length, out.size(), out.size() + value.size(), winner});
-    out.append(value);
-    pos = at + length;
-  }
+  // The lowest field with a row for any tag at a "<!-- " fills it.
+  ForEachFilledTag(
+      inputTags, [&](int tag) { return FirstEligible(tag, first, end, oncePerField); },
+      [&](std::size_t at, int winner, std::size_t length) {
+        out.append(input.substr(pos, at - pos));
+        const std::u16string_view value = tags_.Value(winner, cursors_[static_cast<std::size_t>(winner)]++, buffers_);
+        usedIn_[static_cast<std::size_t>(winner)] = sweep_;
+        if (MayFormTag(out, value, winner)) toCheck_.push_back(replacements_.size());
+        replacements_.push_back({at, at + length, out.size(), out.size() + value.size(), winner});
+        out.append(value);
+        pos = at + length;
+      });
   out.append(input.substr(pos));
   for (const std::size_t index : toCheck_) {
     const int creator = replacements_[index].field;

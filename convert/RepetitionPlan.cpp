@@ -6,31 +6,26 @@
 
 namespace quillary {
 
-// The same choice as the sweep's: at each "<!-- " the lowest field not yet
-// filled in this repetition wins; a tag overlapping one replaced is gone.
+// The same choice as the sweep's, every field of the body having rows: at
+// each "<!-- " the lowest field not yet filled in this repetition.
 RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt>& bodyTags,
                                const FieldTags& tags) {
   const auto fields = static_cast<std::size_t>(tags.Fields());
   std::vector<char> filled(fields, 0), inBody(fields, 0);
   std::size_t pos = 0;
-  for (std::size_t i = 0; i < bodyTags.size();) {
-    const std::size_t at = bodyTags[i].at;
-    int winner = -1;
-    std::size_t length = 0;
-    for (; i < bodyTags.size() && bodyTags[i].at == at; ++i) {
-      const std::vector<int>& named = tags.FieldsOf(bodyTags[i].tag);
-      for (const int f : named) inBody[static_cast<std::size_t>(f)] = 1;
-      const auto f = std::find_if(named.begin(), named.end(), [&](int g) { return !filled[static_cast<std::size_t>(g)]; });
-      if (f != named.end() && (winner < 0 || *f < winner)) {
-        winner = *f;
-        length = bodyTags[i].length;
-      }
-    }
-    if (winner < 0 || at < pos) continue;
-    filled[static_cast<std::size_t>(winner)] = 1;
-    slots_.push_back({body.substr(pos, at - pos), winner});
-    pos = at + length;
-  }
+  ForEachFilledTag(
+      bodyTags,
+      [&](int tag) {
+        const std::vector<int>& named = tags.FieldsOf(tag);
+        for (const int f : named) inBody[static_cast<std::size_t>(f)] = 1;
+        const auto f = std::find_if(named.begin(), named.end(), [&](int g) { return !filled[static_cast<std::size_t>(g)]; });
+        return f == named.end() ? -1 : *f;
+      },
+      [&](std::size_t at, int winner, std::size_t length) {
+        filled[static_cast<std::size_t>(winner)] = 1;
+        slots_.push_back({body.substr(pos, at - pos), winner});
+        pos = at + length;
+      });
   after_ = body.substr(pos);
   literalSize_ = after_.size();
   for (const Slot& slot : slots_) literalSize_ += slot.before.size();
