@@ -55,8 +55,11 @@ StatusLine::StatusLine(DesktopOpener& desktop, MessageBox& messageBox, QWidget* 
 }
 
 void StatusLine::ShowSheet(const SheetState& state) {
+  if (state == shown_ && !sheet_->text().isEmpty()) return;
+  shown_ = state;
   sheet_->setText(SheetText(state));
   sheet_->setToolTip(state.fileName);
+  sheet_->show();
 }
 
 void StatusLine::ShowConversion(const ConversionDone& done) {
@@ -65,6 +68,7 @@ void StatusLine::ShowConversion(const ConversionDone& done) {
   message_->setText(text);
   message_->setToolTip(text);
   OpenOutput->show();
+  sheet_->hide();
 }
 
 void StatusLine::OpenOutput_Click() {

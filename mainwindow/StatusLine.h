@@ -3,7 +3,8 @@
 // file, its encoding, whether it is modified, the current cell and the
 // selection's size; on the left what the last conversion wrote, with a
 // 出力を開く button that opens the output with the desktop's default
-// application.
+// application. A conversion just done has the whole line until the sheet's
+// state next changes: the window's width holds little more.
 
 #include <QStatusBar>
 #include <QString>
@@ -28,6 +29,7 @@ struct SheetState {
   int col = 0;
   int selectedRows = 1;
   int selectedCols = 1;
+  bool operator==(const SheetState&) const = default;
 };
 
 class StatusLine final : public QStatusBar {
@@ -47,6 +49,7 @@ class StatusLine final : public QStatusBar {
   QLabel* sheet_;
   QToolButton* OpenOutput;
   QString outputName_;
+  SheetState shown_;
 };
 
 }  // namespace quillary

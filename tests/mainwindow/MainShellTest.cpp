@@ -273,6 +273,10 @@ class MainShellTest : public QObject {
     w.ShowConversionDone(done);
     QVERIFY(status.isVisible() && h.messageBox.calls.empty());
     QCOMPARE(Find<QLabel>(w, "ConversionMessage").text(), ConversionStatusText(done));
+    // The result has the whole line until the sheet's state next changes.
+    QVERIFY(!state.isVisible());
+    w.ShowConversionDone(done);
+    QVERIFY(!state.isVisible());
     // It sits under the box, which stays whole, as high as it was or higher.
     QVERIFY(w.Text1()->geometry().bottom() < w.Client()->height() && w.Text1()->geometry().bottom() <= boxBottom);
     QVERIFY(w.Client()->geometry().bottom() < status.geometry().top());
@@ -283,6 +287,10 @@ class MainShellTest : public QObject {
     h.desktop.opens = false;
     open.click();
     QCOMPARE(h.messageBox.TakePrompts(), QStringList{u"出力ファイルを開けませんでした。\n/tmp/out.html"_s});
+    h.Select(3, 1, 3, 1);
+    QTRY_VERIFY(state.isVisible());
+    QCOMPARE(state.text(), u"商品.csv　CP932　3 行 1 列"_s);
+    QVERIFY(Find<QLabel>(w, "ConversionMessage").isVisible() && open.isVisible());
   }
 
   // Without a drag in progress the application delivers no drop, so the
