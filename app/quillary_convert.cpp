@@ -14,11 +14,9 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "app/ConvertReport.h"
 #include "convert/FindRep.h"
@@ -117,24 +115,15 @@ int FailUndecodable(const UndecodableTextError& error) { return Fail(std::string
 // bytes as they are made, through a temporary file that takes its place
 // when all are there; otherwise, as the window does, the whole output is
 // made before anything is written.
-void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSummary& summary) {
+void Write(const Options& options, const CsvCells& sheet, ConversionSummary& summary) {
   const DecodedText templateFile = ReadTemplateFile(options.templ);
-  const TextEncoding encoding = OutputEncoding(templateFile, sheet->encoding);
+  const TextEncoding encoding = OutputEncoding(templateFile, sheet.encoding);
   const auto convert = [&](const std::function<void(std::string_view)>& write) {
-    ExpandToBytes(templateFile.text, *sheet, sheet->Fields(), encoding, write, kMaxOutputUnits,
+    ExpandToBytes(templateFile.text, sheet, sheet.Fields(), encoding, write, kMaxOutputUnits,
                   options.report || options.strict ? &summary : nullptr);
   };
   if (options.limit == CellLimit::None && options.output != "-") {
-    // A sheet of millions of cells takes as long to let go as the output
-    // takes to reach the disk: both at once.
-    std::jthread lettingGo;
-    ReplaceFileContents(
-        options.output,
-        [&](const std::function<void(std::string_view)>& write) {
-          convert(write);
-          lettingGo = std::jthread([done = std::move(sheet)] {});
-        },
-        OtherTargets::WriteInto);
+    ReplaceFileContents(options.output, convert, OtherTargets::WriteInto);
     return;
   }
   std::string bytes;
@@ -146,9 +135,9 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
 }
 
 int Convert(const Options& options) {
-  auto sheet = std::make_unique<CsvCells>();
+  CsvCells sheet;
   try {
-    *sheet = LoadCsvCellsFile(options.csv, options.limit);
+    sheet = LoadCsvCellsFile(options.csv, options.limit);
   } catch (const FileReadError& error) {
     return Fail("cannot read the CSV file " + options.csv + ": " + Reason(error));
   } catch (const SheetTooSmallError&) {
@@ -156,11 +145,11 @@ int Convert(const Options& options) {
   } catch (const SheetTooLargeError&) {
     return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
   }
-  if (sheet->undecodable.count > 0)
-    return FailUndecodable(UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable));
+  if (sheet.undecodable.count > 0)
+    return FailUndecodable(UndecodableTextError(options.csv, sheet.encoding, sheet.undecodable));
   ConversionSummary summary;
   try {
-    Write(options, std::move(sheet), summary);
+    Write(options, sheet, summary);
   } catch (const FileReadError& error) {
     return Fail("cannot read the template " + options.templ + ": " + Reason(error));
   } catch (const UndecodableTextError& error) {
