@@ -14,9 +14,12 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "app/ConvertReport.h"
 #include "convert/FindRep.h"
@@ -111,19 +114,41 @@ std::string Reason(const FileError& error) {
 // The file and where its first undecodable byte is.
 int FailUndecodable(const UndecodableTextError& error) { return Fail(std::string(error.what()) + "; nothing written"); }
 
+// The sheet once more, for an output that must be made again.
+std::unique_ptr<CsvCells> ReadSheetAgain(const Options& options) {
+  try {
+    auto sheet = std::make_unique<CsvCells>(LoadCsvCellsFile(options.csv, options.limit));
+    if (sheet->undecodable.count == 0) return sheet;
+  } catch (const std::exception&) {
+  }
+  throw std::runtime_error(options.csv + " could not be read again to write the output in place; nothing written");
+}
+
 // Expands into the output. Without a cell limit a regular file gets the
 // bytes as they are made, through a temporary file that takes its place
-// when all are there; otherwise, as the window does, the whole output is
-// made before anything is written.
-void Write(const Options& options, const CsvCells& sheet, ConversionSummary& summary) {
+// when all are there, and the sheet is let go as soon as they are made,
+// while they reach the disk: for millions of cells both take as long.
+// Should they have to be made again (where the temporary file cannot take
+// the target's place, the file is rewritten in place), the CSV file is
+// read again. Otherwise, as the window does, the whole output is made
+// before anything is written.
+void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSummary& summary) {
   const DecodedText templateFile = ReadTemplateFile(options.templ);
-  const TextEncoding encoding = OutputEncoding(templateFile, sheet.encoding);
+  const TextEncoding encoding = OutputEncoding(templateFile, sheet->encoding);
   const auto convert = [&](const std::function<void(std::string_view)>& write) {
-    ExpandToBytes(templateFile.text, sheet, sheet.Fields(), encoding, write, kMaxOutputUnits,
+    if (!sheet) sheet = ReadSheetAgain(options);
+    ExpandToBytes(templateFile.text, *sheet, sheet->Fields(), encoding, write, kMaxOutputUnits,
                   options.report || options.strict ? &summary : nullptr);
   };
   if (options.limit == CellLimit::None && options.output != "-") {
-    ReplaceFileContents(options.output, convert, OtherTargets::WriteInto);
+    std::jthread lettingGo;
+    ReplaceFileContents(
+        options.output,
+        [&](const std::function<void(std::string_view)>& write) {
+          convert(write);
+          lettingGo = std::jthread([done = std::move(sheet)] {});
+        },
+        OtherTargets::WriteInto);
     return;
   }
   std::string bytes;
@@ -135,9 +160,9 @@ void Write(const Options& options, const CsvCells& sheet, ConversionSummary& sum
 }
 
 int Convert(const Options& options) {
-  CsvCells sheet;
+  auto sheet = std::make_unique<CsvCells>();
   try {
-    sheet = LoadCsvCellsFile(options.csv, options.limit);
+    *sheet = LoadCsvCellsFile(options.csv, options.limit);
   } catch (const FileReadError& error) {
     return Fail("cannot read the CSV file " + options.csv + ": " + Reason(error));
   } catch (const SheetTooSmallError&) {
@@ -145,11 +170,11 @@ int Convert(const Options& options) {
   } catch (const SheetTooLargeError&) {
     return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
   }
-  if (sheet.undecodable.count > 0)
-    return FailUndecodable(UndecodableTextError(options.csv, sheet.encoding, sheet.undecodable));
+  if (sheet->undecodable.count > 0)
+    return FailUndecodable(UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable));
   ConversionSummary summary;
   try {
-    Write(options, sheet, summary);
+    Write(options, std::move(sheet), summary);
   } catch (const FileReadError& error) {
     return Fail("cannot read the template " + options.templ + ": " + Reason(error));
   } catch (const UndecodableTextError& error) {

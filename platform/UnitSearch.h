@@ -1,12 +1,16 @@
 #pragma once
-// Finding one UTF-16 unit in a text four units at a time: every value the
-// converter inserts, every line the CSV reader reads and the whole output
-// pass through here.
+// Finding one UTF-16 unit in a text several units at a time: every value
+// the converter inserts, every line the CSV reader reads and the whole
+// output pass through here.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillary {
 
@@ -24,14 +28,24 @@ inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t
   using namespace unit_search;
   const std::uint64_t pattern = kOnes * unit;
   std::size_t i = from;
-  // Eight units a step where the text is long, then four.
-  for (std::uint64_t units[2]; i + 8 <= text.size(); i += 8) {
-    std::memcpy(units, text.data() + i, sizeof units);
-    if (HasZeroUnit(units[0] ^ pattern) || HasZeroUnit(units[1] ^ pattern)) break;
+#if defined(__SSE2__)
+  // Sixteen units a step where the text is long (every x86-64 has these).
+  const __m128i units = _mm_set1_epi16(static_cast<short>(unit));
+  for (; i + 16 <= text.size(); i += 16) {
+    const auto* at = reinterpret_cast<const __m128i*>(text.data() + i);
+    const __m128i equal = _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(at), units),
+                                       _mm_cmpeq_epi16(_mm_loadu_si128(at + 1), units));
+    if (_mm_movemask_epi8(equal) != 0) break;
   }
-  for (std::uint64_t units; i + 4 <= text.size(); i += 4) {
-    std::memcpy(&units, text.data() + i, sizeof units);
-    if (HasZeroUnit(units ^ pattern)) break;
+#endif
+  // Eight units a step, then four.
+  for (std::uint64_t words[2]; i + 8 <= text.size(); i += 8) {
+    std::memcpy(words, text.data() + i, sizeof words);
+    if (HasZeroUnit(words[0] ^ pattern) || HasZeroUnit(words[1] ^ pattern)) break;
+  }
+  for (std::uint64_t word; i + 4 <= text.size(); i += 4) {
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if (HasZeroUnit(word ^ pattern)) break;
   }
   for (; i < text.size(); ++i)
     if (text[i] == unit) return i;

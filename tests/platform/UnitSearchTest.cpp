@@ -8,11 +8,11 @@
 namespace quillary {
 namespace {
 
-// The unit at every place of texts of every short length, among units
+// The unit at every place of texts of every length up to a few steps, among units
 // that share a byte with it, searched from every start.
 TEST(UnitSearch, FindsWhatAPlainSearchFinds) {
   const char16_t neighbours[] = {u'a', 0x013C, 0x3C00, u'=', u';', 0xFF3C, 0x0000};
-  for (std::size_t length = 0; length <= 13; ++length) {
+  for (std::size_t length = 0; length <= 40; ++length) {
     for (std::size_t at = 0; at <= length; ++at) {
       std::u16string text(length, u'.');
       for (std::size_t i = 0; i < length; ++i) text[i] = neighbours[(i * 5 + length) % std::size(neighbours)];
