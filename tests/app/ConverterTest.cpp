@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/TextEncoding.h"
@@ -237,6 +238,23 @@ TEST(Converter, ReadsASheetPastTheCellLimitWhenAsked) {
     EXPECT_EQ(run.status, 0) << output;
     EXPECT_EQ(written.size(), expected.size() + 20000 * 3) << output;
   }
+}
+
+// Where the made output cannot take the target's place, the target is
+// rewritten in place and the output made again, after the sheet was let go
+// (read again then). An immutable target refuses both: said, and kept.
+TEST(Converter, MakesTheOutputAgainWhereItMustBeWrittenInPlace) {
+  TempDir dir;
+  const auto csv = dir.Write("s.csv", "a,b\r\n1,2\r\n3,4\r\n");
+  const auto templ = dir.Write("t.html", "<!-- BeginRepeat * -->[<!-- a -->]<!-- EndRepeat -->");
+  const auto output = dir.Write("out.html", "old");
+  if (std::system(("chattr +i " + Quoted(output) + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "no immutable files here";
+  const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " + Quoted(output));
+  std::system(("chattr -i " + Quoted(output)).c_str());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("cannot write"), std::string::npos) << run.errors;
+  EXPECT_EQ(ReadBytes(output), "old");
 }
 
 }  // namespace
