@@ -202,9 +202,10 @@ LargeDecodedText ToLargeText(DecodedText decoded) {
   return large;
 }
 
-std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& path, std::uintmax_t limit) {
-  std::uintmax_t size = 0;
-  const FileDescriptor file = OpenRegularFile(path, limit, size);
+namespace {
+
+std::optional<LargeDecodedText> ReadUtf8(const FileDescriptor& file, const std::filesystem::path& path,
+                                         std::uintmax_t size) {
   try {
     const std::uintmax_t begin = StartsWithByteOrderMark(file.get(), size) ? kByteOrderMark.size() : 0;
     return DecodeUtf8File(file.get(), path, begin, size);
@@ -213,13 +214,23 @@ std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& pa
   }
 }
 
+}  // namespace
+
+std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& path, std::uintmax_t limit) {
+  std::uintmax_t size = 0;
+  const FileDescriptor file = OpenRegularFile(path, limit, size);
+  return ReadUtf8(file, path, size);
+}
+
 // Files smaller than a few pieces are read whole: in one go, and decoded
 // on two threads when they are large enough.
 LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit) {
-  std::uintmax_t size = 0;
-  OpenRegularFile(path, limit, size);
-  if (size >= kHalvesFrom)
-    if (std::optional<LargeDecodedText> decoded = ReadUtf8TextFile(path, limit)) return std::move(*decoded);
+  {
+    std::uintmax_t size = 0;
+    const FileDescriptor file = OpenRegularFile(path, limit, size);
+    if (size >= kHalvesFrom)
+      if (std::optional<LargeDecodedText> decoded = ReadUtf8(file, path, size)) return std::move(*decoded);
+  }
   return ToLargeText(DecodeText(ReadFileBytes(path, limit)));
 }
 
