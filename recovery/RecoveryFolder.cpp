@@ -21,6 +21,7 @@ namespace {
 constexpr std::string_view kRecoverySuffix = ".qrec";
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::string_view kDamagedSuffix = ".damaged";
+constexpr std::string_view kUnnamedLockSuffix = ".lock-new";
 
 std::filesystem::path WithSuffix(const std::filesystem::path& file, std::string_view suffix) {
   std::filesystem::path named = file;
@@ -101,17 +102,22 @@ RecoverySlot RecoverySlot::Claim(const std::filesystem::path& folder) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string name = UniqueName();
     const std::filesystem::path lockFile = WithSuffix(folder / name, kLockSuffix);
-    FileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    // Locked before it takes its name: another program sweeping lock files
+    // nobody holds never sees this one unheld.
+    const std::filesystem::path unnamed = WithSuffix(folder / name, kUnnamedLockSuffix);
+    FileDescriptor lock(::open(unnamed.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!lock.valid()) {
       if (errno == EEXIST) continue;
-      throw FileWriteError(lockFile, ProblemOf(errno), errno);
+      throw FileWriteError(unnamed, ProblemOf(errno), errno);
     }
-    if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
-      const int error = errno;
-      ::unlink(lockFile.c_str());
-      throw FileWriteError(lockFile, ProblemOf(error), error);
-    }
-    return RecoverySlot(folder, name, std::move(lock));
+    const bool locked = ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0;
+    const int error = errno;
+    const bool named = locked && ::link(unnamed.c_str(), lockFile.c_str()) == 0;
+    const int linkError = errno;
+    ::unlink(unnamed.c_str());
+    if (named) return RecoverySlot(folder, name, std::move(lock));
+    if (locked && linkError == EEXIST) continue;
+    throw FileWriteError(lockFile, ProblemOf(locked ? linkError : error), locked ? linkError : error);
   }
   throw FileWriteError(folder, FileProblem::Other, EEXIST);
 }
