@@ -45,6 +45,9 @@ void MakeFolder(const std::filesystem::path& folder) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0) throw FileWriteError(folder, ProblemOf(errno), errno);
   if (!S_ISDIR(info.st_mode)) throw FileWriteError(folder, FileProblem::NotRegularFile);
+  // The files in it are made readable by others where the umask allows: the
+  // folder, the program's own, keeps them out.
+  if ((info.st_mode & 077) != 0 && info.st_uid == ::getuid()) ::chmod(folder.c_str(), 0700);
 }
 
 // The lock of a file, taken without waiting. Invalid when another process

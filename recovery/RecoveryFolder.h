@@ -9,7 +9,6 @@
 // be taken is a leftover of a program no longer running; one whose lock is
 // held belongs to a program still running and is never touched.
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>

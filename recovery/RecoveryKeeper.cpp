@@ -1,6 +1,7 @@
 #include "recovery/RecoveryKeeper.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include <QDateTime>
@@ -51,14 +52,20 @@ void RecoveryKeeper::NoteChange() {
 }
 
 void RecoveryKeeper::CellsChanged(int top, int left, int bottom, int right) {
-  if (!needsBase_) {
-    changed_.push_back({top, left, bottom, right});
-    changedCells_ += static_cast<std::size_t>(bottom - top + 1) * static_cast<std::size_t>(right - left + 1);
-    // Past half the sheet, the whole sheet costs less than its pieces.
-    const auto cells = static_cast<std::size_t>(document_.sheet().CellCount());
-    if (changedCells_ > cells / 2) needsBase_ = true;
-  }
   NoteChange();
+  if (needsBase_) return;
+  changedCells_ += static_cast<std::size_t>(bottom - top + 1) * static_cast<std::size_t>(right - left + 1);
+  // Past half the sheet, the whole sheet costs less than its pieces.
+  if (changedCells_ > static_cast<std::size_t>(document_.sheet().CellCount()) / 2) {
+    needsBase_ = true;
+    return;
+  }
+  try {
+    changed_.push_back({top, left, bottom, right});
+  } catch (const std::bad_alloc&) {
+    // Nothing may fail in the middle of the document's change.
+    needsBase_ = true;
+  }
 }
 
 void RecoveryKeeper::StateChanged() {
@@ -82,12 +89,19 @@ void RecoveryKeeper::Write() {
     Forget();
     return;
   }
-  const RecoveryInfo info{document_.fileName().toStdU16String(), encoding_(), true,
-                          QDateTime::currentMSecsSinceEpoch()};
-  if (needsBase_ || writer_.NeedsBase()) {
-    writer_.WriteBase(info, document_.sheet());
-  } else {
-    writer_.Append(info, ChangedCells());
+  try {
+    const RecoveryInfo info{document_.fileName().toStdU16String(), encoding_(), true,
+                            QDateTime::currentMSecsSinceEpoch()};
+    if (needsBase_ || writer_.NeedsBase()) {
+      writer_.WriteBase(info, document_.sheet());
+    } else {
+      writer_.Append(info, ChangedCells());
+    }
+  } catch (const std::bad_alloc&) {
+    // Without the memory for the hand-over, the whole sheet goes later.
+    needsBase_ = true;
+    retry_.start(kRetryMs);
+    return;
   }
   needsBase_ = false;
   changed_.clear();

@@ -96,6 +96,9 @@ std::filesystem::path LeaveBehind(const std::filesystem::path& folder, const std
 TEST(RecoveryFolder, OffersOnlyWhatEndedProgramsLeft) {
   TempDir dir;
   const std::filesystem::path folder = dir / "state" / "quillary" / "recovery";
+  // Made by someone else, open to all: the program's own folder is closed.
+  std::filesystem::create_directories(folder);
+  std::filesystem::permissions(folder, std::filesystem::perms(0755));
   const RecoverySlot running = RecoverySlot::Claim(folder);
   struct stat info {};
   ASSERT_EQ(::stat(folder.c_str(), &info), 0);
