@@ -43,7 +43,9 @@ Sheet LargeTextSheet(int length) {
   Sheet sheet(kRows, kCols);
   LabelSheet(sheet);
   for (int r = 1; r < kRows; ++r)
-    for (int c = 1; c < kCols; ++c) sheet.SetText(r, c, std::u16string(static_cast<std::size_t>(length), static_cast<char16_t>(u'あ' + (r + c) % 64)));
+    for (int c = 1; c < kCols; ++c)
+      sheet.SetText(r, c,
+                    std::u16string(static_cast<std::size_t>(length), static_cast<char16_t>(u'あ' + (r + c) % 64)));
   return sheet;
 }
 
@@ -147,7 +149,8 @@ void BM_Keystroke(benchmark::State& state) {
     scene.window.fg2_KeyPress('a');
     scene.window.CommitCellEdit();
     QApplication::processEvents();
-    worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    worst =
+        std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     ++i;
   }
   state.counters["worst_ms"] = worst;

@@ -17,8 +17,7 @@ constexpr std::size_t kRecordHeaderSize = 12;
 constexpr std::uint8_t kModifiedFlag = 1;
 
 std::uint32_t Crc(std::uint32_t crc, std::string_view bytes) {
-  return static_cast<std::uint32_t>(
-      crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
+  return static_cast<std::uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()));
 }
 std::uint32_t Crc(std::string_view bytes) { return Crc(static_cast<std::uint32_t>(crc32_z(0, nullptr, 0)), bytes); }
 
@@ -31,8 +30,7 @@ void PutI64(std::string& out, std::int64_t value) {
 }
 
 std::uint32_t TextLength(const std::u16string& text) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max())
-    throw Error("a cell is too long for the recovery file");
+  if (text.size() > std::numeric_limits<std::uint32_t>::max()) throw Error("a cell is too long for the recovery file");
   return static_cast<std::uint32_t>(text.size());
 }
 

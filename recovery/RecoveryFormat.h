@@ -77,8 +77,8 @@ std::string RecoveryRecord(const RecoveryInfo& info, const std::vector<CellChang
 struct RecoveredSheet {
   RecoveryInfo info;  // as the last record that stands says
   Sheet sheet;
-  int records = 0;         // journal records applied
-  bool cutShort = false;   // a last record cut short was dropped
+  int records = 0;        // journal records applied
+  bool cutShort = false;  // a last record cut short was dropped
 };
 
 // Throws RecoveryDamagedError.

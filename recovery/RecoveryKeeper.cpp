@@ -21,12 +21,10 @@ void SingleShot(QTimer& timer, QObject* owner, const std::function<void()>& done
 
 RecoveryKeeper::RecoveryKeeper(SheetDocument& document, std::function<TextEncoding()> encoding,
                                std::filesystem::path file, QObject* parent)
-    : QObject(parent),
-      document_(document),
-      encoding_(std::move(encoding)),
-      writer_(std::move(file), [this] {
+    : QObject(parent), document_(document), encoding_(std::move(encoding)), writer_(std::move(file), [this] {
         // From the writer's thread: try again later, with a whole base.
-        QMetaObject::invokeMethod(this, [this] { retry_.start(kRetryMs); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { retry_.start(kRetryMs); }, Qt::QueuedConnection);
       }) {
   SingleShot(quiet_, this, [this] { Write(); });
   SingleShot(longest_, this, [this] { Write(); });

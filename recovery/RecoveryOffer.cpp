@@ -36,8 +36,9 @@ std::optional<RecoveredSheet> ReadLeftover(MessageBox& messageBox, Leftover& lef
   } catch (const RecoveryDamagedError&) {
     ReportUnreadable(messageBox, leftover, QStringLiteral("変更の控えが壊れています。"));
   } catch (const FileError& error) {
-    ReportUnreadable(messageBox, leftover, FileFailureMessage(QStringLiteral("変更の控えを読み込めませんでした。"),
-                                                              PathText(leftover.file()), error));
+    ReportUnreadable(
+        messageBox, leftover,
+        FileFailureMessage(QStringLiteral("変更の控えを読み込めませんでした。"), PathText(leftover.file()), error));
   } catch (const std::bad_alloc&) {
     // Kept as it is: with more memory free it may read next time.
     ShowOutOfMemory(messageBox);
@@ -48,27 +49,26 @@ std::optional<RecoveredSheet> ReadLeftover(MessageBox& messageBox, Leftover& lef
 }  // namespace
 
 QString RecoveryQuestion(const RecoveryInfo& info, int others) {
-  const QString name = info.fileName.empty() ? QStringLiteral("（名前のないシート）")
-                                             : QString::fromStdU16String(info.fileName);
+  const QString name =
+      info.fileName.empty() ? QStringLiteral("（名前のないシート）") : QString::fromStdU16String(info.fileName);
   const QString time = QDateTime::fromMSecsSinceEpoch(info.timeMs).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-  QString question = QStringLiteral("前回保存されなかった変更があります。復元しますか？\nファイル: %1\n日時: %2")
-                         .arg(name, time);
+  QString question =
+      QStringLiteral("前回保存されなかった変更があります。復元しますか？\nファイル: %1\n日時: %2").arg(name, time);
   if (others > 0)
     question += QStringLiteral("\n（ほかに %1 件あります。新しいものから順にお尋ねします。）").arg(others);
   return question;
 }
 
-bool OfferLeftovers(const std::filesystem::path& folder, const std::filesystem::path& ownFile,
-                    MessageBox& messageBox, const std::function<void(RecoveredSheet&)>& restore) {
+bool OfferLeftovers(const std::filesystem::path& folder, const std::filesystem::path& ownFile, MessageBox& messageBox,
+                    const std::function<void(RecoveredSheet&)>& restore) {
   std::vector<Leftover> leftovers = Leftover::Find(folder);
   for (std::size_t i = 0; i < leftovers.size(); ++i) {
     Leftover& leftover = leftovers[i];
     std::optional<RecoveredSheet> recovered = ReadLeftover(messageBox, leftover);
     if (!recovered) continue;
     const int others = static_cast<int>(leftovers.size() - i - 1);
-    const MsgResult answer =
-        messageBox.Show(RecoveryQuestion(recovered->info, others), MsgButtons::YesNo, MsgIcon::Information,
-                        kQuestionTitle);
+    const MsgResult answer = messageBox.Show(RecoveryQuestion(recovered->info, others), MsgButtons::YesNo,
+                                             MsgIcon::Information, kQuestionTitle);
     if (answer != MsgResult::Yes) {
       leftover.Remove();
       continue;

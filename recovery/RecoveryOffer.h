@@ -25,7 +25,7 @@ QString RecoveryQuestion(const RecoveryInfo& info, int others);
 // restore puts the sheet in the window. The restored file becomes ownFile,
 // this program's own recovery file, so that it stays kept until this
 // program writes its own. True when a sheet was restored.
-bool OfferLeftovers(const std::filesystem::path& folder, const std::filesystem::path& ownFile,
-                    MessageBox& messageBox, const std::function<void(RecoveredSheet&)>& restore);
+bool OfferLeftovers(const std::filesystem::path& folder, const std::filesystem::path& ownFile, MessageBox& messageBox,
+                    const std::function<void(RecoveredSheet&)>& restore);
 
 }  // namespace quillary

@@ -88,8 +88,8 @@ TEST(RecoveryFolder, FollowsXdgStateHome) {
 std::filesystem::path LeaveBehind(const std::filesystem::path& folder, const std::string& name, int ageSeconds) {
   const std::filesystem::path file = folder / (name + ".qrec");
   WriteRecoveryFile(file, {}, NumberedSheet(1, 1));
-  std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
-                                             std::chrono::seconds(ageSeconds));
+  std::filesystem::last_write_time(file,
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
   return file;
 }
 

@@ -49,8 +49,7 @@ struct Journal {
   // same bytes, a sample that stands for the rest.
   std::vector<std::size_t> Positions() const {
     std::vector<std::size_t> positions;
-    for (std::size_t at = 0; at < bytes.size(); at += at > 1000 && at + 1000 < ends[0] ? 997 : 1)
-      positions.push_back(at);
+    for (std::size_t at = 0; at<bytes.size(); at += at> 1000 && at + 1000 < ends[0] ? 997 : 1) positions.push_back(at);
     return positions;
   }
 

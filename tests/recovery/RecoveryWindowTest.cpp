@@ -88,9 +88,16 @@ class RecoveryWindowTest : public QObject {
         {"a cell: a record", [&] { w.h.grid().SetTextMatrix(2, 2, u"次"_s); }, 1},
         {"the encoding: a record", [&] { w.h.window.Item("EncodingUtf8")->trigger(); }, 2},
         {"a resize: a new base", [&] { w.document().Resize(4, 3); }, 0},
-        {"a paste after it: a record", [&] { w.document().SetBlock(1, 1, 2, 2, {{u"a"_s, u"b"_s}, {u"c"_s}}); }, 1},
+        {"a paste after it: a record",
+         [&] {
+           w.document().SetBlock(1, 1, 2, 2, {{u"a"_s, u"b"_s}, {u"c"_s}});
+         },
+         1},
         {"a paste over most of the sheet: a new base",
-         [&] { w.document().SetBlock(0, 0, 3, 2, {{u"x"_s, u"y"_s, u"z"_s}, {u"1"_s}, {u"2"_s}, {u"3"_s}}); }, 0},
+         [&] {
+           w.document().SetBlock(0, 0, 3, 2, {{u"x"_s, u"y"_s, u"z"_s}, {u"1"_s}, {u"2"_s}, {u"3"_s}});
+         },
+         0},
     };
     for (const auto& step : steps) {
       step.change();
