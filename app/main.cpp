@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "app/ProgramCommands.h"
+#include "app/ProgramRecovery.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
@@ -37,7 +38,11 @@ int main(int argc, char* argv[]) {
   messageBox.SetFallbackOwner(&window);
   dialogBackend.SetFallbackOwner(&window);
   window.show();
-  // quillary FILE.csv: the file opens as Open would open it.
+  // Unsaved edits of a run that ended without saving are offered back first;
+  // a file named on the command line then opens as Open would open it
+  // (asking, as Open does, about a sheet just restored).
+  quillary::ProgramRecovery recovery(window);
+  recovery.OfferLeftovers();
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) window.OpenNamed(arguments.at(1));
   return application.exec();

@@ -33,7 +33,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Debian 12's Qt 6 and a Japanese font for the window; the platform plug-ins
 # come in their own package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
+  "libc6, libstdc++6, zlib1g, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), \
 libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), qt6-qpa-plugins, \
 fonts-ipafont-gothic | fonts-noto-cjk")
 # Qt's own buttons and dialogs in Japanese; without it they stay English.

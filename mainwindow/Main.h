@@ -152,6 +152,10 @@ class Main : public QMainWindow {
   // The toolbar's buttons in order, separators left out.
   const std::vector<QToolButton*>& ToolbarButtons() const { return toolbarButtons_; }
 
+ signals:
+  // The user chose the encoding the next Save writes.
+  void FileEncodingChosen();
+
  protected:
   // Shows a pop-up menu at a point on the screen. Tests replace it.
   virtual void ShowPopup(QMenu& menu, const QPoint& globalPosition);

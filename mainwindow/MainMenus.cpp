@@ -167,6 +167,7 @@ void Main::CreateEncodingMenu() {
     ConnectGuarded(action, &QAction::triggered, [this, encoding] {
       fileEncoding_ = encoding;
       ScheduleStatus();
+      emit FileEncodingChosen();
     });
   }
   // Open and New change the encoding too; the items follow when shown.

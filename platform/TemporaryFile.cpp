@@ -1,5 +1,6 @@
 #include "platform/TemporaryFile.h"
 
+#include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstdint>
@@ -13,12 +14,18 @@ namespace quillary {
 
 namespace {
 
-// Read by the signal handler: a fixed buffer and a flag, nothing allocated.
-char g_path[PATH_MAX];
-volatile std::sig_atomic_t g_registered = 0;
+// Read by the signal handler: fixed buffers and lock-free flags, nothing
+// allocated. A write on the window's thread and one on a worker (the
+// recovery file) may each have a name under way.
+constexpr int kSlots = 4;
+enum SlotState : int { kFree, kFilling, kHeld };
+char g_paths[kSlots][PATH_MAX];
+std::atomic<int> g_states[kSlots];
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void RemoveAndRaise(int signal) {
-  if (g_registered) ::unlink(g_path);
+  for (int i = 0; i < kSlots; ++i)
+    if (g_states[i].load() == kHeld) ::unlink(g_paths[i]);
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
@@ -42,23 +49,28 @@ const std::string& MachineTag() {
 
 RegisteredTemporary::RegisteredTemporary(const std::filesystem::path& path) {
   const std::string& name = path.native();
-  if (name.size() >= sizeof g_path) {  // such a path cannot be created anyway
-    held_ = false;
+  if (name.size() >= PATH_MAX) return;  // such a path cannot be created anyway
+  for (int i = 0; i < kSlots; ++i) {
+    int free = kFree;
+    if (!g_states[i].compare_exchange_strong(free, kFilling)) continue;
+    std::memcpy(g_paths[i], name.c_str(), name.size() + 1);
+    g_states[i].store(kHeld);
+    slot_ = i;
     return;
   }
-  std::memcpy(g_path, name.c_str(), name.size() + 1);
-  g_registered = 1;
+  // More writes under way than slots: this one is left unguarded.
 }
 
 RegisteredTemporary::~RegisteredTemporary() {
-  if (!held_) return;
-  ::unlink(g_path);
-  g_registered = 0;
+  if (slot_ < 0) return;
+  ::unlink(g_paths[slot_]);
+  g_states[slot_].store(kFree);
 }
 
 void RegisteredTemporary::Release() {
-  g_registered = 0;
-  held_ = false;
+  if (slot_ < 0) return;
+  g_states[slot_].store(kFree);
+  slot_ = -1;
 }
 
 void RemoveTemporaryFilesOnSignals() {

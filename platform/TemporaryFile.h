@@ -1,6 +1,7 @@
 #pragma once
-// The one named temporary file a write may have under way, known to the
-// signal handlers so that an interrupted process leaves none behind.
+// The named temporary files writes have under way (one per thread at most),
+// known to the signal handlers so that an interrupted process leaves none
+// behind.
 
 #include <filesystem>
 #include <string>
@@ -22,7 +23,7 @@ class RegisteredTemporary {
   void Release();
 
  private:
-  bool held_ = true;
+  int slot_ = -1;
 };
 
 }  // namespace quillary

@@ -77,11 +77,21 @@ Sheet MakeInitialSheet();
 // and comparing unchanged cells compares no text.
 class SheetImage {
  public:
-  void Take(const Sheet& sheet) { saved_ = sheet; }
-  bool Differs(const Sheet& current) const { return !(current == saved_); }
+  void Take(const Sheet& sheet) {
+    saved_ = sheet;
+    none_ = false;
+  }
+  // No sheet was saved that the current one could equal (one brought back
+  // from a recovery file): every sheet differs until the next Take.
+  void Forget() {
+    saved_ = Sheet();
+    none_ = true;
+  }
+  bool Differs(const Sheet& current) const { return none_ || !(current == saved_); }
 
  private:
   Sheet saved_;
+  bool none_ = false;
 };
 
 }  // namespace quillary

@@ -122,6 +122,13 @@ void SheetDocument::Reset(Sheet sheet) {
   MarkSaved();
 }
 
+void SheetDocument::ResetUnsaved(Sheet sheet) {
+  SwapSheet(sheet);
+  history_.clear();
+  saved_.Forget();
+  emit StateChanged();
+}
+
 void SheetDocument::MarkSaved() {
   saved_.Take(sheet_);
   emit StateChanged();

@@ -60,6 +60,10 @@ class SheetDocument : public QObject {
   // A new sheet (New, Open): it counts as saved, and the history starts
   // afresh.
   void Reset(Sheet sheet);
+  // A sheet brought back unsaved (from the recovery file of a program that
+  // ended without saving): the history starts afresh, and the sheet counts
+  // as modified until it is saved, whatever it holds.
+  void ResetUnsaved(Sheet sheet);
   // The sheet as it is now reached its file.
   void MarkSaved();
   // The file the sheet was last opened from or saved to (empty: none).

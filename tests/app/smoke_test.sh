@@ -20,7 +20,7 @@ fi
 
 fail() { echo "smoke test: $*" >&2; exit 1; }
 
-XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb "$program" >"$work/stdout.log" 2>"$work/stderr.log" &
+XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb "$program" >"$work/stdout.log" 2>"$work/stderr.log" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 
