@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/FileIO.h"
+#include "platform/PrivateFolder.h"
 
 namespace quillary {
 
@@ -19,6 +20,7 @@ volatile std::sig_atomic_t g_registered = 0;
 
 void RemoveAndRaise(int signal) {
   if (g_registered) ::unlink(g_path);
+  RemovePrivateFoldersNow();
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
