@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBlock>
-#include <QTextBrowser>
 
 #include "convert/Conv.h"
 #include "convert/PreviewBrowserFile.h"
+#include "convert/PreviewPage.h"
 #include "convert/PreviewPane.h"
 #include "convert/PreviewRefresh.h"
 #include "convert/PreviewTextView.h"
