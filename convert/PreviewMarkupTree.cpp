@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include <QStringList>
+
 namespace quillary {
 
 namespace {
@@ -32,6 +34,18 @@ bool ClosesParagraph(const QString& name) {
 bool IsPlainName(const QString& name) {
   return !name.isEmpty() && IsAsciiLetter(name.front()) &&
          std::all_of(name.begin(), name.end(), [](QChar c) { return IsAsciiLetter(c) || c.isDigit() || c == u'-'; });
+}
+
+// A browser takes a link whose rel names a style sheet for one, whatever
+// its type; the view takes a link for one by its type alone.
+void TypeTheStyleSheet(std::vector<std::pair<QString, QString>>& attributes) {
+  QString rel;
+  for (const auto& [name, value] : attributes)
+    if (name == u"rel") rel = value.toLower();
+  const QStringList kinds = rel.split(u' ', Qt::SkipEmptyParts);
+  std::erase_if(attributes, [](const auto& attribute) { return attribute.first == u"type"; });
+  if (kinds.contains(u"stylesheet") && !kinds.contains(u"alternate"))
+    attributes.emplace_back(QStringLiteral("type"), QStringLiteral("text/css"));
 }
 
 QString DecodeEntities(QStringView text) {
@@ -201,6 +215,7 @@ void MarkupTree::Open(const QString& name, std::vector<std::pair<QString, QStrin
     PopTo(FindOpen({"table"}, {}) + 1);
   }
 
+  if (name == u"link") TypeTheStyleSheet(attributes);
   MarkupNode element;
   element.name = name;
   element.attributes = std::move(attributes);

@@ -148,14 +148,19 @@ void Write(const MarkupTree& tree, int index, QString& out) {
     out += u'<' + node.name;
     for (const auto& [name, value] : node.attributes)
       if (IsAttributeName(name)) out += u' ' + name + QStringLiteral("=\"") + Escaped(value) + u'"';
+    // Closed in the tag: the view takes a link without "/>" to hold all
+    // that follows.
+    if (IsVoidElement(node.name)) {
+      out += QStringLiteral("/>");
+      return;
+    }
     out += u'>';
-    if (IsVoidElement(node.name)) return;
   }
   for (const int child : node.children) Write(tree, child, out);
   if (tags)
     out += QStringLiteral("</") + node.name + u'>';
   else if (node.flat && node.name == u"tr")
-    out += QStringLiteral("<br>");
+    out += QStringLiteral("<br/>");
   else if (node.flat && IsCell(node))
     out += u' ';
 }
