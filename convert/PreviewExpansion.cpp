@@ -93,19 +93,13 @@ class ValueFollower final : public OutputSink {
         countUnits_(countUnits) {}
 
   void Append(std::u16string_view piece) override {
-    for (const char16_t c : piece) {
-      if (c == kValueOpen) {
-        open_.push_back(out_);
-        if (out_ < countUnits_) ++begun_;
-      } else if (c == kValueClose) {
-        if (open_.empty()) throw Diverged();
-        Mark(open_.back());
-        open_.pop_back();
-      } else {
-        if (out_ == stop_) throw Done();
-        if (text_[out_] != c) throw Diverged();
-        ++out_;
-      }
+    while (!piece.empty()) {
+      const auto mark =
+          std::find_if(piece.begin(), piece.end(), [](char16_t c) { return c == kValueOpen || c == kValueClose; });
+      Plain(piece.substr(0, static_cast<std::size_t>(mark - piece.begin())));
+      if (mark == piece.end()) return;
+      Bracket(*mark);
+      piece.remove_prefix(static_cast<std::size_t>(mark - piece.begin()) + 1);
     }
   }
   void Finish() override {
@@ -124,6 +118,22 @@ class ValueFollower final : public OutputSink {
   std::size_t Begun() const { return begun_; }
 
  private:
+  void Plain(std::u16string_view plain) {
+    const std::size_t room = stop_ - out_;
+    if (text_.substr(out_, std::min(plain.size(), room)) != plain.substr(0, room)) throw Diverged();
+    out_ += std::min(plain.size(), room);
+    if (plain.size() > room) throw Done();
+  }
+  void Bracket(char16_t mark) {
+    if (mark == kValueOpen) {
+      open_.push_back(out_);
+      if (out_ < countUnits_) ++begun_;
+      return;
+    }
+    if (open_.empty()) throw Diverged();
+    Mark(open_.back());
+    open_.pop_back();
+  }
   void Mark(std::size_t begin) {
     if (begin < out_ && begin < markUnits_) values_.push_back({begin, std::min(out_, markUnits_)});
   }

@@ -43,8 +43,6 @@ class PreviewPage final : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override;
 
  private:
-  void SetText(const QString& text);
-
   std::unique_ptr<PreviewResources> resources_;
   Report report_;
 };

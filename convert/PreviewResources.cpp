@@ -50,6 +50,12 @@ Refusal RefusalOf(UnderRootProblem problem) {
 PreviewResources::PreviewResources(QString folder, Limits limits) : folder_(std::move(folder)), limits_(limits) {}
 
 QVariant PreviewResources::Load(int type, const QUrl& name) {
+  const QString key = QString::number(type) + u' ' + name.toString(QUrl::FullyEncoded);
+  if (const auto found = loaded_.constFind(key); found != loaded_.cend()) return *found;
+  return *loaded_.insert(key, Read(type, name));
+}
+
+QVariant PreviewResources::Read(int type, const QUrl& name) {
   QByteArray bytes;
   const std::uintmax_t room = std::min(limits_.fileBytes, limits_.pageBytes - bytes_);
   if (name.scheme().compare(QLatin1StringView("data"), Qt::CaseInsensitive) == 0) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -39,13 +40,15 @@ class PreviewResources {
 
   // A picture (QPixmap) or a style sheet (QString); never a null variant,
   // so that no loader after this one tries the name: what is refused, or
-  // missing, is an empty byte array.
+  // missing, is an empty byte array. A name asked for again gets what it
+  // got the first time, and is counted once.
   QVariant Load(int type, const QUrl& name);
 
   int Refused(Refusal refusal) const { return refused_[static_cast<std::size_t>(refusal)]; }
   int RefusedInAll() const;
 
  private:
+  QVariant Read(int type, const QUrl& name);
   QVariant Refuse(Refusal refusal);
   QVariant Picture(const QByteArray& bytes);
 
@@ -54,6 +57,7 @@ class PreviewResources {
   std::uintmax_t bytes_ = 0;
   qint64 pixels_ = 0;
   std::array<int, kRefusals> refused_{};
+  QHash<QString, QVariant> loaded_;
 };
 
 }  // namespace quillary
