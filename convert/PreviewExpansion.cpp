@@ -89,7 +89,9 @@ class ValueFollower final : public OutputSink {
   struct Diverged {};
 
   ValueFollower(std::u16string_view text, std::size_t markUnits, std::size_t countUnits)
-      : text_(text), markUnits_(markUnits), stop_(std::min(std::max(markUnits, countUnits), text.size())),
+      : text_(text),
+        markUnits_(markUnits),
+        stop_(std::min(std::max(markUnits, countUnits), text.size())),
         countUnits_(countUnits) {}
 
   void Append(std::u16string_view piece) override {

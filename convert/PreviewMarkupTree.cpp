@@ -25,9 +25,10 @@ bool IsHeading(const QString& name) { return IsOneOf(name, {"h1", "h2", "h3", "h
 // Elements whose start closes an open paragraph.
 bool ClosesParagraph(const QString& name) {
   return IsHeading(name) ||
-         IsOneOf(name, {"address", "article", "aside", "blockquote", "center", "dd", "details", "dir", "div", "dl",
-                        "dt", "fieldset", "figcaption", "figure", "footer", "form", "header", "hr", "li", "main",
-                        "menu", "nav", "ol", "p", "pre", "section", "table", "ul"});
+         IsOneOf(name, {"address", "article", "aside",  "blockquote", "center",   "dd",         "details",
+                        "dir",     "div",     "dl",     "dt",         "fieldset", "figcaption", "figure",
+                        "footer",  "form",    "header", "hr",         "li",       "main",       "menu",
+                        "nav",     "ol",      "p",      "pre",        "section",  "table",      "ul"});
 }
 
 // Tag names the view is given: letters, digits and hyphens.
@@ -83,11 +84,13 @@ QString DecodeEntities(QStringView text) {
 }  // namespace
 
 bool IsVoidElement(const QString& name) {
-  return IsOneOf(name, {"area", "br", "embed", "hr", "img", "input", "link", "meta", "param", "source", "track",
-                        "wbr", "basefont", "frame", "keygen"});
+  return IsOneOf(name, {"area", "br", "embed", "hr", "img", "input", "link", "meta", "param", "source", "track", "wbr",
+                        "basefont", "frame", "keygen"});
 }
 
-bool IsTablePart(const QString& name) { return IsOneOf(name, {"tr", "td", "th", "tbody", "thead", "tfoot", "caption"}); }
+bool IsTablePart(const QString& name) {
+  return IsOneOf(name, {"tr", "td", "th", "tbody", "thead", "tfoot", "caption"});
+}
 
 QString MarkupNode::Attribute(const QString& wanted) const {
   for (const auto& [name, value] : attributes)
@@ -159,8 +162,8 @@ qsizetype MarkupTree::StartTag(QStringView html, qsizetype at) {
         value = html.sliced(valueStart, i - valueStart);
       }
     }
-    const bool seen = std::any_of(attributes.begin(), attributes.end(),
-                                  [&](const auto& entry) { return entry.first == attribute; });
+    const bool seen =
+        std::any_of(attributes.begin(), attributes.end(), [&](const auto& entry) { return entry.first == attribute; });
     if (!seen) attributes.emplace_back(attribute, DecodeEntities(value));
   }
   ++i;
@@ -184,8 +187,7 @@ qsizetype MarkupTree::RawText(QStringView html, qsizetype at, const QString& nam
   qsizetype end = at;
   for (; (end = html.indexOf(u"</", end)) >= 0; end += 2) {
     const QStringView rest = html.sliced(end + 2);
-    if (rest.startsWith(name, Qt::CaseInsensitive) &&
-        (rest.size() == name.size() || !IsAsciiLetter(rest[name.size()])))
+    if (rest.startsWith(name, Qt::CaseInsensitive) && (rest.size() == name.size() || !IsAsciiLetter(rest[name.size()])))
       break;
   }
   if (end < 0) end = html.size();
@@ -277,8 +279,7 @@ void MarkupTree::CloseImplied(const QString& name) {
   if (ClosesParagraph(name) && (at = FindOpen({"p"}, {"table", "td", "th", "caption", "button"})) > 0) PopTo(at);
 }
 
-int MarkupTree::FindOpen(std::initializer_list<const char*> names,
-                         std::initializer_list<const char*> bounds) const {
+int MarkupTree::FindOpen(std::initializer_list<const char*> names, std::initializer_list<const char*> bounds) const {
   for (std::size_t at = open_.size(); at-- > 1;) {
     const QString& name = node(open_[at]).name;
     if (IsOneOf(name, names)) return static_cast<int>(at);

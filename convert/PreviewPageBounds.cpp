@@ -35,14 +35,31 @@ constexpr int kMostIndent = 50;
 constexpr int kMostStretch = 400;
 constexpr double kPointPixels = 96.0 / 72.0;
 
-constexpr int kLengths[] = {
-    P::BlockTopMargin,       P::BlockBottomMargin,      P::BlockLeftMargin,       P::BlockRightMargin,
-    P::TextIndent,           P::FontWordSpacing,        P::FrameBorder,           P::FrameMargin,
-    P::FramePadding,         P::FrameTopMargin,         P::FrameBottomMargin,     P::FrameLeftMargin,
-    P::FrameRightMargin,     P::TableCellSpacing,       P::TableCellPadding,      P::TableCellTopPadding,
-    P::TableCellBottomPadding, P::TableCellLeftPadding, P::TableCellRightPadding, P::TableCellTopBorder,
-    P::TableCellBottomBorder, P::TableCellLeftBorder,   P::TableCellRightBorder,  P::ImageWidth,
-    P::ImageHeight};
+constexpr int kLengths[] = {P::BlockTopMargin,
+                            P::BlockBottomMargin,
+                            P::BlockLeftMargin,
+                            P::BlockRightMargin,
+                            P::TextIndent,
+                            P::FontWordSpacing,
+                            P::FrameBorder,
+                            P::FrameMargin,
+                            P::FramePadding,
+                            P::FrameTopMargin,
+                            P::FrameBottomMargin,
+                            P::FrameLeftMargin,
+                            P::FrameRightMargin,
+                            P::TableCellSpacing,
+                            P::TableCellPadding,
+                            P::TableCellTopPadding,
+                            P::TableCellBottomPadding,
+                            P::TableCellLeftPadding,
+                            P::TableCellRightPadding,
+                            P::TableCellTopBorder,
+                            P::TableCellBottomBorder,
+                            P::TableCellLeftBorder,
+                            P::TableCellRightBorder,
+                            P::ImageWidth,
+                            P::ImageHeight};
 
 double Capped(double value, double most) { return std::isfinite(value) ? std::clamp(value, -most, most) : 0.0; }
 
@@ -106,7 +123,8 @@ bool CapFormat(QTextFormat& format, double scale) {
   const bool shareOfFont = format.intProperty(P::LineHeightType) == QTextBlockFormat::ProportionalHeight;
   changed |= CapDouble(format, P::LineHeight, shareOfFont ? kMostFontShare : kMostLength, shareOfFont ? 1 : scale);
   const bool spacingShare = format.intProperty(P::FontLetterSpacingType) == QFont::PercentageSpacing;
-  changed |= CapDouble(format, P::FontLetterSpacing, spacingShare ? kMostFontShare : kMostLength, spacingShare ? 1 : scale);
+  changed |=
+      CapDouble(format, P::FontLetterSpacing, spacingShare ? kMostFontShare : kMostLength, spacingShare ? 1 : scale);
   changed |= CapDouble(format, P::FontPointSize, kMostFontPixels / kPointPixels, scale, 1 / kPointPixels);
   changed |= CapInt(format, P::FontPixelSize, static_cast<int>(kMostFontPixels), scale, 1);
   changed |= CapInt(format, P::BlockIndent, kMostIndent, scale);
@@ -133,10 +151,10 @@ constexpr double kScreenWidth = 4000;
 
 void AddFrame(const QTextFrameFormat& format, Extent& extent) {
   const double box = 2 * (Abs(format, P::FramePadding) + Abs(format, P::FrameBorder));
-  extent.down += Abs(format, P::FrameTopMargin) + Abs(format, P::FrameBottomMargin) + box +
-                 Reach(format.height(), kScreenWidth);
-  extent.across += Abs(format, P::FrameLeftMargin) + Abs(format, P::FrameRightMargin) + box +
-                   Reach(format.width(), kScreenWidth);
+  extent.down +=
+      Abs(format, P::FrameTopMargin) + Abs(format, P::FrameBottomMargin) + box + Reach(format.height(), kScreenWidth);
+  extent.across +=
+      Abs(format, P::FrameLeftMargin) + Abs(format, P::FrameRightMargin) + box + Reach(format.width(), kScreenWidth);
 }
 
 void AddCell(const QTextFormat& cell, Extent& extent) {
@@ -223,11 +241,15 @@ class Pass {
   static double LineDown(const QTextBlockFormat& block, double pixels) {
     const double natural = 2 * pixels, height = std::abs(block.lineHeight());
     switch (block.lineHeightType()) {
-      case QTextBlockFormat::ProportionalHeight: return natural * std::max(1.0, height / 100);
+      case QTextBlockFormat::ProportionalHeight:
+        return natural * std::max(1.0, height / 100);
       case QTextBlockFormat::FixedHeight:
-      case QTextBlockFormat::LineDistanceHeight: return natural + height;
-      case QTextBlockFormat::MinimumHeight: return std::max(natural, height);
-      default: return natural;
+      case QTextBlockFormat::LineDistanceHeight:
+        return natural + height;
+      case QTextBlockFormat::MinimumHeight:
+        return std::max(natural, height);
+      default:
+        return natural;
     }
   }
 

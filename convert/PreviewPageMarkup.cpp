@@ -130,7 +130,10 @@ bool IsAttributeName(const QString& name) {
 
 QString Escaped(const QString& value) {
   QString escaped = value;
-  return escaped.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;")).replace(u'"', QStringLiteral("&quot;"));
+  return escaped.replace(u'&', QStringLiteral("&amp;"))
+      .replace(u'<', QStringLiteral("&lt;"))
+      .replace(u'>', QStringLiteral("&gt;"))
+      .replace(u'"', QStringLiteral("&quot;"));
 }
 
 void Write(const MarkupTree& tree, int index, QString& out) {

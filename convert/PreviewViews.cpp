@@ -43,10 +43,11 @@ QString Count(std::size_t units) { return QLocale(QLocale::C).toString(static_ca
 // What the page shown could not have, a line for each kind.
 QStringList PageLosses(const PreviewPage::Report& report) {
   using Refusal = PreviewResources::Refusal;
-  static const std::pair<Refusal, const char16_t*> kRefusals[] = {
-      {Refusal::Outside, u"定型ファイルのフォルダーの外"}, {Refusal::Network, u"ネット上"},
-      {Refusal::NotRegular, u"通常のファイルでない"},     {Refusal::TooLarge, u"大きすぎる"},
-      {Refusal::Unreadable, u"見つからないか読めない"}};
+  static const std::pair<Refusal, const char16_t*> kRefusals[] = {{Refusal::Outside, u"定型ファイルのフォルダーの外"},
+                                                                  {Refusal::Network, u"ネット上"},
+                                                                  {Refusal::NotRegular, u"通常のファイルでない"},
+                                                                  {Refusal::TooLarge, u"大きすぎる"},
+                                                                  {Refusal::Unreadable, u"見つからないか読めない"}};
   QStringList kinds;
   int refused = 0;
   for (const auto& [refusal, kind] : kRefusals) {

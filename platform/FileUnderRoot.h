@@ -13,7 +13,7 @@ namespace quillary {
 
 // Why a file under a root was not read.
 enum class UnderRootProblem {
-  Outside,     // the name, or a link on its way, leads out of the root
+  Outside,  // the name, or a link on its way, leads out of the root
   NotFound,
   NotRegular,  // a folder, device, pipe or socket
   TooLarge,    // over the limit

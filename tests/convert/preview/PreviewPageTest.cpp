@@ -98,14 +98,15 @@ class PreviewPageTest : public QObject {
       buffer.open(QIODevice::WriteOnly);
       QImage(3, 1, QImage::Format_RGB32).save(&buffer, "PNG");
     }
-    const QString html = u"<link rel=\"stylesheet\" href=\"style.css\"><p class=\"red\">red</p>"
-                         u"<img src=\"beside.png\"><img src=\"pics/below.png\"><img src=\"data:image/png;base64,"_s +
-                         QString::fromLatin1(tiny.toBase64()) +
-                         u"\"><img src=\"pipe.png\"><img src=\"/dev/zero\"><img src=\"zero.png\">"
-                         u"<img src=\"../outside.png\"><img src=\"out.png\"><img src=\"file://"_s +
-                         QString::fromStdString((dir / "outside.png").string()) +
-                         u"\"><img src=\"http://example.com/a.png\"><img src=\"//example.com/b.png\">"
-                         u"<img src=\"wide.png\"><img src=\"missing.png\"><img src=\"broken.png\">"_s;
+    const QString html =
+        u"<link rel=\"stylesheet\" href=\"style.css\"><p class=\"red\">red</p>"
+        u"<img src=\"beside.png\"><img src=\"pics/below.png\"><img src=\"data:image/png;base64,"_s +
+        QString::fromLatin1(tiny.toBase64()) +
+        u"\"><img src=\"pipe.png\"><img src=\"/dev/zero\"><img src=\"zero.png\">"
+        u"<img src=\"../outside.png\"><img src=\"out.png\"><img src=\"file://"_s +
+        QString::fromStdString((dir / "outside.png").string()) +
+        u"\"><img src=\"http://example.com/a.png\"><img src=\"//example.com/b.png\">"
+        u"<img src=\"wide.png\"><img src=\"missing.png\"><img src=\"broken.png\">"_s;
     PreviewPage page;
     page.resize(500, 400);
     {
@@ -156,8 +157,7 @@ class PreviewPageTest : public QObject {
         << u"<table><tr><td rowspan=\"2\">a</td><td colspan=\"1000\" rowspan=\"2\">b</td></tr>"
            u"<tr><td>c</td></tr></table>"_s
         << false;
-    QTest::newRow("a table too deep laid flat")
-        << NestedTables(7, u"x"_s) << NestedTables(6, u"x <br/>"_s) << true;
+    QTest::newRow("a table too deep laid flat") << NestedTables(7, u"x"_s) << NestedTables(6, u"x <br/>"_s) << true;
     QTest::newRow("tags too deep dropped, their text kept")
         << Nested(u"<i>"_s, u"</i>"_s, 70) << Nested(u"<i>"_s, u"</i>"_s, 64) << true;
   }
@@ -221,9 +221,9 @@ class PreviewPageTest : public QObject {
     PreviewPage page;
     page.resize(540, 480);
     const Watchdog watchdog("a linked style sheet", std::chrono::seconds(5));
-    page.ShowPage(u"<link rel=stylesheet href=huge.css><table><tr><td>x</td></tr></table>"_s +
-                      u"<p>y</p>"_s.repeated(300),
-                  QString::fromStdString(dir.path().string()));
+    page.ShowPage(
+        u"<link rel=stylesheet href=huge.css><table><tr><td>x</td></tr></table>"_s + u"<p>y</p>"_s.repeated(300),
+        QString::fromStdString(dir.path().string()));
     page.grab();
     QVERIFY(page.report().capped);
     QVERIFY(page.document()->documentLayout()->documentSize().height() <= kPageExtentBudget);
