@@ -125,8 +125,11 @@ bool CapFormat(QTextFormat& format, double scale) {
   const bool spacingShare = format.intProperty(P::FontLetterSpacingType) == QFont::PercentageSpacing;
   changed |=
       CapDouble(format, P::FontLetterSpacing, spacingShare ? kMostFontShare : kMostLength, spacingShare ? 1 : scale);
-  changed |= CapDouble(format, P::FontPointSize, kMostFontPixels / kPointPixels, scale, 1 / kPointPixels);
-  changed |= CapInt(format, P::FontPixelSize, static_cast<int>(kMostFontPixels), scale, 1);
+  // A size of 0 or less the view ignores; one above stays at least a pixel.
+  if (format.doubleProperty(P::FontPointSize) > 0)
+    changed |= CapDouble(format, P::FontPointSize, kMostFontPixels / kPointPixels, scale, 1 / kPointPixels);
+  if (format.intProperty(P::FontPixelSize) > 0)
+    changed |= CapInt(format, P::FontPixelSize, static_cast<int>(kMostFontPixels), scale, 1);
   changed |= CapInt(format, P::BlockIndent, kMostIndent, scale);
   changed |= CapInt(format, P::ListIndent, kMostIndent, scale);
   changed |= CapInt(format, P::FontStretch, kMostStretch, 1);
@@ -230,8 +233,8 @@ class Pass {
   }
 
   double Pixels(const QTextCharFormat& format) const {
-    if (format.hasProperty(P::FontPixelSize)) return format.intProperty(P::FontPixelSize);
-    if (format.hasProperty(P::FontPointSize)) return format.doubleProperty(P::FontPointSize) * kPointPixels;
+    if (format.intProperty(P::FontPixelSize) > 0) return format.intProperty(P::FontPixelSize);
+    if (format.doubleProperty(P::FontPointSize) > 0) return format.doubleProperty(P::FontPointSize) * kPointPixels;
     // Up to "xx-large".
     return defaultPixels_ * (format.intProperty(P::FontSizeAdjustment) > 0 ? 2.4 : 1.0);
   }
@@ -344,7 +347,7 @@ class Pass {
       extent_.across += size.width();
       return changed;
     }
-    if (scale_ < 1 && !format.hasProperty(P::FontPixelSize) && !format.hasProperty(P::FontPointSize)) {
+    if (scale_ < 1 && format.intProperty(P::FontPixelSize) <= 0 && format.doubleProperty(P::FontPointSize) <= 0) {
       format.setProperty(P::FontPixelSize, std::max(1, static_cast<int>(Pixels(format) * scale_)));
       changed = true;
     }
