@@ -11,6 +11,7 @@
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
+#include "convert/PreviewBrowserFile.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
@@ -18,9 +19,11 @@
 
 int main(int argc, char* argv[]) {
   // A file size limit is reported as a failed Save, not a killed program; an
-  // interrupted Save leaves no temporary file.
+  // interrupted Save leaves no temporary file, nor the preview's folder.
   std::signal(SIGXFSZ, SIG_IGN);
   quillary::RemoveTemporaryFilesOnSignals();
+  // What a killed run left for the browser.
+  quillary::PreviewBrowserFile::SweepEndedRuns();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));

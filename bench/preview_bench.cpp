@@ -2,7 +2,10 @@
 // and 4095 records of 7 fields) for a catalogue page of one table row a
 // record through "BeginRepeat *": the conversion, and the page or the
 // marked text shown in a pane that is on screen (offscreen unless
-// QT_QPA_PLATFORM says otherwise).
+// QT_QPA_PLATFORM says otherwise). Then one refresh for each of the pages
+// built to hold the page view (tests/support/LayoutBombs.h); before the
+// page was bounded, some of them took minutes or never finished, so run
+// one at a time with a time limit: --benchmark_filter=LayoutBomb/3$.
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +22,7 @@
 #include "fakes/FakeMessageBox.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
+#include "support/LayoutBombs.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
 
@@ -101,6 +105,18 @@ void BM_RefreshPastTheOutputLimit(benchmark::State& state) {
   if (!preview.pane.result() || !preview.pane.result()->expansion.cut) state.SkipWithError("the output was not cut");
 }
 BENCHMARK(BM_RefreshPastTheOutputLimit)->Unit(benchmark::kMillisecond);
+
+void BM_RefreshOnALayoutBomb(benchmark::State& state) {
+  const LayoutBomb bomb = LayoutBombs().at(static_cast<std::size_t>(state.range(0)));
+  state.SetLabel(bomb.name);
+  PreviewAtTheCellLimit preview;
+  preview.dir.Write("catalogue.html", bomb.html.toStdString());
+  for (auto _ : state) preview.Refresh();
+}
+BENCHMARK(BM_RefreshOnALayoutBomb)
+    ->Name("LayoutBomb")
+    ->DenseRange(0, static_cast<int>(LayoutBombs().size()) - 1)
+    ->Unit(benchmark::kMillisecond);
 
 // The part without a window: the expansion, the marks' second expansion
 // and the unfilled placeholders.

@@ -1,27 +1,35 @@
 #include "convert/PreviewBrowserFile.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "commondialog/DesktopOpener.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "platform/PrivateFolder.h"
 #include "sheet/CommandMessages.h"
 
 namespace quillary {
+
+namespace {
+
+constexpr char kFolderPrefix[] = "quillary-preview-";
+
+}  // namespace
 
 PreviewBrowserFile::PreviewBrowserFile(DesktopOpener& desktop) : desktop_(desktop) {}
 
 PreviewBrowserFile::~PreviewBrowserFile() = default;
 
 bool PreviewBrowserFile::Open(const std::string& bytes, const QString& templateName, QString& problem) {
-  if (!folder_) folder_ = std::make_unique<QTemporaryDir>();
-  if (!folder_->isValid()) {
-    problem = QStringLiteral("プレビューを書き出す一時フォルダーを作れませんでした。\n") + folder_->errorString();
-    folder_.reset();
+  try {
+    if (!folder_) folder_ = std::make_unique<PrivateFolder>(kFolderPrefix);
+  } catch (const FileWriteError& error) {
+    problem = FileFailureMessage(QStringLiteral("プレビューを書き出す一時フォルダーを作れませんでした。"),
+                                 QString::fromStdU16String(error.path().u16string()), error);
     return false;
   }
-  const QString name = folder_->filePath(QFileInfo(templateName).fileName());
+  const QString name =
+      QString::fromStdU16String(folder_->path().u16string()) + u'/' + QFileInfo(templateName).fileName();
   try {
     ReplaceFileContents(PathFromText(name.toStdU16String()), bytes);
   } catch (const FileWriteError& error) {
@@ -33,5 +41,7 @@ bool PreviewBrowserFile::Open(const std::string& bytes, const QString& templateN
   problem = QStringLiteral("プレビューをブラウザーで開けませんでした。\n") + name;
   return false;
 }
+
+void PreviewBrowserFile::SweepEndedRuns() { SweepPrivateFolders(kFolderPrefix); }
 
 }  // namespace quillary

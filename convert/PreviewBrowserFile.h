@@ -1,18 +1,18 @@
 #pragma once
 // 出力を開く of the preview: the output goes to a file of the program's own
-// in a temporary folder, which the desktop's browser opens; the user's
-// output file is never written. The folder goes when the program ends.
+// in a private temporary folder, which the desktop's browser opens; the
+// user's output file is never written. The folder goes when the program
+// ends, also by a signal; one a killed run left is swept at the next start.
 
 #include <memory>
 #include <string>
 
 #include <QString>
 
-class QTemporaryDir;
-
 namespace quillary {
 
 class DesktopOpener;
+class PrivateFolder;
 
 class PreviewBrowserFile {
  public:
@@ -27,10 +27,13 @@ class PreviewBrowserFile {
   // The file last written; empty before the first.
   const QString& fileName() const { return fileName_; }
 
+  // Removes the folders that ended runs left behind.
+  static void SweepEndedRuns();
+
  private:
   DesktopOpener& desktop_;
   // Made on first use.
-  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<PrivateFolder> folder_;
   QString fileName_;
 };
 

@@ -5,6 +5,7 @@
 #include "convert/FieldTags.h"
 #include "convert/FindRep.h"
 #include "convert/OutputSink.h"
+#include "convert/SummarySink.h"
 #include "sheet/CellSource.h"
 #include "sheet/SheetArray.h"
 
@@ -76,37 +77,111 @@ void Unmarked(PreviewExpansion& preview) {
   preview.valuesMarked = false;
 }
 
-// Follows the brackets of a second expansion through the first `units` of
-// the output. Any other difference means that a value formed a placeholder
-// with the text beside it, which the brackets prevented: no value is marked.
-void MarkValues(std::u16string_view templateText, const SheetArray& array, int k, std::size_t units,
-                PreviewExpansion& preview) {
-  std::u16string bracketed;
-  // Two marks a value: three units for each unit of one-unit values. Empty
-  // values may need more; then fewer are marked.
-  const bool whole = ExpandPrefix(templateText, PreviewCells(array, true), k, bracketed, 3 * units + 2, nullptr);
-  std::vector<std::size_t> open;
-  std::size_t out = 0;
-  for (const char16_t c : bracketed) {
-    if (c == kValueOpen) {
-      open.push_back(out);
-    } else if (c == kValueClose) {
-      if (open.empty()) return Unmarked(preview);
-      if (open.back() < out) preview.values.push_back({open.back(), out});
-      open.pop_back();
-    } else {
-      if (out == units) break;
-      if (preview.text[out] != c) return Unmarked(preview);
-      ++out;
+// Follows a second expansion, every value bracketed, along the first: the
+// values' spans within its first `markUnits` units, and how many values
+// begin within its first `countUnits`. It stops there (Done) or where the
+// two differ (Diverged): a value then formed a placeholder with the text
+// beside it, which the brackets prevented. Every cell is filled once at
+// most, so the brackets add at most two units a cell to what it reads.
+class ValueFollower final : public OutputSink {
+ public:
+  struct Done {};
+  struct Diverged {};
+
+  ValueFollower(std::u16string_view text, std::size_t markUnits, std::size_t countUnits)
+      : text_(text),
+        markUnits_(markUnits),
+        stop_(std::min(std::max(markUnits, countUnits), text.size())),
+        countUnits_(countUnits) {}
+
+  void Append(std::u16string_view piece) override {
+    while (!piece.empty()) {
+      const auto mark =
+          std::find_if(piece.begin(), piece.end(), [](char16_t c) { return c == kValueOpen || c == kValueClose; });
+      Plain(piece.substr(0, static_cast<std::size_t>(mark - piece.begin())));
+      if (mark == piece.end()) return;
+      Bracket(*mark);
+      piece.remove_prefix(static_cast<std::size_t>(mark - piece.begin()) + 1);
     }
   }
-  if (whole && out < units) return Unmarked(preview);
+  void Finish() override {
+    if (out_ < stop_) throw Diverged();
+  }
+
   // Values running past the marked part end with it.
-  for (const std::size_t begin : open)
-    if (begin < out) preview.values.push_back({begin, out});
-  std::sort(preview.values.begin(), preview.values.end(), [](const TextSpan& a, const TextSpan& b) {
-    return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
-  });
+  std::vector<TextSpan> Values() {
+    for (const std::size_t begin : open_) Mark(begin);
+    open_.clear();
+    std::sort(values_.begin(), values_.end(), [](const TextSpan& a, const TextSpan& b) {
+      return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
+    });
+    return std::move(values_);
+  }
+  std::size_t Begun() const { return begun_; }
+
+ private:
+  void Plain(std::u16string_view plain) {
+    const std::size_t room = stop_ - out_;
+    if (text_.substr(out_, std::min(plain.size(), room)) != plain.substr(0, room)) throw Diverged();
+    out_ += std::min(plain.size(), room);
+    if (plain.size() > room) throw Done();
+  }
+  void Bracket(char16_t mark) {
+    if (mark == kValueOpen) {
+      open_.push_back(out_);
+      if (out_ < countUnits_) ++begun_;
+      return;
+    }
+    if (open_.empty()) throw Diverged();
+    Mark(open_.back());
+    open_.pop_back();
+  }
+  void Mark(std::size_t begin) {
+    if (begin < out_ && begin < markUnits_) values_.push_back({begin, std::min(out_, markUnits_)});
+  }
+
+  std::u16string_view text_;
+  std::size_t markUnits_, stop_, countUnits_;
+  std::size_t out_ = 0, begun_ = 0;
+  std::vector<std::size_t> open_;
+  std::vector<TextSpan> values_;
+};
+
+// Marks the values in the first `markUnits` units; where the output was cut,
+// counts the values begun before the cut, which the engine's count, ended
+// by the cut, does not know.
+void FollowValues(std::u16string_view templateText, const SheetArray& array, int k, std::size_t markUnits,
+                  PreviewExpansion& preview) {
+  ValueFollower follower(preview.text, markUnits, preview.cut ? preview.text.size() : 0);
+  try {
+    ExpandTemplate(templateText, PreviewCells(array, true), k, follower, kMaxOutputUnits, nullptr);
+  } catch (const ValueFollower::Done&) {
+  } catch (const ValueFollower::Diverged&) {
+    // Counted only up to there: values formed that way are rare.
+    if (preview.cut) preview.summary.filled = follower.Begun();
+    return Unmarked(preview);
+  }
+  preview.values = follower.Values();
+  if (preview.cut) preview.summary.filled = follower.Begun();
+}
+
+class DiscardSink final : public OutputSink {
+ public:
+  void Append(std::u16string_view) override {}
+};
+
+// The placeholders left and the unknown comments of a cut output, counted
+// over the text kept: the engine's count stopped short of the last piece.
+void CountPlaceholdersKept(const SheetArray& array, int k, PreviewExpansion& preview) {
+  const PreviewCells cells(array, false);
+  const FieldTags tags(cells, std::max(0, k));
+  DiscardSink discard;
+  ConversionSummary counted;
+  SummarySink counter(discard, tags, counted);
+  counter.Append(preview.text);
+  counter.Finish();
+  preview.summary.unfilled = std::move(counted.unfilled);
+  preview.summary.unknown = std::move(counted.unknown);
 }
 
 // Every placeholder of a processed field the output holds is one left
@@ -132,7 +207,8 @@ PreviewExpansion ExpandForPreview(std::u16string_view templateText, const SheetA
     preview.cut = false;
   }
   const std::size_t units = std::min(markUnits, preview.text.size());
-  MarkValues(templateText, array, k, units, preview);
+  FollowValues(templateText, array, k, units, preview);
+  if (preview.cut) CountPlaceholdersKept(array, k, preview);
   MarkUnfilled(array, k, units, preview);
   return preview;
 }

@@ -1,5 +1,8 @@
 #include "convert/PreviewRefresh.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 
 #include "sheet/SheetDocument.h"
@@ -23,8 +26,10 @@ void PreviewRefresh::Watch(const QString& fileName) {
   if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
   if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
   file_ = fileName;
+  target_ = TargetOf(file_);
   if (file_.isEmpty()) return;
-  // The folder too: a file deleted and written anew is found again there.
+  // The folder too: a file deleted and written anew, or put in the name's
+  // place, is found again there.
   watcher_.addPath(QFileInfo(file_).absolutePath());
   watcher_.addPath(file_);
 }
@@ -59,18 +64,34 @@ void PreviewRefresh::RefreshNow() {
   refresh_();
 }
 
+PreviewRefresh::Target PreviewRefresh::TargetOf(const QString& fileName) {
+  struct stat info {};
+  if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &info) != 0) return {};
+  return {true, static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino)};
+}
+
+// The watcher watches the file a name led to when it was added: a link is
+// followed, and a file replaced by a rename is not the one watched. The
+// name is watched again whenever it leads elsewhere; true when it does.
+bool PreviewRefresh::Follow() {
+  if (file_.isEmpty()) return false;
+  const Target now = TargetOf(file_);
+  const bool moved = !(now == target_);
+  target_ = now;
+  const bool watched = watcher_.files().contains(file_);
+  if (moved && watched) watcher_.removePath(file_);
+  if ((moved || !watched) && now.exists) watcher_.addPath(file_);
+  return moved;
+}
+
 void PreviewRefresh::FileChanged() {
-  // An editor that saves by renaming a new file over the old one leaves the
-  // watcher on a file that is gone: the name is watched again.
-  if (!watcher_.files().contains(file_) && QFileInfo::exists(file_)) watcher_.addPath(file_);
+  Follow();
   Changed();
 }
 
 void PreviewRefresh::FolderChanged() {
-  // Only the template's coming back counts, not other files of its folder.
-  if (file_.isEmpty() || watcher_.files().contains(file_) || !QFileInfo::exists(file_)) return;
-  watcher_.addPath(file_);
-  Changed();
+  // Only the template's name counts, not other files of its folder.
+  if (Follow()) Changed();
 }
 
 }  // namespace quillary

@@ -37,13 +37,23 @@ class PreviewRefresh final : public QObject {
   int Refreshes() const { return refreshes_; }
 
  private:
+  // What the template's name leads to: a file by device and inode.
+  struct Target {
+    bool exists = false;
+    quint64 device = 0, inode = 0;
+    bool operator==(const Target&) const = default;
+  };
+  static Target TargetOf(const QString& fileName);
+
   void FileChanged();
   void FolderChanged();
+  bool Follow();
 
   std::function<void()> refresh_;
   QTimer pause_;
   QFileSystemWatcher watcher_;
   QString file_;
+  Target target_;
   bool shown_ = false;
   bool outOfDate_ = true;
   int refreshes_ = 0;

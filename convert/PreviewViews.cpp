@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QLocale>
 #include <QTabWidget>
-#include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "convert/PreviewPage.h"
 #include "convert/PreviewTextView.h"
 
 namespace quillary {
@@ -40,19 +40,41 @@ QString ToQString(std::u16string_view text) {
 
 QString Count(std::size_t units) { return QLocale(QLocale::C).toString(static_cast<qulonglong>(units)); }
 
+// What the page shown could not have, a line for each kind.
+QStringList PageLosses(const PreviewPage::Report& report) {
+  using Refusal = PreviewResources::Refusal;
+  static const std::pair<Refusal, const char16_t*> kRefusals[] = {{Refusal::Outside, u"定型ファイルのフォルダーの外"},
+                                                                  {Refusal::Network, u"ネット上"},
+                                                                  {Refusal::NotRegular, u"通常のファイルでない"},
+                                                                  {Refusal::TooLarge, u"大きすぎる"},
+                                                                  {Refusal::Unreadable, u"見つからないか読めない"}};
+  QStringList kinds;
+  int refused = 0;
+  for (const auto& [refusal, kind] : kRefusals) {
+    if (const int count = report.Refused(refusal); count > 0) {
+      kinds << QString::fromUtf16(kind) + u' ' + QString::number(count);
+      refused += count;
+    }
+  }
+  QStringList lines;
+  if (refused > 0)
+    lines << QStringLiteral("画像やスタイルシートのうち %1 個は読み込みませんでした（%2）。")
+                 .arg(QString::number(refused), kinds.join(u'、'));
+  if (report.asText)
+    lines << QStringLiteral("複雑すぎて組めないため、ページを文字だけで表示しています。");
+  else if (report.simplified)
+    lines << QStringLiteral("入れ子の深い表や大きすぎる表などを簡略にして表示しています。");
+  if (report.capped) lines << QStringLiteral("大きすぎる余白や文字の大きさなどを抑えて表示しています。");
+  return lines;
+}
+
 }  // namespace
 
 PreviewViews::PreviewViews(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("PreviewViews"));
   Tabs = new QTabWidget(this);
   Tabs->setObjectName(QStringLiteral("Tabs"));
-  Page = new QTextBrowser(Tabs);
-  Page->setObjectName(QStringLiteral("Page"));
-  // A link clicked in the preview leaves the preview where it is.
-  Page->setOpenLinks(false);
-  // A scroll bar that came with a long page would narrow it and lay every
-  // table out twice.
-  Page->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Page = new PreviewPage(Tabs);
   OutputText = new PreviewTextView(Tabs);
   Tabs->addTab(Page, QStringLiteral("ページ"));
   Tabs->addTab(OutputText, QStringLiteral("テキスト"));
@@ -89,15 +111,13 @@ void PreviewViews::FillFront() {
 
 void PreviewViews::FillPage() {
   pageFilled_ = true;
-  const std::u16string_view text = result_->expansion.text;
+  const QString shown = ToQString(PageStart(result_->expansion.text, limits_.pageUnits));
   // Pictures and style sheets named relative to the template are found
   // beside it.
-  Page->setSearchPaths({QFileInfo(templateName_).absolutePath()});
-  const QString shown = ToQString(PageStart(text, limits_.pageUnits));
   if (IsPageName(templateName_) || Qt::mightBeRichText(shown))
-    Page->setHtml(shown);
+    Page->ShowPage(shown, QFileInfo(templateName_).absolutePath());
   else
-    Page->setPlainText(shown);
+    Page->ShowText(shown);
 }
 
 void PreviewViews::FillText() {
@@ -123,6 +143,7 @@ void PreviewViews::WriteNote() {
                  "長いため、先頭の約 %1 文字だけを表示しています（全体は %2 文字）。"
                  "全体は「出力を開く」でブラウザーに表示できます。")
                  .arg(Count(shown), Count(expansion.text.size()));
+  if (page) lines << PageLosses(Page->report());
   if (!page) {
     lines << (expansion.valuesMarked ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込みです。")
                                      : QStringLiteral("赤は埋まらずに残った差し込みです（値と前後の文字が差し込みを"

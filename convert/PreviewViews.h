@@ -13,10 +13,10 @@
 
 class QLabel;
 class QTabWidget;
-class QTextBrowser;
 
 namespace quillary {
 
+class PreviewPage;
 class PreviewTextView;
 
 class PreviewViews final : public QWidget {
@@ -30,9 +30,11 @@ class PreviewViews final : public QWidget {
   void Show(std::shared_ptr<const PreviewResult> result, const QString& templateName, const PreviewLimits& limits);
 
   QTabWidget* Tabs;
-  QTextBrowser* Page;
+  PreviewPage* Page;
   PreviewTextView* OutputText;
-  QLabel* Note;  // what is cut off; in the text view, what the marks mean
+  // What is cut off; in the page view, what the page could not have; in the
+  // text view, what the marks mean.
+  QLabel* Note;
 
  private:
   // Fills the view in front if it shows an older output.

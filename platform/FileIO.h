@@ -56,8 +56,9 @@ void ReplaceFileContents(const std::filesystem::path& path, const ByteProducer& 
 void WriteToDescriptor(int fd, std::string_view bytes, const std::filesystem::path& name);
 
 // On SIGINT, SIGTERM and SIGHUP, removes a named temporary file that a
-// write has under way (where the file system offers no unnamed ones), then
-// ends the process as the signal would have.
+// write has under way (where the file system offers no unnamed ones) and
+// the program's private folders, then ends the process as the signal would
+// have.
 void RemoveTemporaryFilesOnSignals();
 
 // The path for a file name as the user typed it.

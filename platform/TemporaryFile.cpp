@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/FileIO.h"
+#include "platform/PrivateFolder.h"
 
 namespace quillary {
 
@@ -26,6 +27,7 @@ static_assert(std::atomic<int>::is_always_lock_free);
 void RemoveAndRaise(int signal) {
   for (int i = 0; i < kSlots; ++i)
     if (g_states[i].load() == kHeld) ::unlink(g_paths[i]);
+  RemovePrivateFoldersNow();
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }

@@ -5,15 +5,17 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBlock>
-#include <QTextBrowser>
 
 #include "convert/Conv.h"
 #include "convert/PreviewBrowserFile.h"
+#include "convert/PreviewPage.h"
 #include "convert/PreviewPane.h"
 #include "convert/PreviewRefresh.h"
 #include "convert/PreviewTextView.h"
@@ -167,15 +169,26 @@ class PreviewPaneTest : public QObject {
     QTest::newRow("written in place") << u"in place"_s;
     QTest::newRow("replaced by a rename") << u"rename"_s;
     QTest::newRow("deleted, then written anew") << u"anew"_s;
+    // As an editor saving by a rename does it (sed -i, say).
+    QTest::newRow("a link replaced by a file") << u"over a link"_s;
+    QTest::newRow("the file behind a link replaced by a rename") << u"behind a link"_s;
   }
 
   void aChangeOfTheTemplateOnDiskRefreshes() {
     QFETCH(QString, how);
     PreviewWindow h;
+    const auto real = h.dir / "real" / "list.html";
+    if (how.endsWith(u"a link")) {
+      std::filesystem::create_directory(h.dir / "real");
+      std::filesystem::rename(h.templ, real);
+      std::filesystem::create_symlink(real, h.templ);
+    }
     QVERIFY(h.ShowWithTemplate());
     for (const char* version : {"v2 <!-- name -->", "v3 <!-- name -->"}) {
       if (how == u"in place") h.dir.Write("list.html", version);
-      if (how == u"rename") std::filesystem::rename(h.dir.Write("list.html.new", version), h.templ);
+      if (how == u"rename" || how == u"over a link")
+        std::filesystem::rename(h.dir.Write("list.html.new", version), h.templ);
+      if (how == u"behind a link") std::filesystem::rename(h.dir.Write("real/list.html.new", version), real);
       if (how == u"anew") {
         std::filesystem::remove(h.templ);
         QTRY_VERIFY(h.pane().Problem->text().contains(u"ファイルが見つかりません。"_s));
@@ -184,6 +197,47 @@ class PreviewPaneTest : public QObject {
       // The second time shows the file is still watched after the first.
       QTRY_COMPARE(h.Output(), QString::fromLatin1(version).replace(u"<!-- name -->"_s, u"りんご"_s));
     }
+  }
+
+  void thePageLoadsOnlyFilesOfTheTemplatesFolderAndSaysWhatItRefused() {
+    PreviewWindow h;
+    const auto site = h.dir / "site";
+    std::filesystem::create_directory(site);
+    QCOMPARE(::mkfifo((site / "pipe.png").c_str(), 0600), 0);
+    h.dir.Write("outside.png", "\x89PNG");
+    // The picture a cell names is refused as well as those of the template.
+    h.grid().SetTextMatrix(1, 1, u"/dev/zero"_s);
+    h.dir.Write("site/page.html",
+                "<img src=\"pipe.png\"><img src=\"../outside.png\"><img src=\"http://example.com/a.png\">"
+                "<img src=\"<!-- name -->\">");
+    h.pane().SetTemplateName(Q(site / "page.html"));
+    h.window.Item("Preview")->trigger();
+    QCOMPARE(h.pane().Views->Note->text(),
+             u"画像やスタイルシートのうち 4 個は読み込みませんでした（定型ファイルのフォルダーの外 2、ネット上 1、"
+             u"通常のファイルでない 1）。"_s);
+    // Pages that say nothing of it.
+    h.grid().SetTextMatrix(1, 1, u"<table cellpadding=2000000000><tr><td>x</table>"_s);
+    h.dir.Write("site/page.html", "<!-- name -->");
+    QTRY_COMPARE(h.pane().Views->Note->text(), u"大きすぎる余白や文字の大きさなどを抑えて表示しています。"_s);
+    h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
+    QVERIFY(!h.pane().Views->Note->text().contains(u"抑えて"_s));
+  }
+
+  // The preview stops making an output at its limit, inside the value; the
+  // counts are of what it made.
+  void aValuePastTheOutputLimitIsCounted() {
+    PreviewWindow h;
+    h.grid().SetTextMatrix(1, 1, QString(9'000'000, u'x'));
+    h.dir.Write("list.html", "<p><!-- name --></p><!-- price --><!-- name --><!-- nothing -->tail");
+    QVERIFY(h.ShowWithTemplate());
+    QVERIFY(h.pane().result()->expansion.cut);
+    QCOMPARE(h.pane().Summary->text(), u"差し込み 1 か所　出力の文字コード: CP932"_s);
+    // Cut in the text after them.
+    h.pane().SetLimits({9'000'030, 200'000, 16'000});
+    h.refresh().RefreshNow();
+    QVERIFY(h.pane().result()->expansion.cut);
+    QCOMPARE(h.pane().Summary->text(),
+             u"差し込み 3 か所　どのフィールド名でもない差し込み 1 か所: nothing　出力の文字コード: CP932"_s);
   }
 
   void aTemplateThatCannotBeUsedShowsWhyInsteadOfAPage() {
@@ -244,7 +298,9 @@ class PreviewPaneTest : public QObject {
     h->desktop.opens = false;
     h->pane().OpenOutput->click();
     QCOMPARE(h->messageBox.TakePrompts(), QStringList{u"プレビューをブラウザーで開けませんでした。\n"_s + file});
-    // The temporary folder goes with the program.
+    // Only its user may enter the folder, which goes with the program.
+    QCOMPARE(QFileInfo(QFileInfo(file).absolutePath()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+             QFile::Permissions());
     h.reset();
     QVERIFY(!QFileInfo::exists(QFileInfo(file).absolutePath()));
   }
