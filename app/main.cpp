@@ -4,9 +4,8 @@
 #include <csignal>
 #include <memory>
 
-#include <QApplication>
-
 #include "app/ProgramCommands.h"
+#include "commondialog/GuardedApplication.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
@@ -20,7 +19,7 @@ int main(int argc, char* argv[]) {
   // interrupted Save leaves no temporary file.
   std::signal(SIGXFSZ, SIG_IGN);
   quillary::RemoveTemporaryFilesOnSignals();
-  QApplication application(argc, argv);
+  quillary::GuardedApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));
   quillary::UseJapaneseApplicationFont(application);
@@ -29,6 +28,7 @@ int main(int argc, char* argv[]) {
   quillary::InstallQtTranslation(application);
 
   quillary::QtMessageBox messageBox;
+  application.SetMessageBox(&messageBox);
   quillary::QtCommonDialogBackend dialogBackend;
   quillary::Main window({messageBox, dialogBackend});
   window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));
@@ -40,5 +40,7 @@ int main(int argc, char* argv[]) {
   // quillary FILE.csv: the file opens as Open would open it.
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) window.OpenNamed(arguments.at(1));
-  return application.exec();
+  const int status = application.exec();
+  application.SetMessageBox(nullptr);
+  return status;
 }

@@ -1,13 +1,18 @@
 // The editing commands at the cell limit (4,096 x 8), in a grid shown
 // offscreen so that the view's own work on each change is counted: a row and
-// a column inserted and deleted, the 4,095 records sorted by one column, and
-// a replace over every cell.
+// a column inserted and deleted, the 4,095 records sorted by one column, a
+// replace over every cell, and one cell committed with and without the
+// memory checks, and what one reading of the system's memory figures costs.
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
+#include <utility>
 
 #include <QApplication>
 #include <QCollator>
 
+#include "platform/MemoryBudget.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
 #include "sheet/SheetEdits.h"
@@ -30,8 +35,8 @@ struct ShownGrid {
     QApplication::processEvents();
   }
   // One edit as a command makes it: a new sheet, one step, the repaint.
-  void Apply(Sheet edited) {
-    grid.document().Change(std::move(edited));
+  void Apply(const std::function<Sheet()>& edit) {
+    grid.document().Change(EditBytes(grid.Rows(), grid.Cols()), edit);
     QApplication::processEvents();
   }
   GridControl grid{1, 1};
@@ -43,8 +48,8 @@ void BM_InsertAndDeleteARow(benchmark::State& state) {
   ShownGrid shown;
   shown.grid.SetSheet(SampleSheet(kRecords - 1, kFields));
   for (auto _ : state) {
-    shown.Apply(WithRowsInserted(shown.grid.sheet(), 2000, 1));
-    shown.Apply(WithRowsDeleted(shown.grid.sheet(), 2000, 1));
+    shown.Apply([&] { return WithRowsInserted(shown.grid.sheet(), 2000, 1); });
+    shown.Apply([&] { return WithRowsDeleted(shown.grid.sheet(), 2000, 1); });
   }
 }
 BENCHMARK(BM_InsertAndDeleteARow)->Unit(benchmark::kMillisecond);
@@ -53,8 +58,8 @@ void BM_InsertAndDeleteAColumn(benchmark::State& state) {
   ShownGrid shown;
   shown.grid.SetSheet(SampleSheet(kRecords, kFields - 1));
   for (auto _ : state) {
-    shown.Apply(WithColsInserted(shown.grid.sheet(), 3, 1));
-    shown.Apply(WithColsDeleted(shown.grid.sheet(), 3, 1));
+    shown.Apply([&] { return WithColsInserted(shown.grid.sheet(), 3, 1); });
+    shown.Apply([&] { return WithColsDeleted(shown.grid.sheet(), 3, 1); });
   }
 }
 BENCHMARK(BM_InsertAndDeleteAColumn)->Unit(benchmark::kMillisecond);
@@ -69,7 +74,7 @@ void BM_SortTheRecordsByAColumn(benchmark::State& state) {
   };
   bool descending = false;
   for (auto _ : state) {
-    shown.Apply(WithRowsSorted(shown.grid.sheet(), 3, descending, byCollation));
+    shown.Apply([&] { return WithRowsSorted(shown.grid.sheet(), 3, descending, byCollation); });
     descending = !descending;
   }
 }
@@ -80,13 +85,45 @@ void BM_ReplaceAllOverEveryCell(benchmark::State& state) {
   ShownGrid shown;
   SearchOptions there{QStringLiteral("1"), false, false, false};
   SearchOptions back{QStringLiteral("①"), false, false, false};
-  int count = 0;
+  long long count = 0;
   for (auto _ : state) {
-    shown.Apply(WithAllReplaced(shown.grid.sheet(), QStringLiteral("①"), there, count));
-    shown.Apply(WithAllReplaced(shown.grid.sheet(), QStringLiteral("1"), back, count));
+    for (const auto& [with, options] : {std::pair{QStringLiteral("①"), there}, std::pair{QStringLiteral("1"), back}}) {
+      const AllReplaced replaced(shown.grid.sheet(), with, options);
+      shown.grid.document().Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+      QApplication::processEvents();
+    }
   }
   state.counters["replaced"] = count;
 }
 BENCHMARK(BM_ReplaceAllOverEveryCell)->Unit(benchmark::kMillisecond);
+
+// Always enough, without reading anything: a change's own work alone.
+class Unchecked final : public MemoryBudget {
+ public:
+  bool Affords(std::uint64_t) const override { return true; }
+};
+
+// One cell committed as the editor commits it (a step of the history, the
+// repaint), in the middle of the sheet, with the system's budget (checked)
+// and with none.
+void BM_CommitACell(benchmark::State& state) {
+  ShownGrid shown;
+  const Unchecked unchecked;
+  if (state.range(0) == 0) shown.grid.document().SetMemoryBudget(unchecked);
+  const std::u16string texts[] = {u"一二三", u"四五六"};
+  std::size_t i = 0;
+  for (auto _ : state) {
+    shown.grid.SetCellText(kRecords / 2, kFields / 2, texts[i++ % 2]);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_CommitACell)->ArgName("checked")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// A change over a mebibyte reads the figures once.
+void BM_ReadTheSystemsMemory(benchmark::State& state) {
+  const SystemMemory system;
+  for (auto _ : state) benchmark::DoNotOptimize(system.Spare());
+}
+BENCHMARK(BM_ReadTheSystemsMemory)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,0 +1,79 @@
+// The system's memory budget under the process's own limits, and the
+// figures it reads from the system's texts.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/MemoryBudget.h"
+
+namespace quillary {
+namespace {
+
+// The n-th field of /proc/self/statm, in bytes.
+std::uint64_t Statm(int field) {
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t pages = 0;
+  for (int i = 0; i <= field; ++i) statm >> pages;
+  return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(SystemMemory, KeepsWithinTheProcessLimits) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs far more address space than a limit leaves";
+#else
+  const struct {
+    const char* name;
+    int resource;
+    int statmField;
+  } cases[] = {{"address space", RLIMIT_AS, 0}, {"data", RLIMIT_DATA, 5}};
+  constexpr std::uint64_t kRoom = 512 * kMiB;
+  for (const auto& c : cases) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const rlimit limit{Statm(c.statmField) + kRoom, RLIM_INFINITY};
+      if (::setrlimit(c.resource, &limit) != 0) ::_exit(2);
+      const SystemMemory system;
+      const std::uint64_t spare = system.Spare();
+      // What the limit leaves less the margin, give or take what the
+      // process took since.
+      const bool right = spare <= kRoom - SystemMemory::kMargin && spare >= kRoom - SystemMemory::kMargin - 32 * kMiB;
+      const bool affords = system.Affords(512 * 1024) && system.Affords(256 * kMiB) && !system.Affords(kRoom);
+      ::_exit(right && affords ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+  }
+#endif
+}
+
+TEST(SystemMemory, ReadsTheSystemsTexts) {
+  EXPECT_EQ(MemAvailableOf("MemTotal:  100 kB\nMemFree:   50 kB\nMemAvailable:     75 kB\n"), 75 * 1024);
+  EXPECT_EQ(MemAvailableOf("MemTotal:  100 kB\nXMemAvailable: 75 kB\n"), std::nullopt);
+
+  const struct {
+    const char* name;
+    const char* cgroup;
+    std::optional<std::string_view> path;
+    bool unified;
+  } groups[] = {
+      {"unified", "0::/user.slice/app.scope\n", "/user.slice/app.scope", true},
+      {"the memory controller on its own", "5:cpu:/\n4:memory:/docker/abc\n0::/\n", "/docker/abc", false},
+      {"controllers shared", "3:cpu,memory:/x", "/x", false},
+      {"no group", "", std::nullopt, true},
+  };
+  for (const auto& g : groups) {
+    const std::optional<ControlGroup> group = MemoryGroupOf(g.cgroup);
+    ASSERT_EQ(group.has_value(), g.path.has_value()) << g.name;
+    if (!group) continue;
+    EXPECT_EQ(group->path, *g.path) << g.name;
+    EXPECT_EQ(group->unified, g.unified) << g.name;
+  }
+}
+
+}  // namespace
+}  // namespace quillary
