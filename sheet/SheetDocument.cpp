@@ -134,7 +134,7 @@ void SheetDocument::SetBlock(int top, int left, int bottom, int right, const Blo
   std::uint64_t bytes = CellTableBytes(bottom - top + 1, right - left + 1) + kStepBytes;
   for (int r = top; r < top + rows; ++r)
     for (int c = left; c <= right; ++c)
-      if (const std::u16string_view* text = field(r, c)) bytes += HeldTextBytes(text->size());
+      if (const std::u16string_view* text = field(r, c); text && !text->empty()) bytes += HeldTextBytes(text->size());
   CheckRoom(bytes);
 
   std::vector<SharedText> texts;
