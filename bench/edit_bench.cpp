@@ -1,8 +1,9 @@
 // The editing commands at the cell limit (4,096 x 8), in a grid shown
 // offscreen so that the view's own work on each change is counted: a row and
 // a column inserted and deleted, the 4,095 records sorted by one column, a
-// replace over every cell, and one cell committed with and without the
-// memory checks, and what one reading of the system's memory figures costs.
+// replace over every cell and over ten cells of a million characters, one
+// cell committed with and without the memory checks, and what one reading
+// of the system's memory figures costs.
 
 #include <benchmark/benchmark.h>
 
@@ -96,6 +97,28 @@ void BM_ReplaceAllOverEveryCell(benchmark::State& state) {
   state.counters["replaced"] = count;
 }
 BENCHMARK(BM_ReplaceAllOverEveryCell)->Unit(benchmark::kMillisecond);
+
+// Ten cells of a million characters, every character replaced and back
+// again: two steps of 20 MB each; the history keeps within its bound.
+void BM_ReplaceAllInTenEnormousCells(benchmark::State& state) {
+  ShownGrid shown;
+  Sheet sheet(2, 11);
+  LabelSheet(sheet);
+  for (int c = 1; c <= 10; ++c) sheet.SetText(1, c, std::u16string(1'000'000, u'a'));
+  shown.grid.SetSheet(std::move(sheet));
+  const SearchOptions there{QStringLiteral("a")};
+  const SearchOptions back{QStringLiteral("b")};
+  long long count = 0;
+  for (auto _ : state) {
+    for (const auto& [with, options] : {std::pair{QStringLiteral("b"), there}, std::pair{QStringLiteral("a"), back}}) {
+      const AllReplaced replaced(shown.grid.sheet(), with, options);
+      shown.grid.document().Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+      QApplication::processEvents();
+    }
+  }
+  state.counters["history MB"] = static_cast<double>(shown.grid.document().HistoryBytes() >> 20);
+}
+BENCHMARK(BM_ReplaceAllInTenEnormousCells)->Unit(benchmark::kMillisecond);
 
 // Always enough, without reading anything: a change's own work alone.
 class Unchecked final : public MemoryBudget {
