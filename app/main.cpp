@@ -19,7 +19,10 @@ int main(int argc, char* argv[]) {
   // interrupted Save leaves no temporary file.
   std::signal(SIGXFSZ, SIG_IGN);
   quillary::RemoveTemporaryFilesOnSignals();
+  // The boxes outlive the application, whose last guard shows its message in one.
+  quillary::QtMessageBox messageBox;
   quillary::GuardedApplication application(argc, argv);
+  application.SetMessageBox(&messageBox);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));
   quillary::UseJapaneseApplicationFont(application);
@@ -27,8 +30,6 @@ int main(int argc, char* argv[]) {
   // language; a locale Qt has no texts for keeps them in English.
   quillary::InstallQtTranslation(application);
 
-  quillary::QtMessageBox messageBox;
-  application.SetMessageBox(&messageBox);
   quillary::QtCommonDialogBackend dialogBackend;
   quillary::Main window({messageBox, dialogBackend});
   window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));
@@ -40,7 +41,5 @@ int main(int argc, char* argv[]) {
   // quillary FILE.csv: the file opens as Open would open it.
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) window.OpenNamed(arguments.at(1));
-  const int status = application.exec();
-  application.SetMessageBox(nullptr);
-  return status;
+  return application.exec();
 }

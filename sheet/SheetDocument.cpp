@@ -149,6 +149,16 @@ void SheetDocument::SetBlock(int top, int left, int bottom, int right, const Blo
   if (changes) Make(Part(CellsVersion{top, left, bottom, right, std::move(texts)}));
 }
 
+void SheetDocument::SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines) {
+  BlockLines views;
+  views.reserve(lines.size());
+  for (const QStringList& line : lines) {
+    std::vector<std::u16string_view>& fields = views.emplace_back();
+    for (const QString& field : line) fields.emplace_back(QStringView(field).utf16(), static_cast<std::size_t>(field.size()));
+  }
+  SetBlock(top, left, bottom, right, views);
+}
+
 void SheetDocument::Resize(int rows, int cols) {
   if (rows == sheet_.Rows() && cols == sheet_.Cols()) return;
   Change(CellTableBytes(rows, cols), [&] { return Resized(sheet_, rows, cols); });
@@ -285,6 +295,10 @@ SheetDocument::Step::~Step() {
 void SheetDocument::Reset(Sheet sheet) {
   SheetImage saved;
   saved.Take(sheet);
+  Replace(std::move(sheet), std::move(saved));
+}
+
+void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
   Part part(std::move(sheet));
   Prepare(part);
   // The new sheet, its saved image and an empty history go together

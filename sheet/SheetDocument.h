@@ -20,6 +20,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUndoStack>
 
 #include "platform/MemoryBudget.h"
@@ -63,6 +64,7 @@ class SheetDocument : public QObject {
   // Writes field j of line i to cell (top + i, left + j) for the cells up to
   // (bottom, right); cells the lines do not reach keep their texts.
   void SetBlock(int top, int left, int bottom, int right, const BlockLines& lines);
+  void SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines);
   // Keeps the cells inside both the old and the new rectangle.
   void Resize(int rows, int cols);
   // Every cell empty; the size stays.
@@ -140,6 +142,9 @@ class SheetDocument : public QObject {
   // Makes the change whose new version `part` holds: a step of its own, or
   // a part of the open Step.
   void Make(Part part);
+  // The sheet replaced whole, with the image it counts as saved against;
+  // the history starts afresh.
+  void Replace(Sheet sheet, SheetImage saved);
   // Records a step whose changes are made; should the history fail to take
   // it, they are taken back.
   void Push(std::unique_ptr<HistoryStep> step) noexcept;
