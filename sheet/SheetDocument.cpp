@@ -2,19 +2,15 @@
 
 #include <algorithm>
 #include <utility>
-#include <variant>
+
+#include "sheet/HistoryStep.h"
 
 namespace quillary {
 
 namespace {
 
-// What a step and one part of it take besides the texts they hold.
-constexpr std::uint64_t kStepBytes = 256;
-
-struct CellsVersion {
-  int top, left, bottom, right;
-  std::vector<SharedText> texts;  // row by row
-};
+// What a change's step takes besides the texts it holds.
+constexpr std::uint64_t kStepBytes = 512;
 
 }  // namespace
 
@@ -24,83 +20,10 @@ struct SheetDocument::Notice {
   int top, left, bottom, right;
 };
 
-// A rectangle of cells, or the whole sheet (for changes of its size). Made
-// holding the new version; once made, it holds the old one, and undo and
-// redo exchange the two again.
-class SheetDocument::Part {
- public:
-  explicit Part(CellsVersion cells) : version_(std::move(cells)) {}
-  explicit Part(Sheet sheet) : version_(std::move(sheet)) {}
-
-  const CellsVersion* cells() const { return std::get_if<CellsVersion>(&version_); }
-  CellsVersion* cells() { return std::get_if<CellsVersion>(&version_); }
-  const Sheet* sheet() const { return std::get_if<Sheet>(&version_); }
-  Sheet* sheet() { return std::get_if<Sheet>(&version_); }
-
-  Notice ToTell() const {
-    if (const CellsVersion* held = cells()) return {false, held->top, held->left, held->bottom, held->right};
-    return {true, 0, 0, 0, 0};
-  }
-
-  // What letting the part go would free, roughly.
-  std::uint64_t BytesHeldAlone() const {
-    if (const Sheet* held = sheet()) return quillary::BytesHeldAlone(*held) + kStepBytes;
-    std::uint64_t bytes = cells()->texts.capacity() * sizeof(SharedText) + kStepBytes;
-    for (const SharedText& text : cells()->texts)
-      if (text.HeldAlone()) bytes += text.Bytes();
-    return bytes;
-  }
-
- private:
-  std::variant<CellsVersion, Sheet> version_;
-};
-
-// One step of the history: its parts are done in their order and undone in
-// the reverse order. A change is already made when its step is pushed: the
-// first redo (which QUndoStack::push asks for) finds it done. A forgotten
-// step holds nothing and is never undone: Undo stops above it.
-class HistoryStep final : public QUndoCommand {
- public:
-  explicit HistoryStep(SheetDocument& document) : document_(document) {}
-
-  void redo() override {
-    if (std::exchange(done_, false)) return;
-    for (SheetDocument::Part& part : parts_) document_.Exchange(part);
-  }
-  void undo() override {
-    for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) document_.Exchange(*part);
-  }
-
-  // Room for one more part, so that adding it cannot fail once the change
-  // is made.
-  void MakeRoom() {
-    if (parts_.size() == parts_.capacity()) parts_.reserve(std::max<std::size_t>(1, 2 * parts_.capacity()));
-  }
-  void Add(SheetDocument::Part&& part) noexcept {
-    bytes_ += part.BytesHeldAlone();
-    parts_.push_back(std::move(part));
-  }
-  bool Empty() const { return parts_.empty(); }
-  // Takes the parts back, newest first (a Step that was not committed).
-  void TakeBack() noexcept {
-    for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) document_.Exchange(*part);
-  }
-
-  std::uint64_t Bytes() const { return bytes_; }
-  bool Forgotten() const { return forgotten_; }
-  void Forget() {
-    parts_ = {};
-    bytes_ = 0;
-    forgotten_ = true;
-  }
-
- private:
-  SheetDocument& document_;
-  std::vector<SheetDocument::Part> parts_;
-  std::uint64_t bytes_ = 0;
-  bool done_ = true;
-  bool forgotten_ = false;
-};
+SheetDocument::Notice SheetDocument::NoticeOf(const StepPart& part) {
+  if (const CellsVersion* held = part.cells()) return {false, held->top, held->left, held->bottom, held->right};
+  return {true, 0, 0, 0, 0};
+}
 
 SheetDocument::SheetDocument(QObject* parent) : QObject(parent), budget_(&SystemMemoryBudget()) {
   history_.setUndoLimit(kHistorySteps);
@@ -120,7 +43,7 @@ void SheetDocument::SetCell(int row, int col, SharedText text) {
   // The text is made already; only the step is new.
   CheckRoom(kStepBytes);
   std::vector<SharedText> texts{std::move(text)};
-  Make(Part(CellsVersion{row, col, row, col, std::move(texts)}));
+  Make(StepPart(CellsVersion{row, col, row, col, std::move(texts)}));
 }
 
 void SheetDocument::SetBlock(int top, int left, int bottom, int right, const BlockLines& lines) {
@@ -146,7 +69,7 @@ void SheetDocument::SetBlock(int top, int left, int bottom, int right, const Blo
       changes = changes || text;
       texts.push_back(text ? SharedText(std::u16string(*text)) : sheet_.Shared(r, c));
     }
-  if (changes) Make(Part(CellsVersion{top, left, bottom, right, std::move(texts)}));
+  if (changes) Make(StepPart(CellsVersion{top, left, bottom, right, std::move(texts)}));
 }
 
 void SheetDocument::SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines) {
@@ -172,10 +95,10 @@ void SheetDocument::Change(std::uint64_t bytes, const std::function<Sheet()>& bu
   CheckRoom(bytes + kStepBytes);
   Sheet built = build();
   if (built == sheet_) return;
-  Make(Part(std::move(built)));
+  Make(StepPart(std::move(built)));
 }
 
-void SheetDocument::Make(Part part) {
+void SheetDocument::Make(StepPart part) {
   std::unique_ptr<HistoryStep> own;
   HistoryStep* step = openStep_.get();
   if (!step) {
@@ -183,7 +106,7 @@ void SheetDocument::Make(Part part) {
     step = own.get();
   }
   step->MakeRoom();
-  const Notice notice = part.ToTell();
+  const Notice notice = NoticeOf(part);
   // An observer failing before the swap leaves the sheet as it was; from
   // the swap until the step holds the part nothing can fail.
   Prepare(part);
@@ -215,11 +138,11 @@ void SheetDocument::Push(std::unique_ptr<HistoryStep> step) noexcept {
   }
 }
 
-void SheetDocument::Prepare(const Part& part) {
+void SheetDocument::Prepare(const StepPart& part) {
   if (const Sheet* held = part.sheet()) emit AboutToReshape(held->Rows(), held->Cols());
 }
 
-void SheetDocument::Swap(Part& part) noexcept {
+void SheetDocument::Swap(StepPart& part) noexcept {
   if (Sheet* held = part.sheet()) {
     std::swap(sheet_, *held);
     sheetBytes_ = quillary::SheetBytes(sheet_);
@@ -243,8 +166,8 @@ void SheetDocument::Announce(const Notice& notice) {
     emit CellsChanged(notice.top, notice.left, notice.bottom, notice.right);
 }
 
-void SheetDocument::Exchange(Part& part) noexcept {
-  const Notice notice = part.ToTell();
+void SheetDocument::Exchange(StepPart& part) noexcept {
+  const Notice notice = NoticeOf(part);
   try {
     Prepare(part);
   } catch (...) {
@@ -299,7 +222,7 @@ void SheetDocument::Reset(Sheet sheet) {
 }
 
 void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
-  Part part(std::move(sheet));
+  StepPart part(std::move(sheet));
   Prepare(part);
   // The new sheet, its saved image and an empty history go together
   // whatever the observers do.
@@ -311,7 +234,7 @@ void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
     Keep();
   }
   try {
-    Announce(part.ToTell());
+    Announce(NoticeOf(part));
     emit StateChanged();
   } catch (...) {
     Keep();

@@ -29,6 +29,7 @@
 namespace quillary {
 
 class HistoryStep;
+class StepPart;
 
 // Field j of line i is the text of the cell j columns right of and i rows
 // below a block's top-left cell.
@@ -134,14 +135,13 @@ class SheetDocument : public QObject {
 
  private:
   friend class HistoryStep;
-  // One change as a step holds it: the other version of the cells it
-  // changed (SheetDocument.cpp).
-  class Part;
+  // What the observers are told once a part was exchanged.
   struct Notice;
+  static Notice NoticeOf(const StepPart& part);
 
   // Makes the change whose new version `part` holds: a step of its own, or
   // a part of the open Step.
-  void Make(Part part);
+  void Make(StepPart part);
   // The sheet replaced whole, with the image it counts as saved against;
   // the history starts afresh.
   void Replace(Sheet sheet, SheetImage saved);
@@ -152,10 +152,10 @@ class SheetDocument : public QObject {
   // Announce tell the observers before and after. Exchange does all three
   // and keeps what an observer lets out until the history is in order
   // again: Keep holds the first failure, RethrowFailure reports it.
-  void Prepare(const Part& part);
-  void Swap(Part& part) noexcept;
+  void Prepare(const StepPart& part);
+  void Swap(StepPart& part) noexcept;
   void Announce(const Notice& notice);
-  void Exchange(Part& part) noexcept;
+  void Exchange(StepPart& part) noexcept;
   void Keep() noexcept;
   void RethrowFailure();
   // Forgets the oldest steps while the history holds more than its bound.
