@@ -4,10 +4,9 @@
 #include <csignal>
 #include <memory>
 
-#include <QApplication>
-
 #include "app/ProgramCommands.h"
 #include "app/ProgramRecovery.h"
+#include "commondialog/GuardedApplication.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
@@ -24,7 +23,10 @@ int main(int argc, char* argv[]) {
   quillary::RemoveTemporaryFilesOnSignals();
   // What a killed run left for the browser.
   quillary::PreviewBrowserFile::SweepEndedRuns();
-  QApplication application(argc, argv);
+  // The boxes outlive the application, whose last guard shows its message in one.
+  quillary::QtMessageBox messageBox;
+  quillary::GuardedApplication application(argc, argv);
+  application.SetMessageBox(&messageBox);
   QApplication::setApplicationName(QStringLiteral("Quillary"));
   QApplication::setApplicationVersion(QString::fromLatin1(quillary::kVersionNumber));
   quillary::UseJapaneseApplicationFont(application);
@@ -32,7 +34,6 @@ int main(int argc, char* argv[]) {
   // language; a locale Qt has no texts for keeps them in English.
   quillary::InstallQtTranslation(application);
 
-  quillary::QtMessageBox messageBox;
   quillary::QtCommonDialogBackend dialogBackend;
   quillary::Main window({messageBox, dialogBackend});
   window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));

@@ -28,15 +28,27 @@ QString OutOfMemoryMessage() {
 
 void ShowOutOfMemory(MessageBox& messageBox) { ShowError(messageBox, OutOfMemoryMessage()); }
 
+void ShowCaughtError(MessageBox& messageBox) {
+  try {
+    try {
+      throw;
+    } catch (const std::bad_alloc&) {
+      ShowOutOfMemory(messageBox);
+    } catch (const std::exception& error) {
+      ShowUnexpected(messageBox, QString::fromUtf8(error.what()));
+    } catch (...) {
+      ShowUnexpected(messageBox, QString());
+    }
+  } catch (...) {
+    // Not even the message could be made; the handler still ends normally.
+  }
+}
+
 void RunGuarded(MessageBox& messageBox, const std::function<void()>& handler) {
   try {
     handler();
-  } catch (const std::bad_alloc&) {
-    ShowOutOfMemory(messageBox);
-  } catch (const std::exception& error) {
-    ShowUnexpected(messageBox, QString::fromUtf8(error.what()));
   } catch (...) {
-    ShowUnexpected(messageBox, QString());
+    ShowCaughtError(messageBox);
   }
 }
 

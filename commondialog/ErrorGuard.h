@@ -5,7 +5,9 @@
 #include <exception>
 #include <functional>
 #include <new>
+#include <type_traits>
 
+#include <QObject>
 #include <QString>
 
 namespace quillary {
@@ -13,8 +15,37 @@ namespace quillary {
 class MessageBox;
 
 // Runs handler; an exception it lets out is shown as
-// "予期しないエラーが発生しました。" and its detail, with the error icon.
+// "予期しないエラーが発生しました。" and its detail, with the error icon;
+// running out of memory (or a change refused for want of it) as
+// OutOfMemoryMessage.
 void RunGuarded(MessageBox& messageBox, const std::function<void()>& handler);
+// Shows the exception being handled as RunGuarded does; only inside a catch
+// block.
+void ShowCaughtError(MessageBox& messageBox);
+
+// Connects a signal to a handler run through RunGuarded: a callable, or a
+// member function of the receiver. The handler takes the signal's
+// arguments, or none.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection ConnectGuarded(MessageBox& messageBox, Sender* sender, Signal signal, Receiver* receiver,
+                                       Handler handler) {
+  return QObject::connect(sender, signal, receiver, [&messageBox, receiver, handler](const auto&... args) {
+    try {
+      if constexpr (std::is_member_function_pointer_v<Handler>) {
+        if constexpr (std::is_invocable_v<Handler, Receiver*, decltype(args)...>)
+          std::invoke(handler, receiver, args...);
+        else
+          std::invoke(handler, receiver);
+      } else if constexpr (std::is_invocable_v<Handler, decltype(args)...>) {
+        handler(args...);
+      } else {
+        handler();
+      }
+    } catch (...) {
+      ShowCaughtError(messageBox);
+    }
+  });
+}
 
 // A command ran out of memory; it changed nothing.
 QString OutOfMemoryMessage();

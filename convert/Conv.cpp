@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/ErrorGuard.h"
 #include "convert/Module1.h"
 #include "commondialog/MessageBox.h"
 #include "sheet/AskFileName.h"
@@ -70,10 +71,10 @@ Conv::Conv(CommonDialogBackend& backend, MessageBox& messageBox, QWidget* owner)
 
   setFixedSize(TwipsToPixelsX(kClientArea.width, this), TwipsToPixelsY(kClientArea.height, this));
 
-  connect(Command1, &QPushButton::clicked, this, &Conv::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Conv::Command2_Click);
-  connect(OKButton, &QPushButton::clicked, this, &Conv::OKButton_Click);
-  connect(CancelButton, &QPushButton::clicked, this, &Conv::CancelButton_Click);
+  ConnectGuarded(messageBox_, Command1, &QPushButton::clicked, this, &Conv::Command1_Click);
+  ConnectGuarded(messageBox_, Command2, &QPushButton::clicked, this, &Conv::Command2_Click);
+  ConnectGuarded(messageBox_, OKButton, &QPushButton::clicked, this, &Conv::OKButton_Click);
+  ConnectGuarded(messageBox_, CancelButton, &QPushButton::clicked, this, &Conv::CancelButton_Click);
 }
 
 Conv::~Conv() = default;

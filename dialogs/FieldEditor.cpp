@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "commondialog/ErrorGuard.h"
 #include "sheet/GridControl.h"
 #include "sheet/KeyCodes.h"
 #include "sheet/SheetDocument.h"
@@ -22,7 +23,7 @@ constexpr int kNameRowHeight = 300;   // twips
 
 }  // namespace
 
-FieldEditor::FieldEditor(GridControl& sheet, MessageBox&, QWidget* owner)
+FieldEditor::FieldEditor(GridControl& sheet, MessageBox& messages, QWidget* owner)
     : SheetDialog(owner, QStringLiteral("フィールド名の編集"), 6300, 2130), sheet_(sheet) {
   Command1 = AddButton(QStringLiteral("OK"), "Command1", {3660, 1440, 1035, 495});
   Command2 = AddButton(QStringLiteral("キャンセル"), "Command2", {4920, 1440, 1155, 495});
@@ -39,14 +40,14 @@ FieldEditor::FieldEditor(GridControl& sheet, MessageBox&, QWidget* owner)
   Form_Load();
 
   // Connected after loading: filling the grid is not an edit.
-  connect(fg, &GridControl::DblClick, this, &FieldEditor::fg_DblClick);
-  connect(fg, &GridControl::KeyDown, this, &FieldEditor::fg_KeyDown);
-  connect(fg, &GridControl::KeyPress, this, &FieldEditor::fg_KeyPress);
-  connect(fg, &GridControl::KeyPressText, this, &FieldEditor::fg_KeyPressText);
-  connect(fg, &GridControl::LeaveCell, this, &FieldEditor::fg_LeaveCell);
-  connect(fg, &GridControl::Scroll, this, &FieldEditor::fg_Scroll);
-  connect(Command1, &QPushButton::clicked, this, &FieldEditor::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &FieldEditor::Command2_Click);
+  ConnectGuarded(messages, fg, &GridControl::DblClick, this, &FieldEditor::fg_DblClick);
+  ConnectGuarded(messages, fg, &GridControl::KeyDown, this, &FieldEditor::fg_KeyDown);
+  ConnectGuarded(messages, fg, &GridControl::KeyPress, this, &FieldEditor::fg_KeyPress);
+  ConnectGuarded(messages, fg, &GridControl::KeyPressText, this, &FieldEditor::fg_KeyPressText);
+  ConnectGuarded(messages, fg, &GridControl::LeaveCell, this, &FieldEditor::fg_LeaveCell);
+  ConnectGuarded(messages, fg, &GridControl::Scroll, this, &FieldEditor::fg_Scroll);
+  ConnectGuarded(messages, Command1, &QPushButton::clicked, this, &FieldEditor::Command1_Click);
+  ConnectGuarded(messages, Command2, &QPushButton::clicked, this, &FieldEditor::Command2_Click);
 
   Command1->setFocus();
 }
@@ -106,9 +107,12 @@ void FieldEditor::fg_Scroll() { StoreOpenEdit(); }
 void FieldEditor::Command1_Click() {
   StoreOpenEdit();
   const int fields = std::min(fg->Cols(), sheet_.Cols() - 1);
-  // All the names are one step of the sheet's history.
-  SheetDocument::Step step(sheet_.document());
-  for (int n = 1; n <= fields; ++n) sheet_.SetTextMatrix(0, n, fg->TextMatrix(kNameRow, n - 1));
+  // All the names are one step of the sheet's history, the texts shared
+  // with the dialog's grid; refused whole, the dialog stays open.
+  SheetDocument& document = sheet_.document();
+  SheetDocument::Step step(document);
+  for (int n = 1; n <= fields; ++n) document.SetCell(0, n, fg->sheet().Shared(kNameRow, n - 1));
+  step.Commit();
   accept();
 }
 

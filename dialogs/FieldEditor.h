@@ -21,8 +21,8 @@ class FieldEditor : public SheetDialog {
   Q_OBJECT
 
  public:
-  // The editor asks nothing; messages is taken so that both sheet dialogs
-  // are built alike.
+  // The editor asks nothing; messages tells what goes wrong (running out of
+  // memory).
   FieldEditor(GridControl& sheet, MessageBox& messages, QWidget* owner);
 
   void Form_Load();

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "commondialog/ErrorGuard.h"
 #include "sheet/GridControl.h"
 #include "sheet/InCellEditor.h"
 #include "sheet/SheetDocument.h"
@@ -36,7 +37,7 @@ QCheckBox* AddOption(QBoxLayout& box, const QString& caption, const char* name) 
 
 }  // namespace
 
-FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner)
+FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, MessageBox& messageBox, QWidget* owner)
     : QDialog(owner), fg2_(fg2), editor_(editor) {
   setWindowTitle(QStringLiteral("検索と置換"));
   setObjectName(QStringLiteral("FindReplace"));
@@ -64,10 +65,10 @@ FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner)
   ResultLabel->setObjectName(QStringLiteral("FindResult"));
   layout->addWidget(ResultLabel);
   next->setDefault(true);  // Enter in the find box finds the next
-  connect(next, &QPushButton::clicked, this, &FindReplace::FindNext_Click);
-  connect(previous, &QPushButton::clicked, this, &FindReplace::FindPrevious_Click);
-  connect(replace, &QPushButton::clicked, this, &FindReplace::ReplaceOne_Click);
-  connect(all, &QPushButton::clicked, this, &FindReplace::ReplaceAll_Click);
+  ConnectGuarded(messageBox, next, &QPushButton::clicked, this, &FindReplace::FindNext_Click);
+  ConnectGuarded(messageBox, previous, &QPushButton::clicked, this, &FindReplace::FindPrevious_Click);
+  ConnectGuarded(messageBox, replace, &QPushButton::clicked, this, &FindReplace::ReplaceOne_Click);
+  ConnectGuarded(messageBox, all, &QPushButton::clicked, this, &FindReplace::ReplaceAll_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::hide);
 }
 
@@ -121,13 +122,16 @@ void FindReplace::FindPrevious_Click() { Find(false); }
 void FindReplace::ReplaceOne_Click() {
   editor_.CommitCellEdit();
   const SearchOptions options = Options();
+  const QString replacement = ReplaceText->text();
   const int row = fg2_.Row();
   const int col = fg2_.Col();
+  SheetDocument& document = fg2_.document();
   // The current cell is replaced when it matches, then the next is found.
-  if (CellMatches(fg2_.sheet().Text(row, col), options)) {
-    int count = 0;
-    const QString text = ReplacedText(fg2_.TextMatrix(row, col), ReplaceText->text(), options, count);
-    fg2_.document().SetCell(row, col, SharedText(text.toStdU16String()));
+  const std::u16string& cell = document.sheet().Text(row, col);
+  if (const auto length = ReplacedLength(cell, replacement, options)) {
+    document.CheckRoom(HeldTextBytes(*length));
+    long long count = 0;
+    document.SetCell(row, col, SharedText(ReplacedText(cell, replacement, options, *length, count)));
     editor_.ShowCurrentCell();
   }
   Find(true);
@@ -135,9 +139,10 @@ void FindReplace::ReplaceOne_Click() {
 
 void FindReplace::ReplaceAll_Click() {
   editor_.CommitCellEdit();
-  int count = 0;
-  Sheet replaced = WithAllReplaced(fg2_.sheet(), ReplaceText->text(), Options(), count);
-  fg2_.document().Change(std::move(replaced));
+  SheetDocument& document = fg2_.document();
+  const AllReplaced replaced(document.sheet(), ReplaceText->text(), Options());
+  long long count = 0;
+  document.Change(replaced.Bytes(), [&] { return replaced.Build(count); });
   editor_.ShowCurrentCell();
   Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 個置換しました。").arg(count));
 }

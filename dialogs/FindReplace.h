@@ -15,13 +15,16 @@ namespace quillary {
 
 class GridControl;
 class InCellEditor;
+class MessageBox;
 struct SearchOptions;
 
 class FindReplace final : public QDialog {
   Q_OBJECT
 
  public:
-  FindReplace(GridControl& fg2, InCellEditor& editor, QWidget* owner);
+  // Its buttons report what goes wrong (running out of memory) in
+  // messageBox.
+  FindReplace(GridControl& fg2, InCellEditor& editor, MessageBox& messageBox, QWidget* owner);
 
   // Shows the window with the find box (replacing: the replace box) ready.
   void ShowForFind();

@@ -6,10 +6,11 @@
 #include "dialogs/CautionPicture.h"
 #include "dialogs/SelectAllLineEdit.h"
 #include "dialogs/SheetSizeEntry.h"
+#include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
-#include "sheet/Sheet.h"
+#include "sheet/SheetEdits.h"
 
 namespace quillary {
 
@@ -45,9 +46,9 @@ ResizeOption::ResizeOption(GridControl& sheet, MessageBox& messages, QWidget* ow
   setTabOrder(Command1, Text1);
   setTabOrder(Text1, Text2);
 
-  connect(OK, &QPushButton::clicked, this, &ResizeOption::OK_Click);
-  connect(Command1, &QPushButton::clicked, this, &ResizeOption::Command1_Click);
-  connect(Picture1, &CautionPicture::Clicked, this, &ResizeOption::Picture1_Click);
+  ConnectGuarded(messages_, OK, &QPushButton::clicked, this, &ResizeOption::OK_Click);
+  ConnectGuarded(messages_, Command1, &QPushButton::clicked, this, &ResizeOption::Command1_Click);
+  ConnectGuarded(messages_, Picture1, &CautionPicture::Clicked, this, &ResizeOption::Picture1_Click);
 
   Form_Load();
   OK->setFocus();
@@ -74,17 +75,15 @@ void ResizeOption::OK_Click() {
     return;
   }
   // One number sizes the sheet and bounds the labels and names it adds.
-  const int rows = check.size->records;
-  const int cols = check.size->fields;
+  const int rows = check.size->records + 1;
+  const int cols = check.size->fields + 1;
   // Both counts at once: one after the other could pass through a sheet far
   // over the cell limit (2 x 16000 to 16000 x 2 via 16000 x 16000). The new
-  // size and its labels are one step of the sheet's history.
-  SheetDocument::Step step(sheet_.document());
-  sheet_.Resize(rows + 1, cols + 1);
-  for (int row = OldRows + 1; row <= rows; ++row)
-    sheet_.SetTextMatrix(row, 0, QString::fromStdU16String(RowLabel(row)));
-  for (int col = OldCols + 1; col <= cols; ++col)
-    sheet_.SetTextMatrix(0, col, QString::fromStdU16String(DefaultFieldName(col)));
+  // size and its labels are one step of the sheet's history, refused whole
+  // when the memory for it is not there (the dialog stays open then).
+  SheetDocument& document = sheet_.document();
+  if (rows != sheet_.Rows() || cols != sheet_.Cols())
+    document.Change(EditBytes(rows, cols), [&] { return ResizedAndLabelled(document.sheet(), rows, cols); });
   accept();
 }
 

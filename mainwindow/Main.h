@@ -12,12 +12,12 @@
 
 #include <functional>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
 #include <QMainWindow>
 #include <QString>
 
+#include "commondialog/ErrorGuard.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/RangeClipboard.h"
 #include "mainwindow/Services.h"
@@ -229,14 +229,7 @@ class Main : public QMainWindow {
 
 template <typename Sender, typename Signal, typename Handler>
 void Main::ConnectGuarded(Sender* sender, Signal signal, Handler handler) {
-  connect(sender, signal, this, [this, handler](const auto&... args) {
-    Guarded([&] {
-      if constexpr (std::is_invocable_v<Handler, decltype(args)...>)
-        handler(args...);
-      else
-        handler();
-    });
-  });
+  quillary::ConnectGuarded(services_.messageBox, sender, signal, this, handler);
 }
 
 }  // namespace quillary

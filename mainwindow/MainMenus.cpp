@@ -272,7 +272,7 @@ void Main::Help_Click() {
 }
 
 FindReplace& Main::FindWindow() {
-  if (!findReplace_) findReplace_ = new FindReplace(*fg2, *editor_, this);
+  if (!findReplace_) findReplace_ = new FindReplace(*fg2, *editor_, services_.messageBox, this);
   return *findReplace_;
 }
 

@@ -95,15 +95,17 @@ void RangeClipboard::PastGrid() {
 }
 
 void RangeClipboard::PasteTabText() {
-  const auto records = FromTabText(QGuiApplication::clipboard()->text().toStdU16String());
+  const QString clipboard = QGuiApplication::clipboard()->text();
+  const QStringView view(clipboard);
+  const std::u16string_view text(view.utf16(), static_cast<std::size_t>(view.size()));
+  grid_.document().CheckRoom(FromTabTextBytes(text));
+  const auto records = FromTabText(text);
   if (records.empty()) return;
-  std::vector<QStringList> lines;
+  BlockLines lines;
   int cols = 0;
   for (const auto& record : records) {
-    QStringList line;
-    for (const std::u16string& field : record) line << QString::fromStdU16String(field);
-    cols = std::max(cols, static_cast<int>(line.size()));
-    lines.push_back(std::move(line));
+    lines.emplace_back(record.begin(), record.end());
+    cols = std::max(cols, static_cast<int>(record.size()));
   }
   SelectBlockAtTopLeft(static_cast<int>(lines.size()), cols);
   grid_.document().SetBlock(grid_.Row(), grid_.Col(), grid_.RowSel(), grid_.ColSel(), lines);

@@ -36,8 +36,8 @@ bool SheetEditCommands::Prepare(long long rows, long long cols) {
 
 void SheetEditCommands::Refuse(const QString& message) { ShowRefusal(messageBox_, message); }
 
-void SheetEditCommands::Apply(Sheet edited) {
-  fg2_.document().Change(std::move(edited));
+void SheetEditCommands::Apply(long long rows, long long cols, const std::function<Sheet()>& build) {
+  fg2_.document().Change(EditBytes(rows, cols), build);
   editor_.ShowCurrentCell();
 }
 
@@ -62,7 +62,7 @@ void SheetEditCommands::DeleteCols_Click() {
 }
 
 void SheetEditCommands::Insert(long long rows, long long cols, Span span, Edit edit) {
-  if (Prepare(rows, cols)) Apply(edit(fg2_.sheet(), span.first, span.count));
+  if (Prepare(rows, cols)) Apply(rows, cols, [&] { return edit(fg2_.sheet(), span.first, span.count); });
 }
 
 void SheetEditCommands::Delete(Span span, int available, Edit edit, const QString& refusal) {
@@ -71,7 +71,7 @@ void SheetEditCommands::Delete(Span span, int available, Edit edit, const QStrin
     Refuse(refusal);
     return;
   }
-  Apply(edit(fg2_.sheet(), span.first, span.count));
+  Apply(fg2_.Rows(), fg2_.Cols(), [&] { return edit(fg2_.sheet(), span.first, span.count); });
 }
 
 void SheetEditCommands::SortAscending_Click() { Sort(false); }
@@ -86,7 +86,7 @@ void SheetEditCommands::Sort(bool descending) {
     return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
                             QStringView(b.data(), static_cast<qsizetype>(b.size())));
   };
-  Apply(WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation));
+  Apply(fg2_.Rows(), fg2_.Cols(), [&] { return WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation); });
 }
 
 }  // namespace quillary

@@ -2,7 +2,10 @@
 // Whole rows and columns at the selection inserted and deleted, and the
 // records sorted by the current column: each one step of the sheet's
 // history, refused with a message when the sheet would pass the cell limit
-// or lose its last record or field.
+// or lose its last record or field, or when the memory it takes is not there.
+
+#include <cstdint>
+#include <functional>
 
 class QString;
 
@@ -36,7 +39,9 @@ class SheetEditCommands {
   // Commits a pending edit; false (with the message) when rows x cols
   // would pass the cell limit.
   bool Prepare(long long rows, long long cols);
-  void Apply(Sheet edited);
+  // The edit `build` makes of a sheet of at most rows x cols: one step,
+  // refused when the memory it takes is not there.
+  void Apply(long long rows, long long cols, const std::function<Sheet()>& build);
   // A row or column edit of the span: inserting into a rows x cols sheet,
   // or deleting unless it would take all `available` data rows or columns.
   using Edit = Sheet (*)(const Sheet&, int, int);

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "commondialog/DesktopOpener.h"
+#include "commondialog/ErrorGuard.h"
 #include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConvertCommand.h"
 #include "sheet/CommandMessages.h"
@@ -47,7 +48,7 @@ StatusLine::StatusLine(DesktopOpener& desktop, MessageBox& messageBox, QWidget* 
   sheet_ = new QLabel(this);
   sheet_->setObjectName(QStringLiteral("SheetState"));
   addPermanentWidget(sheet_);
-  connect(OpenOutput, &QToolButton::clicked, this, [this] { OpenOutput_Click(); });
+  ConnectGuarded(messageBox_, OpenOutput, &QToolButton::clicked, this, &StatusLine::OpenOutput_Click);
   // One line of text high, so that it fits in the band under the box.
   const int lineHeight = fontMetrics().height();
   OpenOutput->setMaximumHeight(lineHeight + 2);

@@ -182,12 +182,19 @@ void GridControl::SetClip(const QString& rangeText) {
   const int top = std::min(Row(), RowSel());
   const int left = std::min(Col(), ColSel());
   const int bottom = std::max(Row(), RowSel());
-  std::vector<QStringList> lines;
-  for (const QString& line : rangeText.split(kLineEnd)) {
+  const int right = std::max(Col(), ColSel());
+  // Views into the text: the document copies only the texts it keeps, once
+  // it knows they fit.
+  BlockLines lines;
+  for (const QStringView line : QStringView(rangeText).split(kLineEnd)) {
     if (static_cast<int>(lines.size()) > bottom - top) break;
-    lines.push_back(line.split(kFieldEnd));
+    std::vector<std::u16string_view>& fields = lines.emplace_back();
+    for (const QStringView field : line.split(kFieldEnd)) {
+      if (static_cast<int>(fields.size()) > right - left) break;
+      fields.emplace_back(field.utf16(), static_cast<std::size_t>(field.size()));
+    }
   }
-  document().SetBlock(top, left, bottom, std::max(Col(), ColSel()), lines);
+  document().SetBlock(top, left, bottom, right, lines);
 }
 
 // ---- geometry ----

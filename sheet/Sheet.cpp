@@ -61,4 +61,29 @@ Sheet MakeInitialSheet() {
   return sheet;
 }
 
+Sheet Resized(const Sheet& sheet, int rows, int cols) {
+  Sheet result(rows, cols);
+  for (int r = 0; r < std::min(rows, sheet.Rows()); ++r)
+    for (int c = 0; c < std::min(cols, sheet.Cols()); ++c) result.SetShared(r, c, sheet.Shared(r, c));
+  return result;
+}
+
+std::uint64_t CellTableBytes(long long rows, long long cols) {
+  return static_cast<std::uint64_t>(std::max(rows, 0LL)) * static_cast<std::uint64_t>(std::max(cols, 0LL)) *
+         sizeof(SharedText);
+}
+
+std::uint64_t SheetBytes(const Sheet& sheet) {
+  std::uint64_t bytes = CellTableBytes(sheet.Rows(), sheet.Cols());
+  for (int i = 0; i < sheet.CellCount(); ++i) bytes += sheet.SharedAt(i).Bytes();
+  return bytes;
+}
+
+std::uint64_t BytesHeldAlone(const Sheet& sheet) {
+  std::uint64_t bytes = CellTableBytes(sheet.Rows(), sheet.Cols());
+  for (int i = 0; i < sheet.CellCount(); ++i)
+    if (sheet.SharedAt(i).HeldAlone()) bytes += sheet.SharedAt(i).Bytes();
+  return bytes;
+}
+
 }  // namespace quillary

@@ -2,6 +2,7 @@
 // The sheet as the grid holds it: Rows x Cols text cells, row 0 the field
 // names, column 0 the row labels, flat index row * Cols + col.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,7 @@ class Sheet {
   void SetTextAt(int flat, std::u16string text) { cells_[flat] = SharedText(std::move(text)); }
   // The cell's text as held, to share without copying.
   const SharedText& Shared(int row, int col) const { return cells_[Fgi(row, col)]; }
+  const SharedText& SharedAt(int flat) const { return cells_[flat]; }
   void SetShared(int row, int col, SharedText text) { cells_[Fgi(row, col)] = std::move(text); }
 
   bool operator==(const Sheet&) const = default;
@@ -70,6 +72,19 @@ void LabelSheet(Sheet& sheet);
 
 // 11 x 6, labelled, data cells empty.
 Sheet MakeInitialSheet();
+
+// The sheet at another size, sharing the texts of the cells inside both the
+// old and the new rectangle; the other cells are empty.
+Sheet Resized(const Sheet& sheet, int rows, int cols);
+
+// ---- memory ----
+// What a table of rows x cols cells takes before any text.
+std::uint64_t CellTableBytes(long long rows, long long cols);
+// What the sheet takes: its table and all its texts.
+std::uint64_t SheetBytes(const Sheet& sheet);
+// What letting the sheet go would free: its table and the texts that
+// nothing else holds.
+std::uint64_t BytesHeldAlone(const Sheet& sheet);
 
 // What the sheet looked like when it was last taken (start-up, New, Open,
 // Save). Two sheets count as the same only when their sizes and every cell

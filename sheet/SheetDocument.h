@@ -3,8 +3,19 @@
 // step of the document's history, so Undo and Redo can take it back and
 // bring it again. The grid's model observes the document; nothing else
 // holds the cells.
+//
+// A change first makes sure that the memory it takes is there, then builds
+// what it needs, and only then changes the sheet: refused (NotEnoughMemory)
+// or failing, it leaves the sheet and the history as they were. The history
+// holds at most kHistorySteps steps, and besides the newest one at most
+// HistoryBound() bytes: older steps are forgotten first, and Undo stops
+// where they were.
 
+#include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include <QObject>
@@ -12,9 +23,17 @@
 #include <QStringList>
 #include <QUndoStack>
 
+#include "platform/MemoryBudget.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
+
+class HistoryStep;
+class StepPart;
+
+// Field j of line i is the text of the cell j columns right of and i rows
+// below a block's top-left cell.
+using BlockLines = std::vector<std::vector<std::u16string_view>>;
 
 class SheetDocument : public QObject {
   Q_OBJECT
@@ -22,11 +41,22 @@ class SheetDocument : public QObject {
  public:
   // The most steps Undo can go back; older ones are forgotten.
   static constexpr int kHistorySteps = 100;
+  // What the history may always hold; on a sheet larger than four times
+  // this, a quarter of the sheet.
+  static constexpr std::uint64_t kHistoryFloorBytes = 256 * kMiB;
 
   explicit SheetDocument(QObject* parent = nullptr);
   ~SheetDocument() override;
 
   const Sheet& sheet() const { return sheet_; }
+
+  // ---- memory ----
+  // What the changes are checked against: the system's unless set (tests
+  // set a small one). It must outlive the document.
+  void SetMemoryBudget(const MemoryBudget& budget) { budget_ = &budget; }
+  // Throws NotEnoughMemory unless `bytes` more fit: for a command that builds
+  // something large before it changes anything.
+  void CheckRoom(std::uint64_t bytes) const;
 
   // ---- changes: each one step, unless a Step is open ----
   // Cells outside the sheet are left alone; a change that changes nothing
@@ -34,26 +64,32 @@ class SheetDocument : public QObject {
   void SetCell(int row, int col, SharedText text);
   // Writes field j of line i to cell (top + i, left + j) for the cells up to
   // (bottom, right); cells the lines do not reach keep their texts.
+  void SetBlock(int top, int left, int bottom, int right, const BlockLines& lines);
   void SetBlock(int top, int left, int bottom, int right, const std::vector<QStringList>& lines);
   // Keeps the cells inside both the old and the new rectangle.
   void Resize(int rows, int cols);
   // Every cell empty; the size stays.
   void Clear();
-  // The sheet replaced by an edited one (rows or columns inserted, deleted
-  // or sorted, every cell replaced).
-  void Change(Sheet sheet);
+  // The sheet replaced by the one `build` makes (rows or columns inserted,
+  // deleted or sorted, every cell replaced); `bytes`, at least what
+  // building it takes, is checked first.
+  void Change(std::uint64_t bytes, const std::function<Sheet()>& build);
 
   // Groups the changes made while it lives into one step of the history
-  // (one user action: a resize with its new labels, all field names).
+  // (one user action: a resize with its new labels, all field names). Steps
+  // opened inside it join it. Commit records the step; a Step that ends
+  // without it (an exception on the way) takes its changes back.
   class Step {
    public:
     explicit Step(SheetDocument& document);
     ~Step();
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
+    void Commit();
 
    private:
     SheetDocument& document_;
+    bool committed_ = false;
   };
 
   // ---- the document as a whole ----
@@ -74,12 +110,18 @@ class SheetDocument : public QObject {
   bool CheckModify() const { return saved_.Differs(sheet_); }
 
   // ---- history ----
-  bool CanUndo() const { return history_.canUndo(); }
+  bool CanUndo() const;
   bool CanRedo() const { return history_.canRedo(); }
-  void Undo() { history_.undo(); }
-  void Redo() { history_.redo(); }
-  // The steps held (at most kHistorySteps).
-  int HistorySteps() const { return history_.count(); }
+  void Undo();
+  void Redo();
+  // The steps Undo and Redo can reach (at most kHistorySteps).
+  int HistorySteps() const;
+  // What those steps hold that nothing else does (each measured when made).
+  std::uint64_t HistoryBytes() const;
+  // The most HistoryBytes may be, besides the newest step.
+  std::uint64_t HistoryBound() const;
+  // What the sheet's table and texts take.
+  std::uint64_t SheetBytes() const { return sheetBytes_; }
 
  signals:
   // Cells of this rectangle (sheet coordinates) may hold new texts.
@@ -96,24 +138,46 @@ class SheetDocument : public QObject {
   void CanRedoChanged(bool canRedo);
 
  private:
-  friend class CellsStep;
-  friend class SheetStep;
+  friend class HistoryStep;
+  // What the observers are told once a part was exchanged.
+  struct Notice;
+  static Notice NoticeOf(const StepPart& part);
 
-  // Makes a change that was just made a step of the history: alone, or a
-  // part of the open Step.
-  template <typename StepType, typename... Args>
-  void Record(Args&&... args);
-  // Exchanges the texts of a rectangle with the step's held ones.
-  void SwapCells(int top, int left, int bottom, int right, std::vector<SharedText>& held);
-  void SwapSheet(Sheet& held);
+  // Makes the change whose new version `part` holds: a step of its own, or
+  // a part of the open Step.
+  void Make(StepPart part);
+  // The sheet replaced whole, with the image it counts as saved against;
+  // the history starts afresh.
+  void Replace(Sheet sheet, SheetImage saved);
+  // Records a step whose changes are made; should the history fail to take
+  // it, they are taken back.
+  void Push(std::unique_ptr<HistoryStep> step) noexcept;
+  // Swap exchanges the part's version with the sheet's; Prepare and
+  // Announce tell the observers before and after. Exchange does all three
+  // and keeps what an observer lets out until the history is in order
+  // again: Keep holds the first failure, RethrowFailure reports it.
+  void Prepare(const StepPart& part);
+  void Swap(StepPart& part) noexcept;
+  void Announce(const Notice& notice);
+  void Exchange(StepPart& part) noexcept;
+  void Keep() noexcept;
+  void RethrowFailure();
+  // Forgets the oldest steps while the history holds more than its bound.
+  void Trim();
+  HistoryStep* StepAt(int index) const;
+  void ShowCanUndo();
 
   Sheet sheet_;
+  std::uint64_t sheetBytes_ = 0;
   SheetImage saved_;
   QString fileName_;
+  const MemoryBudget* budget_;
   QUndoStack history_;
   // The step being grouped while a Step is open, and how deep.
-  std::unique_ptr<QUndoCommand> openStep_;
+  std::unique_ptr<HistoryStep> openStep_;
   int openDepth_ = 0;
+  bool canUndo_ = false;
+  std::exception_ptr failure_;
 };
 
 }  // namespace quillary

@@ -75,6 +75,20 @@ Sheet WithColsDeleted(const Sheet& sheet, int first, int count) {
   return Mapped(sheet, sheet.Rows(), sheet.Cols() - count, Same, AfterDelete(first, count));
 }
 
+Sheet ResizedAndLabelled(const Sheet& sheet, int rows, int cols) {
+  Sheet result = Resized(sheet, rows, cols);
+  LabelRows(result, std::max(sheet.Rows(), 1), rows - 1);
+  NameFields(result, std::max(sheet.Cols(), 1), cols - 1);
+  return result;
+}
+
+std::uint64_t EditBytes(long long rows, long long cols) {
+  constexpr std::uint64_t kLabelBytes = HeldTextBytes(16);
+  constexpr std::uint64_t kSortBytesPerRow = sizeof(int) + sizeof(double);
+  const auto count = [](long long n) { return static_cast<std::uint64_t>(std::max(n, 0LL)); };
+  return CellTableBytes(rows, cols) + (count(rows) + count(cols)) * kLabelBytes + count(rows) * kSortBytesPerRow;
+}
+
 bool ReadsAsNumber(const std::u16string& text, double& value) {
   std::string ascii;
   for (const char16_t unit : text) {

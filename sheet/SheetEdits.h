@@ -4,6 +4,7 @@
 // renumbered; field names stay with their columns, and an inserted column
 // takes the default name of its position.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -19,6 +20,16 @@ Sheet WithRowsDeleted(const Sheet& sheet, int first, int count);
 Sheet WithColsInserted(const Sheet& sheet, int at, int count);
 // Data columns first .. first + count - 1 removed.
 Sheet WithColsDeleted(const Sheet& sheet, int first, int count);
+
+// The sheet at a new size (fixed row and column included), the rows it adds
+// labelled and the columns it adds given their default names; existing
+// labels and names stay.
+Sheet ResizedAndLabelled(const Sheet& sheet, int rows, int cols);
+
+// At most what one of these edits takes to make a sheet of rows x cols,
+// known before it is made: a new table, a new label for every row and name
+// for every column, and the sort's working lists.
+std::uint64_t EditBytes(long long rows, long long cols);
 
 // Orders texts: negative, zero or positive as a is before, with or after b.
 using TextOrder = std::function<int(const std::u16string& a, const std::u16string& b)>;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QStringMatcher>
+
 namespace quillary {
 
 namespace {
@@ -10,7 +12,7 @@ Qt::CaseSensitivity Sensitivity(const SearchOptions& options) {
   return options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
 }
 
-QStringView View(const std::u16string& text) { return QStringView(text.data(), static_cast<qsizetype>(text.size())); }
+QStringView View(std::u16string_view text) { return QStringView(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Data cells, and the field names when asked: the searched rows and columns.
 int FirstRow(const SearchOptions& options) { return options.fieldNames ? 0 : 1; }
@@ -40,30 +42,153 @@ std::optional<SheetCell> FindCell(const Sheet& sheet, SheetCell from, bool forwa
   return std::nullopt;
 }
 
-QString ReplacedText(const QString& cell, const QString& replacement, const SearchOptions& options, int& count) {
-  count = 0;
-  if (options.text.isEmpty()) return cell;
-  if (options.wholeCell) {
-    if (cell.compare(options.text, Sensitivity(options)) != 0) return cell;
-    count = 1;
-    return replacement;
-  }
-  count = static_cast<int>(cell.count(options.text, Sensitivity(options)));
-  QString text = cell;
-  return text.replace(options.text, replacement, Sensitivity(options));
+namespace {
+
+// Unicode's case folding, the ASCII letters without a call.
+char16_t Folded(char16_t c) {
+  if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  return QChar::toCaseFolded(c);
 }
 
-Sheet WithAllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options, int& count) {
-  count = 0;
-  Sheet result = sheet;
-  for (int r = FirstRow(options); r < sheet.Rows(); ++r)
-    for (int c = 1; c < sheet.Cols(); ++c) {
-      if (!CellMatches(sheet.Text(r, c), options)) continue;
-      int inCell = 0;
-      const QString text = ReplacedText(QString::fromStdU16String(sheet.Text(r, c)), replacement, options, inCell);
-      result.SetText(r, c, text.toStdU16String());
-      count += inCell;
+}  // namespace
+
+// The matches of the searched text in a cell, left to right and without
+// overlaps. A cell may hold millions of them: the common cases (case
+// matched, or one character) are plain loops, not a general search a match.
+class MatchFinder {
+ public:
+  explicit MatchFinder(const SearchOptions& options)
+      : needle_(QStringView(options.text).utf16(), static_cast<std::size_t>(options.text.size())),
+        matchCase_(options.matchCase),
+        folded_(needle_.size() == 1 ? Folded(needle_.front()) : u'\0'),
+        matcher_(options.text, Sensitivity(options)) {}
+
+  // True when the searched text is one unit, which Is tells.
+  bool OneUnit() const { return needle_.size() == 1 && !QChar::isSurrogate(needle_.front()); }
+  bool Is(char16_t c) const { return matchCase_ ? c == needle_.front() : Folded(c) == folded_; }
+
+  // The first match at or after `from`, or npos.
+  std::size_t Next(std::u16string_view text, std::size_t from) const {
+    if (matchCase_) return text.find(needle_, from);
+    if (OneUnit()) {
+      for (std::size_t at = from; at < text.size(); ++at)
+        if (Is(text[at])) return at;
+      return std::u16string_view::npos;
     }
+    const qsizetype at = matcher_.indexIn(View(text), static_cast<qsizetype>(std::min(from, text.size())));
+    return at < 0 ? std::u16string_view::npos : static_cast<std::size_t>(at);
+  }
+  std::size_t Length() const { return needle_.size(); }
+
+ private:
+  std::u16string_view needle_;  // the options' text, which outlives the finder
+  bool matchCase_;
+  char16_t folded_;
+  QStringMatcher matcher_;
+};
+
+namespace {
+
+// The replacement's length beyond what it replaces, per match.
+std::uint64_t Growth(const QString& replacement, const SearchOptions& options) {
+  return replacement.size() > options.text.size() ? static_cast<std::uint64_t>(replacement.size() - options.text.size())
+                                                  : 0;
+}
+
+std::optional<std::uint64_t> LengthAfter(std::u16string_view cell, const QString& replacement,
+                                         const SearchOptions& options, const MatchFinder& matches) {
+  if (options.text.isEmpty()) return std::nullopt;
+  if (options.wholeCell) {
+    if (View(cell).compare(options.text, Sensitivity(options)) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(replacement.size());
+  }
+  const std::uint64_t growth = Growth(replacement, options);
+  std::uint64_t found = 0;
+  for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos;
+       at = matches.Next(cell, at + matches.Length())) {
+    ++found;
+    if (growth == 0) break;  // one is enough: the text cannot grow
+  }
+  if (found == 0) return std::nullopt;
+  return cell.size() + found * growth;
+}
+
+std::u16string TextAfter(std::u16string_view cell, const QString& replacement, const SearchOptions& options,
+                         const MatchFinder& matches, std::uint64_t length, long long& count) {
+  count = 0;
+  const std::u16string_view with(QStringView(replacement).utf16(), static_cast<std::size_t>(replacement.size()));
+  if (options.text.isEmpty()) return std::u16string(cell);
+  if (options.wholeCell) {
+    if (View(cell).compare(options.text, Sensitivity(options)) != 0) return std::u16string(cell);
+    count = 1;
+    return std::u16string(with);
+  }
+  const std::size_t found = matches.Length();
+  std::u16string result;
+  if (with.size() == found) {
+    // As long as before: the matches are written over a copy.
+    result = cell;
+    if (matches.OneUnit()) {
+      for (char16_t& c : result)
+        if (matches.Is(c)) {
+          c = with.front();
+          ++count;
+        }
+      return result;
+    }
+    for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos; at = matches.Next(cell, at + found)) {
+      with.copy(result.data() + at, found);
+      ++count;
+    }
+    return result;
+  }
+  result.reserve(length);
+  std::size_t from = 0;
+  for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos; at = matches.Next(cell, at + found)) {
+    result.append(cell.substr(from, at - from)).append(with);
+    from = at + found;
+    ++count;
+  }
+  return result.append(cell.substr(from));
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ReplacedLength(std::u16string_view cell, const QString& replacement,
+                                            const SearchOptions& options) {
+  return LengthAfter(cell, replacement, options, MatchFinder(options));
+}
+
+std::u16string ReplacedText(std::u16string_view cell, const QString& replacement, const SearchOptions& options,
+                            std::uint64_t length, long long& count) {
+  return TextAfter(cell, replacement, options, MatchFinder(options), length, count);
+}
+
+AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options)
+    : sheet_(sheet),
+      replacement_(replacement),
+      options_(options),
+      matches_(std::make_unique<MatchFinder>(options_)),
+      bytes_(CellTableBytes(sheet.Rows(), sheet.Cols())) {
+  for (int r = FirstRow(options); r < sheet.Rows(); ++r)
+    for (int c = 1; c < sheet.Cols(); ++c)
+      if (const auto length = LengthAfter(sheet.Text(r, c), replacement, options_, *matches_)) {
+        cells_.push_back({r, c, *length});
+        bytes_ += HeldTextBytes(*length);
+      }
+}
+
+AllReplaced::~AllReplaced() = default;
+
+Sheet AllReplaced::Build(long long& count) const {
+  count = 0;
+  Sheet result = sheet_;
+  for (const Cell& cell : cells_) {
+    long long inCell = 0;
+    result.SetText(cell.row, cell.col,
+                   TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell));
+    count += inCell;
+  }
   return result;
 }
 

@@ -86,4 +86,11 @@ std::vector<std::vector<std::u16string>> FromTabText(std::u16string_view text) {
   return records;
 }
 
+std::uint64_t FromTabTextBytes(std::u16string_view text) {
+  std::uint64_t fields = 1;
+  for (const char16_t c : text) fields += c == kTab || c == kLf || c == kCr ? 1 : 0;
+  // A field grows by doubling while it is read.
+  return text.size() * 2 * sizeof(char16_t) + fields * (sizeof(std::u16string) + sizeof(std::vector<std::u16string>));
+}
+
 }  // namespace quillary

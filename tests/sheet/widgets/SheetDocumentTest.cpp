@@ -56,10 +56,12 @@ class SheetDocumentTest : public QObject {
       SheetDocument::Step step(g.document());
       g.Resize(8, 4);
       for (int row = 6; row < 8; ++row) g.SetTextMatrix(row, 0, QString::number(row));
+      step.Commit();
     }};
     QTest::newRow("all field names at once") << Action{[](GridControl& g) {
       SheetDocument::Step step(g.document());
       for (int col = 1; col < g.Cols(); ++col) g.SetTextMatrix(0, col, u"name %1"_s.arg(col));
+      step.Commit();
     }};
   }
 
@@ -97,7 +99,10 @@ class SheetDocumentTest : public QObject {
     grid.SetCellText(1, 1, u"1,1");
     grid.Resize(4, 4);
     grid.SetCellText(9, 9, u"outside");
-    { SheetDocument::Step nothing(document); }
+    {
+      SheetDocument::Step nothing(document);
+      nothing.Commit();
+    }
     QCOMPARE(document.HistorySteps(), 0);
   }
 
