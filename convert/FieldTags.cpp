@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/UnitSearch.h"
 
@@ -55,13 +57,14 @@ FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastR
     tagOf_.push_back(entry->second);
     fieldsOf_[static_cast<std::size_t>(entry->second)].push_back(f);
   }
+  std::vector<NameTree::Entry> names;
   for (const std::u16string& tag : tags_) {
-    const std::u16string_view name = std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - 9);
-    byName_.emplace(name, static_cast<int>(simple_.size()));
+    const auto id = static_cast<int>(names.size());
+    names.push_back({std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - kTagOpen.size() - kTagClose.size()), id});
     simple_.push_back(Count(tag, kTagOpen) == 1);
     longestTag_ = std::max(longestTag_, tag.size());
-    mostInnerCloses_ = std::max(mostInnerCloses_, Count(name, kTagClose));
   }
+  names_ = NameTree(std::move(names));
 }
 
 std::u16string_view FieldTags::Value(int field, int row, ValueBuffers& buffers) const {
