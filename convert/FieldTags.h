@@ -4,11 +4,12 @@
 // values the fields insert.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "convert/NameTree.h"
+#include "convert/NameIndex.h"
 #include "sheet/CellSource.h"
 
 namespace quillary {
@@ -28,7 +29,10 @@ class FieldTags {
   const std::u16string& Tag(int field) const { return tags_[static_cast<std::size_t>(tagOf_[field])]; }
   int TagOf(int field) const { return tagOf_[static_cast<std::size_t>(field)]; }
   // The fields sharing one tag, in field order.
-  const std::vector<int>& FieldsOf(int tag) const { return fieldsOf_[static_cast<std::size_t>(tag)]; }
+  std::span<const int> FieldsOf(int tag) const {
+    const auto t = static_cast<std::size_t>(tag);
+    return std::span<const int>(fieldsByTag_).subspan(fieldsStart_[t], fieldsStart_[t + 1] - fieldsStart_[t]);
+  }
   int TagCount() const { return static_cast<int>(tags_.size()); }
   const std::u16string& TagText(int tag) const { return tags_[static_cast<std::size_t>(tag)]; }
   std::size_t LongestTag() const { return longestTag_; }
@@ -69,11 +73,12 @@ class FieldTags {
   int lastRow_;
   std::vector<std::u16string> tags_;
   std::vector<int> tagOf_;
-  std::vector<std::vector<int>> fieldsOf_;
+  std::vector<int> fieldsByTag_;           // the fields of tag t are those from fieldsStart_[t]
+  std::vector<std::size_t> fieldsStart_;  // to fieldsStart_[t + 1]
   std::vector<bool> simple_;
   std::size_t longestTag_ = 0;
   // Names are views into tags_, which never grows after construction.
-  NameTree names_;
+  NameIndex names_;
 };
 
 // Each "<!-- " of the text with the tags that occur there.

@@ -142,7 +142,7 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
 int Filler::FirstEligible(int tag, int first, int end, bool oncePerField) {
   // Fields only ever become ineligible during a sweep, so the position in
   // the tag's field list only moves on.
-  const std::vector<int>& fields = tags_.FieldsOf(tag);
+  const std::span<const int> fields = tags_.FieldsOf(tag);
   const auto eligible = [&](int field) {
     const auto f = static_cast<std::size_t>(field);
     return field >= first && field < end && cursors_[f] <= tags_.LastRow() && !(oncePerField && usedIn_[f] == sweep_);
@@ -186,7 +186,7 @@ int Filler::FormedField(std::u16string_view input, std::u16string_view out, std:
   for (std::size_t s = window_.find(kTagOpen); s != npos && s < valueEnd; s = window_.find(kTagOpen, s + kTagOpen.size())) {
     tags_.AtOpen(window_, s, [&](int tag, std::size_t length) {
       if (s + length <= valueBegin) return;  // wholly before the value: not new
-      const std::vector<int>& fields = tags_.FieldsOf(tag);
+      const std::span<const int> fields = tags_.FieldsOf(tag);
       const auto g = std::lower_bound(fields.begin(), fields.end(), lowest);
       if (g != fields.end() && *g < end && (formed < 0 || *g < formed)) formed = *g;
     });

@@ -34,7 +34,7 @@ RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt
   ForEachFilledTag(
       bodyTags,
       [&](int tag) {
-        const std::vector<int>& named = tags.FieldsOf(tag);
+        const std::span<const int> named = tags.FieldsOf(tag);
         std::size_t& k = firstUnfilled[static_cast<std::size_t>(tag)];
         if (k == npos) {
           k = 0;
