@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -23,6 +24,7 @@
 
 #include "app/ConvertReport.h"
 #include "convert/FindRep.h"
+#include "app/MemoryNeed.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "quillary/Version.h"
@@ -32,7 +34,7 @@ namespace {
 
 using namespace quillary;
 
-constexpr int kFailed = 1, kWrongUsage = 2, kUnfilled = 3;
+constexpr int kFailed = 1, kWrongUsage = 2, kUnfilled = 3, kTooLargeForMemory = 4;
 
 constexpr char kUsage[] = "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT   (OUTPUT - is standard output)\n";
 constexpr char kHelp[] =
@@ -159,9 +161,21 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
     ReplaceFileContents(options.output, bytes, OtherTargets::WriteInto);
 }
 
+std::string Mebibytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB"; }
+
 int Convert(const Options& options) {
   auto sheet = std::make_unique<CsvCells>();
   try {
+    // Without the cell limit, a CSV file that would not fit is refused
+    // before it is read whole, rather than the machine running out.
+    if (options.limit == CellLimit::None) {
+      if (const std::optional<MemoryShortfall> shortfall = CheckMemoryFor(options.csv, options.templ)) {
+        std::fprintf(stderr, "quillary-convert: %s: converting it may take up to %s of memory, and %s %s left; nothing written\n",
+                     options.csv.c_str(), Mebibytes(shortfall->needed).c_str(), Mebibytes(shortfall->available).c_str(),
+                     shortfall->available < (std::uint64_t{2} << 20) ? "is" : "are");
+        return kTooLargeForMemory;
+      }
+    }
     *sheet = LoadCsvCellsFile(options.csv, options.limit);
   } catch (const FileReadError& error) {
     return Fail("cannot read the CSV file " + options.csv + ": " + Reason(error));
