@@ -204,7 +204,8 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
     int status;
     std::string printed;
   } cases[] = {
-      {"help", "--help", 0, "--no-cell-limit  read a CSV of any size"},
+      {"help", "--help", 0, "--no-cell-limit  read a CSV beyond what the window's sheet can hold"},
+      {"help: the output's cap", "--help", 0, "at most 256 Mi characters (268,435,456 UTF-16 units)"},
       {"short help", "-h", 0, "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT"},
       {"version", "--version", 0, std::string("quillary-convert beta ") + QUILLARY_PROJECT_VERSION + "\n"},
       {"unknown option", "--reprot a b c", 2, "quillary-convert: unknown option --reprot\nusage:"},
