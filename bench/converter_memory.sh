@@ -8,13 +8,7 @@
 # placeholders, the output written to a file.
 set -eu
 converter=$1
-if [ -n "${BENCH_WORK:-}" ]; then
-  work=$BENCH_WORK
-  mkdir -p "$work"
-else
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-fi
+. "$(dirname "$0")/support/work_dir.sh"
 
 python3 - "$work" <<'PY'
 import sys

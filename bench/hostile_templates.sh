@@ -14,14 +14,7 @@ set -eu
 converter=$1
 runs=${2:-3}
 bytes=${3:-1048576}
-# BENCH_WORK keeps the generated files there.
-if [ -n "${BENCH_WORK:-}" ]; then
-  work=$BENCH_WORK
-  mkdir -p "$work"
-else
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-fi
+. "$(dirname "$0")/support/work_dir.sh"
 
 python3 - "$work" "$bytes" <<'PY'
 import random, sys
