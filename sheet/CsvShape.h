@@ -25,6 +25,8 @@ class CsvShapeCounter {
   CsvShape Shape() const;
 
  private:
+  void EndLine();
+
   CsvShape shape_;
   std::uint64_t lineCommas_ = 0;
   bool inHeader_ = true, headerFieldNamed_ = false;

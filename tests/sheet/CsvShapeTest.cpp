@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <tuple>
+#include <utility>
 
 #include "sheet/CsvShape.h"
 
@@ -30,6 +33,36 @@ TEST(CsvShape, CountsSeparatorsTheWidestLineAndTheNamedHeaderFields) {
     const auto expected = std::tuple(std::uint64_t{row.text.size()}, row.separators, row.widestLine, row.headerNames);
     EXPECT_EQ(Counts(whole.Shape()), expected) << row.name;
     EXPECT_EQ(Counts(bytewise.Shape()), expected) << row.name << ", a byte at a time";
+  }
+}
+
+// Long texts, read sixteen bytes at a time: the same counts as byte by byte.
+TEST(CsvShape, LongTextsCountAsTheirBytesDo) {
+  std::mt19937 random(3);
+  const std::string_view pieces[] = {"a", ",", ",", "\r\n", "\n", "xyz", ",,,,,,,,,,,,,,,,,", "\n\n\n"};
+  for (int i = 0; i < 200; ++i) {
+    std::string text = "h,";
+    for (int n = std::uniform_int_distribution<int>(0, 300)(random); n > 0; --n)
+      text += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+    CsvShape expected;
+    expected.bytes = text.size();
+    bool named = false;
+    for (const char c : std::string_view(text).substr(0, text.find('\n'))) {
+      if (c == ',') expected.headerNames += std::exchange(named, false) ? 1 : 0;
+      named |= c != ',' && c != '\r';
+    }
+    expected.headerNames += named ? 1 : 0;
+    std::uint64_t commas = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+      if (at < text.size() && text[at] == ',') ++commas;
+      if (at < text.size() && text[at] != '\n') continue;
+      expected.separators += commas + (at < text.size() ? 1 : 0);
+      expected.widestLine = std::max(expected.widestLine, commas + 1);
+      commas = 0;
+    }
+    CsvShapeCounter counter;
+    counter.Add(text);
+    EXPECT_EQ(Counts(counter.Shape()), Counts(expected)) << "case " << i;
   }
 }
 
