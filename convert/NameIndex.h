@@ -43,6 +43,8 @@ class NameIndex {
         last = names_.begin() + (high - firstUnits_.begin());
         continue;
       }
+      // Names sharing more than a few units (a common prefix) keep the range.
+      if (first->name[depth] == unit && (last - 1)->name[depth] == unit) continue;
       first = std::lower_bound(first, last, unit, [&](const Entry& e, char16_t u) { return e.name[depth] < u; });
       last = std::upper_bound(first, last, unit, [&](char16_t u, const Entry& e) { return u < e.name[depth]; });
     }
