@@ -48,8 +48,15 @@ std::optional<MemoryShortfall> CheckMemoryFor(const std::filesystem::path& csv, 
   const std::optional<std::uint64_t> left = MemoryLeft();
   if (!left) return std::nullopt;
   std::error_code error;
-  const std::uintmax_t templateBytes = std::filesystem::file_size(templ, error);
-  const std::uint64_t needed = EstimatedMemory(ReadCsvShape(csv), error ? 0 : templateBytes);
+  std::uintmax_t templateBytes = std::filesystem::file_size(templ, error);
+  if (error) templateBytes = 0;
+  // A file that would fit whatever its shape is not read for it: every
+  // byte a separator, one line, every other byte a name.
+  if (const std::uintmax_t bytes = std::filesystem::file_size(csv, error); !error) {
+    const CsvShape worst{bytes, bytes, bytes + 1, (bytes + 1) / 2};
+    if (EstimatedMemory(worst, templateBytes) <= *left) return std::nullopt;
+  }
+  const std::uint64_t needed = EstimatedMemory(ReadCsvShape(csv), templateBytes);
   if (needed <= *left) return std::nullopt;
   return MemoryShortfall{needed, *left};
 }
