@@ -9,14 +9,7 @@
 set -eu
 converter=$1
 runs=${2:-3}
-# BENCH_WORK keeps the generated files there for a profiler.
-if [ -n "${BENCH_WORK:-}" ]; then
-  work=$BENCH_WORK
-  mkdir -p "$work"
-else
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-fi
+. "$(dirname "$0")/support/work_dir.sh"
 
 python3 - "$work" <<'PY'
 import sys

@@ -104,7 +104,19 @@ void EngineWidest(benchmark::State& state) {
   state.counters["template_units"] = static_cast<double>(text.size());
 }
 
+// (e) the sheet of (d) and a template of as many unclosed openings "<!-- ":
+// no slower than (d).
+void EngineUnclosed(benchmark::State& state) {
+  constexpr int kWidest = 16383;
+  SheetArray array(kWidest, 2);
+  for (int f = 0; f < kWidest; ++f) array.Set(f, 0, FieldName(f));
+  std::u16string text;
+  for (const auto size = static_cast<std::size_t>(state.range(0)) << 20; text.size() < size;) text += u"<!-- ";
+  for (auto _ : state) benchmark::DoNotOptimize(Engine(text, array, kWidest));
+}
+
 BENCHMARK(EngineWidest)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(EngineUnclosed)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineBlock)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralBlock)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineBlocks)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);

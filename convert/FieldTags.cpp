@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/UnitSearch.h"
 
@@ -40,28 +42,43 @@ bool OpensTag(std::u16string_view text) {
 
 FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastRow_(cells.Rows() - 1) {
   const int count = std::clamp(fields, 0, cells.Fields());
+  // Reserved, the tags never move: the names found so far are views into them.
   tags_.reserve(static_cast<std::size_t>(count));
-  std::unordered_map<std::u16string, int> seen;
-  std::u16string scratch;
-  for (int f = 0; f < count; ++f) {
-    std::u16string tag(kTagOpen);
-    tag.append(cells.Rows() > 0 ? cells.Text(f, 0, scratch) : std::u16string_view());
-    tag.append(kTagClose);
-    const auto [entry, isNew] = seen.emplace(tag, static_cast<int>(tags_.size()));
-    if (isNew) {
-      tags_.push_back(std::move(tag));
-      fieldsOf_.emplace_back();
+  tagOf_.reserve(static_cast<std::size_t>(count));
+  {
+    std::unordered_map<std::u16string_view, int> seen;
+    std::u16string scratch, tag;
+    for (int f = 0; f < count; ++f) {
+      tag.assign(kTagOpen);
+      tag.append(cells.Rows() > 0 ? cells.Text(f, 0, scratch) : std::u16string_view());
+      tag.append(kTagClose);
+      const auto found = seen.find(tag);
+      if (found != seen.end()) {
+        tagOf_.push_back(found->second);
+        continue;
+      }
+      tagOf_.push_back(static_cast<int>(tags_.size()));
+      tags_.push_back(tag);
+      seen.emplace(tags_.back(), tagOf_.back());
     }
-    tagOf_.push_back(entry->second);
-    fieldsOf_[static_cast<std::size_t>(entry->second)].push_back(f);
   }
+  // Each tag's fields side by side, in field order.
+  fieldsStart_.assign(tags_.size() + 1, 0);
+  for (const int tag : tagOf_) ++fieldsStart_[static_cast<std::size_t>(tag) + 1];
+  for (std::size_t t = 0; t < tags_.size(); ++t) fieldsStart_[t + 1] += fieldsStart_[t];
+  fieldsByTag_.resize(tagOf_.size());
+  std::vector<std::size_t> next(fieldsStart_.begin(), fieldsStart_.end() - 1);
+  for (int f = 0; f < count; ++f) fieldsByTag_[next[static_cast<std::size_t>(tagOf_[static_cast<std::size_t>(f)])]++] = f;
+
+  std::vector<NameIndex::Entry> names;
+  names.reserve(tags_.size());
   for (const std::u16string& tag : tags_) {
-    const std::u16string_view name = std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - 9);
-    byName_.emplace(name, static_cast<int>(simple_.size()));
+    const auto id = static_cast<int>(names.size());
+    names.push_back({std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - kTagOpen.size() - kTagClose.size()), id});
     simple_.push_back(Count(tag, kTagOpen) == 1);
     longestTag_ = std::max(longestTag_, tag.size());
-    mostInnerCloses_ = std::max(mostInnerCloses_, Count(name, kTagClose));
   }
+  names_ = NameIndex(std::move(names));
 }
 
 std::u16string_view FieldTags::Value(int field, int row, ValueBuffers& buffers) const {

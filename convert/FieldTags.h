@@ -4,11 +4,12 @@
 // values the fields insert.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "convert/NameIndex.h"
 #include "sheet/CellSource.h"
 
 namespace quillary {
@@ -28,25 +29,32 @@ class FieldTags {
   const std::u16string& Tag(int field) const { return tags_[static_cast<std::size_t>(tagOf_[field])]; }
   int TagOf(int field) const { return tagOf_[static_cast<std::size_t>(field)]; }
   // The fields sharing one tag, in field order.
-  const std::vector<int>& FieldsOf(int tag) const { return fieldsOf_[static_cast<std::size_t>(tag)]; }
+  std::span<const int> FieldsOf(int tag) const {
+    const auto t = static_cast<std::size_t>(tag);
+    return std::span<const int>(fieldsByTag_).subspan(fieldsStart_[t], fieldsStart_[t + 1] - fieldsStart_[t]);
+  }
+  int TagCount() const { return static_cast<int>(tags_.size()); }
   const std::u16string& TagText(int tag) const { return tags_[static_cast<std::size_t>(tag)]; }
   std::size_t LongestTag() const { return longestTag_; }
-  std::size_t MostInnerCloses() const { return mostInnerCloses_; }
   // A tag holding one "<!-- " only (its own first characters): no other
   // tag's occurrence can overlap or contain one of it at another start.
   bool Simple(int field) const { return simple_[static_cast<std::size_t>(TagOf(field))]; }
 
   // Calls visit(tag, length) for each tag that occurs at `at`, where the
-  // text holds a "<!-- ", shortest first.
+  // text holds a "<!-- ", shortest first. Reads no further than the longest
+  // name that matches there, and a " -->" after each. False when the text
+  // ends too soon to rule out a longer tag.
   template <typename Visit>
-  void AtOpen(std::u16string_view text, std::size_t at, Visit&& visit) const {
-    std::size_t close = at + kTagOpen.size();
-    for (std::size_t k = 0; k <= mostInnerCloses_; ++k, close += kTagClose.size()) {
-      close = text.find(kTagClose, close);
-      if (close == std::u16string_view::npos || close + kTagClose.size() - at > longestTag_) return;
-      const auto found = byName_.find(text.substr(at + kTagOpen.size(), close - at - kTagOpen.size()));
-      if (found != byName_.end()) visit(found->second, close + kTagClose.size() - at);
-    }
+  bool AtOpen(std::u16string_view text, std::size_t at, Visit&& visit) const {
+    bool cut = false;
+    const bool walked = names_.Walk(text, at + kTagOpen.size(), [&](int tag, std::size_t nameEnd) {
+      const std::u16string_view close = text.substr(nameEnd, kTagClose.size());
+      if (close == kTagClose)
+        visit(tag, nameEnd + kTagClose.size() - at);
+      else if (close.size() < kTagClose.size() && kTagClose.starts_with(close))
+        cut = true;
+    });
+    return walked && !cut;
   }
 
   // The cell as it is written: every line-break marker becomes "<BR>".
@@ -65,14 +73,12 @@ class FieldTags {
   int lastRow_;
   std::vector<std::u16string> tags_;
   std::vector<int> tagOf_;
-  std::vector<std::vector<int>> fieldsOf_;
+  std::vector<int> fieldsByTag_;           // the fields of tag t are those from fieldsStart_[t]
+  std::vector<std::size_t> fieldsStart_;  // to fieldsStart_[t + 1]
   std::vector<bool> simple_;
-  // Names are views into tags_, which never grows after construction.
-  std::unordered_map<std::u16string_view, int> byName_;
   std::size_t longestTag_ = 0;
-  // The most " -->" any name holds: how many of them after a "<!-- " may
-  // still belong to a name.
-  std::size_t mostInnerCloses_ = 0;
+  // Names are views into tags_, which never grows after construction.
+  NameIndex names_;
 };
 
 // Each "<!-- " of the text with the tags that occur there.

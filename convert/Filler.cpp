@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "convert/Replacements.h"
 #include "convert/ScanBuffer.h"
@@ -19,9 +20,7 @@ Filler::Filler(const FieldTags& tags, RowCursors& cursors)
       usedIn_(static_cast<std::size_t>(tags.Fields()), 0) {
   for (int f = tags.Fields() - 1; f >= 0; --f)
     nextComplex_[static_cast<std::size_t>(f)] = tags.Simple(f) ? nextComplex_[static_cast<std::size_t>(f) + 1] : f;
-  int tagCount = 0;
-  for (int f = 0; f < tags.Fields(); ++f) tagCount = std::max(tagCount, tags.TagOf(f) + 1);
-  firstOfTag_.assign(static_cast<std::size_t>(tagCount), {0, 0});
+  firstOfTag_.assign(static_cast<std::size_t>(tags.TagCount()), {0, 0});
 }
 
 void Filler::FillStretch(std::u16string& text) {
@@ -41,9 +40,13 @@ bool Filler::FillRepetition(std::u16string_view pattern, const std::vector<TagAt
 
 long long Filler::RowsLeft(const std::vector<TagAt>& bodyTags) const {
   long long most = 0;
-  for (const TagAt& found : bodyTags)
+  // A tag many fields share may stand in the body many times: its fields once.
+  std::vector<char> seen(firstOfTag_.size(), 0);
+  for (const TagAt& found : bodyTags) {
+    if (std::exchange(seen[static_cast<std::size_t>(found.tag)], 1)) continue;
     for (const int f : tags_.FieldsOf(found.tag))
       most = std::max(most, static_cast<long long>(tags_.LastRow()) - cursors_[static_cast<std::size_t>(f)] + 1);
+  }
   return most;
 }
 
@@ -105,6 +108,7 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
   ++sweep_;
   replacements_.clear();
   toCheck_.clear();
+  laterNear_.clear();
   out.clear();
   std::size_t pos = 0;
   // The lowest field with a row for any tag at a "<!-- " fills it.
@@ -115,11 +119,14 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
         const std::u16string_view value = tags_.Value(winner, cursors_[static_cast<std::size_t>(winner)]++, buffers_);
         usedIn_[static_cast<std::size_t>(winner)] = sweep_;
         if (MayFormTag(out, value, winner)) toCheck_.push_back(replacements_.size());
+        while (!laterNear_.empty() && replacements_[laterNear_.back()].field <= winner) laterNear_.pop_back();
+        laterNear_.push_back(replacements_.size());
         replacements_.push_back({at, at + length, out.size(), out.size() + value.size(), winner});
         out.append(value);
         pos = at + length;
       });
   out.append(input.substr(pos));
+  if (!toCheck_.empty()) silent_.Build(replacements_);
   for (const std::size_t index : toCheck_) {
     const int creator = replacements_[index].field;
     // In a repetition a field fills once, so a tag of its own stays text.
@@ -135,7 +142,7 @@ std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::v
 int Filler::FirstEligible(int tag, int first, int end, bool oncePerField) {
   // Fields only ever become ineligible during a sweep, so the position in
   // the tag's field list only moves on.
-  const std::vector<int>& fields = tags_.FieldsOf(tag);
+  const std::span<const int> fields = tags_.FieldsOf(tag);
   const auto eligible = [&](int field) {
     const auto f = static_cast<std::size_t>(field);
     return field >= first && field < end && cursors_[f] <= tags_.LastRow() && !(oncePerField && usedIn_[f] == sweep_);
@@ -157,13 +164,12 @@ int Filler::FirstEligible(int tag, int first, int end, bool oncePerField) {
 // in the value, one cut by either join, or one close enough before it. That
 // text differs from out only where a later field has filled a placeholder
 // nearby (the pass saw the tag there).
-bool Filler::MayFormTag(const std::u16string& out, std::u16string_view value, int field) const {
+bool Filler::MayFormTag(const std::u16string& out, std::u16string_view value, int field) {
   const std::size_t reach = tags_.LongestTag();
   if (OpensTag(value) || OpensTag(std::u16string_view(out).substr(out.size() - std::min(out.size(), reach - 1))))
     return true;
-  for (auto r = replacements_.rbegin(); r != replacements_.rend() && r->outEnd + reach > out.size(); ++r)
-    if (r->field > field) return true;
-  return false;
+  while (!laterNear_.empty() && replacements_[laterNear_.front()].outEnd + reach <= out.size()) laterNear_.pop_front();
+  return !laterNear_.empty() && replacements_[laterNear_.front()].field > field;
 }
 
 // The lowest field from lowest to end - 1 whose tag replacement `index`
@@ -172,15 +178,15 @@ bool Filler::MayFormTag(const std::u16string& out, std::u16string_view value, in
 int Filler::FormedField(std::u16string_view input, std::u16string_view out, std::size_t index, int lowest,
                         int end) {
   std::size_t valueBegin = 0;
-  TextAroundReplacement(input, out, replacements_, index, tags_.LongestTag() - 1, tags_.LongestTag(), window_,
-                        valueBegin);
+  TextAroundReplacement(input, out, replacements_, silent_, index, tags_.LongestTag() - 1, tags_.LongestTag(),
+                        window_, valueBegin);
   const Replacement& self = replacements_[index];
   const std::size_t valueEnd = valueBegin + (self.outEnd - self.outBegin);
   int formed = -1;
   for (std::size_t s = window_.find(kTagOpen); s != npos && s < valueEnd; s = window_.find(kTagOpen, s + kTagOpen.size())) {
     tags_.AtOpen(window_, s, [&](int tag, std::size_t length) {
       if (s + length <= valueBegin) return;  // wholly before the value: not new
-      const std::vector<int>& fields = tags_.FieldsOf(tag);
+      const std::span<const int> fields = tags_.FieldsOf(tag);
       const auto g = std::lower_bound(fields.begin(), fields.end(), lowest);
       if (g != fields.end() && *g < end && (formed < 0 || *g < formed)) formed = *g;
     });

@@ -4,6 +4,7 @@
 // the text for many fields at once.
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,7 +54,7 @@ class Filler {
   std::optional<Cut> Sweep(std::u16string_view input, const std::vector<TagAt>& inputTags, int first, int end,
                            bool oncePerField, std::u16string& out);
   int FirstEligible(int tag, int first, int end, bool oncePerField);
-  bool MayFormTag(const std::u16string& out, std::u16string_view value, int field) const;
+  bool MayFormTag(const std::u16string& out, std::u16string_view value, int field);
   int FormedField(std::u16string_view input, std::u16string_view out, std::size_t index, int lowest, int end);
   bool FillAlone(std::u16string& text, int field, bool oncePerField);
   void FillAllOf(std::u16string& text, int field);
@@ -67,6 +68,10 @@ class Filler {
   std::vector<unsigned> usedIn_;                              // per field: the sweep it filled in
   std::vector<Replacement> replacements_;                     // made by the current sweep
   std::vector<std::size_t> toCheck_;                          // those that may have formed a tag
+  // The replacements whose value ends within a tag's length of the output's
+  // end, highest field first (a lower one before a higher is never asked for).
+  std::deque<std::size_t> laterNear_;
+  SilentRuns silent_;  // over replacements_, once a sweep has some to check
   FieldTags::ValueBuffers buffers_;
   std::u16string window_, scratch_[2], repetition_;
 };

@@ -1,10 +1,25 @@
 #include "convert/RepetitionPlan.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "platform/UnitSearch.h"
 
 namespace quillary {
+
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+
+// Pieces are mostly a few units long: a call to copy them would cost more
+// than the copy.
+char16_t* Put(char16_t* to, std::u16string_view piece) {
+  if (piece.size() > 8) return std::char_traits<char16_t>::copy(to, piece.data(), piece.size()) + piece.size();
+  for (const char16_t unit : piece) *to++ = unit;
+  return to;
+}
+
+}  // namespace
 
 // The same choice as the sweep's, every field of the body having rows: at
 // each "<!-- " the lowest field not yet filled in this repetition.
@@ -12,14 +27,21 @@ RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt
                                const FieldTags& tags) {
   const auto fields = static_cast<std::size_t>(tags.Fields());
   std::vector<char> filled(fields, 0), inBody(fields, 0);
+  // Per tag, the first of its fields that may be unfilled: fields only ever
+  // become filled, and a tag many fields share may stand here many times.
+  std::vector<std::size_t> firstUnfilled(static_cast<std::size_t>(tags.TagCount()), npos);
   std::size_t pos = 0;
   ForEachFilledTag(
       bodyTags,
       [&](int tag) {
-        const std::vector<int>& named = tags.FieldsOf(tag);
-        for (const int f : named) inBody[static_cast<std::size_t>(f)] = 1;
-        const auto f = std::find_if(named.begin(), named.end(), [&](int g) { return !filled[static_cast<std::size_t>(g)]; });
-        return f == named.end() ? -1 : *f;
+        const std::span<const int> named = tags.FieldsOf(tag);
+        std::size_t& k = firstUnfilled[static_cast<std::size_t>(tag)];
+        if (k == npos) {
+          k = 0;
+          for (const int f : named) inBody[static_cast<std::size_t>(f)] = 1;
+        }
+        while (k < named.size() && filled[static_cast<std::size_t>(named[k])]) ++k;
+        return k < named.size() ? named[k] : -1;
       },
       [&](std::size_t at, int winner, std::size_t length) {
         filled[static_cast<std::size_t>(winner)] = 1;
@@ -40,33 +62,32 @@ RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt
 
 // What the sweep checks besides the value itself: whether the text before
 // a value could start a tag reaching into it, or a later field's value
-// sits close before it. Values may be empty, so the pieces within reach
-// are taken as if they were.
+// sits close before it. Values may be empty, so only the pieces between
+// count towards the distance.
 void RepetitionPlan::CheckSurroundings(const FieldTags& tags) {
+  if (std::any_of(slots_.begin(), slots_.end(), [](const Slot& slot) { return OpensTag(slot.before); })) {
+    usable_ = false;
+    return;
+  }
   const std::size_t reach = tags.LongestTag();
+  // Where each value stands among the pieces alone, and the slots whose
+  // value stands less than reach before slot i's, highest field first: a
+  // window sliding over the slots, so that many adjacent placeholders cost
+  // no more than a few.
+  std::vector<std::size_t> valueAt(slots_.size());
+  std::deque<std::size_t> near;
+  std::size_t pieces = 0;
   for (std::size_t i = 0; i < slots_.size() && usable_; ++i) {
-    std::size_t gap = 0;
-    for (std::size_t j = i + 1; j-- > 0;) {
-      const bool tailWithin = gap < reach - 1;
-      if (tailWithin && OpensTag(slots_[j].before)) usable_ = false;
-      gap += slots_[j].before.size();
-      if (j > 0 && gap < reach && slots_[j - 1].field > slots_[i].field) usable_ = false;
-      if (!usable_ || gap >= reach) break;
+    if (i > 0) {
+      while (!near.empty() && slots_[near.back()].field <= slots_[i - 1].field) near.pop_back();
+      near.push_back(i - 1);
     }
+    pieces += slots_[i].before.size();
+    valueAt[i] = pieces;
+    while (!near.empty() && pieces - valueAt[near.front()] >= reach) near.pop_front();
+    usable_ = near.empty() || slots_[near.front()].field <= slots_[i].field;
   }
 }
-
-namespace {
-
-// Pieces are mostly a few units long: a call to copy them would cost more
-// than the copy.
-char16_t* Put(char16_t* to, std::u16string_view piece) {
-  if (piece.size() > 8) return std::char_traits<char16_t>::copy(to, piece.data(), piece.size()) + piece.size();
-  for (const char16_t unit : piece) *to++ = unit;
-  return to;
-}
-
-}  // namespace
 
 bool RepetitionPlan::Fill(const FieldTags& tags, RowCursors& cursors, FieldTags::ValueBuffers& buffers,
                           std::u16string& out) const {

@@ -31,41 +31,36 @@ void SummarySink::Finish() {
 // Counts each "<!-- " it can; returns where the text still to keep begins.
 std::size_t SummarySink::Scan(std::u16string_view text, bool final) {
   std::size_t keepFrom = text.size() - std::min(text.size(), kTagOpen.size() - 1);
-  for (std::size_t at = text.find(kTagOpen); at != npos; at = text.find(kTagOpen, at + kTagOpen.size())) {
-    if (!Count(text, at, final)) return at;
+  for (std::size_t at = text.find(kTagOpen); at != npos;) {
+    const std::size_t next = text.find(kTagOpen, at + kTagOpen.size());
+    if (!Count(text, at, next, final)) return at;
     keepFrom = std::max(keepFrom, at + kTagOpen.size());
+    at = next;
   }
   return final ? text.size() : std::min(keepFrom, text.size());
 }
 
-// False when the text ends too soon to tell what begins at `at`.
-bool SummarySink::Count(std::u16string_view text, std::size_t at, bool final) {
+// False when the text ends too soon to tell what begins at `at`; `next` is
+// the following "<!-- ", if any.
+bool SummarySink::Count(std::u16string_view text, std::size_t at, std::size_t next, bool final) {
   const std::size_t nameBegin = at + kTagOpen.size();
-  const std::size_t longest = std::max(tags_.LongestTag(), kLongestListedName + kTagOpen.size() + kTagClose.size());
-  std::size_t close = text.find(kTagClose, nameBegin);
-  if (close != npos && close + kTagClose.size() - at > longest) close = npos;
-  if (!final) {
-    if (close == npos && text.size() - at < longest) return false;
-    // Every tag that may begin here must have had the chance to end.
-    bool seen = text.size() - at >= tags_.LongestTag();
-    for (std::size_t closes = 0, c = nameBegin; !seen; c += kTagClose.size()) {
-      c = text.find(kTagClose, c);
-      if (c == npos) break;
-      seen = ++closes > tags_.MostInnerCloses();
-    }
-    if (!seen) return false;
-  }
-  bool field = false;
-  tags_.AtOpen(text, at, [&](int tag, std::size_t) {
-    field = true;
+  // A name holding a "<!-- " is no comment of its own (an outer one of
+  // nested ones): its " -->" comes before the next "<!-- " is whole. So
+  // nothing past that is read, nor past the longest name listed.
+  std::size_t reach = at + kLongestListedName + kTagOpen.size() + kTagClose.size();
+  if (next != npos) reach = std::min(reach, next + kTagOpen.size() - 1 + kTagClose.size());
+  const std::size_t close = text.substr(0, reach).find(kTagClose, nameBegin);
+  found_.clear();
+  const bool told = tags_.AtOpen(text, at, [&](int tag, std::size_t) { found_.push_back(tag); });
+  if (!final && (!told || (close == npos && text.size() < reach))) return false;
+  for (const int tag : found_) {
     const std::u16string& full = tags_.TagText(tag);
     Add(summary_.unfilled, unfilledIndex_,
         std::u16string_view(full).substr(kTagOpen.size(), full.size() - kTagOpen.size() - kTagClose.size()));
-  });
-  if (!field && close != npos) {
+  }
+  if (found_.empty() && close != npos) {
     const std::u16string_view name = text.substr(nameBegin, close - nameBegin);
-    // An outer "<!-- " of nested ones is not a comment of its own.
-    if (name.find(kTagOpen) == npos && !IsRepeatComment(name)) Add(summary_.unknown, unknownIndex_, name);
+    if (!IsRepeatComment(name)) Add(summary_.unknown, unknownIndex_, name);
   }
   return true;
 }

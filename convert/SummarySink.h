@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "convert/ConversionSummary.h"
 #include "convert/FieldTags.h"
@@ -21,7 +22,7 @@ class SummarySink : public OutputSink {
 
  private:
   std::size_t Scan(std::u16string_view text, bool final);
-  bool Count(std::u16string_view text, std::size_t at, bool final);
+  bool Count(std::u16string_view text, std::size_t at, std::size_t next, bool final);
   static void Add(NameCounts& counts, std::unordered_map<std::u16string, std::size_t>& index,
                   std::u16string_view name);
 
@@ -32,6 +33,7 @@ class SummarySink : public OutputSink {
   // characters, which may begin one.
   std::u16string pending_;
   std::unordered_map<std::u16string, std::size_t> unfilledIndex_, unknownIndex_;
+  std::vector<int> found_;  // the tags at one "<!-- "
 };
 
 }  // namespace quillary

@@ -41,7 +41,11 @@ struct CsvCells::Store {
 
   void EmptyRecord() { cells.rowStarts.push_back(cells.cells.size()); }
   void Record(const CsvRecord& record) {
-    for (std::size_t f = 0; f < record.fieldCount; ++f) {
+    // Missing fields read as empty, so empty ones at the end are not kept:
+    // a record of empty fields costs its row's start alone.
+    std::size_t kept = record.fieldCount;
+    while (kept > 0 && record.fields[kept - 1].empty()) --kept;
+    for (std::size_t f = 0; f < kept; ++f) {
       const std::u16string_view value = record.fields[f];
       const std::size_t start = base + record.offsets[f];
       // A plain field is where it stands; a quoted one is its value.

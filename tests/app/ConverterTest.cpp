@@ -151,6 +151,40 @@ TEST(Converter, ReportsRunningOutOfMemory) {
 #endif
 }
 
+// Without the cell limit, a CSV file that would need more memory than is
+// left is refused before it is read (status 4), the output untouched;
+// the figure given for tests, and a real address-space limit.
+TEST(Converter, RefusesACsvThatWouldNotFitInMemory) {
+  TempDir dir;
+  // 3 MB of one-letter records: about 100 MiB by the estimate.
+  std::string records = "name\r\n";
+  for (int r = 0; r < 1000000; ++r) records += "x\r\n";
+  const auto csv = dir.Write("big.csv", records);
+  const auto templ = dir.Write("t.html", "<!-- name -->");
+  const auto output = dir.Write("out.html", "old");
+  const struct {
+    const char* name;
+    std::string setup;
+    int status;
+    std::string printed, written;
+  } rows[] = {
+      {"less left than the estimate", "QUILLARY_TEST_AVAILABLE_MEMORY=50000000 ", 4,
+       "big.csv: converting it may take up to ", "old"},
+      {"enough left", "QUILLARY_TEST_AVAILABLE_MEMORY=1000000000 ", 0, "", "x"},
+#if !defined(__SANITIZE_ADDRESS__)
+      {"an address-space limit", "ulimit -v 81920; ", 4, " MiB are left; nothing written\n", "old"},
+#endif
+  };
+  for (const auto& row : rows) {
+    dir.Write("out.html", "old");
+    const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " + Quoted(output),
+                                     row.setup);
+    EXPECT_EQ(run.status, row.status) << row.name << ": " << run.errors;
+    EXPECT_NE(run.errors.find(row.printed), std::string::npos) << row.name << ": " << run.errors;
+    EXPECT_EQ(ReadBytes(output), row.written) << row.name;
+  }
+}
+
 TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {
   TempDir dir;
   const Outcome run = Convert(dir.Write("in.csv", Utf8(u"name\r\n☃\r\n")),
@@ -170,7 +204,8 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
     int status;
     std::string printed;
   } cases[] = {
-      {"help", "--help", 0, "--no-cell-limit  read a CSV of any size"},
+      {"help", "--help", 0, "--no-cell-limit  read a CSV beyond what the window's sheet can hold"},
+      {"help: the output's cap", "--help", 0, "at most 256 Mi characters (268,435,456 UTF-16 units)"},
       {"short help", "-h", 0, "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT"},
       {"version", "--version", 0, std::string("quillary-convert beta ") + QUILLARY_PROJECT_VERSION + "\n"},
       {"unknown option", "--reprot a b c", 2, "quillary-convert: unknown option --reprot\nusage:"},

@@ -259,6 +259,60 @@ TEST(EngineDifferential, RepetitionsLeftToTheSweep) {
   }
 }
 
+// Openings left unclosed, nested or cut short, names that hold " -->" or
+// "<!-- ", many placeholders in a row whose values are mostly empty, and a
+// name many fields share: each row draws its templates from its own pieces
+// and its values from its own, so that what it is about comes up often.
+TEST(EngineDifferential, UnclosedNestedAndPartialOpenings) {
+  const std::vector<std::u16string> plain = {u"f0", u"f1", u"f2", u"f3"};
+  const struct {
+    const char* name;
+    std::vector<std::u16string> names, pieces, values;
+  } rows[] = {
+      {"unclosed openings", plain, {u"<!-- ", u"<!--", u"<!-", u"<", u"<!-- f1", u"<!-- f0 -", u" --", u"x"},
+       {u"", u"v", u"<!-- ", u" -->", u"f2 -->"}},
+      {"unclosed repeat comments", plain,
+       {u"<!-- BeginRepeat ", u"<!-- BeginRepeat 2", u"<!-- BeginRepeat 2 ", u"<!-- BeginRepeat * -->", u"-->",
+        u"<!-- EndRepeat --", u"<!-- EndRepeat -->", u" ", u"<!-- "},
+       {u"", u"v", u"<!-- BeginRepeat 1 -->", u"<!-- EndRepeat -->"}},
+      {"nested openings", plain, {u"<!-- <!-- ", u"<!-- ", u" -->", u" --> -->", u"<!-- x <!-- f2 -->"},
+       {u"", u"<!-- f1", u" --> -->", u"<!-- f3 -->", u"f0"}},
+      {"names holding \" -->\"", {u"a -->", u"a --> b", u"a", u"b -->", u" -->"},
+       {u"<!-- ", u"<!-- a", u" -->", u" b", u"b", u" --> -->", u"<!-- a -->"},
+       {u"", u"a", u" -->", u"<!-- b", u"<!-- a --> b -->"}},
+      {"names holding \"<!-- \"", {u"<!-- a", u"x<!-- ", u"a", u"<!-- "},
+       {u"<!-- ", u"<!-- <!-- ", u"a", u"x", u" -->", u"<!-- a -->"}, {u"", u"<!-- ", u"a -->", u"x"}},
+      {"runs of empty values", {u"f0", u"f1", u"f2", u"f3", u"f4", u"f5"},
+       {u"<!-- ", u"<!", u"<!-- BeginRepeat 3 -->", u"<!-- EndRepeat -->", u"-- f1 -->", u"<!-- f5 -->"},
+       {u"", u"", u"", u"<!-- ", u"f1 -->", u"<", u"v"}},
+      // A later field's tag, unfilled when the first field's pass joins
+      // it to a value across empty ones, forms the tag of a field between.
+      {"a later field's tag before empty values", {u"a", u"b --> c", u"b", u"d"}, {u"<!-- ", u" c -->", u"x"},
+       {u"", u"", u" c -->", u"c"}},
+      {"a name many fields share", {u"x", u"x", u"y", u"x", u"y", u"x"},
+       {u"<!-- BeginRepeat * -->", u"<!-- BeginRepeat 2 -->", u"<!-- EndRepeat -->", u"<!-- ", u"z"},
+       {u"", u"v", u"<!-- y -->", u"<!-- x"}},
+  };
+  std::mt19937 random(11);
+  const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+  for (const auto& row : rows) {
+    const auto fields = static_cast<int>(row.names.size());
+    for (int i = 0; i < 1500; ++i) {
+      const SheetArray array = NamedSheet(row.names, static_cast<int>(below(7)), [&] {
+        std::u16string value;
+        for (std::size_t n = below(3); n > 0; --n) value += row.values[below(row.values.size())];
+        return value;
+      });
+      std::u16string text;
+      for (std::size_t n = below(40); n > 0; --n)
+        text += below(2) == 0 ? Tag(row.names[below(row.names.size())]) : row.pieces[below(row.pieces.size())];
+      const int k = static_cast<int>(below(static_cast<std::size_t>(fields) + 2));
+      SCOPED_TRACE(::testing::Message() << row.name << " case " << i << " k " << k);
+      ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
+    }
+  }
+}
+
 TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
   // Every value brings the next tag: the inserted text outgrows any room
   // kept in front of the text still to scan.

@@ -67,6 +67,7 @@ TEST(CsvCells, ReadAsOneReaderReadsTheWholeText) {
       {"a wider record after the middle", u"m,n\r\np,q,r,s\r\n"},
       {"doubled quotes after the middle", u"m,n\r\n\"p\"\"q\",\"\"\r\n"},
       {"only empty lines after the middle", u"\r\n\r\n\r\n", true},
+      {"empty fields at records' ends", u"m,,\r\n,,\r\n\"\",\"\"\r\n,n,\r\n"},
   };
   const std::u16string prefix = u"name,value\r\n" + Records(std::size_t{1} << 21);
   for (const auto& c : cases) {
