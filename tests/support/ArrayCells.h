@@ -1,0 +1,20 @@
+#pragma once
+// A work array read through CellSource, as the page writer reads a sheet.
+
+#include "sheet/CellSource.h"
+#include "sheet/SheetArray.h"
+
+namespace quillary::testing {
+
+class ArrayCells final : public CellSource {
+ public:
+  explicit ArrayCells(const SheetArray& array) : array_(array) {}
+  int Fields() const override { return array_.Fields(); }
+  int Rows() const override { return array_.Rows(); }
+  std::u16string_view Text(int field, int row, std::u16string&) const override { return array_.Text(field, row); }
+
+ private:
+  const SheetArray& array_;
+};
+
+}  // namespace quillary::testing
