@@ -56,7 +56,9 @@ constexpr char kHelp[] =
     "                   before any is written, and on a failure the folder stays as it was\n"
     "  --output-dir DIR the folder the pages go to (with --each; it must exist)\n"
     "  --report         after converting, tell on standard error how many placeholders were\n"
-    "                   filled, which were left unfilled and which comments name no field\n"
+    "                   filled, which were left unfilled and which comments name no field,\n"
+    "                   whether values were escaped and how many characters became\n"
+    "                   references (with --each: how many pages, summed over them)\n"
     "  --strict         exit with status 3 when any placeholder is left unfilled (the output\n"
     "                   is written all the same)\n"
     "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (32,768 cells);\n"
@@ -76,7 +78,11 @@ constexpr char kHelp[] =
     "the output cannot be encoded, page names are empty or shared, or memory ran out\n"
     "(nothing is written then); 2 wrong usage;\n"
     "3 placeholders left unfilled under --strict; 4 the CSV may need more memory than is left\n"
-    "(--no-cell-limit; nothing is written).\n";
+    "(--no-cell-limit; nothing is written).\n"
+    "\n"
+    "Examples (the files of examples/): a list page, then a page for every product:\n"
+    "  quillary-convert sample.csv template.html list.html\n"
+    "  quillary-convert --report --each 'item-<!-- 商品名 -->.html' --output-dir site sample.csv product.html\n";
 
 struct Options {
   bool report = false, strict = false;
