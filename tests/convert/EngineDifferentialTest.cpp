@@ -9,9 +9,9 @@
 #include "convert/LiteralEngine.h"
 #include "convert/PageNames.h"
 #include "convert/RecordPages.h"
+#include "convert/SheetArrayCells.h"
 #include "convert/ValueEscaping.h"
 #include "platform/TextEncoding.h"
-#include "support/ArrayCells.h"
 #include "support/SheetOf.h"
 
 namespace quillary {
@@ -375,7 +375,7 @@ TEST(EngineDifferential, EscapingPagesAndNamesMatchTheLiteralAlgorithm) {
     PageCases generate(seed);
     for (int i = 0; i < 600; ++i) {
       const SheetArray array = generate.Sheet();
-      const testing::ArrayCells cells(array);
+      const SheetArrayCells cells(array);
       const std::u16string text = generate.Template(), pattern = generate.Template();
       const int k = generate.Below(array.Fields() + 3);
       SCOPED_TRACE(::testing::Message() << "seed " << seed << " case " << i << " k " << k);

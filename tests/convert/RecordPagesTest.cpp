@@ -12,7 +12,7 @@
 
 #include "convert/PageNames.h"
 #include "convert/RecordPages.h"
-#include "support/ArrayCells.h"
+#include "convert/SheetArrayCells.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 
@@ -20,7 +20,6 @@ namespace quillary {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ArrayCells;
 using testing::ReadBytes;
 using testing::SheetOf;
 using testing::TempDir;
@@ -50,7 +49,7 @@ TEST(PlanPages, NamesEveryRecordAndMarksWhatIsReplaced) {
   TempDir dir;
   dir.Write("a.html", "old");
   const SheetArray array = SheetOf({{u"code", u"A", u"a", u"", u"B/1"}, {u"name", u"x", u"y", u"", u"z"}});
-  const PagesPlan plan = PlanPages(u"<!-- code -->.html", ArrayCells(array), 2, dir.path());
+  const PagesPlan plan = PlanPages(u"<!-- code -->.html", SheetArrayCells(array), 2, dir.path());
   ASSERT_EQ(plan.pages.size(), 3u);
   const std::u16string names[] = {u"A.html", u"a.html", u"B_1.html"};
   const int records[] = {1, 2, 4};
@@ -61,8 +60,8 @@ TEST(PlanPages, NamesEveryRecordAndMarksWhatIsReplaced) {
   }
   EXPECT_EQ(plan.blankRecords, 1) << "a record with no values makes no page";
   EXPECT_EQ(plan.Replaced(), 1u);
-  EXPECT_THROW(PlanPages(u"x", ArrayCells(array), 2, dir / "a.html"), FileWriteError);
-  EXPECT_THROW(PlanPages(u"x", ArrayCells(array), 2, dir / "missing"), FileWriteError);
+  EXPECT_THROW(PlanPages(u"x", SheetArrayCells(array), 2, dir / "a.html"), FileWriteError);
+  EXPECT_THROW(PlanPages(u"x", SheetArrayCells(array), 2, dir / "missing"), FileWriteError);
 }
 
 TEST(PlanPages, RefusesEmptyAndSharedNamesNamingTheRecords) {
@@ -89,7 +88,7 @@ TEST(PlanPages, RefusesEmptyAndSharedNamesNamingTheRecords) {
     others.resize(codes.size(), u"v");
     const SheetArray array = SheetOf({codes, others});
     try {
-      PlanPages(u"<!-- code -->", ArrayCells(array), 2, dir.path());
+      PlanPages(u"<!-- code -->", SheetArrayCells(array), 2, dir.path());
       ADD_FAILURE() << row.name << ": planned";
     } catch (const PageNameError& error) {
       EXPECT_EQ(error.kind(), row.kind) << row.name;
@@ -122,7 +121,7 @@ class WritePagesTest : public ::testing::Test {
 
   TempDir dir_;
   SheetArray array_ = SheetOf({{u"n", u"1", u"2", u"3", u"4"}});
-  ArrayCells cells_{array_};
+  SheetArrayCells cells_{array_};
   std::map<std::string, std::string> before_;
 };
 
