@@ -8,6 +8,7 @@
 #include "convert/EncodingSink.h"
 #include "convert/FieldTags.h"
 #include "convert/Module1.h"
+#include "convert/SheetArrayCells.h"
 #include "convert/SummarySink.h"
 #include "convert/ValueEscaping.h"
 #include "platform/FileIO.h"
@@ -21,16 +22,7 @@ constexpr auto npos = std::u16string_view::npos;
 constexpr std::u16string_view kCommentEnd = u"-->";
 
 // The work array as the engine reads it.
-class ArrayCells : public CellSource {
- public:
-  explicit ArrayCells(const SheetArray& array) : array_(array) {}
-  int Fields() const override { return array_.Fields(); }
-  int Rows() const override { return array_.Rows(); }
-  std::u16string_view Text(int field, int row, std::u16string&) const override { return array_.Text(field, row); }
-
- private:
-  const SheetArray& array_;
-};
+using ArrayCells = SheetArrayCells;
 
 // A well-formed repeat block: where its start comment begins, its count
 // text and body, and where the text after its end comment begins.
