@@ -77,39 +77,8 @@ for i in range(count):
         f.write(data)
 PY
 
-# Each command RUNS times in turn, after one warm-up, each into an emptied
-# folder with the disk idle: median wall time, peak memory, and the ratios.
-cat > "$work/time.py" <<'PY'
-import os, resource, shlex, shutil, statistics, subprocess, sys, time
-runs, folder, labels, commands = int(sys.argv[1]), sys.argv[2], sys.argv[3::2], sys.argv[4::2]
-walls = {c: [] for c in commands}
-cpus = {c: [] for c in commands}
-peaks = {c: 0 for c in commands}
-for round in range(runs + 1):
-    for c in commands:
-        shutil.rmtree(folder, ignore_errors=True)
-        os.mkdir(folder)
-        os.sync()
-        start = time.perf_counter()
-        pid = subprocess.Popen(shlex.split(c), stdout=subprocess.DEVNULL).pid
-        _, status, usage = os.wait4(pid, 0)
-        if status != 0:
-            sys.exit(f"{c} failed")
-        if round > 0:
-            walls[c].append(time.perf_counter() - start)
-            cpus[c].append(usage.ru_utime + usage.ru_stime)
-            peaks[c] = max(peaks[c], usage.ru_maxrss)
-medians = {c: statistics.median(walls[c]) for c in commands}
-for label, c in zip(labels, commands):
-    print(f"{label:<24} median {medians[c] * 1000:8.1f} ms  cpu {statistics.median(cpus[c]) * 1000:8.1f} ms"
-          f"  peak {peaks[c] / 1024:7.1f} MiB")
-pages = medians[commands[0]]
-print(f"python / converter pages: {medians[commands[2]] / pages:.1f}x, with sync {medians[commands[3]] / pages:.1f}x;"
-      f" pages / one page: {pages / medians[commands[1]]:.1f}x")
-PY
-
 out="$work/out"
-# Commands as time.py splits them (shlex: the quotes hold the pattern's spaces).
+# Commands as time_commands.py splits them (shlex: the quotes hold the pattern's spaces).
 pages="$converter --no-cell-limit --each 'item-<!-- 商品コード -->.html' --output-dir $out $work/sheet.csv $work/page.html"
 one="$converter --no-cell-limit $work/sheet.csv $work/all.html $out/all.html"
 python="python3 $work/render.py $work/sheet.csv $work/page.j2 $out"
@@ -123,6 +92,6 @@ echo "$(ls "$work/ours" | wc -l) pages of $(wc -c <"$work/page.html") bytes of t
 size=$(cat "$work"/ours/* | wc -c)
 size=$((size / records))
 rm -rf "$work/ours" "$work/theirs"
-python3 "$work/time.py" "$runs" "$out" "converter --each" "$pages" "converter, one page" "$one" "python csv + jinja2" "$python" \
-  "python, then sync" "$python sync" \
+python3 "$(dirname "$0")/support/time_commands.py" "$runs" --fresh "$out" "converter --each" "$pages" \
+  "converter, one page" "$one" "python csv + jinja2" "$python" "python, then sync" "$python sync" \
   "python, files alone" "python3 $work/files.py $out $records $size"
