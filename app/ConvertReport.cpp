@@ -32,7 +32,23 @@ std::string ReportText(const ConversionSummary& summary) {
                      Counted(unknown, "comment", "comments") + " naming no field\n";
   ListNames(text, "unfilled", summary.unfilled);
   ListNames(text, "no field", summary.unknown);
+  if (summary.valuesEscaped) text += "  values escaped (<!-- EscapeValues -->)\n";
+  if (summary.references > 0)
+    text += "  " +
+            Counted(summary.references, "character written as a character reference",
+                    "characters written as character references") +
+            "\n";
   return text;
+}
+
+std::string PagesReportText(std::size_t written, std::size_t replaced, int blankRecords, const std::string& folder) {
+  std::string details;
+  if (replaced > 0) details = std::to_string(replaced) + " replaced";
+  if (blankRecords > 0)
+    details += (details.empty() ? "" : ", ") +
+               Counted(static_cast<std::size_t>(blankRecords), "blank record", "blank records") + " without a page";
+  return "quillary-convert: " + Counted(written, "page", "pages") + " written in " + folder +
+         (details.empty() ? "" : " (" + details + ")") + "\n";
 }
 
 }  // namespace quillary

@@ -9,7 +9,13 @@ namespace quillary {
 
 // "quillary-convert: 12 placeholders filled, 3 left unfilled, 1 comment
 // naming no field", then one line per name: "  unfilled <!-- Name --> 2",
-// "  no field <!-- Nmae --> 1". Names are written in UTF-8.
+// "  no field <!-- Nmae --> 1". Names are written in UTF-8. Then, when so,
+// "  values escaped (<!-- EscapeValues -->)" and "  2 characters written
+// as character references" (those CP932 lacks, in an HTML page).
 std::string ReportText(const ConversionSummary& summary);
+
+// "quillary-convert: 3 pages written in DIR (1 replaced, 2 blank records
+// without a page)", the parts in brackets when not 0.
+std::string PagesReportText(std::size_t written, std::size_t replaced, int blankRecords, const std::string& folder);
 
 }  // namespace quillary

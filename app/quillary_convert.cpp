@@ -1,6 +1,8 @@
 // quillary-convert [OPTION]... CSV TEMPLATE OUTPUT
+// quillary-convert [OPTION]... --each PATTERN --output-dir DIR CSV TEMPLATE
 // Converts a template with a CSV file as the desktop program's Convert does
 // right after opening that file: the sheet is the file, every field counts.
+// With --each, one page a record instead, named by PATTERN, into DIR.
 // Both inputs may be UTF-8 or CP932; the output takes the template's
 // encoding (the CSV's when the template is plain ASCII). An input with bytes
 // that do not decode is refused: the page would hold replacement characters.
@@ -23,10 +25,13 @@
 #include <thread>
 
 #include "app/ConvertReport.h"
-#include "convert/FindRep.h"
 #include "app/MemoryNeed.h"
+#include "convert/CharacterReferences.h"
+#include "convert/FindRep.h"
+#include "convert/RecordPages.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "platform/Utf8.h"
 #include "quillary/Version.h"
 #include "sheet/CsvCells.h"
 
@@ -36,13 +41,24 @@ using namespace quillary;
 
 constexpr int kFailed = 1, kWrongUsage = 2, kUnfilled = 3, kTooLargeForMemory = 4;
 
-constexpr char kUsage[] = "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT   (OUTPUT - is standard output)\n";
+constexpr char kUsage[] =
+    "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT   (OUTPUT - is standard output)\n"
+    "       quillary-convert [OPTION]... --each PATTERN --output-dir DIR CSV TEMPLATE\n";
 constexpr char kHelp[] =
     "Fills TEMPLATE's placeholders \"<!-- name -->\" and repeat blocks with the records of CSV\n"
-    "and writes the result to OUTPUT, as the desktop program's Convert does.\n"
+    "and writes the result to OUTPUT, as the desktop program's Convert does. A template\n"
+    "holding <!-- EscapeValues --> writes & < > \" ' in values as character references; an\n"
+    "HTML page (.htm/.html, or escaping) in CP932 writes what CP932 lacks as &#x...;.\n"
     "\n"
+    "  --each PATTERN   one page for every record instead: TEMPLATE filled with the field\n"
+    "                   names and that record alone, named by PATTERN, which holds\n"
+    "                   placeholders too (item-<!-- code -->.html); every page is made\n"
+    "                   before any is written, and on a failure the folder stays as it was\n"
+    "  --output-dir DIR the folder the pages go to (with --each; it must exist)\n"
     "  --report         after converting, tell on standard error how many placeholders were\n"
-    "                   filled, which were left unfilled and which comments name no field\n"
+    "                   filled, which were left unfilled and which comments name no field,\n"
+    "                   whether values were escaped and how many characters became\n"
+    "                   references (with --each: how many pages, summed over them)\n"
     "  --strict         exit with status 3 when any placeholder is left unfilled (the output\n"
     "                   is written all the same)\n"
     "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (32,768 cells);\n"
@@ -59,14 +75,22 @@ constexpr char kHelp[] =
     "million field names and 28 times for a 100 MB line of commas.\n"
     "\n"
     "Exit status: 0 done; 1 a file could not be read or written, an input does not decode,\n"
-    "the output cannot be encoded or memory ran out (nothing is written then); 2 wrong usage;\n"
+    "the output cannot be encoded, page names are empty or shared, or memory ran out\n"
+    "(nothing is written then); 2 wrong usage;\n"
     "3 placeholders left unfilled under --strict; 4 the CSV may need more memory than is left\n"
-    "(--no-cell-limit; nothing is written).\n";
+    "(--no-cell-limit; nothing is written).\n"
+    "\n"
+    "Examples (the files of examples/): a list page, then a page for every product:\n"
+    "  quillary-convert sample.csv template.html list.html\n"
+    "  quillary-convert --report --each 'item-<!-- 商品名 -->.html' --output-dir site sample.csv product.html\n";
 
 struct Options {
   bool report = false, strict = false;
   CellLimit limit = CellLimit::Sheet;
   std::string csv, templ, output;
+  // Pages: one a record, named by the pattern, into the folder.
+  std::optional<std::u16string> each;
+  std::string outputDir;
 };
 
 int Fail(const std::string& message) {
@@ -82,28 +106,40 @@ int WrongUsage(const std::string& message) {
 
 // The options, or the exit status when there is nothing to convert.
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
-  enum { kReport = 256, kStrict, kNoCellLimit, kVersion };
+  enum { kReport = 256, kStrict, kNoCellLimit, kVersion, kEach, kOutputDir };
   static const option kLong[] = {{"report", no_argument, nullptr, kReport},
+                                 {"each", required_argument, nullptr, kEach},
+                                 {"output-dir", required_argument, nullptr, kOutputDir},
                                  {"strict", no_argument, nullptr, kStrict},
                                  {"no-cell-limit", no_argument, nullptr, kNoCellLimit},
                                  {"help", no_argument, nullptr, 'h'},
                                  {"version", no_argument, nullptr, kVersion},
                                  {nullptr, 0, nullptr, 0}};
   opterr = 0;
-  for (int option; (option = getopt_long(argc, argv, "h", kLong, nullptr)) != -1;) {
+  for (int option; (option = getopt_long(argc, argv, ":h", kLong, nullptr)) != -1;) {
     switch (option) {
       case kReport: options.report = true; break;
       case kStrict: options.strict = true; break;
       case kNoCellLimit: options.limit = CellLimit::None; break;
+      case kEach: {
+        bool highBytes = false;
+        options.each = DecodeWellFormedUtf8(optarg, highBytes);
+        if (!options.each) return WrongUsage("the name pattern is not UTF-8");
+        break;
+      }
+      case kOutputDir: options.outputDir = optarg; break;
       case 'h': std::fputs(kUsage, stdout); std::fputs(kHelp, stdout); return 0;
       case kVersion: std::printf("quillary-convert %s\n", kVersionText); return 0;
+      case ':': return WrongUsage(std::string(argv[optind - 1]) + " needs a value");
       default: return WrongUsage(std::string("unknown option ") + argv[optind - 1]);
     }
   }
-  if (argc - optind != 3) return WrongUsage("");
+  if (options.each.has_value() != !options.outputDir.empty())
+    return WrongUsage(options.each ? "--each needs --output-dir" : "--output-dir goes with --each");
+  if (argc - optind != (options.each ? 2 : 3)) return WrongUsage("");
   options.csv = argv[optind];
   options.templ = argv[optind + 1];
-  options.output = argv[optind + 2];
+  if (!options.each) options.output = argv[optind + 2];
   return std::nullopt;
 }
 
@@ -121,8 +157,34 @@ std::string Reason(const FileError& error) {
   return reason;
 }
 
-// The file and where its first undecodable byte is.
-int FailUndecodable(const UndecodableTextError& error) { return Fail(std::string(error.what()) + "; nothing written"); }
+// The message for a failure of the conversion.
+std::string FailureMessage(const Options& options, const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const PageError& error) {
+    return "record " + std::to_string(error.record()) + " (" + error.file().string() +
+           "): " + FailureMessage(options, error.cause());
+  } catch (const PageNameError& error) {
+    return std::string(error.what()) + "; nothing written";
+  } catch (const FileReadError& error) {
+    return "cannot read the template " + options.templ + ": " + Reason(error);
+  } catch (const UndecodableTextError& error) {
+    // The file and where its first undecodable byte is.
+    return std::string(error.what()) + "; nothing written";
+  } catch (const OutputTooLargeError& error) {
+    return "the output would exceed " + std::to_string(error.limit() >> 20) + " Mi characters; nothing written";
+  } catch (const UnencodableCharError& error) {
+    std::string message = "the output holds " + Hex(error.character()) + ", which " +
+                          EncodingName(error.encoding()) + " cannot express; nothing written";
+    if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
+    return message;
+  } catch (const FileWriteError& error) {
+    if (!options.each) return "cannot write " + options.output + ": " + Reason(error);
+    return "cannot write " + error.path().string() + ": " + Reason(error) + "; no page written";
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
 
 // The sheet once more, for an output that must be made again.
 std::unique_ptr<CsvCells> ReadSheetAgain(const Options& options) {
@@ -148,7 +210,7 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
   const auto convert = [&](const std::function<void(std::string_view)>& write) {
     if (!sheet) sheet = ReadSheetAgain(options);
     ExpandToBytes(templateFile.text, *sheet, sheet->Fields(), encoding, write, kMaxOutputUnits,
-                  options.report || options.strict ? &summary : nullptr);
+                  options.report || options.strict ? &summary : nullptr, IsHtmlTemplateName(options.templ));
   };
   if (options.limit == CellLimit::None && options.output != "-") {
     std::jthread lettingGo;
@@ -167,6 +229,15 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
     WriteToDescriptor(STDOUT_FILENO, bytes, "standard output");
   else
     ReplaceFileContents(options.output, bytes, OtherTargets::WriteInto);
+}
+
+// One page a record into the output folder, all or none.
+void WritePagesOf(const Options& options, const CsvCells& sheet, ConversionSummary& summary, std::string& report) {
+  const PageTemplate pageTemplate = ReadPageTemplate(options.templ, sheet.encoding);
+  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir);
+  PagesResult result = WritePages(plan, pageTemplate, sheet, sheet.Fields());
+  summary = std::move(result.summary);
+  report = PagesReportText(result.written, result.replaced, plan.blankRecords, options.outputDir);
 }
 
 std::string Mebibytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB"; }
@@ -193,25 +264,19 @@ int Convert(const Options& options) {
     return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
   }
   if (sheet->undecodable.count > 0)
-    return FailUndecodable(UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable));
+    return Fail(FailureMessage(options, std::make_exception_ptr(
+                                            UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable))));
   ConversionSummary summary;
+  std::string report;
   try {
-    Write(options, std::move(sheet), summary);
-  } catch (const FileReadError& error) {
-    return Fail("cannot read the template " + options.templ + ": " + Reason(error));
-  } catch (const UndecodableTextError& error) {
-    return FailUndecodable(error);
-  } catch (const OutputTooLargeError& error) {
-    return Fail("the output would exceed " + std::to_string(error.limit() >> 20) + " Mi characters; nothing written");
-  } catch (const UnencodableCharError& error) {
-    std::string message = "the output holds " + Hex(error.character()) + ", which " +
-                          EncodingName(error.encoding()) + " cannot express; nothing written";
-    if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
-    return Fail(message);
-  } catch (const FileWriteError& error) {
-    return Fail("cannot write " + options.output + ": " + Reason(error));
+    if (options.each)
+      WritePagesOf(options, *sheet, summary, report);
+    else
+      Write(options, std::move(sheet), summary);
+  } catch (const Error&) {
+    return Fail(FailureMessage(options, std::current_exception()));
   }
-  if (options.report) std::fputs(ReportText(summary).c_str(), stderr);
+  if (options.report) std::fputs((report + ReportText(summary)).c_str(), stderr);
   return options.strict && summary.UnfilledCount() > 0 ? kUnfilled : 0;
 }
 

@@ -54,32 +54,6 @@ with open(output, "w", encoding=encoding, newline="") as f:
 PY
 
 # One case: both programs once to check the pages, then RUNS timed rounds.
-# Each command RUNS times, in turn, after one warm-up and a sync: median wall time,
-# peak memory of the largest run, and the ratio of the medians.
-cat > "$work/time.py" <<'PY'
-import os, resource, shlex, statistics, subprocess, sys, time
-name, runs, commands = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
-walls = {c: [] for c in commands}
-peaks = {c: 0 for c in commands}
-for round in range(runs + 1):
-    for c in commands:
-        # Each run starts with the disk idle: the previous run's page is not
-        # still being written out underneath it.
-        os.sync()
-        start = time.perf_counter()
-        pid = subprocess.Popen(shlex.split(c), stdout=subprocess.DEVNULL).pid
-        _, status, usage = os.wait4(pid, 0)
-        if status != 0:
-            sys.exit(f"{c} failed")
-        if round > 0:
-            walls[c].append(time.perf_counter() - start)
-            peaks[c] = max(peaks[c], usage.ru_maxrss)
-medians = [statistics.median(walls[c]) for c in commands]
-for label, c, median in zip(("converter", "python   "), commands, medians):
-    print(f"{name} {label} median {median * 1000:8.1f} ms  peak {peaks[c] / 1024:7.1f} MiB")
-print(f"{name} python / converter: {medians[1] / medians[0]:.1f}x")
-PY
-
 compare() {  # name encoding [converter options]
   name=$1 encoding=$2
   shift 2
@@ -89,7 +63,7 @@ compare() {  # name encoding [converter options]
   $theirs
   cmp "$work/$name.ours" "$work/$name.theirs"
   echo "$name: $(wc -c <"$work/$name.csv") bytes of CSV, $(wc -c <"$work/$name.ours") bytes of page, identical"
-  python3 "$work/time.py" "$name" "$runs" "$ours" "$theirs"
+  python3 "$(dirname "$0")/support/time_commands.py" "$runs" "$name converter" "$ours" "$name python" "$theirs"
 }
 compare limit cp932
 [ "${SKIP_BIG:-}" ] || compare big utf-8 --no-cell-limit

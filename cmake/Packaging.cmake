@@ -2,7 +2,8 @@
 include(GNUInstallDirs)
 set(QUILLARY_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/quillary)
 install(FILES README.md DESTINATION ${QUILLARY_DOC_DIR})
-install(FILES examples/sample.csv examples/template.html examples/expected.html
+install(FILES examples/sample.csv examples/template.html examples/expected.html examples/product.html
+  examples/expected-item-Pear.html
   DESTINATION ${QUILLARY_DOC_DIR}/examples)
 add_subdirectory(docs)
 

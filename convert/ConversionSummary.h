@@ -29,6 +29,11 @@ struct ConversionSummary {
   // field's; repeat-block comments are not counted, nor names over
   // kLongestListedName characters.
   NameCounts unknown;
+  // The template opted in to escaping its values ("<!-- EscapeValues -->").
+  bool valuesEscaped = false;
+  // Characters the output's encoding lacks, written as numeric character
+  // references (an HTML output in CP932).
+  std::size_t references = 0;
 
   std::size_t UnfilledCount() const { return TotalCount(unfilled); }
 };

@@ -4,10 +4,13 @@
 #include <optional>
 
 #include "convert/BackgroundSink.h"
+#include "convert/CharacterReferences.h"
 #include "convert/EncodingSink.h"
 #include "convert/FieldTags.h"
 #include "convert/Module1.h"
+#include "convert/SheetArrayCells.h"
 #include "convert/SummarySink.h"
+#include "convert/ValueEscaping.h"
 #include "platform/FileIO.h"
 #include "sheet/SheetArray.h"
 
@@ -19,16 +22,7 @@ constexpr auto npos = std::u16string_view::npos;
 constexpr std::u16string_view kCommentEnd = u"-->";
 
 // The work array as the engine reads it.
-class ArrayCells : public CellSource {
- public:
-  explicit ArrayCells(const SheetArray& array) : array_(array) {}
-  int Fields() const override { return array_.Fields(); }
-  int Rows() const override { return array_.Rows(); }
-  std::u16string_view Text(int field, int row, std::u16string&) const override { return array_.Text(field, row); }
-
- private:
-  const SheetArray& array_;
-};
+using ArrayCells = SheetArrayCells;
 
 // A well-formed repeat block: where its start comment begins, its count
 // text and body, and where the text after its end comment begins.
@@ -183,8 +177,8 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
   return 1;
 }
 
-void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
-                    std::size_t maxOutput, ConversionSummary* summary) {
+void ExpandText(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
+                std::size_t maxOutput, ConversionSummary* summary) {
   const FieldTags tags(cells, std::max(0, k));
   RowCursors rowCursor(static_cast<std::size_t>(tags.Fields()), 1);
   std::optional<SummarySink> counted;
@@ -201,6 +195,13 @@ void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, i
   (counted ? static_cast<OutputSink&>(*counted) : sink).Finish();
 }
 
+void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
+                    std::size_t maxOutput, ConversionSummary* summary) {
+  const ValueEscaping escaping(templateText, cells, k);
+  ExpandText(escaping.Text(), escaping.Cells(), k, sink, maxOutput, summary);
+  if (summary) summary->valuesEscaped = escaping.On();
+}
+
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
                               std::size_t maxOutput, ConversionSummary* summary) {
   std::u16string result;
@@ -208,6 +209,10 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
   StringSink sink(result);
   ExpandTemplate(templateText, ArrayCells(array), k, sink, maxOutput, summary);
   return result;
+}
+
+bool WritesReferences(std::u16string_view templateText, const CellSource& cells, int k, bool htmlTemplate) {
+  return htmlTemplate || OptsInToEscaping(templateText, cells, k);
 }
 
 TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding) {
@@ -225,10 +230,11 @@ DecodedText ReadTemplateFile(const std::filesystem::path& templatePath) {
 
 void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
                    const std::function<void(std::string_view)>& write, std::size_t maxOutput,
-                   ConversionSummary* summary) {
-  EncodingSink encoded(encoding, write);
+                   ConversionSummary* summary, bool htmlTemplate) {
+  EncodingSink encoded(encoding, write, WritesReferences(templateText, cells, k, htmlTemplate));
   BackgroundSink sink(encoded);
   ExpandTemplate(templateText, cells, k, sink, maxOutput, summary);
+  if (summary) summary->references = encoded.References();
 }
 
 EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
@@ -237,7 +243,8 @@ EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, 
   EncodedOutput output;
   output.encoding = OutputEncoding(templateFile, sheetEncoding);
   ExpandToBytes(templateFile.text, ArrayCells(array), k, output.encoding,
-                [&](std::string_view bytes) { output.bytes.append(bytes); }, maxOutput, summary);
+                [&](std::string_view bytes) { output.bytes.append(bytes); }, maxOutput, summary,
+                IsHtmlTemplateName(templatePath));
   return output;
 }
 

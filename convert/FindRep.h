@@ -86,9 +86,20 @@ int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_
 // if asked for, counts the output before the NUL cut.
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
                               std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
-// The same from any cells, piece by piece into sink (then its Finish).
+// The same from any cells, piece by piece into sink (then its Finish). A
+// template that opts in to escaping ("<!-- EscapeValues -->") has its
+// values escaped and the comment left out (convert/ValueEscaping.h).
 void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
                     std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+// The same for a text taken as it stands, without the opt-in: a file name
+// pattern.
+void ExpandText(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
+                std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+
+// Whether a CP932 output of this template writes the characters the code
+// page lacks as character references rather than refusing them: an HTML
+// page (a template named .htm or .html, or one that escapes its values).
+bool WritesReferences(std::u16string_view templateText, const CellSource& cells, int k, bool htmlTemplate);
 
 // An output is written in its template's encoding; a template of plain
 // ASCII has none of its own, and the output takes the sheet's (the
@@ -102,7 +113,8 @@ struct EncodedOutput {
 };
 
 // Reads the template, expands it with k fields, cuts at the first NUL and
-// encodes the result as OutputEncoding says. Throws FileReadError and
+// encodes the result as OutputEncoding says (an HTML page in CP932 writes
+// what the code page lacks as references). Throws FileReadError and
 // UndecodableTextError (template), OutputTooLargeError and
 // UnencodableCharError (position in the output text).
 EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
@@ -115,10 +127,11 @@ DecodedText ReadTemplateFile(const std::filesystem::path& templatePath);
 
 // Expands the template with any cells and hands the output's bytes, cut at
 // the first NUL and encoded, to write in blocks as they are made. Throws
-// OutputTooLargeError and UnencodableCharError.
+// OutputTooLargeError and UnencodableCharError. htmlTemplate: the template
+// is named .htm or .html (see WritesReferences).
 void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
                    const std::function<void(std::string_view)>& write, std::size_t maxOutput = kMaxOutputUnits,
-                   ConversionSummary* summary = nullptr);
+                   ConversionSummary* summary = nullptr, bool htmlTemplate = false);
 
 // ConvertTemplateToBytes, then replaces the output file in one piece;
 // returns the encoding written. Throws what that throws and FileWriteError;

@@ -207,4 +207,12 @@ char* EncodeCodePageTo(std::u16string_view text, char* out) {
   return out;
 }
 
+std::size_t CodePagePrefix(std::u16string_view text) {
+  CodePageTables& tables = CodePageTables::Instance();
+  const std::lock_guard lock(tables.Mutex());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] >= 0x80 && (IsSurrogate(text[i]) || tables.Encoded(text[i]).size == 0)) return i;
+  return text.size();
+}
+
 }  // namespace quillary

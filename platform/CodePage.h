@@ -19,6 +19,9 @@ std::string EncodeCodePage(std::u16string_view text);
 // The same written at out, which has room for two bytes a unit; returns the
 // end of what was written.
 char* EncodeCodePageTo(std::u16string_view text, char* out);
+// How many units from the start of text the code page can express: the
+// position of the first unit it cannot (text.size() when there is none).
+std::size_t CodePagePrefix(std::u16string_view text);
 
 // Reads one whole character (a surrogate pair counts as one) at position.
 char32_t CodePointAt(std::u16string_view text, std::size_t position);

@@ -37,6 +37,8 @@ std::string ProblemText(FileProblem problem, int errorNumber) {
     case FileProblem::IsFolder: return "is a folder";
     case FileProblem::TooLarge: return "too large";
     case FileProblem::NoMemory: return "not enough memory";
+    case FileProblem::InPlaceOnly:
+      return "the file has other names (hard links) or another owner, so it cannot be replaced as a whole";
     case FileProblem::Other: break;
   }
   return errorNumber != 0 ? std::strerror(errorNumber) : "unknown error";

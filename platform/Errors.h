@@ -30,6 +30,9 @@ enum class FileProblem {
   IsFolder,
   TooLarge,        // over the read limit, or over the file size limit
   NoMemory,
+  // The file has other names (hard links) or an owner a new file cannot be
+  // given, so it can only be rewritten in place, not replaced as a whole.
+  InPlaceOnly,
 };
 
 // The problem an error number of the system stands for.

@@ -51,6 +51,10 @@ using ByteProducer = std::function<void(const std::function<void(std::string_vie
 void ReplaceFileContents(const std::filesystem::path& path, const ByteProducer& produce,
                          OtherTargets others = OtherTargets::Refuse);
 
+// The file a write to path goes to: symbolic links followed, a dangling
+// one to the file it names. Throws FileWriteError naming `path`.
+std::filesystem::path FileBehindLinks(const std::filesystem::path& path);
+
 // All of the bytes to an open descriptor (standard output, say). Throws
 // FileWriteError naming `name`.
 void WriteToDescriptor(int fd, std::string_view bytes, const std::filesystem::path& name);

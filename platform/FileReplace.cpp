@@ -324,6 +324,14 @@ void ReplaceFileContents(const std::filesystem::path& path, const ByteProducer& 
   }
 }
 
+std::filesystem::path FileBehindLinks(const std::filesystem::path& path) {
+  try {
+    return FollowLinks(path);
+  } catch (const WriteFailure& failure) {
+    throw FileWriteError(path, failure.problem, failure.errorNumber);
+  }
+}
+
 void WriteToDescriptor(int fd, std::string_view bytes, const std::filesystem::path& name) {
   try {
     WriteAll(fd, bytes);

@@ -56,8 +56,8 @@ fs::path TemporaryFolder() {
   return error ? fs::path("/tmp") : folder;
 }
 
-fs::path MakeFolder(std::string_view prefix) {
-  std::string name = (TemporaryFolder() / (std::string(prefix) + MachineTag() + "XXXXXX")).native();
+fs::path MakeFolder(std::string_view prefix, const fs::path& base) {
+  std::string name = (base / (std::string(prefix) + MachineTag() + "XXXXXX")).native();
   // mkdtemp makes it 0700.
   if (::mkdtemp(name.data()) == nullptr) throw FileWriteError(name, ProblemOf(errno), errno);
   return name;
@@ -89,8 +89,10 @@ int Register(const fs::path& path, int fd) {
 
 }  // namespace
 
-PrivateFolder::PrivateFolder(std::string_view prefix)
-    : path_(MakeFolder(prefix)), folder_(OpenLocked(path_)), slot_(Register(path_, folder_.get())) {}
+PrivateFolder::PrivateFolder(std::string_view prefix, const fs::path& base)
+    : path_(MakeFolder(prefix, base.empty() ? TemporaryFolder() : base)),
+      folder_(OpenLocked(path_)),
+      slot_(Register(path_, folder_.get())) {}
 
 PrivateFolder::~PrivateFolder() {
   if (slot_ >= 0) g_slots[slot_].used = 0;
@@ -98,8 +100,8 @@ PrivateFolder::~PrivateFolder() {
   ::rmdir(path_.c_str());
 }
 
-int SweepPrivateFolders(std::string_view prefix, std::chrono::seconds quiet) {
-  const fs::path base = TemporaryFolder();
+int SweepPrivateFolders(std::string_view prefix, std::chrono::seconds quiet, const fs::path& in) {
+  const fs::path base = in.empty() ? TemporaryFolder() : in;
   const FileDescriptor baseFolder(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!baseFolder.valid()) return 0;
   const std::string start = std::string(prefix) + MachineTag();

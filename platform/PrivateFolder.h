@@ -16,9 +16,10 @@ namespace quillary {
 
 class PrivateFolder {
  public:
-  // Makes "<temporary folder>/<prefix><machine>XXXXXX" and holds a lock on
-  // it while the run lasts. Throws FileWriteError.
-  explicit PrivateFolder(std::string_view prefix);
+  // Makes "<base>/<prefix><machine>XXXXXX", base being the system's
+  // temporary folder unless given, and holds a lock on it while the run
+  // lasts. Throws FileWriteError.
+  explicit PrivateFolder(std::string_view prefix, const std::filesystem::path& base = {});
   ~PrivateFolder();
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
@@ -33,8 +34,9 @@ class PrivateFolder {
 
 // Removes the folders under `prefix` left by ended runs of this machine:
 // ours, not locked, and untouched for `quiet` (a folder just made is not
-// locked yet). Returns how many went.
-int SweepPrivateFolders(std::string_view prefix, std::chrono::seconds quiet = std::chrono::minutes(1));
+// locked yet). Returns how many went. base as for PrivateFolder.
+int SweepPrivateFolders(std::string_view prefix, std::chrono::seconds quiet = std::chrono::minutes(1),
+                        const std::filesystem::path& base = {});
 
 // Empties and removes every private folder of this process; safe in a
 // signal handler.

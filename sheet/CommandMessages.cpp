@@ -67,6 +67,8 @@ QString ProblemMessage(const FileError& error) {
       return QStringLiteral("ファイルが大きすぎます（%1 バイト。読み込めるのは %2 バイトまでです）。")
           .arg(Grouped(error.size()), Grouped(kMaxReadBytes));
     case FileProblem::NoMemory: return QStringLiteral("メモリが足りません。");
+    case FileProblem::InPlaceOnly:
+      return QStringLiteral("別の名前（ハードリンク）があるか所有者が別のファイルなので、まとめて置き換えられません。");
     case FileProblem::Other: break;
   }
   return QStringLiteral("（%1）").arg(QString::fromStdString(ProblemText(error.problem(), error.errorNumber())));

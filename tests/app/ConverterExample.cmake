@@ -14,6 +14,20 @@ if(different)
   message(FATAL_ERROR "output differs from examples/expected.html")
 endif()
 
+# A page for every product, named by the product.
+execute_process(COMMAND ${CONVERTER} --each "item-<!-- 商品名 -->.html" --output-dir ${WORK}
+  ${EXAMPLES}/sample.csv ${EXAMPLES}/product.html RESULT_VARIABLE status ERROR_VARIABLE errors)
+file(GLOB pages ${WORK}/item-*.html)
+list(LENGTH pages count)
+if(NOT status EQUAL 0 OR NOT count EQUAL 3)
+  message(FATAL_ERROR "product pages failed (${status}, ${count} pages): ${errors}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/item-Pear.html ${EXAMPLES}/expected-item-Pear.html
+  RESULT_VARIABLE different)
+if(different)
+  message(FATAL_ERROR "item-Pear.html differs from examples/expected-item-Pear.html")
+endif()
+
 # Failures exit non-zero with a message and write nothing.
 execute_process(COMMAND ${CONVERTER} ${WORK}/missing.csv ${EXAMPLES}/template.html ${WORK}/none.html
   RESULT_VARIABLE status ERROR_VARIABLE errors)

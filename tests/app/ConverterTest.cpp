@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/TextEncoding.h"
 #include "support/TempDir.h"
@@ -185,16 +187,24 @@ TEST(Converter, RefusesACsvThatWouldNotFitInMemory) {
   }
 }
 
-TEST(Converter, SuggestsUtf8ForWhatCp932CannotHold) {
+TEST(Converter, SuggestsUtf8ForWhatCp932CannotHoldOutsideHtml) {
   TempDir dir;
-  const Outcome run = Convert(dir.Write("in.csv", Utf8(u"name\r\n☃\r\n")),
-                          dir.Write("t.html", EncodeText(u"雪: <!-- name -->", TextEncoding::Cp932)), dir / "out.html");
+  const auto csv = dir.Write("in.csv", Utf8(u"name\r\n☃\r\n"));
+  const std::string templ = EncodeText(u"雪: <!-- name -->", TextEncoding::Cp932);
+  const Outcome run = Convert(csv, dir.Write("t.txt", templ), dir / "out.txt");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find("the output holds U+2603, which CP932 cannot express; nothing written "
                             "(a template saved in UTF-8 gives a UTF-8 output)"),
             std::string::npos)
       << run.errors;
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+
+  // An HTML page writes it as a reference instead, and says so.
+  const Outcome page = RunConverter("--report " + Quoted(csv) + " " + Quoted(dir.Write("t.html", templ)) + " " +
+                                    Quoted(dir / "out.html"));
+  EXPECT_EQ(page.status, 0) << page.errors;
+  EXPECT_EQ(ReadBytes(dir / "out.html"), EncodeText(u"雪: &#x2603;", TextEncoding::Cp932));
+  EXPECT_NE(page.errors.find("1 character written as a character reference"), std::string::npos) << page.errors;
 }
 
 TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
@@ -211,6 +221,11 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
       {"unknown option", "--reprot a b c", 2, "quillary-convert: unknown option --reprot\nusage:"},
       {"too few paths", "--report a b", 2, "usage: quillary-convert"},
       {"too many paths", "a b c d", 2, "usage: quillary-convert"},
+      {"pages: no folder", "--each x.html a b", 2, "quillary-convert: --each needs --output-dir\n"},
+      {"pages: no pattern", "--output-dir d a b", 2, "quillary-convert: --output-dir goes with --each\n"},
+      {"pages: an output path too", "--each x --output-dir d a b c", 2, "usage: quillary-convert"},
+      {"pages: a pattern not UTF-8", "--each \"$(printf '\\377')\" --output-dir d a b", 2,
+       "the name pattern is not UTF-8"},
   };
   for (const auto& c : cases) {
     const Outcome run = RunConverter(c.arguments);
@@ -290,6 +305,62 @@ TEST(Converter, MakesTheOutputAgainWhereItMustBeWrittenInPlace) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.errors.find("cannot write"), std::string::npos) << run.errors;
   EXPECT_EQ(ReadBytes(output), "old");
+}
+
+
+TEST(Converter, WritesAPageForEveryRecordOrNone) {
+  TempDir dir;
+  const auto csv = dir.Write("in.csv", Utf8(u"code,name\r\nA1,りんご & <梨>\r\nB/2,😀\r\n,\r\n"));
+  const auto templ = dir.Write("item.html", EncodeText(u"<p>品<!-- name --><!-- nmae --></p>", TextEncoding::Cp932));
+  const auto escaping = dir.Write("escaping.html", EncodeText(u"品<!-- EscapeValues --><!-- name -->", TextEncoding::Cp932));
+  const auto plain = dir.Write("item.txt", EncodeText(u"品<!-- name -->", TextEncoding::Cp932));
+  const std::filesystem::path out = dir / "out";
+  const struct {
+    const char* name;
+    std::string options;
+    std::filesystem::path templ;
+    int status;
+    std::vector<std::string> printed;
+    std::vector<std::pair<std::string, std::u16string>> written;  // CP932 unless ASCII
+  } cases[] = {
+      {"pages named by a field, unsafe characters replaced", "--each 'p-<!-- code -->.html'", templ, 0, {},
+       {{"p-A1.html", u"<p>品りんご & <梨><!-- nmae --></p>"}, {"p-B_2.html", u"<p>品&#x1F600;<!-- nmae --></p>"}}},
+      {"reported", "--report --each 'p-<!-- code -->.html'", templ, 0,
+       {"quillary-convert: 2 pages written in ", " (1 blank record without a page)\n",
+        "2 placeholders filled, 0 left unfilled, 2 comments naming no field\n", "  no field <!-- nmae --> 2\n",
+        "  1 character written as a character reference\n"},
+       {{"p-A1.html", u"<p>品りんご & <梨><!-- nmae --></p>"}, {"p-B_2.html", u"<p>品&#x1F600;<!-- nmae --></p>"}}},
+      {"escaping reported", "--report --each '<!-- code -->'", escaping, 0,
+       {"  values escaped (<!-- EscapeValues -->)\n"},
+       {{"A1", u"品りんご &amp; &lt;梨&gt;"}, {"B_2", u"品&#x1F600;"}}},
+      {"strict: written all the same", "--strict --each '<!-- code -->.html'", dir.Write("u.html", "<!-- code --><!-- code -->"), 3,
+       {}, {{"A1.html", u"A1<!-- code -->"}, {"B_2.html", u"B/2<!-- code -->"}}},
+      {"one name for two records", "--each 'same.html'", templ, 1,
+       {"quillary-convert: the name pattern gives records 1, 2 one file name, same.html; nothing written\n"}, {}},
+      {"not HTML: what CP932 lacks is refused", "--each '<!-- code -->'", plain, 1,
+       {"record 2 (", "B_2): the output holds U+1F600, which CP932 cannot express; nothing written"}, {}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directory(out);
+    const Outcome run =
+        RunConverter(c.options + " --output-dir " + Quoted(out) + " " + Quoted(csv) + " " + Quoted(c.templ));
+    EXPECT_EQ(run.status, c.status) << c.name << ": " << run.errors;
+    for (const std::string& printed : c.printed)
+      EXPECT_NE(run.errors.find(printed), std::string::npos) << c.name << ": " << run.errors;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}),
+              static_cast<std::ptrdiff_t>(c.written.size()))
+        << c.name;
+    for (const auto& [file, text] : c.written)
+      EXPECT_EQ(ReadBytes(out / file), EncodeText(text, TextEncoding::Cp932)) << c.name << ": " << file;
+  }
+  const auto unnamed = dir.Write("unnamed.csv", "code,name\r\nA,x\r\n,y\r\nB,z\r\n,w\r\n");
+  const Outcome run = RunConverter("--each '<!-- code -->' --output-dir " + Quoted(out) + " " + Quoted(unnamed) +
+                                   " " + Quoted(templ));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("the name pattern gives no file name for records 2, 4; nothing written"),
+            std::string::npos)
+      << run.errors;
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ function(check_installed_tree prefix with_gui converter)
   set(expected bin/quillary-convert share/doc/quillary/README.md share/doc/quillary/guide.html
     share/doc/quillary/copyright share/doc/quillary/changelog.gz
     share/doc/quillary/examples/sample.csv share/doc/quillary/examples/template.html
+    share/doc/quillary/examples/product.html
     share/man/man1/quillary-convert.1.gz share/man/ja/man1/quillary-convert.1.gz)
   if(with_gui)
     list(APPEND expected bin/quillary share/applications/quillary.desktop

@@ -4,8 +4,14 @@
 #include <random>
 #include <tuple>
 
+#include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
 #include "convert/LiteralEngine.h"
+#include "convert/PageNames.h"
+#include "convert/RecordPages.h"
+#include "convert/SheetArrayCells.h"
+#include "convert/ValueEscaping.h"
+#include "platform/TextEncoding.h"
 #include "support/SheetOf.h"
 
 namespace quillary {
@@ -330,6 +336,100 @@ TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
   EXPECT_EQ(ExpandTemplate(text, array, 1), literal::ExpandTemplate(text, array, 1));
   // Rows run out with the last value's tag still in place.
   EXPECT_EQ(ExpandTemplate(text, array, 1), u"<" + left + u"<!-- N -->" + right + u">");
+}
+
+// The generated cases made to reach what pages per record add: templates
+// that opt in to escaping (once or twice, inside blocks or not), sheets with
+// a field named EscapeValues, values holding what escaping writes and what
+// file names refuse.
+class PageCases {
+ public:
+  explicit PageCases(unsigned seed) : generate_(seed) {}
+
+  SheetArray Sheet() {
+    SheetArray array = generate_.Sheet();
+    if (Below(4) == 0) array.Set(Below(array.Fields()), 0, std::u16string(kEscapeValuesName));
+    static const std::u16string extras[] = {u"&", u"\"", u"'", u"&amp;", u"/", u"\\", u"\x01", u"..", u".",
+                                            u"😀", u"\xD800", u"ｱ", u"長い名前", u"\x7F"};
+    for (int r = 1; r < array.Rows(); ++r)
+      for (int f = 0; f < array.Fields(); ++f)
+        if (Below(2) == 0) array.Set(f, r, array.Text(f, r) + extras[Below(14)]);
+    return array;
+  }
+
+  std::u16string Template() {
+    std::u16string text = generate_.Template();
+    for (int n = Below(3); n > 0; --n) text.insert(static_cast<std::size_t>(Below(static_cast<int>(text.size()) + 1)),
+                                                  kEscapeValuesComment);
+    return text;
+  }
+
+  int Below(int n) { return generate_.Below(n); }
+
+ private:
+  Generator generate_;
+};
+
+TEST(EngineDifferential, EscapingPagesAndNamesMatchTheLiteralAlgorithm) {
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    PageCases generate(seed);
+    for (int i = 0; i < 600; ++i) {
+      const SheetArray array = generate.Sheet();
+      const SheetArrayCells cells(array);
+      const std::u16string text = generate.Template(), pattern = generate.Template();
+      const int k = generate.Below(array.Fields() + 3);
+      SCOPED_TRACE(::testing::Message() << "seed " << seed << " case " << i << " k " << k);
+
+      ASSERT_EQ(ExpandTemplate(text, array, k), literal::ConvertTemplate(text, array, k));
+      for (int record = 1; record < array.Rows(); ++record) {
+        std::u16string page;
+        StringSink sink(page);
+        ExpandRecordPage(text, cells, k, record, sink);
+        ASSERT_EQ(page, literal::RecordPage(text, array, k, record)) << "record " << record;
+        for (const std::size_t longest : {kLongestFileName, std::size_t{13}, std::size_t{4}})
+          ASSERT_EQ(SafeFileName(ExpandPageName(pattern, cells, k, record), longest),
+                    literal::PageName(pattern, array, k, record, longest))
+              << "record " << record << " longest " << longest;
+      }
+    }
+  }
+}
+
+// Text in pieces as a CP932 HTML page receives it, characters the code
+// page lacks (a pair's halves possibly in two pieces) among those it has.
+TEST(EngineDifferential, ReferencesMatchTheLiteralAlgorithm) {
+  std::mt19937 random(11);
+  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  static const std::u16string pieces[] = {u"a", u"日本", u"～", u"☃", u"😀", u"𠮷", u"é", u"&", u"\r\n", u"\xD83D",
+                                          u"\xDE00", u"ｱ"};
+  for (int i = 0; i < 3000; ++i) {
+    std::u16string text;
+    for (int n = below(12); n > 0; --n) text += pieces[below(i % 3 == 0 ? 12 : 9)];
+    SCOPED_TRACE(::testing::Message() << "case " << i);
+    std::string expected;
+    std::size_t count = 0;
+    bool refused = false;
+    try {
+      expected = EncodeText(literal::WithReferences(text, count), TextEncoding::Cp932);
+    } catch (const UnencodableCharError&) {
+      refused = true;
+    }
+    std::string bytes;
+    EncodingSink sink(TextEncoding::Cp932, [&](std::string_view piece) { bytes.append(piece); }, true);
+    try {
+      for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = static_cast<std::size_t>(below(4));
+        sink.Append(std::u16string_view(text).substr(at, size));
+        at += size;
+      }
+      sink.Finish();
+      ASSERT_FALSE(refused) << "no refusal";
+      ASSERT_EQ(bytes, expected);
+      ASSERT_EQ(sink.References(), count);
+    } catch (const UnencodableCharError&) {
+      ASSERT_TRUE(refused) << "refused";
+    }
+  }
 }
 
 }  // namespace
