@@ -122,7 +122,7 @@ void Main::CreateControls() {
   setAcceptDrops(true);
   for (QWidget* box : {static_cast<QWidget*>(Text1->viewport()), static_cast<QWidget*>(txtEdit)})
     box->installEventFilter(this);
-  clipboard_ = std::make_unique<RangeClipboard>(*fg2);
+  clipboard_ = std::make_unique<RangeClipboard>(*fg2, services_.messageBox);
   sheetEdits_ = std::make_unique<SheetEditCommands>(*fg2, *editor_, services_.messageBox);
 }
 
