@@ -165,8 +165,9 @@ void Main::CreateEncodingMenu() {
     encodingItems_->addAction(action);
     const TextEncoding encoding = entry.encoding;
     ConnectGuarded(action, &QAction::triggered, [this, encoding] {
-      fileEncoding_ = encoding;
-      ScheduleStatus();
+      // A change of the file like any other: it asks to be saved, and Undo
+      // takes it back.
+      document().ChangeEncoding(encoding);
       emit FileEncodingChosen();
     });
   }
@@ -178,7 +179,7 @@ void Main::CreateEncodingMenu() {
 
 void Main::ShowFileEncoding() {
   for (QAction* action : encodingItems_->actions())
-    action->setChecked(action->data().toInt() == static_cast<int>(fileEncoding_));
+    action->setChecked(action->data().toInt() == static_cast<int>(document().fileEncoding()));
 }
 
 void Main::CreateToolbar() {

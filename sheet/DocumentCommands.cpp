@@ -109,10 +109,10 @@ void DocumentCommands::New_Click() {
     // Same size, every cell cleared, then labelled afresh.
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
     LabelSheet(sheet);
+    w_.fileEncoding = TextEncoding::Cp932;
     w_.fg2.SetSheet(std::move(sheet));
     w_.fg2.document().SetFileName(QString());
     w_.editor.ShowCurrentCell();
-    w_.fileEncoding = TextEncoding::Cp932;
   });
 }
 
@@ -157,11 +157,12 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
     ShowRefusal(w_.messageBox, kCannotRead + u'\n' + fileName);
     return false;
   }
-  // Nothing has changed so far; from here on nothing can fail half-way.
+  // Nothing has changed so far; from here on nothing can fail half-way. The
+  // encoding goes first: the new sheet counts it as saved.
+  w_.fileEncoding = loaded.encoding;
   w_.fg2.SetSheet(std::move(sheet));
   w_.fg2.document().SetFileName(fileName);
   w_.sheetArray = std::move(loaded.array);
-  w_.fileEncoding = loaded.encoding;
   w_.sheetArrayEncoding = loaded.encoding;
   // Opened all the same, so that nothing else of the file is withheld; the
   // user is told what was not read.

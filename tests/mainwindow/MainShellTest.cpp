@@ -188,16 +188,25 @@ class MainShellTest : public QObject {
       QCOMPARE(items[i]->text(), captions[i]);
       QVERIFY(items[i]->isCheckable() && items[i]->isChecked() == (i == 0));
     }
-    // Choosing an item sets it; a change made by a command shows when the
-    // menu opens.
-    items[2]->trigger();
-    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
-    for (int i = 0; i < 3; ++i) {
+    // A change made by a command shows when the menu opens.
+    for (int i : {1, 2, 0}) {
       w.fileEncoding() = encodings[i];
       emit w.File()->aboutToShow();
       for (int j = 0; j < 3; ++j) QCOMPARE(items[j]->isChecked(), i == j);
     }
-    QVERIFY(h.log.isEmpty() && !w.CheckModify());
+    QVERIFY(!w.CheckModify());
+    // Choosing an item is a change of the file: it counts as modified until
+    // Undo takes it back.
+    items[2]->trigger();
+    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
+    QVERIFY(w.CheckModify());
+    w.Undo_Click();
+    QVERIFY(w.fileEncoding() == TextEncoding::Cp932);
+    QVERIFY(!w.CheckModify());
+    w.Redo_Click();
+    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom);
+    QVERIFY(w.CheckModify());
+    QVERIFY(h.log.isEmpty());
   }
 
   void endingAsksAboutUnsavedChanges() {
