@@ -47,8 +47,8 @@ class EditCommandsTest : public QObject {
     QTest::newRow("rows inserted above the selection")
         << u"InsertRows"_s << 6 << 4 << u"c1"_s << u"フィールド 1|1,1|||2,1|3,1"_s;
     QTest::newRow("rows deleted") << u"DeleteRows"_s << 2 << 4 << u"c0"_s << u"|1"_s;
-    QTest::newRow("columns inserted, named by position; the others keep theirs")
-        << u"InsertCols"_s << 4 << 6 << u"r0"_s << u"|フィールド 1|フィールド 2|フィールド 1|価格|フィールド 3"_s;
+    QTest::newRow("columns inserted, named by names no field uses; the others keep theirs")
+        << u"InsertCols"_s << 4 << 6 << u"r0"_s << u"|フィールド 2|フィールド 4|フィールド 1|価格|フィールド 3"_s;
     QTest::newRow("columns deleted") << u"DeleteCols"_s << 4 << 2 << u"r0"_s << u"|フィールド 3"_s;
   }
 
