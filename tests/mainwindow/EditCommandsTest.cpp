@@ -153,7 +153,7 @@ class EditCommandsTest : public QObject {
     Find<QLineEdit>(find, "FindText").setText(u"apple"_s);
     Find<QLineEdit>(find, "ReplaceText").setText(u"りんご"_s);
     find.ReplaceAll_Click();
-    QCOMPARE(find.Result(), u"2 個置換しました。"_s);
+    QCOMPARE(find.Result(), u"2 か所置換しました。"_s);
     QCOMPARE((QStringList{g.TextMatrix(2, 2), g.TextMatrix(3, 1), g.TextMatrix(0, 3)}),
              (QStringList{u"りんご|pie"_s, u"りんご"_s, u"Apple"_s}));
     Find<QCheckBox>(find, "FieldNames").setChecked(true);
@@ -167,6 +167,57 @@ class EditCommandsTest : public QObject {
     find.ReplaceOne_Click();
     QCOMPARE(g.TextMatrix(2, 2), u"りんご|pie"_s);
     QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{3, 1}));
+  }
+
+  void findAndReplaceFinishTheJob() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    Sheet sheet = NumberedSheet(3, 3);
+    sheet.SetText(0, 3, u"Apple");
+    sheet.SetText(2, 3, u"");
+    sheet.SetText(3, 2, u"apple pie");
+    g.SetSheet(sheet);
+    w.Replace_Click();
+    auto& find = Find<FindReplace>(w, "FindReplace");
+    auto& text = Find<QLineEdit>(find, "FindText");
+    auto& with = Find<QLineEdit>(find, "ReplaceText");
+    const auto at = [&g] { return QList<int>{g.Row(), g.Col()}; };
+    // Replace reaches a field name it reported; going round is told.
+    Find<QCheckBox>(find, "FieldNames").setChecked(true);
+    text.setText(u"Apple"_s);
+    with.setText(u"X"_s);
+    h.Select(3, 3, 3, 3);
+    find.FindNext_Click();
+    QCOMPARE(find.Result(), u"先頭から検索しました。3 列目のフィールド名にあります。"_s);
+    find.ReplaceOne_Click();
+    QCOMPARE(g.TextMatrix(0, 3), u"X"_s);
+    QCOMPARE(at(), (QList<int>{3, 2}));
+    Find<QCheckBox>(find, "FieldNames").setChecked(false);
+    // An empty text asks for one, but as a whole cell finds empty cells.
+    text.clear();
+    find.FindNext_Click();
+    QCOMPARE(find.Result(), u"検索する文字列を入力してください。"_s);
+    Find<QCheckBox>(find, "WholeCell").setChecked(true);
+    find.FindNext_Click();
+    QCOMPARE(at(), (QList<int>{2, 3}));
+    with.setText(u"-"_s);
+    find.ReplaceAll_Click();
+    QCOMPARE(find.Result(), u"1 か所置換しました。"_s);
+    QCOMPARE(g.TextMatrix(2, 3), u"-"_s);
+    Find<QCheckBox>(find, "WholeCell").setChecked(false);
+    // Regular expressions, groups in the replacement, a bad pattern told.
+    Find<QCheckBox>(find, "RegularExpression").setChecked(true);
+    text.setText(u"a(p+)le (\\w+)"_s);
+    with.setText(u"\\2-\\1"_s);
+    find.ReplaceAll_Click();
+    QCOMPARE(g.TextMatrix(3, 2), u"pie-pp"_s);
+    text.setText(u"a(b"_s);
+    find.FindNext_Click();
+    QVERIFY2(find.Result().startsWith(u"正規表現に誤りがあります"_s), qPrintable(find.Result()));
+    // No text is cut.
+    with.setText(QString(40000, u'x'));
+    QCOMPARE(with.text().size(), 40000);
   }
 
   void pasteFromOtherProgramsAndKeys() {
