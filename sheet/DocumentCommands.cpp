@@ -7,6 +7,7 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
+#include "platform/BinarySniff.h"
 #include "platform/FileIO.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
@@ -26,6 +27,8 @@ const QString kSaveQuestion = QStringLiteral("この文章は変更されてい�
 const QString kQuestionTitle = QStringLiteral("確認");
 
 const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。");
+const QString kNotTextMessage =
+    QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。");
 const QString kTooSmallMessage =
     QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 const QString kTooLargeMessage =
@@ -121,6 +124,12 @@ void DocumentCommands::Open_Click() {
 }
 
 void DocumentCommands::OpenNamed(const QString& fileName) {
+  // A file dropped or given by mistake (an image, an archive) is refused
+  // before anything is asked or changed; Open from the menu reads any file.
+  if (FileLooksBinary(PathFromText(fileName.toStdU16String()))) {
+    ShowRefusal(w_.messageBox, kNotTextMessage + u'\n' + fileName);
+    return;
+  }
   OpenAfterAsking([&] { return std::optional<QString>(fileName); });
 }
 

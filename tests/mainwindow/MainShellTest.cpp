@@ -329,6 +329,15 @@ class MainShellTest : public QObject {
     }
     QCoreApplication::processEvents();
     QVERIFY(h.Take().isEmpty());
+    // Several files: the first opens, the others are named as not opened.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(u"/tmp/a.csv"_s), QUrl::fromLocalFile(u"/tmp/b.csv"_s)});
+    QDropEvent both = drop(files);
+    w.dropEvent(&both);
+    QTRY_VERIFY(!h.log.isEmpty());
+    QCOMPARE(h.Take(), QStringList{u"OpenNamed /tmp/a.csv"_s});
+    QCOMPARE(h.messageBox.TakePrompts(),
+             QStringList{u"一度に開けるファイルは 1 つだけです。次のファイルは開きませんでした:\n/tmp/b.csv"_s});
   }
 
   void failuresInsideHandlersBecomeMessages() {

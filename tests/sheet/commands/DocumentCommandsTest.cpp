@@ -133,6 +133,17 @@ class DocumentCommandsTest : public QObject {
         QVERIFY(before.Same(window));
       }
     }
+    // A file named from outside that is plainly not text is refused before
+    // anything is asked.
+    for (const std::string& bytes : {std::string("\x89PNG\r\n\x1A\n"), std::string("a,b\r\n1,\0\r\n", 9)}) {
+      const QString picture = Q(dir.Write("picture.csv", bytes));
+      CommandWindow window;
+      const Snapshot before(window);
+      window.commands.OpenNamed(picture);
+      QCOMPARE(window.messageBox.TakePrompts(),
+               QStringList{QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。\n") + picture});
+      QVERIFY(before.Same(window));
+    }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
     QCOMPARE(ReadBytes(dir / "protected.csv"), std::string("\"kept\"\r\n"));
     // A sheet without data columns cannot be saved: no dialog, nothing written.
