@@ -32,12 +32,12 @@ Range Normalise(int c1, int r1, int c2, int r2) {
   return {c1, r1, c2, r2};
 }
 
-// "... 3 行と 2 列は貼り付けられませんでした。"
+// "... 3 行と 2 列は張り付けられませんでした。"
 QString LeftOutMessage(int rows, int cols) {
   QStringList parts;
   if (rows > 0) parts << QStringLiteral("%1 行").arg(rows);
   if (cols > 0) parts << QStringLiteral("%1 列").arg(cols);
-  return QStringLiteral("シートのセルの数の上限（%1 個）を超えるため、貼り付けるデータのうち %2は貼り付けられませんでした。")
+  return QStringLiteral("シートのセルの数の上限（%1 個）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
       .arg(kMaxCells)
       .arg(parts.join(QStringLiteral("と ")));
 }

@@ -100,11 +100,13 @@ class MainShellTest : public QObject {
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
     QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(), w.Item("bar1"), w.Item("ExitAll")}));
     QVERIFY(w.Item("bar1")->isSeparator());
-    // The range items keep their order and keys; Undo and Redo follow.
+    // Undo and Redo first; the range items follow in their order and keys;
+    // the paste from other programs is written as the specified paste.
     const QList<QAction*> edit = w.Edit()->actions();
-    QCOMPARE(edit.mid(0, 3), (QList<QAction*>{w.Item("Copy"), w.Item("Cut"), w.Item("Paste")}));
-    QVERIFY(edit[3]->isSeparator());
-    QCOMPARE(edit.mid(4, 2), (QList<QAction*>{w.Item("Undo"), w.Item("Redo")}));
+    QCOMPARE(edit.mid(0, 2), (QList<QAction*>{w.Item("Undo"), w.Item("Redo")}));
+    QVERIFY(edit[2]->isSeparator());
+    QCOMPARE(edit.mid(3, 3), (QList<QAction*>{w.Item("Copy"), w.Item("Cut"), w.Item("Paste")}));
+    QCOMPARE(w.Item("PasteExternal")->text(), u"外部から張り付け(&V)"_s);
     // Every item has an access key of its own.
     QStringList keys;
     for (const QAction* action : edit)

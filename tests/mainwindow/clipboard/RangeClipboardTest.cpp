@@ -229,7 +229,7 @@ class RangeClipboardTest : public QObject {
     QTest::newRow("a 4 x 4 block at the bottom-right cell") << 5 << 4 << QList<int>{9, 8} << QString();
     QTest::newRow("at the cell limit")
         << kMaxCells / 5 - 1 << 4 << QList<int>{kMaxCells / 5, 5}
-        << u"シートのセルの数の上限（32768 個）を超えるため、貼り付けるデータのうち 3 行と 3 列は貼り付けられませんでした。"_s;
+        << u"シートのセルの数の上限（32768 個）を超えるため、張り付けるデータのうち 3 行と 3 列は張り付けられませんでした。"_s;
   }
 
   void pasteFromOtherProgramsGrowsTheSheet() {
