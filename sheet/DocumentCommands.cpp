@@ -188,7 +188,10 @@ bool DocumentCommands::Save() {
   bool saved = false;
   // A sheet without data columns has nothing to write.
   if (w_.fg2.Cols() > 1) {
-    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox))
+    // Where the sheet's file is, under its name; the user may still choose
+    // another.
+    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox,
+                                      w_.fg2.document().fileName()))
       saved = SaveFile(*name);
   }
   w_.fg2.SetFocus();

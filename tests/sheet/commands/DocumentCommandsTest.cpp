@@ -78,6 +78,19 @@ class DocumentCommandsTest : public QObject {
       QCOMPARE(w->backend.fileRequests[0].filter,
                QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)\0*.csv\0すべてのファイル(*.*)\0*.*\0\0"));
     }
+    // A new sheet's Save asks from nowhere in particular; once the sheet has
+    // a file, Save asks again, starting at that file; Open is left alone.
+    QVERIFY(window.backend.fileRequests[0].initialDir.isEmpty() && window.backend.fileRequests[0].initialName.isEmpty());
+    for (CommandWindow* w : {&window, &opened}) {
+      w->backend.fileRequests.clear();
+      w->backend.AcceptPath(file);
+      w->commands.Save_Click();
+      QCOMPARE((QStringList{w->backend.fileRequests.at(0).initialDir, w->backend.fileRequests.at(0).initialName}),
+               (QStringList{Q(dir.path()), QStringLiteral("a.csv")}));
+    }
+    opened.backend.AcceptPath(file);
+    opened.commands.Open_Click();
+    QVERIFY(opened.backend.fileRequests.at(1).initialName.isEmpty());
   }
 
   void failuresLeaveEverything() {
