@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <initializer_list>
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -30,6 +32,19 @@ QString ColText(const GridControl& g, int col) {
   QStringList texts;
   for (int r = 0; r < g.Rows(); ++r) texts << g.TextMatrix(r, col);
   return texts.join(u'|');
+}
+
+struct CellText {
+  int row, col;
+  const char16_t* text;
+};
+
+// A numbered 3 x 3 sheet whose third field is named "Apple", then the texts.
+Sheet FruitSheet(std::initializer_list<CellText> texts) {
+  Sheet sheet = NumberedSheet(3, 3);
+  sheet.SetText(0, 3, u"Apple");
+  for (const CellText& cell : texts) sheet.SetText(cell.row, cell.col, cell.text);
+  return sheet;
 }
 
 }  // namespace
@@ -119,10 +134,7 @@ class EditCommandsTest : public QObject {
     MainWindowHarness h;
     TestMain& w = h.window;
     GridControl& g = h.grid();
-    Sheet sheet = NumberedSheet(3, 3);
-    sheet.SetText(0, 3, u"Apple");
-    sheet.SetText(2, 2, u"apple|pie");
-    sheet.SetText(3, 1, u"APPLE");
+    const Sheet sheet = FruitSheet({{2, 2, u"apple|pie"}, {3, 1, u"APPLE"}});
     g.SetSheet(sheet);
     h.Select(1, 1, 1, 1);
     w.Find_Click();
@@ -173,11 +185,7 @@ class EditCommandsTest : public QObject {
     MainWindowHarness h;
     TestMain& w = h.window;
     GridControl& g = h.grid();
-    Sheet sheet = NumberedSheet(3, 3);
-    sheet.SetText(0, 3, u"Apple");
-    sheet.SetText(2, 3, u"");
-    sheet.SetText(3, 2, u"apple pie");
-    g.SetSheet(sheet);
+    g.SetSheet(FruitSheet({{2, 3, u""}, {3, 2, u"apple pie"}}));
     w.Replace_Click();
     auto& find = Find<FindReplace>(w, "FindReplace");
     auto& text = Find<QLineEdit>(find, "FindText");
