@@ -2,10 +2,14 @@
 // dialogs, with the program's commands wired to it.
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/ProgramCommands.h"
 #include "app/ProgramRecovery.h"
+#include "app/StartUp.h"
+#include "commondialog/ErrorGuard.h"
 #include "commondialog/GuardedApplication.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
@@ -15,8 +19,13 @@
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
 #include "quillary/Version.h"
+#include "sheet/CommandMessages.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto answer = quillary::CommandLineAnswer(argc, argv)) {
+    std::fputs(answer->c_str(), stdout);
+    return 0;
+  }
   // A file size limit is reported as a failed Save, not a killed program; an
   // interrupted Save leaves no temporary file, nor the preview's folder.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -42,12 +51,20 @@ int main(int argc, char* argv[]) {
   messageBox.SetFallbackOwner(&window);
   dialogBackend.SetFallbackOwner(&window);
   window.show();
-  // Unsaved edits of a run that ended without saving are offered back first;
-  // a file named on the command line then opens as Open would open it
-  // (asking, as Open does, about a sheet just restored).
+  // Once the window is on the screen: unsaved edits of a run that ended
+  // without saving are offered back first; the first file named on the
+  // command line then opens as Open would open it (asking, as Open does,
+  // about a sheet just restored), and the others are named as not opened.
   quillary::ProgramRecovery recovery(window);
-  recovery.OfferLeftovers();
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) window.OpenNamed(arguments.at(1));
+  QStringList files = quillary::NamedFiles(QApplication::arguments());
+  quillary::RunWhenShown(window, [&] {
+    recovery.OfferLeftovers();
+    if (files.isEmpty()) return;
+    const QString first = files.takeFirst();
+    quillary::RunGuarded(messageBox, [&] {
+      window.OpenNamed(first);
+      quillary::ShowOthersNotOpened(messageBox, files);
+    });
+  });
   return application.exec();
 }

@@ -112,6 +112,7 @@ void C_CommonDialog::ShowFileDialog(FileDialogMode mode) {
     request.capacity = capacity;
     request.fileBuffer = QString(capacity - 1, QChar(u' ')) + QChar(u'\0');
     request.initialDir = initDir_;
+    request.initialName = initialName_;
     request.title = dialogTitle_;
     request.flags = flags_;
     request.defaultExt = defaultExt_;

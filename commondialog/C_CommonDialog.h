@@ -56,6 +56,9 @@ class C_CommonDialog {
   void SetCopies(std::int32_t value) { copies_ = value; }
   const QString& DefaultExt() const { return defaultExt_; }
   void SetDefaultExt(const QString& value) { defaultExt_ = value; }
+  // The name a file dialog offers at first (empty: none).
+  const QString& InitialName() const { return initialName_; }
+  void SetInitialName(const QString& value) { initialName_ = value; }
   const QString& DialogTitle() const { return dialogTitle_; }
   void SetDialogTitle(const QString& value) { dialogTitle_ = value; }
   std::int32_t flags() const { return flags_; }
@@ -135,6 +138,7 @@ class C_CommonDialog {
   std::int32_t copies_ = 0;
   QString defaultExt_;
   QString dialogTitle_;
+  QString initialName_;
   std::int32_t flags_ = 0;
   bool fontBold_ = false;
   bool fontItalic_ = false;

@@ -28,6 +28,7 @@ struct FileDialogRequest {
   // capacity - 1 blanks and a NUL: no initial file name.
   QString fileBuffer;
   QString initialDir;     // empty = the platform's choice
+  QString initialName;    // the name the dialog offers; empty = none
   QString title;          // empty = the platform's own title
   std::int32_t flags = 0;
   QString defaultExt;     // added to a name typed without an extension

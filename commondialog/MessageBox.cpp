@@ -48,8 +48,9 @@ struct ButtonKind {
 };
 
 const ButtonKind kOk{u"OK", QMessageBox::AcceptRole, MsgResult::Ok};
-const ButtonKind kYes{u"はい", QMessageBox::YesRole, MsgResult::Yes};
-const ButtonKind kNo{u"いいえ", QMessageBox::NoRole, MsgResult::No};
+// Y and N press them, with Alt or alone, as on the desktop's own boxes.
+const ButtonKind kYes{u"はい(&Y)", QMessageBox::YesRole, MsgResult::Yes};
+const ButtonKind kNo{u"いいえ(&N)", QMessageBox::NoRole, MsgResult::No};
 const ButtonKind kCancel{u"キャンセル", QMessageBox::RejectRole, MsgResult::Cancel};
 
 std::vector<ButtonKind> ButtonsOf(MsgButtons buttons) {

@@ -44,6 +44,7 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, Q
     dialog->selectNameFilter(filters.initial);
   }
   if (!request.initialDir.isEmpty()) dialog->setDirectory(request.initialDir);
+  if (!request.initialName.isEmpty()) dialog->selectFile(request.initialName);
   if (!request.defaultExt.isEmpty()) dialog->setDefaultSuffix(request.defaultExt);
   return dialog;
 }

@@ -1,5 +1,8 @@
 #include "dialogs/FindReplace.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -48,12 +51,15 @@ FindReplace::FindReplace(GridControl& fg2, InCellEditor& editor, MessageBox& mes
   FindText->setObjectName(QStringLiteral("FindText"));
   ReplaceText = new QLineEdit;
   ReplaceText->setObjectName(QStringLiteral("ReplaceText"));
+  // A cell may hold far more than a line edit's default 32,767 characters.
+  for (QLineEdit* box : {FindText, ReplaceText}) box->setMaxLength(std::numeric_limits<int>::max());
   fields->addRow(QStringLiteral("検索する文字列(&N):"), FindText);
   fields->addRow(QStringLiteral("置換後の文字列(&W):"), ReplaceText);
   layout->addLayout(fields);
   MatchCase = AddOption(*layout, QStringLiteral("大文字と小文字を区別する(&C)"), "MatchCase");
   WholeCell = AddOption(*layout, QStringLiteral("セルの内容全体が一致する(&O)"), "WholeCell");
   FieldNames = AddOption(*layout, QStringLiteral("フィールド名も検索する(&M)"), "FieldNames");
+  RegularExpression = AddOption(*layout, QStringLiteral("正規表現を使う(&E)"), "RegularExpression");
   auto* buttons = new QHBoxLayout;
   QPushButton* next = AddButton(*buttons, QStringLiteral("次を検索(&F)"), "FindNext");
   QPushButton* previous = AddButton(*buttons, QStringLiteral("前を検索(&B)"), "FindPrevious");
@@ -99,20 +105,48 @@ QString FindReplace::Result() const { return ResultLabel->text(); }
 void FindReplace::Say(const QString& text) { ResultLabel->setText(text); }
 
 SearchOptions FindReplace::Options() const {
-  return {FindText->text(), MatchCase->isChecked(), WholeCell->isChecked(), FieldNames->isChecked()};
+  return {FindText->text(), MatchCase->isChecked(), WholeCell->isChecked(), FieldNames->isChecked(),
+          RegularExpression->isChecked()};
+}
+
+bool FindReplace::Searchable(const SearchOptions& options) {
+  QString problem = SearchProblem(options);
+  // Empty finds the empty cells, but only as a whole cell.
+  if (options.text.isEmpty() && !(options.wholeCell && !options.regularExpression))
+    problem = QStringLiteral("検索する文字列を入力してください。");
+  if (problem.isEmpty()) return true;
+  Say(problem);
+  FindText->setFocus();
+  return false;
+}
+
+SheetCell FindReplace::SearchFrom() const {
+  const SheetCell current{fg2_.Row(), fg2_.Col()};
+  if (reported_ && reported_->row == 0 && current.row == 1 && current.col == reported_->col) return *reported_;
+  return current;
 }
 
 bool FindReplace::Find(bool forward) {
   editor_.CommitCellEdit();
-  const std::optional<SheetCell> found = FindCell(fg2_.sheet(), {fg2_.Row(), fg2_.Col()}, forward, Options());
+  const SearchOptions options = Options();
+  if (!Searchable(options)) return false;
+  const SheetCell from = SearchFrom();
+  reported_.reset();
+  const std::optional<SheetCell> found = FindCell(fg2_.sheet(), from, forward, options);
   if (!found) {
     Say(QStringLiteral("見つかりません。"));
     return false;
   }
+  reported_ = found;
   // A field name cannot be the current cell: its column's first record is.
   fg2_.SetRow(std::max(found->row, 1));
   fg2_.SetCol(found->col);
-  Say(found->row == 0 ? QStringLiteral("%1 列目のフィールド名にあります。").arg(found->col) : QString());
+  QString said = found->row == 0 ? QStringLiteral("%1 列目のフィールド名にあります。").arg(found->col) : QString();
+  // Past the end (or the start) the search went round.
+  const bool after = std::pair(found->row, found->col) > std::pair(from.row, from.col);
+  if (forward ? !after : after)
+    said.prepend(forward ? QStringLiteral("先頭から検索しました。") : QStringLiteral("末尾から検索しました。"));
+  Say(said);
   return true;
 }
 
@@ -122,29 +156,30 @@ void FindReplace::FindPrevious_Click() { Find(false); }
 void FindReplace::ReplaceOne_Click() {
   editor_.CommitCellEdit();
   const SearchOptions options = Options();
+  if (!Searchable(options)) return;
   const QString replacement = ReplaceText->text();
-  const int row = fg2_.Row();
-  const int col = fg2_.Col();
+  // The match reported (a field name too), else the current cell when it
+  // matches; then the next one is found.
+  const SheetCell at = SearchFrom();
   SheetDocument& document = fg2_.document();
-  // The current cell is replaced when it matches, then the next is found.
-  const std::u16string& cell = document.sheet().Text(row, col);
+  const std::u16string& cell = document.sheet().Text(at.row, at.col);
   if (const auto length = ReplacedLength(cell, replacement, options)) {
     document.CheckRoom(HeldTextBytes(*length));
     long long count = 0;
-    document.SetCell(row, col, SharedText(ReplacedText(cell, replacement, options, *length, count)));
-    editor_.ShowCurrentCell();
+    document.SetCell(at.row, at.col, SharedText(ReplacedText(cell, replacement, options, *length, count)));
   }
   Find(true);
 }
 
 void FindReplace::ReplaceAll_Click() {
   editor_.CommitCellEdit();
+  const SearchOptions options = Options();
+  if (!Searchable(options)) return;
   SheetDocument& document = fg2_.document();
-  const AllReplaced replaced(document.sheet(), ReplaceText->text(), Options());
+  const AllReplaced replaced(document.sheet(), ReplaceText->text(), options);
   long long count = 0;
   document.Change(replaced.Bytes(), [&] { return replaced.Build(count); });
-  editor_.ShowCurrentCell();
-  Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 個置換しました。").arg(count));
+  Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 か所置換しました。").arg(count));
 }
 
 }  // namespace quillary

@@ -4,7 +4,11 @@
 // current cell, makes the cell it finds current, replaces one match or all
 // of them (one step of the sheet's history) and says what it did.
 
+#include <optional>
+
 #include <QDialog>
+
+#include "sheet/SheetSearch.h"
 
 class QCheckBox;
 class QLabel;
@@ -16,7 +20,6 @@ namespace quillary {
 class GridControl;
 class InCellEditor;
 class MessageBox;
-struct SearchOptions;
 
 class FindReplace final : public QDialog {
   Q_OBJECT
@@ -40,6 +43,12 @@ class FindReplace final : public QDialog {
 
  private:
   SearchOptions Options() const;
+  // False (and the user told why) when there is nothing to search for.
+  bool Searchable(const SearchOptions& options);
+  // Where the search goes on from: the match reported last while it is
+  // still the one shown (a field name shows as its column's first record),
+  // otherwise the current cell.
+  SheetCell SearchFrom() const;
   bool Find(bool forward);
   void Say(const QString& text);
 
@@ -50,8 +59,10 @@ class FindReplace final : public QDialog {
   QCheckBox* MatchCase;
   QCheckBox* WholeCell;
   QCheckBox* FieldNames;
+  QCheckBox* RegularExpression;
   QLabel* ResultLabel;
   bool placed_ = false;
+  std::optional<SheetCell> reported_;
 };
 
 }  // namespace quillary

@@ -15,6 +15,7 @@
 #include "sheet/KeyCodes.h"
 #include "sheet/LongText.h"
 #include "sheet/RS.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary {
 
@@ -62,6 +63,14 @@ CellEditor::CellEditor(GridControl& fg2, QLineEdit& txtEdit, CellContentsBox& Te
   connect(&Text1_, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { OnBoxTextChanged(); }); });
   txtEdit_.installEventFilter(this);
   Text1_.installEventFilter(this);
+  // Whatever changed the sheet (a paste, Undo, a replace, a sort), the box
+  // shows what the current cell now holds.
+  SheetDocument& sheet = fg2_.document();
+  connect(&sheet, &SheetDocument::CellsChanged, this, [this](int top, int left, int bottom, int right) {
+    const bool current = fg2_.Row() >= top && fg2_.Row() <= bottom && fg2_.Col() >= left && fg2_.Col() <= right;
+    if (current) Guarded([this] { ShowUnlessEditing(); });
+  });
+  connect(&sheet, &SheetDocument::Reshaped, this, [this] { Guarded([this] { ShowUnlessEditing(); }); });
   editAnchorRow_ = fg2_.Row();
   editAnchorCol_ = fg2_.Col();
 }
@@ -144,6 +153,8 @@ bool CellEditor::EditKeyCode(int keyCode, int /*shift*/) {
     case kKeyEscape:
       HideOverlayEditor();
       fg2_.SetFocus();
+      // The dropped text leaves both boxes, so no later visit brings it back.
+      ShowCurrentCell();
       return true;
     case kKeyUp:
       FocusGridAndCommit(true);
@@ -200,6 +211,11 @@ void CellEditor::SetBoxText(const QString& text) {
 }
 
 void CellEditor::ShowCurrentCell() { SetBoxText(EditedStart(fg2_.SharedCurrentText())); }
+
+void CellEditor::ShowUnlessEditing() {
+  // A pending edit owns both boxes until it is committed or dropped.
+  if (!EditPending()) ShowCurrentCell();
+}
 
 QString CellEditor::EditedStart(const SharedText& cellText) {
   const std::u16string& text = cellText.get();

@@ -62,6 +62,8 @@ class CellEditor final : public QObject, public InCellEditor {
   // ---- commits ----
   void CommitCellEdit() override;
   void ShowCurrentCell() override;
+  // The box follows a change of the sheet; a pending edit keeps it.
+  void ShowUnlessEditing();
   // An edit is pending exactly while the overlay editor is shown.
   bool EditPending() const;
   // What a commit writes: the editor's text and the rest of a long cell that

@@ -8,17 +8,24 @@
 
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
+#include "sheet/CommandMessages.h"
 
 namespace quillary {
 
 namespace {
 
-// The first local file a drop brings; empty for anything else.
-QString DroppedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls()) return QString();
+// The local files a drop brings; empty for anything else.
+QStringList DroppedFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) return url.toLocalFile();
-  return QString();
+    if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
+}
+
+QString DroppedFile(const QMimeData* data) {
+  const QStringList files = DroppedFiles(data);
+  return files.isEmpty() ? QString() : files.front();
 }
 
 }  // namespace
@@ -28,13 +35,22 @@ void Main::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void Main::dropEvent(QDropEvent* event) {
-  const QString file = DroppedFile(event->mimeData());
-  if (file.isEmpty()) return;
+  QStringList files = DroppedFiles(event->mimeData());
+  if (files.isEmpty()) return;
   event->acceptProposedAction();
   // The question and the file's reading run after the drop has ended, so
-  // the source application is not kept waiting on a message box.
+  // the source application is not kept waiting on a message box. One
+  // sheet: the first file opens, the others are named as not opened.
+  const QString file = files.takeFirst();
   QMetaObject::invokeMethod(
-      this, [this, file] { Guarded([&] { OpenNamed(file); }); }, Qt::QueuedConnection);
+      this,
+      [this, file, files] {
+        Guarded([&] {
+          OpenNamed(file);
+          ShowOthersNotOpened(services_.messageBox, files);
+        });
+      },
+      Qt::QueuedConnection);
 }
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {

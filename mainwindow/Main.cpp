@@ -122,7 +122,7 @@ void Main::CreateControls() {
   setAcceptDrops(true);
   for (QWidget* box : {static_cast<QWidget*>(Text1->viewport()), static_cast<QWidget*>(txtEdit)})
     box->installEventFilter(this);
-  clipboard_ = std::make_unique<RangeClipboard>(*fg2);
+  clipboard_ = std::make_unique<RangeClipboard>(*fg2, services_.messageBox);
   sheetEdits_ = std::make_unique<SheetEditCommands>(*fg2, *editor_, services_.messageBox);
 }
 
@@ -155,6 +155,8 @@ int Main::Fgi(int row, int col) const { return static_cast<std::int16_t>(row * f
 
 SheetDocument& Main::document() const { return fg2->document(); }
 
+TextEncoding& Main::fileEncoding() { return document().fileEncoding(); }
+
 bool Main::CheckModify() const { return document().CheckModify(); }
 
 void Main::Form_Resize() {
@@ -180,7 +182,7 @@ void Main::ScheduleStatus() {
 }
 
 void Main::ShowStatus() {
-  status_->ShowSheet({document().fileName(), fileEncoding_, document().CheckModify(), fg2->Row(), fg2->Col(),
+  status_->ShowSheet({document().fileName(), document().fileEncoding(), document().CheckModify(), fg2->Row(), fg2->Col(),
                       std::abs(fg2->RowSel() - fg2->Row()) + 1, std::abs(fg2->ColSel() - fg2->Col()) + 1});
 }
 

@@ -67,7 +67,7 @@ class Main : public QMainWindow {
   CellEditor& cellEditor() const { return *editor_; }
   quillary::SheetArray& sheetArray() { return sheetArray_; }
   // The encoding the next Save writes (the 文字コード menu shows and sets it).
-  TextEncoding& fileEncoding() { return fileEncoding_; }
+  TextEncoding& fileEncoding();
   // The encoding of the file SheetArray was last opened from or saved to.
   TextEncoding& sheetArrayEncoding() { return sheetArrayEncoding_; }
   C_CommonDialog& fileDialog() { return *FileDialog; }
@@ -196,7 +196,6 @@ class Main : public QMainWindow {
   Services services_;
   std::unique_ptr<MainCommands> commands_;
   quillary::SheetArray sheetArray_;
-  TextEncoding fileEncoding_ = TextEncoding::Cp932;
   TextEncoding sheetArrayEncoding_ = TextEncoding::Cp932;
   std::unique_ptr<C_CommonDialog> FileDialog;
   // The desktop's own when the services bring none.

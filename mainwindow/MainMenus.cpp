@@ -87,14 +87,15 @@ void Main::CreateMenus() {
 
   Edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
   Edit->setObjectName(QStringLiteral("Edit"));
-  item(Edit, QStringLiteral("コピー(&C)"), "Copy", &Main::Copy_Click, ctrl(Qt::Key_C));
-  item(Edit, QStringLiteral("切り取り(&X)"), "Cut", &Main::Cut_Click, ctrl(Qt::Key_X));
-  item(Edit, QStringLiteral("張り付け(&P)"), "Paste", &Main::Paste_Click, ctrl(Qt::Key_P));
-  // After the three range items, whose order and keys stay.
-  Edit->addSeparator();
+  // Undo and Redo first, where every editing program has them; then the
+  // three range items in their order.
   Undo = item(Edit, QStringLiteral("元に戻す(&U)"), "Undo", &Main::Undo_Click, ctrl(Qt::Key_Z));
   Redo = item(Edit, QStringLiteral("やり直し(&R)"), "Redo", &Main::Redo_Click,
               {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  Edit->addSeparator();
+  item(Edit, QStringLiteral("コピー(&C)"), "Copy", &Main::Copy_Click, ctrl(Qt::Key_C));
+  item(Edit, QStringLiteral("切り取り(&X)"), "Cut", &Main::Cut_Click, ctrl(Qt::Key_X));
+  item(Edit, QStringLiteral("張り付け(&P)"), "Paste", &Main::Paste_Click, ctrl(Qt::Key_P));
   // Never the access keys C, X, P of the range items (nor U, R).
   Edit->addSeparator();
   item(Edit, QStringLiteral("行の挿入(&I)"), "InsertRows", &Main::InsertRows_Click,
@@ -108,7 +109,7 @@ void Main::CreateMenus() {
   item(Edit, QStringLiteral("昇順で並べ替え(&A)"), "SortAscending", &Main::SortAscending_Click);
   item(Edit, QStringLiteral("降順で並べ替え(&S)"), "SortDescending", &Main::SortDescending_Click);
   Edit->addSeparator();
-  item(Edit, QStringLiteral("外部から貼り付け(&V)"), "PasteExternal", &Main::PasteExternal_Click,
+  item(Edit, QStringLiteral("外部から張り付け(&V)"), "PasteExternal", &Main::PasteExternal_Click,
        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
   item(Edit, QStringLiteral("検索(&F)"), "Find", &Main::Find_Click, ctrl(Qt::Key_F));
   item(Edit, QStringLiteral("置換(&H)"), "Replace", &Main::Replace_Click, ctrl(Qt::Key_H));
@@ -165,8 +166,9 @@ void Main::CreateEncodingMenu() {
     encodingItems_->addAction(action);
     const TextEncoding encoding = entry.encoding;
     ConnectGuarded(action, &QAction::triggered, [this, encoding] {
-      fileEncoding_ = encoding;
-      ScheduleStatus();
+      // A change of the file like any other: it asks to be saved, and Undo
+      // takes it back.
+      document().ChangeEncoding(encoding);
       emit FileEncodingChosen();
     });
   }
@@ -178,7 +180,7 @@ void Main::CreateEncodingMenu() {
 
 void Main::ShowFileEncoding() {
   for (QAction* action : encodingItems_->actions())
-    action->setChecked(action->data().toInt() == static_cast<int>(fileEncoding_));
+    action->setChecked(action->data().toInt() == static_cast<int>(document().fileEncoding()));
 }
 
 void Main::CreateToolbar() {

@@ -22,7 +22,7 @@ void Main::CreatePreview() {
     return conv ? conv->TemplateName() : QString();
   };
   preview_ = new PreviewPane(
-      {document(), fileEncoding_, services_.dialogBackend, services_.messageBox, *services_.desktop, convertTemplate},
+      {document(), fileEncoding(), services_.dialogBackend, services_.messageBox, *services_.desktop, convertTemplate},
       this);
 
   auto* view = new QMenu(QStringLiteral("表示(&V)"), this);

@@ -6,9 +6,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QStringList>
 
+#include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
+#include "sheet/SheetEdits.h"
 #include "sheet/TabText.h"
 
 namespace quillary {
@@ -29,6 +32,16 @@ Range Normalise(int c1, int r1, int c2, int r2) {
   return {c1, r1, c2, r2};
 }
 
+// "... 3 行と 2 列は張り付けられませんでした。"
+QString LeftOutMessage(int rows, int cols) {
+  QStringList parts;
+  if (rows > 0) parts << QStringLiteral("%1 行").arg(rows);
+  if (cols > 0) parts << QStringLiteral("%1 列").arg(cols);
+  return QStringLiteral("シートのセルの数の上限（%1 個）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
+      .arg(kMaxCells)
+      .arg(parts.join(QStringLiteral("と ")));
+}
+
 // A range text that empties every cell of a rows x cols selection.
 QString EmptyRangeText(int rows, int cols) {
   QString row(cols, kFieldEnd);
@@ -38,7 +51,7 @@ QString EmptyRangeText(int rows, int cols) {
 
 }  // namespace
 
-RangeClipboard::RangeClipboard(GridControl& grid) : grid_(grid) {}
+RangeClipboard::RangeClipboard(GridControl& grid, MessageBox& messageBox) : grid_(grid), messageBox_(messageBox) {}
 
 void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
   const Range range = Normalise(c1, r1, c2, r2);
@@ -52,8 +65,9 @@ void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
   }
   record_ = {range.left, range.top, range.right, range.bottom, std::move(text)};
   hasRecord_ = true;
-  QGuiApplication::clipboard()->setText(
-      QString::fromStdU16String(ToTabText(grid_.sheet(), range.top, range.left, range.bottom, range.right)));
+  placedOnClipboard_ =
+      QString::fromStdU16String(ToTabText(grid_.sheet(), range.top, range.left, range.bottom, range.right));
+  QGuiApplication::clipboard()->setText(placedOnClipboard_);
 }
 
 void RangeClipboard::CutGrid(int c1, int r1, int c2, int r2) {
@@ -66,8 +80,7 @@ void RangeClipboard::DelGrid(int c1, int r1, int c2, int r2) {
   grid_.SetClip(EmptyRangeText(range.bottom - range.top + 1, range.right - range.left + 1));
 }
 
-void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {
-  // Make the current cell the top-left cell of the user's selection.
+void RangeClipboard::MoveToTopLeft() {
   const int col = grid_.Col();
   const int colSel = grid_.ColSel();
   const int row = grid_.Row();
@@ -80,6 +93,10 @@ void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {
     grid_.SetRowSel(row);
     grid_.SetRow(rowSel);
   }
+}
+
+void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {
+  MoveToTopLeft();
   // The block keeps its size but never reaches past the sheet's edge.
   const int lastCol = grid_.Col() + cols - 1;
   grid_.SetColSel(lastCol < grid_.Cols() ? lastCol : grid_.Cols() - 1);
@@ -87,7 +104,13 @@ void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {
   grid_.SetRowSel(lastRow < grid_.Rows() ? lastRow : grid_.Rows() - 1);
 }
 
+bool RangeClipboard::ClipboardTakenByOthers() const {
+  const QString text = QGuiApplication::clipboard()->text();
+  return !text.isEmpty() && text != placedOnClipboard_;
+}
+
 void RangeClipboard::PastGrid() {
+  if (ClipboardTakenByOthers()) return PasteTabText();
   // An empty record would empty the current cell: nothing was copied yet.
   if (!hasRecord_) return;
   SelectBlockAtTopLeft(record_.bottom - record_.top + 1, record_.right - record_.left + 1);
@@ -107,8 +130,34 @@ void RangeClipboard::PasteTabText() {
     lines.emplace_back(record.begin(), record.end());
     cols = std::max(cols, static_cast<int>(record.size()));
   }
-  SelectBlockAtTopLeft(static_cast<int>(lines.size()), cols);
-  grid_.document().SetBlock(grid_.Row(), grid_.Col(), grid_.RowSel(), grid_.ColSel(), lines);
+  const int rows = static_cast<int>(lines.size());
+  SheetDocument& document = grid_.document();
+  SheetDocument::Step step(document);
+  MoveToTopLeft();
+  GrowFor(rows, cols);
+  SelectBlockAtTopLeft(rows, cols);
+  document.SetBlock(grid_.Row(), grid_.Col(), grid_.RowSel(), grid_.ColSel(), lines);
+  step.Commit();
+  const int rowsLeft = rows - (grid_.RowSel() - grid_.Row() + 1);
+  const int colsLeft = cols - (grid_.ColSel() - grid_.Col() + 1);
+  if (rowsLeft > 0 || colsLeft > 0) ShowWarning(messageBox_, LeftOutMessage(rowsLeft, colsLeft));
+}
+
+void RangeClipboard::GrowFor(int rows, int cols) {
+  const int oldRows = grid_.Rows();
+  const int oldCols = grid_.Cols();
+  const long long wantRows = std::max<long long>(oldRows, static_cast<long long>(grid_.Row()) + rows);
+  const long long wantCols = std::max<long long>(oldCols, static_cast<long long>(grid_.Col()) + cols);
+  if (wantRows == oldRows && wantCols == oldCols) return;
+  // Fields first: a record cut short is worse than records left out.
+  const int newCols = static_cast<int>(
+      FitsCellLimit(oldRows, wantCols) ? wantCols : std::max<long long>(oldCols, kMaxCells / std::max(oldRows, 1)));
+  const int newRows = static_cast<int>(
+      FitsCellLimit(wantRows, newCols) ? wantRows : std::max<long long>(oldRows, kMaxCells / std::max(newCols, 1)));
+  if (newRows == oldRows && newCols == oldCols) return;
+  SheetDocument& document = grid_.document();
+  document.Change(EditBytes(newRows, newCols),
+                  [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });
 }
 
 }  // namespace quillary

@@ -1,14 +1,29 @@
 #include "sheet/AskFileName.h"
 
+#include <QFileInfo>
+#include <QScopeGuard>
+
 #include "commondialog/C_CommonDialog.h"
 #include "sheet/CommandMessages.h"
 
 namespace quillary {
 
 std::optional<QString> AskFileName(C_CommonDialog& dialog, FileDialogMode mode, const QString& filter,
-                                   MessageBox& messageBox) {
+                                   MessageBox& messageBox, const QString& startAt) {
   dialog.SetCancelError(true);
   dialog.SetFilter(filter);
+  // Only this question starts there: the object's other users keep theirs.
+  const QString initDir = dialog.InitDir();
+  const QString initialName = dialog.InitialName();
+  if (!startAt.isEmpty()) {
+    const QFileInfo file(startAt);
+    dialog.SetInitDir(file.absolutePath());
+    dialog.SetInitialName(file.fileName());
+  }
+  const auto restore = qScopeGuard([&] {
+    dialog.SetInitDir(initDir);
+    dialog.SetInitialName(initialName);
+  });
   try {
     if (mode == FileDialogMode::Open)
       dialog.ShowOpen();

@@ -15,8 +15,9 @@ class MessageBox;
 
 // Sets CancelError and Filter, shows the open or save dialog and returns the
 // chosen name. A cancelled or failed dialog gives no name; a name too long
-// for the dialog is refused with a message and gives no name either.
+// for the dialog is refused with a message and gives no name either. Given a
+// file, the dialog starts in its folder offering its name.
 std::optional<QString> AskFileName(C_CommonDialog& dialog, FileDialogMode mode, const QString& filter,
-                                   MessageBox& messageBox);
+                                   MessageBox& messageBox, const QString& startAt = QString());
 
 }  // namespace quillary

@@ -15,6 +15,12 @@ void ShowWarning(MessageBox& messageBox, const QString& prompt) {
   messageBox.Show(prompt, MsgButtons::Ok, MsgIcon::Exclamation, kProgramTitle);
 }
 
+void ShowOthersNotOpened(MessageBox& messageBox, const QStringList& others) {
+  if (others.isEmpty()) return;
+  ShowWarning(messageBox, QStringLiteral("一度に開けるファイルは 1 つだけです。次のファイルは開きませんでした:\n") +
+                              others.join(u'\n'));
+}
+
 QString EncodingLabel(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::Utf8: return QStringLiteral("UTF-8");

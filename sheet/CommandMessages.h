@@ -2,6 +2,7 @@
 // Refusals shared by the commands that read and write the user's files.
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/TextEncoding.h"
 
@@ -14,6 +15,8 @@ class MessageBox;
 void ShowRefusal(MessageBox& messageBox, const QString& prompt);
 // OK button, exclamation icon, the program's title: done, but not all of it.
 void ShowWarning(MessageBox& messageBox, const QString& prompt);
+// Tells that only the first of several files named at once was opened.
+void ShowOthersNotOpened(MessageBox& messageBox, const QStringList& others);
 
 // "CP932", "UTF-8", "UTF-8 (BOM 付き)": as the File menu names them.
 QString EncodingLabel(TextEncoding encoding);

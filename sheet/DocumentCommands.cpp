@@ -7,6 +7,7 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
+#include "platform/BinarySniff.h"
 #include "platform/FileIO.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
@@ -26,6 +27,8 @@ const QString kSaveQuestion = QStringLiteral("この文章は変更されてい�
 const QString kQuestionTitle = QStringLiteral("確認");
 
 const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。");
+const QString kNotTextMessage =
+    QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。");
 const QString kTooSmallMessage =
     QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 const QString kTooLargeMessage =
@@ -109,10 +112,10 @@ void DocumentCommands::New_Click() {
     // Same size, every cell cleared, then labelled afresh.
     Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
     LabelSheet(sheet);
+    w_.fileEncoding = TextEncoding::Cp932;
     w_.fg2.SetSheet(std::move(sheet));
     w_.fg2.document().SetFileName(QString());
     w_.editor.ShowCurrentCell();
-    w_.fileEncoding = TextEncoding::Cp932;
   });
 }
 
@@ -121,6 +124,12 @@ void DocumentCommands::Open_Click() {
 }
 
 void DocumentCommands::OpenNamed(const QString& fileName) {
+  // A file dropped or given by mistake (an image, an archive) is refused
+  // before anything is asked or changed; Open from the menu reads any file.
+  if (FileLooksBinary(PathFromText(fileName.toStdU16String()))) {
+    ShowRefusal(w_.messageBox, kNotTextMessage + u'\n' + fileName);
+    return;
+  }
   OpenAfterAsking([&] { return std::optional<QString>(fileName); });
 }
 
@@ -157,11 +166,12 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
     ShowRefusal(w_.messageBox, kCannotRead + u'\n' + fileName);
     return false;
   }
-  // Nothing has changed so far; from here on nothing can fail half-way.
+  // Nothing has changed so far; from here on nothing can fail half-way. The
+  // encoding goes first: the new sheet counts it as saved.
+  w_.fileEncoding = loaded.encoding;
   w_.fg2.SetSheet(std::move(sheet));
   w_.fg2.document().SetFileName(fileName);
   w_.sheetArray = std::move(loaded.array);
-  w_.fileEncoding = loaded.encoding;
   w_.sheetArrayEncoding = loaded.encoding;
   // Opened all the same, so that nothing else of the file is withheld; the
   // user is told what was not read.
@@ -178,7 +188,10 @@ bool DocumentCommands::Save() {
   bool saved = false;
   // A sheet without data columns has nothing to write.
   if (w_.fg2.Cols() > 1) {
-    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox))
+    // Where the sheet's file is, under its name; the user may still choose
+    // another.
+    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox,
+                                      w_.fg2.document().fileName()))
       saved = SaveFile(*name);
   }
   w_.fg2.SetFocus();

@@ -48,7 +48,8 @@ class DocumentCommands {
   void Open_Click();
   void Save_Click();
   // Open of a file named from outside (dropped on the window, given at
-  // start-up): the same question first, the same messages.
+  // start-up): the same question first, the same messages. A file that is
+  // plainly not text is refused before anything is asked.
   void OpenNamed(const QString& fileName);
 
   // Commits a pending edit and saves the sheet under a name the user

@@ -65,7 +65,7 @@ GridControl::GridControl(int fixedRows, int fixedCols, QWidget* parent)
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setTabKeyNavigation(false);
   setAutoScroll(false);  // scrolling follows the cell events, not the index
-  setCornerButtonEnabled(false);
+  setCornerButtonEnabled(true);  // selects every data cell
   setWordWrap(false);
   setAttribute(Qt::WA_InputMethodEnabled);
   SetUpHeadings();
@@ -81,7 +81,7 @@ void GridControl::SetUpHeadings() {
   QHeaderView* columns = horizontalHeader();
   QHeaderView* rows = verticalHeader();
   for (QHeaderView* header : {columns, rows}) {
-    header->setSectionsClickable(false);  // no whole-row or whole-column selection
+    header->setSectionsClickable(false);  // the grid selects whole rows and columns itself
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(1);
@@ -277,7 +277,10 @@ void GridControl::SetFocus() { setFocus(); }
 
 void GridControl::keyPressEvent(QKeyEvent* event) {
   emit KeyDown(KeyCodeOf(*event), ShiftStateOf(event->modifiers()));
-  if (Navigate(*event)) {
+  if (event->matches(QKeySequence::SelectAll)) {
+    selectAll();
+    event->accept();
+  } else if (Navigate(*event)) {
     event->accept();
   } else if (const std::optional<int> code = TypedCharCode(*event)) {
     // One unit would be half of a character outside the basic plane.
@@ -326,11 +329,23 @@ void GridControl::RaiseMouseDown(const QWidget& source, const QMouseEvent& event
                  PixelsToTwipsY(pos.y(), this));
 }
 
+bool GridControl::Selected(GridCell cell) const {
+  const GridCell a = selection_->Current();
+  const GridCell b = selection_->Corner();
+  return cell.row >= std::min(a.row, b.row) && cell.row <= std::max(a.row, b.row) &&
+         cell.col >= std::min(a.col, b.col) && cell.col <= std::max(a.col, b.col);
+}
+
 void GridControl::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  // The right button on a cell outside the selection makes it current
+  // before the pop-up opens, whose commands then act on the cell clicked;
+  // inside the selection the selection stays.
+  if (event->button() == Qt::RightButton && index.isValid() && !Selected({index.row(), index.column()}))
+    MoveCurrentTo({index.row(), index.column()}, false);
   RaiseMouseDown(*viewport(), *event);
   event->accept();
-  if (event->button() != Qt::LeftButton) return;  // the right button keeps the selection
-  const QModelIndex index = indexAt(event->position().toPoint());
+  if (event->button() != Qt::LeftButton) return;
   if (!index.isValid()) return;
   // A click does not scroll: the second click of a double click must find
   // the same cell under the pointer.
@@ -371,14 +386,22 @@ GridCell GridControl::CellNearest(QPoint viewportPos) const {
 }
 
 bool GridControl::eventFilter(QObject* watched, QEvent* event) {
-  // Presses on the headings are presses on the grid's fixed cells.
-  const bool heading = watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport();
-  if (heading && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
-    const auto& mouse = static_cast<const QMouseEvent&>(*event);
-    RaiseMouseDown(static_cast<const QWidget&>(*watched), mouse);
-    if (mouse.button() == Qt::RightButton) return true;
-  }
-  return QTableView::eventFilter(watched, event);
+  QHeaderView* heading = watched == horizontalHeader()->viewport() ? horizontalHeader()
+                         : watched == verticalHeader()->viewport() ? verticalHeader()
+                                                                   : nullptr;
+  if (!heading) return QTableView::eventFilter(watched, event);
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove &&
+      type != QEvent::MouseButtonRelease)
+    return QTableView::eventFilter(watched, event);
+  const auto& mouse = static_cast<const QMouseEvent&>(*event);
+  const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+  // Presses on the headings are presses on the grid's fixed cells; the left
+  // button selects whole records or fields, so the pop-up sees them.
+  const bool used = HeadingMouse(*heading, mouse);
+  if (press) RaiseMouseDown(static_cast<const QWidget&>(*watched), mouse);
+  if (press && mouse.button() == Qt::RightButton) return true;
+  return used || QTableView::eventFilter(watched, event);
 }
 
 // ---- focus, scrolling ----

@@ -14,6 +14,8 @@
 #include "sheet/GridCell.h"
 #include "sheet/Sheet.h"
 
+class QHeaderView;
+
 namespace quillary {
 
 class GridModel;
@@ -98,6 +100,9 @@ class GridControl : public QTableView {
   Alignment ColAlignment(int col) const;
   void SetColAlignment(int col, Alignment alignment);
 
+  // Every data cell selected, from the first one (Ctrl+A, the corner).
+  void selectAll() override;
+
   // Every cell empty, fixed ones included; counts, widths and heights stay.
   void Clear();
   void SetFocus();
@@ -128,7 +133,8 @@ class GridControl : public QTableView {
   void KeyPress(int charCode);
   void KeyPressText(const QString& text);
   // button: 1 left, 2 right, 4 middle; x, y in twips from the grid's top-left.
-  // Raised for the headings too. The right button changes nothing else.
+  // Raised for the headings too. The right button on a data cell outside the
+  // selection first makes that cell current; otherwise it changes nothing.
   void MouseDown(int button, int shift, int x, int y);
 
  protected:
@@ -152,6 +158,11 @@ class GridControl : public QTableView {
   void ScrollToCell(GridCell cell);
   bool Navigate(const QKeyEvent& event);
   void RaiseMouseDown(const QWidget& source, const QMouseEvent& event);
+  bool Selected(GridCell cell) const;
+  // Whole records (Qt::Vertical) or fields from..to selected, `from` current.
+  void SelectLines(Qt::Orientation lines, int from, int to);
+  // A click or drag on a heading selects records or fields; true when used.
+  bool HeadingMouse(QHeaderView& heading, const QMouseEvent& event);
   // The data cell under a viewport point, the nearest one when outside.
   GridCell CellNearest(QPoint viewportPos) const;
   int HeadingWidthPx() const;
@@ -162,6 +173,9 @@ class GridControl : public QTableView {
   int fixedRows_;
   int fixedCols_;
   bool selectingWithMouse_ = false;
+  // A drag that started on a heading, and which one.
+  bool selectingHeading_ = false;
+  Qt::Orientation selectingLines_ = Qt::Vertical;
 };
 
 }  // namespace quillary

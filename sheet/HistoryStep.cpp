@@ -16,6 +16,7 @@ constexpr std::uint64_t kPartBytes = 256;
 
 std::uint64_t StepPart::BytesHeldAlone() const {
   if (const Sheet* held = sheet()) return quillary::BytesHeldAlone(*held) + kPartBytes;
+  if (!cells()) return kPartBytes;
   std::uint64_t bytes = cells()->texts.capacity() * sizeof(SharedText) + kPartBytes;
   for (const SharedText& text : cells()->texts)
     if (text.HeldAlone()) bytes += text.Bytes();

@@ -10,6 +10,7 @@
 
 #include <QUndoCommand>
 
+#include "platform/TextEncoding.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -22,24 +23,27 @@ struct CellsVersion {
   std::vector<SharedText> texts;
 };
 
-// One change: a rectangle of cells, or the whole sheet (for changes of its
-// size). Made holding the new version; once made, it holds the old one.
+// One change: a rectangle of cells, the whole sheet (for changes of its
+// size), or the encoding the next Save writes. Made holding the new
+// version; once made, it holds the old one.
 class StepPart {
  public:
   explicit StepPart(CellsVersion cells) : version_(std::move(cells)) {}
   explicit StepPart(Sheet sheet) : version_(std::move(sheet)) {}
+  explicit StepPart(TextEncoding encoding) : version_(encoding) {}
 
   const CellsVersion* cells() const { return std::get_if<CellsVersion>(&version_); }
   CellsVersion* cells() { return std::get_if<CellsVersion>(&version_); }
   const Sheet* sheet() const { return std::get_if<Sheet>(&version_); }
   Sheet* sheet() { return std::get_if<Sheet>(&version_); }
+  TextEncoding* encoding() { return std::get_if<TextEncoding>(&version_); }
 
   // What letting the part go would free, roughly: the texts nothing else
   // holds, and what holds them.
   std::uint64_t BytesHeldAlone() const;
 
  private:
-  std::variant<CellsVersion, Sheet> version_;
+  std::variant<CellsVersion, Sheet, TextEncoding> version_;
 };
 
 // The parts are done in their order and undone in the reverse order. A

@@ -17,12 +17,14 @@ constexpr std::uint64_t kStepBytes = 512;
 // What the observers are told once a part was exchanged.
 struct SheetDocument::Notice {
   bool reshaped;
+  bool encoding;
   int top, left, bottom, right;
 };
 
 SheetDocument::Notice SheetDocument::NoticeOf(const StepPart& part) {
-  if (const CellsVersion* held = part.cells()) return {false, held->top, held->left, held->bottom, held->right};
-  return {true, 0, 0, 0, 0};
+  if (const CellsVersion* held = part.cells()) return {false, false, held->top, held->left, held->bottom, held->right};
+  if (part.sheet()) return {true, false, 0, 0, 0, 0};
+  return {false, true, 0, 0, 0, 0};
 }
 
 SheetDocument::SheetDocument(QObject* parent) : QObject(parent), budget_(&SystemMemoryBudget()) {
@@ -143,6 +145,7 @@ void SheetDocument::Prepare(const StepPart& part) {
 }
 
 void SheetDocument::Swap(StepPart& part) noexcept {
+  if (TextEncoding* held = part.encoding()) return std::swap(encoding_, *held);
   if (Sheet* held = part.sheet()) {
     std::swap(sheet_, *held);
     sheetBytes_ = quillary::SheetBytes(sheet_);
@@ -160,7 +163,9 @@ void SheetDocument::Swap(StepPart& part) noexcept {
 }
 
 void SheetDocument::Announce(const Notice& notice) {
-  if (notice.reshaped)
+  if (notice.encoding)
+    emit StateChanged();
+  else if (notice.reshaped)
     emit Reshaped();
   else
     emit CellsChanged(notice.top, notice.left, notice.bottom, notice.right);
@@ -228,6 +233,7 @@ void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
   // whatever the observers do.
   Swap(part);
   saved_ = std::move(saved);
+  savedEncoding_ = encoding_;
   try {
     history_.clear();
   } catch (...) {
@@ -250,7 +256,14 @@ void SheetDocument::ResetUnsaved(Sheet sheet) {
 
 void SheetDocument::MarkSaved() {
   saved_.Take(sheet_);
+  savedEncoding_ = encoding_;
   emit StateChanged();
+}
+
+void SheetDocument::ChangeEncoding(TextEncoding encoding) {
+  if (encoding == encoding_) return;
+  CheckRoom(kStepBytes);
+  Make(StepPart(encoding));
 }
 
 void SheetDocument::SetFileName(const QString& fileName) {

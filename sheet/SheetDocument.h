@@ -24,6 +24,7 @@
 #include <QUndoStack>
 
 #include "platform/MemoryBudget.h"
+#include "platform/TextEncoding.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -102,12 +103,18 @@ class SheetDocument : public QObject {
   void ResetUnsaved(Sheet sheet);
   // The sheet as it is now reached its file.
   void MarkSaved();
+  // The encoding the next Save writes. Set directly for a sheet that is
+  // opened or started (before Reset, which counts it as saved);
+  // ChangeEncoding is the user's change, a step of the history.
+  TextEncoding& fileEncoding() { return encoding_; }
+  const TextEncoding& fileEncoding() const { return encoding_; }
+  void ChangeEncoding(TextEncoding encoding);
   // The file the sheet was last opened from or saved to (empty: none).
   const QString& fileName() const { return fileName_; }
   void SetFileName(const QString& fileName);
-  // True when the sheet differs from the one last reset or saved; undoing
-  // back to that sheet makes it unmodified again.
-  bool CheckModify() const { return saved_.Differs(sheet_); }
+  // True when the sheet or the encoding differs from the one last reset or
+  // saved; undoing back to them makes it unmodified again.
+  bool CheckModify() const { return saved_.Differs(sheet_) || encoding_ != savedEncoding_; }
 
   // ---- history ----
   bool CanUndo() const;
@@ -131,7 +138,8 @@ class SheetDocument : public QObject {
   void AboutToReshape(int rows, int cols);
   // The sheet has its new size and cells.
   void Reshaped();
-  // The file's name, or the point the sheet counts as unmodified, changed.
+  // The file's name, the encoding, or the point the sheet counts as
+  // unmodified, changed.
   void StateChanged();
   // Whether Undo or Redo has something to do changed.
   void CanUndoChanged(bool canUndo);
@@ -170,6 +178,8 @@ class SheetDocument : public QObject {
   Sheet sheet_;
   std::uint64_t sheetBytes_ = 0;
   SheetImage saved_;
+  TextEncoding encoding_ = TextEncoding::Cp932;
+  TextEncoding savedEncoding_ = TextEncoding::Cp932;
   QString fileName_;
   const MemoryBudget* budget_;
   QUndoStack history_;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <numeric>
 #include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace quillary {
@@ -40,6 +42,20 @@ auto AfterDelete(int first, int count) {
   return [=](int i) -> std::optional<int> { return i < first ? i : i + count; };
 }
 
+// Columns first..last named "フィールド n", each with the smallest n that no
+// other field's name uses, so that no placeholder names two fields.
+void NameNewFields(Sheet& sheet, int first, int last) {
+  if (sheet.Rows() == 0) return;
+  std::unordered_set<std::u16string> taken;
+  for (int c = 1; c < sheet.Cols(); ++c)
+    if (c < first || c > last) taken.insert(sheet.Text(0, c));
+  int n = 1;
+  for (int c = first; c <= last; ++c) {
+    while (taken.count(DefaultFieldName(n)) > 0) ++n;
+    sheet.SetText(0, c, DefaultFieldName(n++));
+  }
+}
+
 Sheet Relabelled(Sheet sheet) {
   LabelRows(sheet, 1, sheet.Rows() - 1);
   return sheet;
@@ -67,7 +83,7 @@ Sheet WithRowsDeleted(const Sheet& sheet, int first, int count) {
 
 Sheet WithColsInserted(const Sheet& sheet, int at, int count) {
   Sheet result = Mapped(sheet, sheet.Rows(), sheet.Cols() + count, Same, AfterInsert(at, count));
-  NameFields(result, at, at + count - 1);
+  NameNewFields(result, at, at + count - 1);
   return result;
 }
 

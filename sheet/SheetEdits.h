@@ -2,7 +2,7 @@
 // Whole rows and columns of a sheet inserted, deleted and sorted: each
 // makes a new sheet (the document records it as one step). Row labels are
 // renumbered; field names stay with their columns, and an inserted column
-// takes the default name of its position.
+// takes the name "フィールド n" with the smallest n no other field uses.
 
 #include <cstdint>
 #include <functional>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QRegularExpression>
 #include <QStringMatcher>
 
 namespace quillary {
@@ -19,29 +20,6 @@ int FirstRow(const SearchOptions& options) { return options.fieldNames ? 0 : 1; 
 
 }  // namespace
 
-bool CellMatches(const std::u16string& cell, const SearchOptions& options) {
-  if (options.text.isEmpty()) return false;
-  if (options.wholeCell) return View(cell).compare(options.text, Sensitivity(options)) == 0;
-  return View(cell).contains(options.text, Sensitivity(options));
-}
-
-std::optional<SheetCell> FindCell(const Sheet& sheet, SheetCell from, bool forward, const SearchOptions& options) {
-  const int firstRow = FirstRow(options);
-  const int rows = sheet.Rows() - firstRow;
-  const int cols = sheet.Cols() - 1;
-  if (rows <= 0 || cols <= 0) return std::nullopt;
-  const long long cells = static_cast<long long>(rows) * cols;
-  // Positions in reading order over the searched cells.
-  long long at = static_cast<long long>(std::clamp(from.row - firstRow, 0, rows - 1)) * cols +
-                 std::clamp(from.col - 1, 0, cols - 1);
-  for (long long step = 0; step < cells; ++step) {
-    at = ((forward ? at + 1 : at - 1) % cells + cells) % cells;
-    const SheetCell cell{static_cast<int>(at / cols) + firstRow, static_cast<int>(at % cols) + 1};
-    if (CellMatches(sheet.Text(cell.row, cell.col), options)) return cell;
-  }
-  return std::nullopt;
-}
-
 namespace {
 
 // Unicode's case folding, the ASCII letters without a call.
@@ -55,13 +33,32 @@ char16_t Folded(char16_t c) {
 // The matches of the searched text in a cell, left to right and without
 // overlaps. A cell may hold millions of them: the common cases (case
 // matched, or one character) are plain loops, not a general search a match.
+// A regular expression is matched by Qt's engine instead.
 class MatchFinder {
  public:
   explicit MatchFinder(const SearchOptions& options)
-      : needle_(QStringView(options.text).utf16(), static_cast<std::size_t>(options.text.size())),
+      : options_(options),
+        needle_(QStringView(options.text).utf16(), static_cast<std::size_t>(options.text.size())),
         matchCase_(options.matchCase),
         folded_(needle_.size() == 1 ? Folded(needle_.front()) : u'\0'),
-        matcher_(options.text, Sensitivity(options)) {}
+        matcher_(options.text, Sensitivity(options)) {
+    if (!options.regularExpression) return;
+    // The whole cell: the pattern anchored at both ends.
+    pattern_.setPattern(options.wholeCell ? QRegularExpression::anchoredPattern(options.text) : options.text);
+    pattern_.setPatternOptions(options.matchCase ? QRegularExpression::NoPatternOption
+                                                 : QRegularExpression::CaseInsensitiveOption);
+  }
+
+  bool Regular() const { return options_.regularExpression; }
+  const QRegularExpression& Pattern() const { return pattern_; }
+
+  // True when the cell holds a match (the whole cell, with wholeCell).
+  bool Matches(std::u16string_view cell) const {
+    if (Regular()) return pattern_.isValid() && pattern_.match(View(cell)).hasMatch();
+    if (options_.text.isEmpty()) return options_.wholeCell && cell.empty();
+    if (options_.wholeCell) return View(cell).compare(options_.text, Sensitivity(options_)) == 0;
+    return Next(cell, 0) != std::u16string_view::npos;
+  }
 
   // True when the searched text is one unit, which Is tells.
   bool OneUnit() const { return needle_.size() == 1 && !QChar::isSurrogate(needle_.front()); }
@@ -81,13 +78,52 @@ class MatchFinder {
   std::size_t Length() const { return needle_.size(); }
 
  private:
-  std::u16string_view needle_;  // the options' text, which outlives the finder
+  const SearchOptions& options_;  // outlive the finder
+  QRegularExpression pattern_;
+  std::u16string_view needle_;  // the options' text
   bool matchCase_;
   char16_t folded_;
   QStringMatcher matcher_;
 };
 
+bool CellMatches(std::u16string_view cell, const SearchOptions& options) { return MatchFinder(options).Matches(cell); }
+
+QString SearchProblem(const SearchOptions& options) {
+  if (!options.regularExpression) return QString();
+  const QRegularExpression pattern(options.text);
+  if (pattern.isValid()) return QString();
+  return QStringLiteral("正規表現に誤りがあります（%1 文字目）。").arg(pattern.patternErrorOffset() + 1);
+}
+
+std::optional<SheetCell> FindCell(const Sheet& sheet, SheetCell from, bool forward, const SearchOptions& options) {
+  const int firstRow = FirstRow(options);
+  const int rows = sheet.Rows() - firstRow;
+  const int cols = sheet.Cols() - 1;
+  if (rows <= 0 || cols <= 0) return std::nullopt;
+  const MatchFinder matches(options);
+  const long long cells = static_cast<long long>(rows) * cols;
+  // Positions in reading order over the searched cells.
+  long long at = static_cast<long long>(std::clamp(from.row - firstRow, 0, rows - 1)) * cols +
+                 std::clamp(from.col - 1, 0, cols - 1);
+  for (long long step = 0; step < cells; ++step) {
+    at = ((forward ? at + 1 : at - 1) % cells + cells) % cells;
+    const SheetCell cell{static_cast<int>(at / cols) + firstRow, static_cast<int>(at % cols) + 1};
+    if (matches.Matches(sheet.Text(cell.row, cell.col))) return cell;
+  }
+  return std::nullopt;
+}
+
 namespace {
+
+// A regular expression's replacement: Qt's, with \1 ... for the groups.
+std::u16string RegularReplaced(std::u16string_view cell, const QString& replacement, const MatchFinder& matches,
+                               long long& count) {
+  QString text = View(cell).toString();
+  count = 0;
+  for (auto it = matches.Pattern().globalMatch(text); it.hasNext(); it.next()) ++count;
+  if (count > 0) text.replace(matches.Pattern(), replacement);
+  return text.toStdU16String();
+}
 
 // The replacement's length beyond what it replaces, per match.
 std::uint64_t Growth(const QString& replacement, const SearchOptions& options) {
@@ -97,9 +133,11 @@ std::uint64_t Growth(const QString& replacement, const SearchOptions& options) {
 
 std::optional<std::uint64_t> LengthAfter(std::u16string_view cell, const QString& replacement,
                                          const SearchOptions& options, const MatchFinder& matches) {
-  if (options.text.isEmpty()) return std::nullopt;
-  if (options.wholeCell) {
-    if (View(cell).compare(options.text, Sensitivity(options)) != 0) return std::nullopt;
+  if (matches.Regular() || options.wholeCell || options.text.isEmpty()) {
+    if (!matches.Matches(cell)) return std::nullopt;
+    // A pattern's replacement is only known once made.
+    long long count = 0;
+    if (matches.Regular()) return RegularReplaced(cell, replacement, matches, count).size();
     return static_cast<std::uint64_t>(replacement.size());
   }
   const std::uint64_t growth = Growth(replacement, options);
@@ -117,9 +155,9 @@ std::u16string TextAfter(std::u16string_view cell, const QString& replacement, c
                          const MatchFinder& matches, std::uint64_t length, long long& count) {
   count = 0;
   const std::u16string_view with(QStringView(replacement).utf16(), static_cast<std::size_t>(replacement.size()));
-  if (options.text.isEmpty()) return std::u16string(cell);
-  if (options.wholeCell) {
-    if (View(cell).compare(options.text, Sensitivity(options)) != 0) return std::u16string(cell);
+  if (matches.Regular()) return RegularReplaced(cell, replacement, matches, count);
+  if (options.wholeCell || options.text.isEmpty()) {
+    if (!matches.Matches(cell)) return std::u16string(cell);
     count = 1;
     return std::u16string(with);
   }

@@ -1,6 +1,9 @@
 #pragma once
 // Finding and replacing text in a sheet's cells (sheet coordinates). The
-// line-break marker "|" is ordinary text here.
+// line-break marker "|" is ordinary text here. An empty search text finds
+// nothing, but with wholeCell it finds the empty cells. A regular
+// expression (Qt's) may be searched for instead of the text, with \1 ... in
+// the replacement standing for what its groups caught.
 
 #include <cstdint>
 #include <memory>
@@ -22,14 +25,19 @@ struct SearchOptions {
   bool matchCase = false;
   bool wholeCell = false;   // the cell's whole text, not a part of it
   bool fieldNames = false;  // row 0 too
+  bool regularExpression = false;  // text is a pattern
 };
+
+// Empty when the options can be searched for; otherwise why not (a pattern
+// that is not a regular expression), in Japanese.
+QString SearchProblem(const SearchOptions& options);
 
 struct SheetCell {
   int row = 0;
   int col = 0;
 };
 
-bool CellMatches(const std::u16string& cell, const SearchOptions& options);
+bool CellMatches(std::u16string_view cell, const SearchOptions& options);
 
 // The next matching cell after `from` in reading order (backwards: before
 // it), wrapping round the sheet; `from` itself is looked at last.

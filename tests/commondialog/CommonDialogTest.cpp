@@ -306,15 +306,27 @@ class CommonDialogTest : public QObject {
     QVERIFY(box.windowTitle() == QStringLiteral("確認") && box.icon() == QMessageBox::Information);
     QVERIFY(box.text() == QStringLiteral("一行目\n<b>二行目</b>") && box.textFormat() == Qt::PlainText);
     QCOMPARE(box.buttons().size(), 3);
-    QCOMPARE(box.defaultButton()->text(), QStringLiteral("はい"));
+    QCOMPARE(box.defaultButton()->text(), QStringLiteral("はい(&Y)"));
     QCOMPARE(box.escapeButton()->text(), QStringLiteral("キャンセル"));
     QCOMPARE(QtMessageBox::ResultOf(box, MsgButtons::YesNoCancel), MsgResult::Cancel);
     for (QAbstractButton* button : box.buttons())
-      if (button->text() == QStringLiteral("いいえ")) button->click();
+      if (button->text() == QStringLiteral("いいえ(&N)")) button->click();
     QCOMPARE(QtMessageBox::ResultOf(box, MsgButtons::YesNoCancel), MsgResult::No);
+    // The access keys press the buttons, with Alt or alone.
+    for (const auto& [key, modifiers, result] : {std::tuple{Qt::Key_N, Qt::NoModifier, MsgResult::No},
+                                                 std::tuple{Qt::Key_Y, Qt::AltModifier, MsgResult::Yes}}) {
+      QMessageBox keyed;
+      QtMessageBox::Prepare(keyed, QStringLiteral("p"), MsgButtons::YesNoCancel, MsgIcon::Information,
+                            QStringLiteral("確認"));
+      keyed.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&keyed));
+      QTest::keyClick(&keyed, key, modifiers);
+      QTRY_VERIFY(keyed.clickedButton() != nullptr);
+      QCOMPARE(QtMessageBox::ResultOf(keyed, MsgButtons::YesNoCancel), result);
+    }
     QMessageBox question, caution;
     QtMessageBox::Prepare(question, QString(), MsgButtons::YesNo, MsgIcon::Error, kProgramTitle);
-    QVERIFY(question.icon() == QMessageBox::Critical && question.escapeButton()->text() == QStringLiteral("いいえ"));
+    QVERIFY(question.icon() == QMessageBox::Critical && question.escapeButton()->text() == QStringLiteral("いいえ(&N)"));
     QtMessageBox::Prepare(caution, QString(), MsgButtons::Ok, MsgIcon::Exclamation, QString());
     QVERIFY(caution.icon() == QMessageBox::Warning && caution.defaultButton()->text() == QStringLiteral("OK"));
   }

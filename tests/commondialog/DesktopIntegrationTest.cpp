@@ -73,7 +73,7 @@ class DesktopIntegrationTest : public QObject {
     QStringList captions;
     for (const QAbstractButton* button : box.buttons()) captions << button->text();
     captions.sort();
-    QCOMPARE(captions, QStringList({"いいえ", "はい", "キャンセル"}));
+    QCOMPARE(captions, QStringList({"いいえ(&N)", "はい(&Y)", "キャンセル"}));
     QMessageBox ok;
     QtMessageBox::Prepare(ok, QStringLiteral("p"), MsgButtons::Ok, MsgIcon::Error, kProgramTitle);
     QCOMPARE(ok.defaultButton()->text(), QStringLiteral("OK"));

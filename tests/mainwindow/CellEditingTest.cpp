@@ -26,7 +26,12 @@ QString LongText(int length) {
   return text;
 }
 
+// A change of the sheet made by a command of the window.
+using CellChange = std::function<void(TestMain&)>;
+
 }  // namespace
+
+Q_DECLARE_METATYPE(CellChange)
 
 class CellEditingTest : public QObject {
   Q_OBJECT
@@ -168,16 +173,18 @@ class CellEditingTest : public QObject {
     MainWindowHarness e;
     TestMain& w = e.window;
     GridControl& g = e.grid();
-    // Esc drops the edit, but the box keeps showing it: into the box and
-    // back into the grid writes it.
+    // Esc drops the edit from both boxes: into the box and back into the
+    // grid never brings it back.
     QVERIFY(e.FocusCell(3, 4, u"old"_s));
     QTest::keyClick(&g, Qt::Key_N);
     QTest::keyClicks(w.txtEdit(), u"ew"_s);
     QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
     QVERIFY(!e.Editing());
     QTRY_VERIFY(g.hasFocus());
-    QCOMPARE((QStringList{e.Cell(3, 4), w.Text1()->Text()}), (QStringList{u"old"_s, u"new"_s}));
-    QVERIFY(e.Focus(w.Text1()) && e.Editing() && e.BackToGrid() && e.Cell(3, 4) == u"new"_s);
+    QCOMPARE((QStringList{e.Cell(3, 4), w.Text1()->Text(), w.txtEdit()->text()}),
+             (QStringList{u"old"_s, u"old"_s, u"old"_s}));
+    QVERIFY(e.Focus(w.Text1()) && e.Editing() && e.BackToGrid());
+    QCOMPARE(e.Cell(3, 4), u"old"_s);
 
     // Moving the current cell commits to the cell left.
     g.SetTextMatrix(3, 2, u"three"_s);
@@ -202,6 +209,41 @@ class CellEditingTest : public QObject {
     bar->setValue(bar->maximum());
     QTRY_VERIFY(!e.Editing() && g.hasFocus());
     QCOMPARE(e.Cell(3, 2), u"s"_s);
+  }
+
+  // Whatever changes the current cell, the box shows what it now holds,
+  // and a visit to the box then writes nothing stale back.
+  void theBoxFollowsEveryChangeOfTheCell_data() {
+    QTest::addColumn<std::function<void(TestMain&)>>("change");
+    QTest::addColumn<QString>("shown");
+    using Change = std::function<void(TestMain&)>;
+    QTest::newRow("cut") << Change([](TestMain& w) { w.Cut_Click(); }) << QString();
+    QTest::newRow("delete") << Change([](TestMain& w) { QTest::keyClick(w.fg2(), Qt::Key_Delete); }) << QString();
+    QTest::newRow("paste") << Change([](TestMain& w) {
+      w.fg2()->SetTextMatrix(1, 1, u"copied"_s);
+      w.CopyGrid(1, 1, 1, 1);
+      w.Paste_Click();
+    }) << u"copied"_s;
+    QTest::newRow("undo") << Change([](TestMain& w) { w.Undo_Click(); }) << QString();
+    QTest::newRow("sort") << Change([](TestMain& w) {
+      w.fg2()->SetTextMatrix(1, 2, u"a"_s);
+      w.SortDescending_Click();
+    }) << u"a"_s;
+    QTest::newRow("rows inserted") << Change([](TestMain& w) { w.InsertRows_Click(); }) << QString();
+  }
+
+  void theBoxFollowsEveryChangeOfTheCell() {
+    QFETCH(CellChange, change);
+    QFETCH(QString, shown);
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    QVERIFY(e.FocusCell(2, 2, u"b"_s));
+    QCOMPARE(w.Text1()->Text(), u"b"_s);
+    change(w);
+    QCOMPARE(w.Text1()->Text(), shown);
+    QCOMPARE(e.Cell(2, 2), shown);
+    QVERIFY(e.Focus(w.Text1()) && e.BackToGrid());
+    QCOMPARE(e.Cell(2, 2), shown);
   }
 
   void theBoxShowsMarkersAsLineBreaks() {

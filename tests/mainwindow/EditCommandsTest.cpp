@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <initializer_list>
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -32,6 +34,19 @@ QString ColText(const GridControl& g, int col) {
   return texts.join(u'|');
 }
 
+struct CellText {
+  int row, col;
+  const char16_t* text;
+};
+
+// A numbered 3 x 3 sheet whose third field is named "Apple", then the texts.
+Sheet FruitSheet(std::initializer_list<CellText> texts) {
+  Sheet sheet = NumberedSheet(3, 3);
+  sheet.SetText(0, 3, u"Apple");
+  for (const CellText& cell : texts) sheet.SetText(cell.row, cell.col, cell.text);
+  return sheet;
+}
+
 }  // namespace
 
 class EditCommandsTest : public QObject {
@@ -47,8 +62,8 @@ class EditCommandsTest : public QObject {
     QTest::newRow("rows inserted above the selection")
         << u"InsertRows"_s << 6 << 4 << u"c1"_s << u"フィールド 1|1,1|||2,1|3,1"_s;
     QTest::newRow("rows deleted") << u"DeleteRows"_s << 2 << 4 << u"c0"_s << u"|1"_s;
-    QTest::newRow("columns inserted, named by position; the others keep theirs")
-        << u"InsertCols"_s << 4 << 6 << u"r0"_s << u"|フィールド 1|フィールド 2|フィールド 1|価格|フィールド 3"_s;
+    QTest::newRow("columns inserted, named by names no field uses; the others keep theirs")
+        << u"InsertCols"_s << 4 << 6 << u"r0"_s << u"|フィールド 2|フィールド 4|フィールド 1|価格|フィールド 3"_s;
     QTest::newRow("columns deleted") << u"DeleteCols"_s << 4 << 2 << u"r0"_s << u"|フィールド 3"_s;
   }
 
@@ -119,10 +134,7 @@ class EditCommandsTest : public QObject {
     MainWindowHarness h;
     TestMain& w = h.window;
     GridControl& g = h.grid();
-    Sheet sheet = NumberedSheet(3, 3);
-    sheet.SetText(0, 3, u"Apple");
-    sheet.SetText(2, 2, u"apple|pie");
-    sheet.SetText(3, 1, u"APPLE");
+    const Sheet sheet = FruitSheet({{2, 2, u"apple|pie"}, {3, 1, u"APPLE"}});
     g.SetSheet(sheet);
     h.Select(1, 1, 1, 1);
     w.Find_Click();
@@ -153,7 +165,7 @@ class EditCommandsTest : public QObject {
     Find<QLineEdit>(find, "FindText").setText(u"apple"_s);
     Find<QLineEdit>(find, "ReplaceText").setText(u"りんご"_s);
     find.ReplaceAll_Click();
-    QCOMPARE(find.Result(), u"2 個置換しました。"_s);
+    QCOMPARE(find.Result(), u"2 か所置換しました。"_s);
     QCOMPARE((QStringList{g.TextMatrix(2, 2), g.TextMatrix(3, 1), g.TextMatrix(0, 3)}),
              (QStringList{u"りんご|pie"_s, u"りんご"_s, u"Apple"_s}));
     Find<QCheckBox>(find, "FieldNames").setChecked(true);
@@ -167,6 +179,53 @@ class EditCommandsTest : public QObject {
     find.ReplaceOne_Click();
     QCOMPARE(g.TextMatrix(2, 2), u"りんご|pie"_s);
     QCOMPARE((QList<int>{g.Row(), g.Col()}), (QList<int>{3, 1}));
+  }
+
+  void findAndReplaceFinishTheJob() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    GridControl& g = h.grid();
+    g.SetSheet(FruitSheet({{2, 3, u""}, {3, 2, u"apple pie"}}));
+    w.Replace_Click();
+    auto& find = Find<FindReplace>(w, "FindReplace");
+    auto& text = Find<QLineEdit>(find, "FindText");
+    auto& with = Find<QLineEdit>(find, "ReplaceText");
+    const auto at = [&g] { return QList<int>{g.Row(), g.Col()}; };
+    // Replace reaches a field name it reported; going round is told.
+    Find<QCheckBox>(find, "FieldNames").setChecked(true);
+    text.setText(u"Apple"_s);
+    with.setText(u"X"_s);
+    h.Select(3, 3, 3, 3);
+    find.FindNext_Click();
+    QCOMPARE(find.Result(), u"先頭から検索しました。3 列目のフィールド名にあります。"_s);
+    find.ReplaceOne_Click();
+    QCOMPARE(g.TextMatrix(0, 3), u"X"_s);
+    QCOMPARE(at(), (QList<int>{3, 2}));
+    Find<QCheckBox>(find, "FieldNames").setChecked(false);
+    // An empty text asks for one, but as a whole cell finds empty cells.
+    text.clear();
+    find.FindNext_Click();
+    QCOMPARE(find.Result(), u"検索する文字列を入力してください。"_s);
+    Find<QCheckBox>(find, "WholeCell").setChecked(true);
+    find.FindNext_Click();
+    QCOMPARE(at(), (QList<int>{2, 3}));
+    with.setText(u"-"_s);
+    find.ReplaceAll_Click();
+    QCOMPARE(find.Result(), u"1 か所置換しました。"_s);
+    QCOMPARE(g.TextMatrix(2, 3), u"-"_s);
+    Find<QCheckBox>(find, "WholeCell").setChecked(false);
+    // Regular expressions, groups in the replacement, a bad pattern told.
+    Find<QCheckBox>(find, "RegularExpression").setChecked(true);
+    text.setText(u"a(p+)le (\\w+)"_s);
+    with.setText(u"\\2-\\1"_s);
+    find.ReplaceAll_Click();
+    QCOMPARE(g.TextMatrix(3, 2), u"pie-pp"_s);
+    text.setText(u"a(b"_s);
+    find.FindNext_Click();
+    QVERIFY2(find.Result().startsWith(u"正規表現に誤りがあります"_s), qPrintable(find.Result()));
+    // No text is cut.
+    with.setText(QString(40000, u'x'));
+    QCOMPARE(with.text().size(), 40000);
   }
 
   void pasteFromOtherProgramsAndKeys() {

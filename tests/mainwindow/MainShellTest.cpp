@@ -100,11 +100,13 @@ class MainShellTest : public QObject {
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
     QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(), w.Item("bar1"), w.Item("ExitAll")}));
     QVERIFY(w.Item("bar1")->isSeparator());
-    // The range items keep their order and keys; Undo and Redo follow.
+    // Undo and Redo first; the range items follow in their order and keys;
+    // the paste from other programs is written as the specified paste.
     const QList<QAction*> edit = w.Edit()->actions();
-    QCOMPARE(edit.mid(0, 3), (QList<QAction*>{w.Item("Copy"), w.Item("Cut"), w.Item("Paste")}));
-    QVERIFY(edit[3]->isSeparator());
-    QCOMPARE(edit.mid(4, 2), (QList<QAction*>{w.Item("Undo"), w.Item("Redo")}));
+    QCOMPARE(edit.mid(0, 2), (QList<QAction*>{w.Item("Undo"), w.Item("Redo")}));
+    QVERIFY(edit[2]->isSeparator());
+    QCOMPARE(edit.mid(3, 3), (QList<QAction*>{w.Item("Copy"), w.Item("Cut"), w.Item("Paste")}));
+    QCOMPARE(w.Item("PasteExternal")->text(), u"外部から張り付け(&V)"_s);
     // Every item has an access key of its own.
     QStringList keys;
     for (const QAction* action : edit)
@@ -188,16 +190,25 @@ class MainShellTest : public QObject {
       QCOMPARE(items[i]->text(), captions[i]);
       QVERIFY(items[i]->isCheckable() && items[i]->isChecked() == (i == 0));
     }
-    // Choosing an item sets it; a change made by a command shows when the
-    // menu opens.
-    items[2]->trigger();
-    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
-    for (int i = 0; i < 3; ++i) {
+    // A change made by a command shows when the menu opens.
+    for (int i : {1, 2, 0}) {
       w.fileEncoding() = encodings[i];
       emit w.File()->aboutToShow();
       for (int j = 0; j < 3; ++j) QCOMPARE(items[j]->isChecked(), i == j);
     }
-    QVERIFY(h.log.isEmpty() && !w.CheckModify());
+    QVERIFY(!w.CheckModify());
+    // Choosing an item is a change of the file: it counts as modified until
+    // Undo takes it back.
+    items[2]->trigger();
+    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
+    QVERIFY(w.CheckModify());
+    w.Undo_Click();
+    QVERIFY(w.fileEncoding() == TextEncoding::Cp932);
+    QVERIFY(!w.CheckModify());
+    w.Redo_Click();
+    QVERIFY(w.fileEncoding() == TextEncoding::Utf8WithBom);
+    QVERIFY(w.CheckModify());
+    QVERIFY(h.log.isEmpty());
   }
 
   void endingAsksAboutUnsavedChanges() {
@@ -320,6 +331,15 @@ class MainShellTest : public QObject {
     }
     QCoreApplication::processEvents();
     QVERIFY(h.Take().isEmpty());
+    // Several files: the first opens, the others are named as not opened.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(u"/tmp/a.csv"_s), QUrl::fromLocalFile(u"/tmp/b.csv"_s)});
+    QDropEvent both = drop(files);
+    w.dropEvent(&both);
+    QTRY_VERIFY(!h.log.isEmpty());
+    QCOMPARE(h.Take(), QStringList{u"OpenNamed /tmp/a.csv"_s});
+    QCOMPARE(h.messageBox.TakePrompts(),
+             QStringList{u"一度に開けるファイルは 1 つだけです。次のファイルは開きませんでした:\n/tmp/b.csv"_s});
   }
 
   void failuresInsideHandlersBecomeMessages() {

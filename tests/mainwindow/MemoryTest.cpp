@@ -217,7 +217,7 @@ class MemoryTest : public QObject {
       Find<QLineEdit>(find, "FindText").setText(step % 2 ? u"a"_s : u"b"_s);
       Find<QLineEdit>(find, "ReplaceText").setText(step % 2 ? u"b"_s : u"a"_s);
       Click(find, "ReplaceAll");
-      QCOMPARE(find.Result(), u"10000000 個置換しました。"_s);
+      QCOMPARE(find.Result(), u"10000000 か所置換しました。"_s);
       QVERIFY(document.HistoryBytes() <= document.HistoryBound());
     }
     // The program holds the new sheet and the bounded history, no more.

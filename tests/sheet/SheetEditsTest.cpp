@@ -40,7 +40,7 @@ TEST(SheetEdits, RowsInsertedAndDeletedRenumberTheLabels) {
   EXPECT_EQ(Column(deleted, 1), (Texts{u"名前", u"2,1", u"3,1"}));
 }
 
-TEST(SheetEdits, ColumnsInsertedTakeTheirPositionsNameOthersKeepTheirs) {
+TEST(SheetEdits, ColumnsInsertedTakeTheSmallestFreeNameOthersKeepTheirs) {
   Sheet sheet = NumberedSheet(2, 3);
   sheet.SetText(0, 2, u"価格");
   const Sheet inserted = WithColsInserted(sheet, 2, 1);
@@ -49,6 +49,10 @@ TEST(SheetEdits, ColumnsInsertedTakeTheirPositionsNameOthersKeepTheirs) {
   const Sheet deleted = WithColsDeleted(inserted, 1, 2);
   EXPECT_EQ(Row(deleted, 0), (Texts{u"", u"価格", u"フィールド 3"}));
   EXPECT_EQ(Row(deleted, 2), (Texts{u"2", u"2,2", u"2,3"}));
+  // Where every position's name is taken, the new ones take names no field
+  // uses, so no placeholder names two fields.
+  EXPECT_EQ(Row(WithColsInserted(NumberedSheet(1, 3), 2, 2), 0),
+            (Texts{u"", u"フィールド 1", u"フィールド 4", u"フィールド 5", u"フィールド 2", u"フィールド 3"}));
 }
 
 // Text by code units, enough to see the order the sort took.

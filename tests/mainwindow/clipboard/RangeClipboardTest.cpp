@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fakes/FakeMessageBox.h"
 #include "mainwindow/RangeClipboard.h"
 #include "sheet/GridControl.h"
 #include "sheet/Sheet.h"
@@ -15,6 +16,7 @@
 #include "sheet/TabText.h"
 
 using namespace quillary;
+using quillary::testing::FakeMessageBox;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -36,7 +38,10 @@ struct Corners {
   int row, col, rowSel, colSel;
 };
 
-enum class Op { Copy, Cut, Paste, Delete };
+// Outside: another program puts text on the system clipboard.
+enum class Op { Copy, Cut, Paste, Delete, Outside };
+
+const QString kOutside = u"EXT1\tEXT2"_s;
 
 // A command chosen with the selection at `at`.
 struct Step {
@@ -72,6 +77,7 @@ void Run(RangeClipboard& clip, const GridControl& grid, Op op) {
     case Op::Cut: return clip.CutGrid(c1, r1, c2, r2);
     case Op::Paste: return clip.PastGrid();
     case Op::Delete: return clip.DelGrid(c1, r1, c2, r2);
+    case Op::Outside: return QGuiApplication::clipboard()->setText(kOutside);
   }
 }
 
@@ -97,8 +103,16 @@ class RangeClipboardTest : public QObject {
                 {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}},
                 {3, 2, 4, 3},
                 {1, 1, 2, 2, u"a\tb\t\rc\td\t\r"}};
-    QTest::newRow("paste before any copy changes nothing")
-        << Case{{}, {{Op::Paste, {3, 3, 2, 2}}}, {}, {3, 3, 2, 2}, none};
+    QTest::newRow("paste before any copy takes another program's text")
+        << Case{{}, {{Op::Paste, {3, 3, 2, 2}}}, {{2, 2, u"system"}}, {2, 2, 2, 2}, none};
+    // Paste takes what was copied last, here or in another program.
+    const Cells ext{{4, 1, u"EXT1"}, {4, 2, u"EXT2"}};
+    QTest::newRow("another program copied after the copy here")
+        << Case{{}, {{Op::Copy, {1, 1, 1, 1}}, {Op::Outside, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}}, ext, {4, 1, 4, 2},
+                {1, 1, 1, 1, u"1.1\t\r"}};
+    QTest::newRow("copied here after another program")
+        << Case{{}, {{Op::Outside, {1, 1, 1, 1}}, {Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}},
+                {{4, 1, u"1.1"}}, {4, 1, 4, 1}, {1, 1, 1, 1, u"1.1\t\r"}};
     QTest::newRow("cut selected towards the bottom right") << Case{{}, {{Op::Cut, {2, 1, 3, 3}}}, cut, {2, 1, 3, 3}, rows2and3};
     QTest::newRow("cut selected towards the top left") << Case{{}, {{Op::Cut, {3, 3, 2, 1}}}, cut, {3, 3, 2, 1}, rows2and3};
     QTest::newRow("paste starts at the top left of a selection made backwards")
@@ -143,7 +157,8 @@ class RangeClipboardTest : public QObject {
     QGuiApplication::clipboard()->setText(QStringLiteral("system"));
     GridControl grid(1, 1);
     grid.SetSheet(Numbered(c.start));
-    RangeClipboard clip(grid);
+    FakeMessageBox messageBox;
+    RangeClipboard clip(grid, messageBox);
     for (const Step& step : c.steps) {
       Select(grid, step.at);
       Run(clip, grid, step.op);
@@ -159,12 +174,15 @@ class RangeClipboardTest : public QObject {
     QVERIFY(grid.sheet() == Numbered(all));
     // Copy and Cut also leave the range on the system clipboard as
     // tab-separated text, one line per row; Paste and Delete leave it alone.
-    const bool copied = std::any_of(c.steps.begin(), c.steps.end(), [](const Step& s) { return s.op != Op::Paste && s.op != Op::Delete; });
+    const auto last = std::find_if(c.steps.rbegin(), c.steps.rend(),
+                                   [](const Step& s) { return s.op != Op::Paste && s.op != Op::Delete; });
     const QString system = QGuiApplication::clipboard()->text();
-    if (copied) {
-      QCOMPARE(static_cast<int>(FromTabText(system.toStdU16String()).size()), r.bottom - r.top + 1);
-    } else {
+    if (last == c.steps.rend()) {
       QCOMPARE(system, QStringLiteral("system"));
+    } else if (last->op == Op::Outside) {
+      QCOMPARE(system, kOutside);
+    } else {
+      QCOMPARE(static_cast<int>(FromTabText(system.toStdU16String()).size()), r.bottom - r.top + 1);
     }
   }
 
@@ -176,8 +194,6 @@ class RangeClipboardTest : public QObject {
     QTest::newRow("a block with a quoted line break")
         << u"x\ty\n\"p\r\nq\"\tz\n"_s << Corners{4, 3, 4, 3}
         << Cells{{4, 3, u"x"}, {4, 4, u"y"}, {5, 3, u"p|q"}, {5, 4, u"z"}} << Corners{4, 3, 5, 4};
-    QTest::newRow("cut at the last column and row")
-        << u"a\tb\tc\nd\te\tf\n"_s << Corners{5, 4, 5, 4} << Cells{{5, 4, u"a"}} << Corners{5, 4, 5, 4};
     QTest::newRow("from the top left of a selection made backwards")
         << u"m"_s << Corners{3, 3, 2, 2} << Cells{{2, 2, u"m"}} << Corners{2, 2, 2, 2};
     QTest::newRow("nothing on the clipboard") << QString() << Corners{2, 2, 3, 3} << Cells{} << Corners{2, 2, 3, 3};
@@ -191,7 +207,8 @@ class RangeClipboardTest : public QObject {
     QGuiApplication::clipboard()->setText(clipboard);
     GridControl grid(1, 1);
     grid.SetSheet(Numbered({}));
-    RangeClipboard clip(grid);
+    FakeMessageBox messageBox;
+    RangeClipboard clip(grid, messageBox);
     Select(grid, at);
     clip.PasteTabText();
     QVERIFY(grid.sheet() == Numbered(end));
@@ -199,6 +216,45 @@ class RangeClipboardTest : public QObject {
              (QList<int>{selection.row, selection.col, selection.rowSel, selection.colSel}));
     QCOMPARE(grid.document().HistorySteps(), end.empty() ? 0 : 1);
     QCOMPARE(clip.record().text, QString());  // the clip record is not touched
+    QVERIFY(messageBox.calls.empty());
+  }
+
+  // Past the sheet's edge the sheet grows to take the whole block, in the
+  // same step; past the cell limit what does not fit is left out and told.
+  void pasteFromOtherProgramsGrowsTheSheet_data() {
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("fields");
+    QTest::addColumn<QList<int>>("shape");  // rows, cols after the paste
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a 4 x 4 block at the bottom-right cell") << 5 << 4 << QList<int>{9, 8} << QString();
+    QTest::newRow("at the cell limit")
+        << kMaxCells / 5 - 1 << 4 << QList<int>{kMaxCells / 5, 5}
+        << u"シートのセルの数の上限（32768 個）を超えるため、張り付けるデータのうち 3 行と 3 列は張り付けられませんでした。"_s;
+  }
+
+  void pasteFromOtherProgramsGrowsTheSheet() {
+    QFETCH(int, records);
+    QFETCH(int, fields);
+    QFETCH(QList<int>, shape);
+    QFETCH(QString, told);
+    QGuiApplication::clipboard()->setText(u"a\tb\tc\td\n1\t2\t3\t4\n5\t6\t7\t8\nw\tx\ty\tz\n"_s);
+    GridControl grid(1, 1);
+    Sheet sheet(records + 1, fields + 1);
+    LabelSheet(sheet);
+    grid.SetSheet(sheet);
+    FakeMessageBox messageBox;
+    RangeClipboard clip(grid, messageBox);
+    Select(grid, {records, fields, records, fields});
+    clip.PasteTabText();
+    QCOMPARE((QList<int>{grid.Rows(), grid.Cols()}), shape);
+    QCOMPARE(grid.TextMatrix(records, fields), u"a"_s);
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, grid.Cols() - 1), told.isEmpty() ? u"z"_s : u"a"_s);
+    // The new rows and columns are labelled and named.
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString::number(grid.Rows() - 1));
+    QCOMPARE(grid.TextMatrix(0, grid.Cols() - 1), u"フィールド %1"_s.arg(grid.Cols() - 1));
+    QCOMPARE(messageBox.TakePrompts(), told.isEmpty() ? QStringList() : QStringList{told});
+    grid.document().Undo();
+    QVERIFY(grid.sheet() == sheet);
   }
 };
 

@@ -78,6 +78,19 @@ class DocumentCommandsTest : public QObject {
       QCOMPARE(w->backend.fileRequests[0].filter,
                QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)\0*.csv\0すべてのファイル(*.*)\0*.*\0\0"));
     }
+    // A new sheet's Save asks from nowhere in particular; once the sheet has
+    // a file, Save asks again, starting at that file; Open is left alone.
+    QVERIFY(window.backend.fileRequests[0].initialDir.isEmpty() && window.backend.fileRequests[0].initialName.isEmpty());
+    for (CommandWindow* w : {&window, &opened}) {
+      w->backend.fileRequests.clear();
+      w->backend.AcceptPath(file);
+      w->commands.Save_Click();
+      QCOMPARE((QStringList{w->backend.fileRequests.at(0).initialDir, w->backend.fileRequests.at(0).initialName}),
+               (QStringList{Q(dir.path()), QStringLiteral("a.csv")}));
+    }
+    opened.backend.AcceptPath(file);
+    opened.commands.Open_Click();
+    QVERIFY(opened.backend.fileRequests.at(1).initialName.isEmpty());
   }
 
   void failuresLeaveEverything() {
@@ -132,6 +145,17 @@ class DocumentCommandsTest : public QObject {
         QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion, c.message}));
         QVERIFY(before.Same(window));
       }
+    }
+    // A file named from outside that is plainly not text is refused before
+    // anything is asked.
+    for (const std::string& bytes : {std::string("\x89PNG\r\n\x1A\n"), std::string("a,b\r\n1,\0\r\n", 9)}) {
+      const QString picture = Q(dir.Write("picture.csv", bytes));
+      CommandWindow window;
+      const Snapshot before(window);
+      window.commands.OpenNamed(picture);
+      QCOMPARE(window.messageBox.TakePrompts(),
+               QStringList{QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。\n") + picture});
+      QVERIFY(before.Same(window));
     }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
     QCOMPARE(ReadBytes(dir / "protected.csv"), std::string("\"kept\"\r\n"));

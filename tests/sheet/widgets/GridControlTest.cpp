@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -74,7 +75,6 @@ class GridControlTest : public QObject {
     QVERIFY(g.Show());
     QSignalSpy doubleClicks(&g, &GridControl::DblClick);
     const auto key = [&g](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(&g, k, modifiers); };
-    const auto click = [](QHeaderView* header, QPoint at) { QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at); };
     const struct {
       std::function<void()> step;
       QStringList events;
@@ -93,8 +93,6 @@ class GridControlTest : public QObject {
         {[&] { g.Click(2, 4); }, {}, {2, 4, 2, 4}},  // the current cell: nothing moves
         // A double click moves like a click (then reports itself).
         {[&] { QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, g.At(3, 3)); }, Moved(2, 4, 3, 3), {3, 3, 3, 3}},
-        // Clicks on the headings select nothing.
-        {[&] { click(g.horizontalHeader(), {10, 5}); click(g.verticalHeader(), {5, 10}); }, {}, {3, 3, 3, 3}},
         // A fixed or missing row or column clamps to the data cells; the
         // selection corner moves without cell events.
         {[&] { g.SetRow(0); }, Moved(3, 3, 1, 3), {1, 3, 1, 3}},
@@ -107,9 +105,49 @@ class GridControlTest : public QObject {
       QCOMPARE(g.Selection(), s.selection);
     }
     QCOMPARE(doubleClicks.count(), 1);
-    // The view's own whole-sheet selection is refused.
-    g.selectAll();
-    QCOMPARE(g.SelectedCells(), 8);
+  }
+
+  // Ctrl+A and the corner select every data cell, a row number its record,
+  // a field name its column; Shift and a drag extend such a selection.
+  void wholeRecordsFieldsAndSheetAreSelected() {
+    Grid g(8, 4);
+    QVERIFY(g.Show());
+    g.Select(3, 3, 3, 3);
+    const auto heading = [&g](QHeaderView* header, int section) {
+      const int at = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+      return header->orientation() == Qt::Vertical ? QPoint(5, at) : QPoint(at, 5);
+    };
+    QHeaderView* rows = g.verticalHeader();
+    QHeaderView* fields = g.horizontalHeader();
+    const struct {
+      const char* name;
+      std::function<void()> step;
+      QList<int> selection;  // Row, Col, RowSel, ColSel after it
+    } steps[] = {
+        {"Ctrl+A", [&] { QTest::keyClick(&g, Qt::Key_A, Qt::ControlModifier); }, {1, 1, 8, 4}},
+        {"a field name", [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, {}, heading(fields, 1)); }, {1, 2, 8, 2}},
+        {"Shift on another", [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, Qt::ShiftModifier, heading(fields, 3)); },
+         {1, 2, 8, 4}},
+        {"a row number", [&] { QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, heading(rows, 4)); }, {5, 1, 5, 4}},
+        {"dragged down", [&] {
+           QTest::mousePress(rows->viewport(), Qt::LeftButton, {}, heading(rows, 1));
+           QMouseEvent move(QEvent::MouseMove, heading(rows, 5), rows->viewport()->mapToGlobal(heading(rows, 5)),
+                            Qt::NoButton, Qt::LeftButton, {});
+           QApplication::sendEvent(rows->viewport(), &move);
+           QTest::mouseRelease(rows->viewport(), Qt::LeftButton, {}, heading(rows, 5));
+         }, {2, 1, 6, 4}},
+        {"the corner", [&] {
+           g.Select(2, 2, 2, 2);
+           auto* corner = g.findChild<QAbstractButton*>();
+           QVERIFY(corner);
+           corner->click();
+         }, {1, 1, 8, 4}},
+    };
+    for (const auto& s : steps) {
+      s.step();
+      QVERIFY2(g.Selection() == s.selection, s.name);
+    }
+    QCOMPARE(g.SelectedCells(), 32);
   }
 
   void theSelectionExtendsFromTheCurrentCell() {
@@ -122,10 +160,11 @@ class GridControlTest : public QObject {
     QCOMPARE(g.SelectedCells(), 6);
     g.Click(1, 1, Qt::ShiftModifier);
     QCOMPARE(g.Selection(), (QList<int>{2, 2, 1, 1}));
-    // The right button reports itself and changes nothing.
+    // The right button inside the selection reports itself and changes
+    // nothing.
     QSignalSpy downs(&g, &GridControl::MouseDown);
-    g.Click(5, 5, Qt::ShiftModifier, Qt::RightButton);
-    const QPoint inGrid = g.viewport()->mapTo(&g, g.At(5, 5));
+    g.Click(1, 2, Qt::ShiftModifier, Qt::RightButton);
+    const QPoint inGrid = g.viewport()->mapTo(&g, g.At(1, 2));
     QCOMPARE(downs.takeFirst(), (QVariantList{2, 1, PixelsToTwipsX(inGrid.x(), &g), PixelsToTwipsY(inGrid.y(), &g)}));
     // On a field name: right of the row-label column, above the data cells.
     QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::RightButton, {}, QPoint(30, 5));
@@ -134,6 +173,14 @@ class GridControlTest : public QObject {
     QVERIFY(onName[0] == 2 && onName[2].toInt() > g.ColWidth(0) && onName[3].toInt() < g.RowHeight(0));
     QCOMPARE(g.Selection(), (QList<int>{2, 2, 1, 1}));
     QVERIFY(g.Take().isEmpty());
+    // Outside the selection it makes the cell current before it reports
+    // itself, so the pop-up's commands act on the cell clicked.
+    connect(&g, &GridControl::MouseDown, &g, [&g] { g.events << u"Down"_s; });
+    g.Click(5, 5, {}, Qt::RightButton);
+    QCOMPARE(g.Take(), Moved(2, 2, 5, 5) << u"Down"_s);
+    QCOMPARE(g.Selection(), (QList<int>{5, 5, 5, 5}));
+    g.Select(2, 2, 2, 2);
+    g.Take();
     // A plain move collapses the selection onto the new current cell; so
     // does setting the current cell to where it already is.
     QTest::keyClick(&g, Qt::Key_Down);
