@@ -26,7 +26,10 @@ PageSchemeHandler::PageSchemeHandler(WebPageHost& host, RemoteFetch& remote, QOb
 void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
   if (job->requestMethod() != "GET") return job->fail(QWebEngineUrlRequestJob::RequestDenied);
   const QUrl url = job->requestUrl();
-  if (url.scheme() == QLatin1StringView(kRemoteScheme)) return remote_.Fetch(*job);
+  if (url.scheme() == QLatin1StringView(kRemoteScheme)) {
+    if (!page_.remote) return job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    return remote_.Fetch(*job);
+  }
   const QString path = url.path(QUrl::FullyDecoded);
   if (path == page_.path) return ReplyWith(*job, page_.contentType, page_.bytes);
   const std::optional<QByteArray> bytes = host_.ReadFile(path);

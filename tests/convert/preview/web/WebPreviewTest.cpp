@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QTabWidget>
@@ -19,8 +20,6 @@
 #include <QWebEngineView>
 #include <filesystem>
 #include <memory>
-
-#include <QCheckBox>
 
 #include "convert/PreviewPage.h"
 #include "convert/PreviewViews.h"
@@ -157,6 +156,9 @@ class WebPreviewTest : public QObject {
     QTest::addColumn<QString>("check");  // a script that is true when nothing came
     QTest::newRow("remote picture") << u"<img id=x src='http://192.0.2.1/x.png' alt=代わり>"_s
                                     << int(Refusal::Network) << u"document.getElementById('x').naturalWidth == 0"_s;
+    QTest::newRow("the fetcher's scheme named by the page")
+        << u"<img id=x src='quillary-remote:///http%3A%2F%2F192.0.2.1%2Fx.png'>"_s << int(Refusal::Network)
+        << u"document.getElementById('x').naturalWidth == 0"_s;
     QTest::newRow("iframe of a file outside") << u"<iframe src='file:///etc/passwd'></iframe>"_s
                                               << int(Refusal::Outside) << u"true"_s;
     QTest::newRow("absolute name outside") << u"<img id=x src='/etc/hostname'>"_s << int(Refusal::Outside)
