@@ -4,8 +4,8 @@
 // does not (point the variable at a folder without it): the catalogue page
 // at the cell limit (4,095 records of 7 fields) and at 1,000 records. The
 // time is until the page is drawn; window_ms is what of it the window's
-// thread spent (the conversion, the rich-text layout), the rest is the
-// engine's, in its own processes.
+// thread spent at once (the conversion, the rich-text layout); CPU is all
+// of this process's, the rest is the engine's, in its own processes.
 
 #include <benchmark/benchmark.h>
 
@@ -71,16 +71,21 @@ void BM_RefreshUntilDrawn(benchmark::State& state) {
   Wait([&] { return engine.state() != WebPreviewEngine::State::Checking; });
   int drawn = 0;
   QObject::connect(pane.Views->PageTab, &PreviewWebPage::Loaded, &pane, [&] { ++drawn; });
-  double windowMs = 0;
-  for (auto _ : state) {
+  // A refresh until drawn; what of it the window's thread spent at once.
+  const auto refresh = [&] {
     const int before = drawn;
     QElapsedTimer window;
     window.start();
     pane.refresh().RefreshNow();
     QApplication::processEvents();
-    windowMs += double(window.nsecsElapsed()) / 1e6;
+    const double ms = double(window.nsecsElapsed()) / 1e6;
     if (pane.Views->PageTab->ShowsWeb()) Wait([&] { return drawn > before; });
-  }
+    return ms;
+  };
+  // Once, not timed: the engine's first page starts its processes.
+  refresh();
+  double windowMs = 0;
+  for (auto _ : state) windowMs += refresh();
   state.counters["window_ms"] = benchmark::Counter(windowMs, benchmark::Counter::kAvgIterations);
   state.counters["engine"] = pane.Views->PageTab->ShowsWeb() ? 1 : 0;
   state.counters["units"] = pane.result() ? double(pane.result()->expansion.text.size()) : 0;

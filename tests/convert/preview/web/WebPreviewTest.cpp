@@ -225,7 +225,9 @@ class WebPreviewTest : public QObject {
   // Each costs the renderer, never this thread; the slowest is stopped.
   void hostilePages_data() {
     QTest::addColumn<QString>("html");
-    for (const LayoutBomb& bomb : LayoutBombs()) QTest::newRow(bomb.name) << bomb.html;
+    // The pages built to hold the rich-text view, all in one.
+    const LayoutBomb& all = LayoutBombs().back();
+    QTest::newRow(all.name) << all.html;
     QTest::newRow("deep nesting") << Nested(u"<div>"_s, u"</div>"_s, 100'000);
     QTest::newRow("huge attribute") << u"<p title='"_s + QString(5'000'000, u'x') + u"'>x</p>"_s;
     QTest::newRow("endless script") << u"<script>while (true) {}</script>"_s;
@@ -234,7 +236,7 @@ class WebPreviewTest : public QObject {
     QFETCH(QString, html);
     Tab t;
     QCOMPARE(t.Show(u"<p>warm</p>"_s), WebPageEnd::Loaded);
-    t.tab.web()->SetTimeLimit(3000);
+    t.tab.web()->SetTimeLimit(1500);
     const WebPageEnd end = t.Show(html);
     QVERIFY(end == WebPageEnd::Loaded || end == WebPageEnd::TimedOut);
     // A renderer stopped: the rich-text view shows that page, and the next
