@@ -18,21 +18,6 @@ namespace {
 
 using Refusal = PreviewResources::Refusal;
 
-Refusal RefusalOf(UnderRootProblem problem) {
-  switch (problem) {
-    case UnderRootProblem::Outside:
-      return Refusal::Outside;
-    case UnderRootProblem::NotRegular:
-      return Refusal::NotRegular;
-    case UnderRootProblem::TooLarge:
-      return Refusal::TooLarge;
-    case UnderRootProblem::NotFound:
-    case UnderRootProblem::Unreadable:
-      break;
-  }
-  return Refusal::Unreadable;
-}
-
 // The page's bytes as Convert writes them; a character the encoding cannot
 // hold (which stops Convert) leaves the page in UTF-8, said so.
 void Encode(std::u16string_view page, TextEncoding encoding, WebPageContent& content) {
