@@ -226,7 +226,7 @@ class WebPreviewTest : public QObject {
   void hostilePages_data() {
     QTest::addColumn<QString>("html");
     // The pages built to hold the rich-text view, all in one.
-    const LayoutBomb& all = LayoutBombs().back();
+    const LayoutBomb all = LayoutBombs().back();
     QTest::newRow(all.name) << all.html;
     QTest::newRow("deep nesting") << Nested(u"<div>"_s, u"</div>"_s, 100'000);
     QTest::newRow("huge attribute") << u"<p title='"_s + QString(5'000'000, u'x') + u"'>x</p>"_s;
