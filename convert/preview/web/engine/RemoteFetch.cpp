@@ -12,16 +12,27 @@ namespace quillary {
 
 namespace {
 
-// The proxy the desktop sets, as a browser uses it.
-class DesktopProxies final : public QNetworkProxyFactory {
+// The proxy named by http_proxy and https_proxy, as command-line tools take
+// it. The desktop's own lookup (libproxy) waits on the calling thread, which
+// is the window's, for as long as it takes: it hung the preview.
+class ProxyFromEnvironment final : public QNetworkProxyFactory {
  public:
-  QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override { return systemProxyForQuery(query); }
+  QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+    const bool https = query.url().scheme() == u"https";
+    for (const char* name : {https ? "https_proxy" : "http_proxy", https ? "HTTPS_PROXY" : "HTTP_PROXY"}) {
+      const QUrl proxy = QUrl::fromUserInput(qEnvironmentVariable(name));
+      if (proxy.isValid() && !proxy.host().isEmpty())
+        return {QNetworkProxy(QNetworkProxy::HttpProxy, proxy.host(), static_cast<quint16>(proxy.port(8080)),
+                              proxy.userName(), proxy.password())};
+    }
+    return {QNetworkProxy(QNetworkProxy::NoProxy)};
+  }
 };
 
 }  // namespace
 
 RemoteFetch::RemoteFetch(QObject* parent) : QObject(parent) {
-  network_.setProxyFactory(new DesktopProxies);
+  network_.setProxyFactory(new ProxyFromEnvironment);
   network_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
   network_.setTransferTimeout(limits_.milliseconds);
 }

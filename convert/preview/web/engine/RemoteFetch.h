@@ -1,8 +1,8 @@
 #pragma once
 // What a page names on the web, fetched by the program for the engine when
-// the user allows it: GET only, through the desktop's proxy, within limits
-// of size, time and number, so that a page cannot make the preview wait
-// or fill the memory.
+// the user allows it: GET only, through the proxy http_proxy or https_proxy
+// names, within limits of size, time and number, so that a page cannot make
+// the preview wait or fill the memory.
 
 #include <QNetworkAccessManager>
 #include <QObject>
