@@ -15,6 +15,7 @@
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
 #include "convert/PreviewBrowserFile.h"
+#include "convert/preview/web/WebPageView.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[]) {
   quillary::PreviewBrowserFile::SweepEndedRuns();
   // The boxes outlive the application, whose last guard shows its message in one.
   quillary::QtMessageBox messageBox;
+  // The preview's web engine, should it start, shares the window's drawing.
+  quillary::PrepareWebEngineApplication();
   quillary::GuardedApplication application(argc, argv);
   application.SetMessageBox(&messageBox);
   QApplication::setApplicationName(QStringLiteral("Quillary"));

@@ -2,8 +2,8 @@
 include(GNUInstallDirs)
 set(QUILLARY_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/quillary)
 install(FILES README.md DESTINATION ${QUILLARY_DOC_DIR})
-install(FILES examples/sample.csv examples/template.html examples/expected.html examples/product.html
-  examples/expected-item-Pear.html
+install(FILES examples/sample.csv examples/template.html examples/style.css examples/expected.html
+  examples/product.html examples/expected-item-Pear.html
   DESTINATION ${QUILLARY_DOC_DIR}/examples)
 add_subdirectory(docs)
 
@@ -38,5 +38,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), qt6-qpa-plugins, \
 fonts-ipafont-gothic | fonts-noto-cjk")
 # Qt's own buttons and dialogs in Japanese; without it they stay English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# The web engine draws the preview's page as a browser would; some 200 MB
+# for one tab, which the program checks for as it starts it and does
+# without (the rich-text page), so it is recommended: installed by default,
+# left out where it is not wanted or cannot run.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libqt6webenginewidgets6 (>= 6.4)")
 include(CPack)

@@ -17,6 +17,7 @@
 #include "convert/PreviewBrowserFile.h"
 #include "convert/PreviewRefresh.h"
 #include "convert/PreviewViews.h"
+#include "convert/preview/web/PreviewWebPage.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/SheetDocument.h"
@@ -75,6 +76,7 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   Problem = MakeLabel("Problem", this);
   Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Views = new PreviewViews(this);
+  Views->PageTab->SetDesktop(&sources_.desktop);
   Summary = MakeLabel("Summary", this);
 
   auto* templateRow = new QHBoxLayout;

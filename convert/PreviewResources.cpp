@@ -34,6 +34,8 @@ bool DecodeData(const QUrl& name, QByteArray& bytes) {
   return true;
 }
 
+}  // namespace
+
 Refusal RefusalOf(UnderRootProblem problem) {
   switch (problem) {
     case UnderRootProblem::Outside:
@@ -48,8 +50,6 @@ Refusal RefusalOf(UnderRootProblem problem) {
   }
   return Refusal::Unreadable;
 }
-
-}  // namespace
 
 PreviewResources::PreviewResources(QString folder, Limits limits) : folder_(std::move(folder)), limits_(limits) {}
 

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/FileUnderRoot.h"
+
 class QUrl;
 
 namespace quillary {
@@ -59,5 +61,8 @@ class PreviewResources {
   std::array<int, kRefusals> refused_{};
   QHash<QString, QVariant> loaded_;
 };
+
+// Why a file ReadFileUnder would not read is refused.
+PreviewResources::Refusal RefusalOf(UnderRootProblem problem);
 
 }  // namespace quillary

@@ -9,6 +9,7 @@
 
 #include "convert/PreviewPage.h"
 #include "convert/PreviewTextView.h"
+#include "convert/preview/web/PreviewWebPage.h"
 
 namespace quillary {
 
@@ -75,8 +76,9 @@ PreviewViews::PreviewViews(QWidget* parent) : QWidget(parent) {
   Tabs = new QTabWidget(this);
   Tabs->setObjectName(QStringLiteral("Tabs"));
   Page = new PreviewPage(Tabs);
+  PageTab = new PreviewWebPage(Page, Tabs);
   OutputText = new PreviewTextView(Tabs);
-  Tabs->addTab(Page, QStringLiteral("ページ"));
+  Tabs->addTab(PageTab, QStringLiteral("ページ"));
   Tabs->addTab(OutputText, QStringLiteral("テキスト"));
   Note = new QLabel(this);
   Note->setObjectName(QStringLiteral("Note"));
@@ -90,6 +92,12 @@ PreviewViews::PreviewViews(QWidget* parent) : QWidget(parent) {
     FillFront();
     WriteNote();
   });
+  connect(PageTab, &PreviewWebPage::Redraw, this, [this] {
+    pageFilled_ = false;
+    FillFront();
+    WriteNote();
+  });
+  connect(PageTab, &PreviewWebPage::NoteChanged, this, &PreviewViews::WriteNote);
 }
 
 void PreviewViews::Show(std::shared_ptr<const PreviewResult> result, const QString& templateName,
@@ -105,16 +113,21 @@ void PreviewViews::Show(std::shared_ptr<const PreviewResult> result, const QStri
 
 void PreviewViews::FillFront() {
   if (!result_) return;
-  if (Tabs->currentWidget() == Page && !pageFilled_) FillPage();
+  if (Tabs->currentWidget() == PageTab && !pageFilled_) FillPage();
   if (Tabs->currentWidget() == OutputText && !textFilled_) FillText();
 }
 
 void PreviewViews::FillPage() {
   pageFilled_ = true;
-  const QString shown = ToQString(PageStart(result_->expansion.text, limits_.pageUnits));
+  const std::u16string_view text = result_->expansion.text;
+  const QString shown = ToQString(PageStart(text, limits_.pageUnits));
+  const bool page = IsPageName(templateName_) || Qt::mightBeRichText(shown);
+  // The web engine draws as much as the text view shows, where it can.
+  if (page && PageTab->ShowWeb(PageStart(text, limits_.textUnits), result_->encoding, templateName_)) return;
+  PageTab->ShowRichText();
   // Pictures and style sheets named relative to the template are found
   // beside it.
-  if (IsPageName(templateName_) || Qt::mightBeRichText(shown))
+  if (page)
     Page->ShowPage(shown, QFileInfo(templateName_).absolutePath());
   else
     Page->ShowText(shown);
@@ -130,8 +143,8 @@ void PreviewViews::FillText() {
 void PreviewViews::WriteNote() {
   if (!result_) return Note->clear();
   const PreviewExpansion& expansion = result_->expansion;
-  const bool page = Tabs->currentWidget() == Page;
-  const std::size_t shown = page ? limits_.pageUnits : limits_.textUnits;
+  const bool page = Tabs->currentWidget() == PageTab;
+  const std::size_t shown = page && !PageTab->ShowsWeb() ? limits_.pageUnits : limits_.textUnits;
   QStringList lines;
   if (expansion.cut)
     lines << QStringLiteral(
@@ -143,7 +156,7 @@ void PreviewViews::WriteNote() {
                  "長いため、先頭の約 %1 文字だけを表示しています（全体は %2 文字）。"
                  "全体は「出力を開く」でブラウザーに表示できます。")
                  .arg(Count(shown), Count(expansion.text.size()));
-  if (page) lines << PageLosses(Page->report());
+  if (page) lines << PageLosses(PageTab->report()) << PageTab->NoteLines();
   if (!page) {
     lines << (expansion.valuesMarked ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込みです。")
                                      : QStringLiteral("赤は埋まらずに残った差し込みです（値と前後の文字が差し込みを"

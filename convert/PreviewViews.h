@@ -17,6 +17,7 @@ class QTabWidget;
 namespace quillary {
 
 class PreviewPage;
+class PreviewWebPage;
 class PreviewTextView;
 
 class PreviewViews final : public QWidget {
@@ -30,6 +31,8 @@ class PreviewViews final : public QWidget {
   void Show(std::shared_ptr<const PreviewResult> result, const QString& templateName, const PreviewLimits& limits);
 
   QTabWidget* Tabs;
+  // The ページ tab: the web engine's page, or the rich-text Page.
+  PreviewWebPage* PageTab;
   PreviewPage* Page;
   PreviewTextView* OutputText;
   // What is cut off; in the page view, what the page could not have; in the

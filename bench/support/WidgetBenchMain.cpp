@@ -6,8 +6,12 @@
 
 #include <QApplication>
 
+#include "convert/preview/web/WebPageView.h"
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // As the program does, for the benchmarks that start the web engine.
+  quillary::PrepareWebEngineApplication();
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
