@@ -80,6 +80,10 @@ TEST(Converter, RefusesInputThatDoesNotDecodeAndNamesWhere) {
        "bom.csv: 2 bytes cannot be read as UTF-8 with BOM, the first at byte offset 9 (line 2); nothing written"},
       {"template", goodCsv, dir.Write("bad.html", "<p>\xff</p>"),
        "bad.html: 1 byte cannot be read as CP932, the first at byte offset 3 (line 1); nothing written"},
+      {"template in UTF-8 with two stray bytes", goodCsv,
+       dir.Write("stray.html", Utf8(u"<p>価格\n<p>在庫\n") + "<p>\x81\xFF" + Utf8(u"品名</p>")),
+       "stray.html: looks like UTF-8 but holds 2 malformed sequences, the first at byte offset 23 (line 3); "
+       "nothing written"},
   };
   for (const auto& c : cases) {
     const Outcome run = Convert(c.csv, c.templ, dir / "out.html");
