@@ -12,4 +12,11 @@ namespace quillary {
 // "  no field <!-- Nmae --> 1". Names are written in UTF-8.
 std::string ReportText(const ConversionSummary& summary);
 
+// What --strict fails on: placeholders left unfilled or comments naming no
+// field.
+bool HasLeftOvers(const ConversionSummary& summary);
+// "quillary-convert: --strict: 2 placeholders left unfilled and 1 comment
+// naming no field": which of the two it failed on.
+std::string StrictFailureText(const ConversionSummary& summary);
+
 }  // namespace quillary

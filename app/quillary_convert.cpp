@@ -43,8 +43,9 @@ constexpr char kHelp[] =
     "\n"
     "  --report         after converting, tell on standard error how many placeholders were\n"
     "                   filled, which were left unfilled and which comments name no field\n"
-    "  --strict         exit with status 3 when any placeholder is left unfilled (the output\n"
-    "                   is written all the same)\n"
+    "  --strict         exit with status 3 when any placeholder is left unfilled or any\n"
+    "                   comment \"<!-- name -->\" names no field, a misspelt placeholder most\n"
+    "                   often (the output is written all the same)\n"
     "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (32,768 cells);\n"
     "                   one that may need more memory than the machine has left is refused\n"
     "                   before it is read (status 4)\n"
@@ -60,7 +61,7 @@ constexpr char kHelp[] =
     "\n"
     "Exit status: 0 done; 1 a file could not be read or written, an input does not decode,\n"
     "the output cannot be encoded or memory ran out (nothing is written then); 2 wrong usage;\n"
-    "3 placeholders left unfilled under --strict; 4 the CSV may need more memory than is left\n"
+    "3 placeholders left unfilled or comments naming no field under --strict; 4 the CSV may need more memory than is left\n"
     "(--no-cell-limit; nothing is written).\n";
 
 struct Options {
@@ -212,7 +213,9 @@ int Convert(const Options& options) {
     return Fail("cannot write " + options.output + ": " + Reason(error));
   }
   if (options.report) std::fputs(ReportText(summary).c_str(), stderr);
-  return options.strict && summary.UnfilledCount() > 0 ? kUnfilled : 0;
+  if (!options.strict || !HasLeftOvers(summary)) return 0;
+  std::fputs(StrictFailureText(summary).c_str(), stderr);
+  return kUnfilled;
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ class PreviewViews final : public QWidget {
   // where the page's pictures are looked for.
   void Show(std::shared_ptr<const PreviewResult> result, const QString& templateName, const PreviewLimits& limits);
 
+  // Above the tabs: the comments naming no field, which the page hides.
+  QLabel* Unknown;
   QTabWidget* Tabs;
   PreviewPage* Page;
   PreviewTextView* OutputText;
@@ -39,6 +41,7 @@ class PreviewViews final : public QWidget {
  private:
   // Fills the view in front if it shows an older output.
   void FillFront();
+  void ListUnknown();
   void FillPage();
   void FillText();
   void WriteNote();

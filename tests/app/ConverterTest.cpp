@@ -223,12 +223,13 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
   }
 }
 
-TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilled) {
+TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilledOrMisspelt) {
   TempDir dir;
   const auto csv = dir.Write("-rows.csv", "name,price\r\nA,1\r\nB,2\r\n");
   const std::string paths = " -- " + Quoted(csv) + " ";
   const auto all = dir.Write("all.html", "<!-- BeginRepeat * -->[<!-- name -->]<!-- EndRepeat -->");
   const auto over = dir.Write("over.html", "<!-- name --><!-- name --><!-- name --><!-- nmae -->");
+  const auto misspelt = dir.Write("misspelt.html", "<!-- name --><!-- prise --><!-- prise -->");
   const struct {
     const char* name;
     std::string options;
@@ -242,7 +243,12 @@ TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilled) {
        "quillary-convert: 2 placeholders filled, 1 left unfilled, 1 comment naming no field\n"
        "  unfilled <!-- name --> 1\n  no field <!-- nmae --> 1\n",
        "AB<!-- name --><!-- nmae -->"},
-      {"left unfilled, strict: written all the same", "--strict", over, 3, "", "AB<!-- name --><!-- nmae -->"},
+      {"left unfilled, strict: written all the same", "--strict", over, 3,
+       "quillary-convert: --strict: 1 placeholder left unfilled and 1 comment naming no field\n",
+       "AB<!-- name --><!-- nmae -->"},
+      {"only a misspelt name, strict", "--strict", misspelt, 3,
+       "quillary-convert: --strict: 2 comments naming no field\n", "A<!-- prise --><!-- prise -->"},
+      {"repeat comments name no field but are none", "--strict", all, 0, "", "[A][B]"},
       {"no options: as before", "", over, 0, "", "AB<!-- name --><!-- nmae -->"},
   };
   for (const auto& c : cases) {
