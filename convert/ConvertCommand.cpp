@@ -149,7 +149,8 @@ bool ConvertCommand::SavedOrDeclined(bool& olderThanGrid) {
     olderThanGrid = true;
     return true;
   }
-  return answer == MsgResult::Yes && w_.documents.Save();
+  // Its own file: one question, not a question and a file dialog.
+  return answer == MsgResult::Yes && w_.documents.SaveToItsFile();
 }
 
 std::optional<ConversionSummary> ConvertCommand::Convert(const QString& templateName, const QString& outputName) {

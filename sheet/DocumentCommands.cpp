@@ -187,6 +187,13 @@ bool DocumentCommands::Save() {
   return saved;
 }
 
+bool DocumentCommands::SaveToItsFile() {
+  const QString fileName = w_.fg2.document().fileName();
+  if (fileName.isEmpty() || w_.fg2.Cols() <= 1) return Save();
+  w_.editor.CommitCellEdit();
+  return SaveFile(fileName);
+}
+
 bool DocumentCommands::SaveFile(const QString& fileName) {
   const Sheet& sheet = w_.fg2.sheet();
   try {

@@ -313,11 +313,19 @@ class ConvertTest : public QObject {
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{question});
       QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
     }
-    // A changed sheet is offered a Save first, as Convert does.
+    // A changed sheet is offered a Save first, as Convert does; Yes saves it
+    // to its own file, without the file dialog.
     window.fg2.SetTextMatrix(1, 1, QStringLiteral("edited"));
     window.messageBox.Answer(MsgResult::Cancel);
     QVERIFY(!convertAgain(StampedPair(templ, out)));
     QCOMPARE(window.messageBox.TakePrompts().size(), 1);
+    window.fg2.document().SetFileName(Q(dir / "list.csv"));
+    window.messageBox.Answer(MsgResult::Yes);
+    QVERIFY(convertAgain(StampedPair(templ, out)));
+    QCOMPARE(window.messageBox.TakePrompts().size(), 1);
+    QVERIFY(window.backend.fileRequests.empty() && !window.CheckModify());
+    QCOMPARE(ReadBytes(dir / "list.csv"), std::string("\"name\"\r\n\"edited\"\r\n"));
+    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[edited]"));
     window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
     // A template or an output that has gone is told of, and the dialog opens.
     const struct {

@@ -259,6 +259,12 @@ class PreviewPaneTest : public QObject {
     h.window.Preview_Click();
     QCOMPARE(h.pane().TemplateName(), Q(h.templ));
     QCOMPARE(h.Output(), Records(u"りんご: 120"_s, u"梨: 80"_s));
+    // Each conversion's template is taken up until the user picks one.
+    const auto converted = h.dir.Write("converted.txt", "<!-- name -->");
+    h.pane().ConvertedWith(Q(converted));
+    QCOMPARE(h.pane().TemplateName(), Q(converted));
+    h.pane().ConvertedWith(Q(h.templ));
+    QCOMPARE(h.pane().TemplateName(), Q(h.templ));
     // The file dialog starts beside it; a cancel keeps it.
     const auto other = h.dir.Write("other.txt", "<!-- price -->");
     h.backend.Cancel().AcceptPath(Q(other));
@@ -275,6 +281,7 @@ class PreviewPaneTest : public QObject {
     conv->Text1->setText(Q(h.templ));
     h.pane().hide();
     h.pane().show();
+    h.pane().ConvertedWith(Q(converted));
     QCOMPARE(h.pane().TemplateName(), Q(other));
   }
 
