@@ -51,4 +51,17 @@ std::string PagesReportText(std::size_t written, std::size_t replaced, int blank
          (details.empty() ? "" : " (" + details + ")") + "\n";
 }
 
+bool HasLeftOvers(const ConversionSummary& summary) {
+  return summary.UnfilledCount() > 0 || !summary.unknown.empty();
+}
+
+std::string StrictFailureText(const ConversionSummary& summary) {
+  std::string reasons;
+  if (const std::size_t unfilled = summary.UnfilledCount(); unfilled > 0)
+    reasons = Counted(unfilled, "placeholder", "placeholders") + " left unfilled";
+  if (const std::size_t unknown = TotalCount(summary.unknown); unknown > 0)
+    reasons += (reasons.empty() ? "" : " and ") + Counted(unknown, "comment", "comments") + " naming no field";
+  return "quillary-convert: --strict: " + reasons + "\n";
+}
+
 }  // namespace quillary

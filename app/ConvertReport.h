@@ -18,4 +18,11 @@ std::string ReportText(const ConversionSummary& summary);
 // without a page)", the parts in brackets when not 0.
 std::string PagesReportText(std::size_t written, std::size_t replaced, int blankRecords, const std::string& folder);
 
+// What --strict fails on: placeholders left unfilled or comments naming no
+// field.
+bool HasLeftOvers(const ConversionSummary& summary);
+// "quillary-convert: --strict: 2 placeholders left unfilled and 1 comment
+// naming no field": which of the two it failed on.
+std::string StrictFailureText(const ConversionSummary& summary);
+
 }  // namespace quillary

@@ -7,7 +7,9 @@
 
 #include "app/CommandLine.h"
 #include "app/ProgramCommands.h"
+#include "app/ProgramMemory.h"
 #include "app/ProgramRecovery.h"
+#include "app/SettingsStore.h"
 #include "app/StartUp.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/GuardedApplication.h"
@@ -47,8 +49,13 @@ int main(int argc, char* argv[]) {
   quillary::InstallQtTranslation(application);
 
   quillary::QtCommonDialogBackend dialogBackend;
+  // What is remembered between runs; the file is the user's to delete.
+  const std::unique_ptr<quillary::SettingsStore> settings = quillary::SettingsStore::ForUser();
   quillary::Main window({messageBox, dialogBackend});
-  window.SetCommands(std::make_unique<quillary::ProgramCommands>(window));
+  window.SetCommands(std::make_unique<quillary::ProgramCommands>(window, settings.get()));
+  quillary::ProgramMemory memory(window, *settings);
+  memory.RestorePlaces();
+  QObject::connect(&application, &QCoreApplication::aboutToQuit, &memory, [&memory] { memory.KeepPlaces(); });
   // A box or dialog shown while no window is active (right after a file
   // dialog closed) still belongs to, and is centred over, the main window.
   messageBox.SetFallbackOwner(&window);

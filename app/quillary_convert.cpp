@@ -59,8 +59,9 @@ constexpr char kHelp[] =
     "                   filled, which were left unfilled and which comments name no field,\n"
     "                   whether values were escaped and how many characters became\n"
     "                   references (with --each: how many pages, summed over them)\n"
-    "  --strict         exit with status 3 when any placeholder is left unfilled (the output\n"
-    "                   is written all the same)\n"
+    "  --strict         exit with status 3 when any placeholder is left unfilled or any\n"
+    "                   comment \"<!-- name -->\" names no field, a misspelt placeholder most\n"
+    "                   often (the output is written all the same)\n"
     "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (32,768 cells);\n"
     "                   one that may need more memory than the machine has left is refused\n"
     "                   before it is read (status 4)\n"
@@ -76,8 +77,8 @@ constexpr char kHelp[] =
     "\n"
     "Exit status: 0 done; 1 a file could not be read or written, an input does not decode,\n"
     "the output cannot be encoded, page names are empty or shared, or memory ran out\n"
-    "(nothing is written then); 2 wrong usage;\n"
-    "3 placeholders left unfilled under --strict; 4 the CSV may need more memory than is left\n"
+    "(nothing is written then); 2 wrong usage; 3 placeholders left unfilled or comments\n"
+    "naming no field under --strict; 4 the CSV may need more memory than is left\n"
     "(--no-cell-limit; nothing is written).\n"
     "\n"
     "Examples (the files of examples/): a list page, then a page for every product:\n"
@@ -277,7 +278,9 @@ int Convert(const Options& options) {
     return Fail(FailureMessage(options, std::current_exception()));
   }
   if (options.report) std::fputs((report + ReportText(summary)).c_str(), stderr);
-  return options.strict && summary.UnfilledCount() > 0 ? kUnfilled : 0;
+  if (!options.strict || !HasLeftOvers(summary)) return 0;
+  std::fputs(StrictFailureText(summary).c_str(), stderr);
+  return kUnfilled;
 }
 
 }  // namespace

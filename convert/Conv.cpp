@@ -117,13 +117,13 @@ void Conv::OKButton_Click() {
   if (templateName.isEmpty()) return Refuse(QStringLiteral("定型ファイル名を入力してください"));
   if (!FileExists(templateName.toStdU16String())) return Refuse(QStringLiteral("定型ファイルが存在しません"));
   if (outputName.isEmpty()) return Refuse(QStringLiteral("出力ファイル名を入力してください"));
-  if (FileExists(outputName.toStdU16String())) {
-    const MsgResult answer =
-        messageBox_.Show(QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？"), MsgButtons::YesNo,
-                         MsgIcon::Information, QStringLiteral("確認"));
-    if (answer != MsgResult::Yes) return;
-  }
+  if (FileExists(outputName.toStdU16String()) && !MayReplaceOutput(messageBox_)) return;
   accept();
+}
+
+bool MayReplaceOutput(MessageBox& messageBox) {
+  return messageBox.Show(QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？"), MsgButtons::YesNo,
+                         MsgIcon::Information, QStringLiteral("確認")) == MsgResult::Yes;
 }
 
 void Conv::CancelButton_Click() { reject(); }

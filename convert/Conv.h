@@ -21,6 +21,9 @@ namespace quillary {
 class C_CommonDialog;
 class MessageBox;
 
+// "出力ファイルはすでに存在します / 置き換えますか？": true on Yes.
+bool MayReplaceOutput(MessageBox& messageBox);
+
 class Conv : public QDialog {
   Q_OBJECT
 

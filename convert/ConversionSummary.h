@@ -9,6 +9,13 @@
 
 namespace quillary {
 
+// Units [begin, end) of an output.
+struct TextSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool operator==(const TextSpan&) const = default;
+};
+
 // Names with counts, in the order they first appear in the output.
 using NameCounts = std::vector<std::pair<std::u16string, std::size_t>>;
 

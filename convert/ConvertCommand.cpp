@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,7 @@
 #include "commondialog/MessageBox.h"
 #include "convert/Conv.h"
 #include "convert/FindRep.h"
+#include "convert/Module1.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/CommandMessages.h"
@@ -80,6 +82,19 @@ QString ConversionStatusText(const ConversionDone& done) {
          LeftOverText(done.summary);
 }
 
+QString ConversionReportText(const ConversionDone& done) {
+  // The names that name no field first: a misspelt name is the likelier fault.
+  NameCounts missed = done.summary.unknown;
+  missed.insert(missed.end(), done.summary.unfilled.begin(), done.summary.unfilled.end());
+  QString where = QFileInfo(done.outputName).fileName();
+  QString filled = QString::number(done.summary.filled);
+  if (done.olderThanGrid) filled += QStringLiteral("、最後に保存したシートで");
+  if (missed.empty()) return QStringLiteral("%1 に書き出しました（差し込み %2）").arg(where, filled);
+  return QStringLiteral("差し込めなかった所 %1（%2）　%3（差し込み %4）")
+      .arg(TotalCount(missed))
+      .arg(NameList(missed), where, filled);
+}
+
 ConvertCommand::ConvertCommand(Window window, ShowModal showModal) : w_(window), showModal_(std::move(showModal)) {
   if (!showModal_) showModal_ = [](Conv& conv) { conv.exec(); };
 }
@@ -107,7 +122,20 @@ std::optional<ConversionDone> ConvertCommand::Convert_Click() {
     const QString outputName = conv.OutputName();
     if (templateName.isEmpty() || outputName.isEmpty()) return;
     if (auto summary = Convert(templateName, outputName))
-      done = ConversionDone{outputName, std::move(*summary), olderThanGrid};
+      done = ConversionDone{templateName, outputName, std::move(*summary), olderThanGrid};
+  });
+  return done;
+}
+
+std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templateName, const QString& outputName,
+                                                          const std::function<bool()>& mayReplace) {
+  std::optional<ConversionDone> done;
+  RunCommand(w_.messageBox, [&] {
+    bool olderThanGrid = false;
+    if (!SavedOrDeclined(olderThanGrid)) return;
+    if (FileExists(outputName.toStdU16String()) && !mayReplace()) return;
+    if (auto summary = Convert(templateName, outputName))
+      done = ConversionDone{templateName, outputName, std::move(*summary), olderThanGrid};
   });
   return done;
 }
@@ -121,7 +149,8 @@ bool ConvertCommand::SavedOrDeclined(bool& olderThanGrid) {
     olderThanGrid = true;
     return true;
   }
-  return answer == MsgResult::Yes && w_.documents.Save();
+  // Its own file: one question, not a question and a file dialog.
+  return answer == MsgResult::Yes && w_.documents.SaveToItsFile();
 }
 
 std::optional<ConversionSummary> ConvertCommand::Convert(const QString& templateName, const QString& outputName) {

@@ -29,6 +29,7 @@ class SheetArray;
 
 // A conversion that wrote its output.
 struct ConversionDone {
+  QString templateName;
   QString outputName;
   ConversionSummary summary;
   // The sheet as last opened or saved was converted while the grid held
@@ -39,6 +40,11 @@ struct ConversionDone {
 // One line for the status bar: written where, how many placeholders filled,
 // and which were left unfilled or name no field (the first few).
 QString ConversionStatusText(const ConversionDone& done);
+// The same, short enough for the window's default width and what matters
+// first: "差し込めなかった所 2（在庫数、価額）　out.html（差し込み 14）",
+// or "out.html に書き出しました（差し込み 14）"; the output's file name
+// without its folder.
+QString ConversionReportText(const ConversionDone& done);
 // Its two parts about the placeholders, which the preview shows too:
 // "差し込み 12 か所", and what was left unfilled or names no field, each
 // part after a wide space (empty when nothing was).
@@ -72,6 +78,10 @@ class ConvertCommand {
 
   // The output written, or nothing (cancelled, refused, failed).
   std::optional<ConversionDone> Convert_Click();
+  // The same with the two names given, without the dialog: the save-first
+  // question, then mayReplace when the output exists (false: nothing done).
+  std::optional<ConversionDone> ConvertWith(const QString& templateName, const QString& outputName,
+                                            const std::function<bool()>& mayReplace);
 
   // The dialog once loaded (kept hidden between runs), else null.
   Conv* dialog() const { return conv_.data(); }

@@ -170,16 +170,21 @@ class DiscardSink final : public OutputSink {
   void Append(std::u16string_view) override {}
 };
 
-// The placeholders left and the unknown comments of a cut output, counted
-// over the text kept: the engine's count stopped short of the last piece.
-void CountPlaceholdersKept(const SheetArray& array, int k, PreviewExpansion& preview) {
+// The comments naming no field that begin in the marked part. The
+// placeholders left and those comments of a cut output are counted over the
+// text kept: the engine's count stopped short of the last piece.
+void FindUnknown(const SheetArray& array, int k, std::size_t units, PreviewExpansion& preview) {
   const PreviewCells cells(array, false);
   const FieldTags tags(cells, std::max(0, k));
   DiscardSink discard;
   ConversionSummary counted;
   SummarySink counter(discard, tags, counted);
-  counter.Append(preview.text);
+  counter.TellUnknownAt(preview.unknown, units);
+  // A comment beginning in the marked part is read whole.
+  const std::size_t reach = units + kTagOpen.size() + kLongestListedName + kTagClose.size();
+  counter.Append(preview.cut ? std::u16string_view(preview.text) : std::u16string_view(preview.text).substr(0, reach));
   counter.Finish();
+  if (!preview.cut) return;
   preview.summary.unfilled = std::move(counted.unfilled);
   preview.summary.unknown = std::move(counted.unknown);
 }
@@ -208,7 +213,7 @@ PreviewExpansion ExpandForPreview(std::u16string_view templateText, const SheetA
   }
   const std::size_t units = std::min(markUnits, preview.text.size());
   FollowValues(templateText, array, k, units, preview);
-  if (preview.cut) CountPlaceholdersKept(array, k, preview);
+  FindUnknown(array, k, units, preview);
   MarkUnfilled(array, k, units, preview);
   return preview;
 }

@@ -14,13 +14,6 @@ namespace quillary {
 
 class SheetArray;
 
-// Units [begin, end) of the output.
-struct TextSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  bool operator==(const TextSpan&) const = default;
-};
-
 struct PreviewExpansion {
   // The output cut at its first NUL, as Convert writes it; only its start
   // when `cut`.
@@ -33,6 +26,8 @@ struct PreviewExpansion {
   // that holds a placeholder filled later holds that value's span too.
   std::vector<TextSpan> values;
   std::vector<TextSpan> unfilled;
+  // Comments "<!-- name -->" naming no field (a misspelt name, most often).
+  std::vector<TextSpan> unknown;
   // False when the values could not be told from the text beside them (a
   // value and that text formed a placeholder together): values is empty.
   bool valuesMarked = true;

@@ -122,8 +122,24 @@ void PreviewPane::ShowBeside() {
 void PreviewPane::ChooseTemplate_Click() {
   if (!browseDialog_) browseDialog_ = std::make_unique<C_CommonDialog>(sources_.dialogBackend);
   if (!templateName_.isEmpty()) browseDialog_->SetInitDir(QFileInfo(templateName_).absolutePath());
-  if (const auto name = AskFileName(*browseDialog_, FileDialogMode::Open, kAllFilesFilter, sources_.messageBox))
+  if (const auto name = AskFileName(*browseDialog_, FileDialogMode::Open, kAllFilesFilter, sources_.messageBox)) {
+    templateChosen_ = true;
     SetTemplateName(*name);
+  }
+}
+
+void PreviewPane::ConvertedWith(const QString& templateName) {
+  if (!templateChosen_ && templateName != templateName_) SetTemplateName(templateName);
+}
+
+std::optional<QRect> PreviewPane::Placement() const {
+  if (!placed_) return std::nullopt;
+  return geometry();
+}
+
+void PreviewPane::SetPlacement(const QRect& placement) {
+  placed_ = true;
+  setGeometry(placement);
 }
 
 void PreviewPane::OpenOutput_Click() {

@@ -5,6 +5,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include <QRect>
 
 #include <QString>
 #include <QWidget>
@@ -56,6 +59,12 @@ class PreviewPane final : public QWidget {
 
   // The template the preview uses from now on, kept for the run.
   void SetTemplateName(const QString& name);
+  // A conversion's template, taken up until the user chooses one.
+  void ConvertedWith(const QString& templateName);
+  // Where the user last put the pane (nothing before it was first shown),
+  // and a place to take from the start, as if the user had put it there.
+  std::optional<QRect> Placement() const;
+  void SetPlacement(const QRect& placement);
   const QString& TemplateName() const { return templateName_; }
   // Smaller limits let tests reach them.
   void SetLimits(const PreviewLimits& limits) { limits_ = limits; }
@@ -96,6 +105,7 @@ class PreviewPane final : public QWidget {
   std::unique_ptr<PreviewBrowserFile> browserFile_;
   PreviewRefresh* refresh_;
   bool placed_ = false;
+  bool templateChosen_ = false;
 };
 
 }  // namespace quillary

@@ -58,9 +58,10 @@ class PreviewTextView::Highlighter final : public QSyntaxHighlighter {
  public:
   explicit Highlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
 
-  void SetRuns(std::vector<TextSpan> values, std::vector<TextSpan> unfilled) {
+  void SetRuns(std::vector<TextSpan> values, std::vector<TextSpan> unfilled, std::vector<TextSpan> unknown) {
     values_ = std::move(values);
     unfilled_ = std::move(unfilled);
+    unknown_ = std::move(unknown);
   }
 
  protected:
@@ -70,6 +71,7 @@ class PreviewTextView::Highlighter final : public QSyntaxHighlighter {
     // The unfilled ones last: a value may hold one.
     Colour(values_, begin, end, valueFormat_);
     Colour(unfilled_, begin, end, unfilledFormat_);
+    Colour(unknown_, begin, end, unknownFormat_);
   }
 
  private:
@@ -83,9 +85,10 @@ class PreviewTextView::Highlighter final : public QSyntaxHighlighter {
     }
   }
 
-  std::vector<TextSpan> values_, unfilled_;
+  std::vector<TextSpan> values_, unfilled_, unknown_;
   const QTextCharFormat valueFormat_ = Background(ValueColor());
   const QTextCharFormat unfilledFormat_ = Background(UnfilledColor());
+  const QTextCharFormat unknownFormat_ = Background(UnknownColor());
 };
 
 PreviewTextView::PreviewTextView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -100,14 +103,16 @@ PreviewTextView::PreviewTextView(QWidget* parent) : QPlainTextEdit(parent) {
 PreviewTextView::~PreviewTextView() = default;
 
 void PreviewTextView::ShowOutput(std::u16string_view text, const std::vector<TextSpan>& values,
-                                 const std::vector<TextSpan>& unfilled) {
+                                 const std::vector<TextSpan>& unfilled, const std::vector<TextSpan>& unknown) {
   const LineEnds lineEnds(text);
-  highlighter_->SetRuns(Merged(lineEnds.Shown(values)), Merged(lineEnds.Shown(unfilled)));
+  highlighter_->SetRuns(Merged(lineEnds.Shown(values)), Merged(lineEnds.Shown(unfilled)),
+                        Merged(lineEnds.Shown(unknown)));
   // Laying out the new text colours it.
   setPlainText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QColor PreviewTextView::ValueColor() { return QColor(0xff, 0xee, 0x99); }
 QColor PreviewTextView::UnfilledColor() { return QColor(0xff, 0xc4, 0xc4); }
+QColor PreviewTextView::UnknownColor() { return QColor(0xd8, 0xc8, 0xff); }
 
 }  // namespace quillary

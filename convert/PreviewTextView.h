@@ -1,6 +1,7 @@
 #pragma once
 // The preview's text view: the output as text, the values filled in it on
-// a yellow ground and the placeholders left unfilled on a red one.
+// a yellow ground, the placeholders left unfilled on a red one and the
+// comments naming no field on a violet one.
 
 #include <string_view>
 #include <vector>
@@ -19,11 +20,13 @@ class PreviewTextView final : public QPlainTextEdit {
   ~PreviewTextView() override;
 
   // The spans count units of text, which is shown whole.
-  void ShowOutput(std::u16string_view text, const std::vector<TextSpan>& values, const std::vector<TextSpan>& unfilled);
+  void ShowOutput(std::u16string_view text, const std::vector<TextSpan>& values, const std::vector<TextSpan>& unfilled,
+                  const std::vector<TextSpan>& unknown);
 
-  // The colours of the two kinds, for the legend and the tests.
+  // The colours of the three kinds, for the legend and the tests.
   static QColor ValueColor();
   static QColor UnfilledColor();
+  static QColor UnknownColor();
 
  private:
   class Highlighter;

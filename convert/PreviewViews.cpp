@@ -73,6 +73,11 @@ QStringList PageLosses(const PreviewPage::Report& report) {
 
 PreviewViews::PreviewViews(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("PreviewViews"));
+  Unknown = new QLabel(this);
+  Unknown->setObjectName(QStringLiteral("Unknown"));
+  Unknown->setWordWrap(true);
+  Unknown->setStyleSheet(QStringLiteral("QLabel { background: #d8c8ff; padding: 3px; }"));
+  Unknown->hide();
   Tabs = new QTabWidget(this);
   Tabs->setObjectName(QStringLiteral("Tabs"));
   Page = new PreviewPage(Tabs);
@@ -86,6 +91,7 @@ PreviewViews::PreviewViews(QWidget* parent) : QWidget(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Unknown);
   layout->addWidget(Tabs, 1);
   layout->addWidget(Note);
   connect(Tabs, &QTabWidget::currentChanged, this, [this] {
@@ -107,8 +113,25 @@ void PreviewViews::Show(std::shared_ptr<const PreviewResult> result, const QStri
   limits_ = limits;
   pageFilled_ = false;
   textFilled_ = false;
+  ListUnknown();
   FillFront();
   WriteNote();
+}
+
+void PreviewViews::ListUnknown() {
+  const NameCounts& unknown = result_->expansion.summary.unknown;
+  // Enough to find them by; the text view marks every one.
+  constexpr int kListed = 10;
+  QStringList names;
+  for (const auto& entry : unknown) {
+    if (names.size() == kListed) {
+      names << QStringLiteral("…");
+      break;
+    }
+    names << QString::fromStdU16String(entry.first);
+  }
+  Unknown->setText(QStringLiteral("どのフィールド名でもない差し込み（名前の誤り？）: ") + names.join(u'、'));
+  Unknown->setVisible(!unknown.empty());
 }
 
 void PreviewViews::FillFront() {
@@ -137,7 +160,8 @@ void PreviewViews::FillText() {
   textFilled_ = true;
   const PreviewExpansion& expansion = result_->expansion;
   // The marks reach as far as the text shown.
-  OutputText->ShowOutput(PageStart(expansion.text, limits_.textUnits), expansion.values, expansion.unfilled);
+  OutputText->ShowOutput(PageStart(expansion.text, limits_.textUnits), expansion.values, expansion.unfilled,
+                         expansion.unknown);
 }
 
 void PreviewViews::WriteNote() {
@@ -158,9 +182,10 @@ void PreviewViews::WriteNote() {
                  .arg(Count(shown), Count(expansion.text.size()));
   if (page) lines << PageLosses(PageTab->report()) << PageTab->NoteLines();
   if (!page) {
-    lines << (expansion.valuesMarked ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込みです。")
-                                     : QStringLiteral("赤は埋まらずに残った差し込みです（値と前後の文字が差し込みを"
-                                                      "作ったため、差し込んだ値には印を付けていません）。"));
+    lines << (expansion.valuesMarked
+                  ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです。")
+                  : QStringLiteral("赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです（値と前後の文字が"
+                                   "差し込みを作ったため、差し込んだ値には印を付けていません）。"));
   }
   Note->setText(lines.join(u'\n'));
 }

@@ -30,6 +30,8 @@ class PreviewViews final : public QWidget {
   // where the page's pictures are looked for.
   void Show(std::shared_ptr<const PreviewResult> result, const QString& templateName, const PreviewLimits& limits);
 
+  // Above the tabs: the comments naming no field, which the page hides.
+  QLabel* Unknown;
   QTabWidget* Tabs;
   // The ページ tab: the web engine's page, or the rich-text Page.
   PreviewWebPage* PageTab;
@@ -42,6 +44,7 @@ class PreviewViews final : public QWidget {
  private:
   // Fills the view in front if it shows an older output.
   void FillFront();
+  void ListUnknown();
   void FillPage();
   void FillText();
   void WriteNote();

@@ -15,14 +15,22 @@ bool IsRepeatComment(std::u16string_view name) { return name.starts_with(u"Begin
 void SummarySink::Append(std::u16string_view piece) {
   next_.Append(piece);
   if (pending_.empty()) {
-    pending_.assign(piece.substr(Scan(piece, false)));
+    scanBegin_ = appended_;
+    const std::size_t keep = Scan(piece, false);
+    pending_.assign(piece.substr(keep));
+    pendingBegin_ = appended_ + keep;
   } else {
     pending_.append(piece);
-    pending_.erase(0, Scan(pending_, false));
+    scanBegin_ = pendingBegin_;
+    const std::size_t keep = Scan(pending_, false);
+    pending_.erase(0, keep);
+    pendingBegin_ += keep;
   }
+  appended_ += piece.size();
 }
 
 void SummarySink::Finish() {
+  scanBegin_ = pendingBegin_;
   Scan(pending_, true);
   pending_.clear();
   next_.Finish();
@@ -60,7 +68,11 @@ bool SummarySink::Count(std::u16string_view text, std::size_t at, std::size_t ne
   }
   if (found_.empty() && close != npos) {
     const std::u16string_view name = text.substr(nameBegin, close - nameBegin);
-    if (!IsRepeatComment(name)) Add(summary_.unknown, unknownIndex_, name);
+    if (!IsRepeatComment(name)) {
+      Add(summary_.unknown, unknownIndex_, name);
+      if (unknownAt_ && scanBegin_ + at < unknownBefore_)
+        unknownAt_->push_back({scanBegin_ + at, scanBegin_ + close + kTagClose.size()});
+    }
   }
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
+#include "mainwindow/StatusLine.h"
 #include "sheet/GridControl.h"
 #include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
@@ -59,6 +60,7 @@ void Main::CommitCellEdit() { editor_->CommitCellEdit(); }
 void Main::fg2_KeyDown(int keyCode, int /*shift*/) {
   // F2 edits the current cell as Space does.
   if (keyCode == kKeyF2) editor_->EditGridCell(kCharSpace);
+  if (keyCode == kKeyEscape) status_->PutAwayConversion();
   if (keyCode != kKeyDelete) return;
   DelGrid(fg2->ColSel(), fg2->RowSel(), fg2->Col(), fg2->Row());
   editor_->ShowCurrentCell();

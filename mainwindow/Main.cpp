@@ -18,6 +18,9 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
+#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
+#include "convert/ConvertCommand.h"
+#include "convert/PreviewPane.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/StatusLine.h"
@@ -171,7 +174,10 @@ void Main::Form_Resize() {
   if (lacking > 0) LayOut(w, h - PixelsToTwipsY(lacking, this));
 }
 
-void Main::ShowConversionDone(const ConversionDone& done) { status_->ShowConversion(done); }
+void Main::ShowConversionDone(const ConversionDone& done) {
+  status_->ShowConversion(done);
+  preview_->ConvertedWith(done.templateName);
+}
 
 void Main::ScheduleStatus() {
   if (std::exchange(statusDue_, true)) return;

@@ -113,6 +113,8 @@ class Main : public QMainWindow {
   void SheetResize_Click();
   void FieldEdit_Click();
   void Convert_Click();
+  // Converts with the last conversion's template and output, no dialog.
+  void ConvertAgain_Click();
   // Shows or hides the live preview beside the window.
   void Preview_Click();
   void Version_Click();

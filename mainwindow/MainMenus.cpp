@@ -17,6 +17,7 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/SheetEditCommands.h"
+#include "mainwindow/StatusLine.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 #include "sheet/SheetDocument.h"
@@ -82,6 +83,8 @@ void Main::CreateMenus() {
   item(File, QStringLiteral("開く(&O)"), "Open", &Main::Open_Click, ctrl(Qt::Key_O));
   item(File, QStringLiteral("保存(&S)"), "Save", &Main::Save_Click, ctrl(Qt::Key_S));
   CreateEncodingMenu();
+  item(File, QStringLiteral("もう一度変換(&A)"), "ConvertAgain", &Main::ConvertAgain_Click,
+       {QKeySequence(Qt::SHIFT | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)});
   File->addSeparator()->setObjectName(QStringLiteral("bar1"));
   item(File, QStringLiteral("終了(&X)"), "ExitAll", &Main::ExitAll_Click);
 
@@ -149,6 +152,9 @@ void Main::ConnectHistory() {
   connect(&sheet, &SheetDocument::CellsChanged, this, schedule);
   connect(&sheet, &SheetDocument::Reshaped, this, schedule);
   connect(&sheet, &SheetDocument::StateChanged, this, schedule);
+  // A conversion's report was about the sheet that went.
+  connect(&sheet, &SheetDocument::Replaced, status_, &StatusLine::PutAwayConversion);
+  ConnectGuarded(status_, &StatusLine::ConvertAgainClicked, [this] { ConvertAgain_Click(); });
   connect(fg2, &GridControl::RowColChange, this, schedule);
   connect(fg2->selectionModel(), &QItemSelectionModel::selectionChanged, this, schedule);
   ScheduleStatus();
@@ -221,6 +227,7 @@ void Main::Open_Click() { commands_->Open_Click(); }
 void Main::Save_Click() { commands_->Save_Click(); }
 void Main::OpenNamed(const QString& fileName) { commands_->OpenNamed(fileName); }
 void Main::Convert_Click() { commands_->Convert_Click(); }
+void Main::ConvertAgain_Click() { commands_->ConvertAgain_Click(); }
 void Main::SheetResize_Click() { commands_->SheetResize_Click(); }
 void Main::Resize_Click() { commands_->SheetResize_Click(); }
 void Main::FieldEdit_Click() { commands_->FieldEdit_Click(); }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QStyle>
 #include <QToolButton>
 
 #include "commondialog/DesktopOpener.h"
@@ -26,6 +27,21 @@ QString SheetText(const SheetState& state) {
   return parts.join(QStringLiteral("　"));
 }
 
+// A flat button keeps the line as low as a label, so it fits under the box;
+// a picture alone (its name in the tooltip) leaves the report the width of
+// the window's default size.
+QToolButton* ReportButton(const QString& text, QStyle::StandardPixmap picture, const char* name, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setText(text);
+  button->setIcon(parent->style()->standardIcon(picture));
+  button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  button->setAutoRaise(true);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFocusPolicy(Qt::NoFocus);
+  button->hide();
+  return button;
+}
+
 }  // namespace
 
 StatusLine::StatusLine(DesktopOpener& desktop, MessageBox& messageBox, QWidget* parent)
@@ -37,21 +53,22 @@ StatusLine::StatusLine(DesktopOpener& desktop, MessageBox& messageBox, QWidget* 
   // A long path must not widen the window: the line is cut, the tooltip whole.
   message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   addWidget(message_, 1);
-  // A flat button keeps the line as low as a label, so it fits under the box.
-  OpenOutput = new QToolButton(this);
-  OpenOutput->setText(QStringLiteral("出力を開く"));
-  OpenOutput->setAutoRaise(true);
-  OpenOutput->setObjectName(QStringLiteral("OpenOutput"));
-  OpenOutput->setFocusPolicy(Qt::NoFocus);
-  OpenOutput->hide();
-  addPermanentWidget(OpenOutput);
+  ConvertAgain = ReportButton(QStringLiteral("もう一度変換"), QStyle::SP_BrowserReload, "ConvertAgain", this);
+  ConvertAgain->setToolTip(QStringLiteral("もう一度変換（Shift+F5）: 同じ定型ファイルと出力ファイルで変換します"));
+  OpenOutput = ReportButton(QStringLiteral("出力を開く"), QStyle::SP_DialogOpenButton, "OpenOutput", this);
+  OpenOutput->setToolTip(QStringLiteral("出力を開く: 出力ファイルを既定のアプリケーションで開きます"));
+  CloseReport = ReportButton(QStringLiteral("閉じる"), QStyle::SP_TitleBarCloseButton, "CloseReport", this);
+  CloseReport->setToolTip(QStringLiteral("変換の報告を閉じる（Esc）"));
+  for (QToolButton* button : {ConvertAgain, OpenOutput, CloseReport}) addPermanentWidget(button);
   sheet_ = new QLabel(this);
   sheet_->setObjectName(QStringLiteral("SheetState"));
   addPermanentWidget(sheet_);
   ConnectGuarded(messageBox_, OpenOutput, &QToolButton::clicked, this, &StatusLine::OpenOutput_Click);
+  ConnectGuarded(messageBox_, CloseReport, &QToolButton::clicked, this, &StatusLine::PutAwayConversion);
+  connect(ConvertAgain, &QToolButton::clicked, this, &StatusLine::ConvertAgainClicked);
   // One line of text high, so that it fits in the band under the box.
   const int lineHeight = fontMetrics().height();
-  OpenOutput->setMaximumHeight(lineHeight + 2);
+  for (QToolButton* button : {ConvertAgain, OpenOutput, CloseReport}) button->setMaximumHeight(lineHeight + 2);
   setFixedHeight(lineHeight + 4);
 }
 
@@ -60,16 +77,25 @@ void StatusLine::ShowSheet(const SheetState& state) {
   shown_ = state;
   sheet_->setText(SheetText(state));
   sheet_->setToolTip(state.fileName);
-  sheet_->show();
+  sheet_->setVisible(!ShowsConversion());
 }
 
 void StatusLine::ShowConversion(const ConversionDone& done) {
   outputName_ = done.outputName;
-  const QString text = ConversionStatusText(done);
-  message_->setText(text);
-  message_->setToolTip(text);
-  OpenOutput->show();
+  message_->setText(ConversionReportText(done));
+  message_->setToolTip(ConversionStatusText(done));
+  for (QWidget* part : {static_cast<QWidget*>(message_), static_cast<QWidget*>(ConvertAgain),
+                        static_cast<QWidget*>(OpenOutput), static_cast<QWidget*>(CloseReport)})
+    part->show();
   sheet_->hide();
+}
+
+void StatusLine::PutAwayConversion() {
+  outputName_.clear();
+  message_->clear();
+  message_->setToolTip(QString());
+  for (QWidget* button : {ConvertAgain, OpenOutput, CloseReport}) button->hide();
+  sheet_->setVisible(!sheet_->text().isEmpty());
 }
 
 void StatusLine::OpenOutput_Click() {

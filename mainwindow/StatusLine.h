@@ -1,10 +1,11 @@
 #pragma once
 // The status line at the bottom of the main window: on the right the sheet's
 // file, its encoding, whether it is modified, the current cell and the
-// selection's size; on the left what the last conversion wrote, with a
-// 出力を開く button that opens the output with the desktop's default
-// application. A conversion just done has the whole line until the sheet's
-// state next changes: the window's width holds little more.
+// selection's size. A conversion's report takes the whole line in its place,
+// what went wrong first, with もう一度変換, 出力を開く (the output with the
+// desktop's default application) and a close mark, until it is put away
+// (the mark, Esc in the grid, New or Open): the window's default width
+// holds no more.
 
 #include <QStatusBar>
 #include <QString>
@@ -40,14 +41,22 @@ class StatusLine final : public QStatusBar {
 
   void ShowSheet(const SheetState& state);
   void ShowConversion(const ConversionDone& done);
+  // The sheet's state again in the report's place.
+  void PutAwayConversion();
+  bool ShowsConversion() const { return !outputName_.isEmpty(); }
   void OpenOutput_Click();
+
+ signals:
+  void ConvertAgainClicked();
 
  private:
   DesktopOpener& desktop_;
   MessageBox& messageBox_;
   QLabel* message_;
   QLabel* sheet_;
+  QToolButton* ConvertAgain;
   QToolButton* OpenOutput;
+  QToolButton* CloseReport;
   QString outputName_;
   SheetState shown_;
 };

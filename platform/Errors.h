@@ -80,10 +80,8 @@ class FileWriteError : public FileError {
 class UndecodableTextError : public Error {
  public:
   UndecodableTextError(std::filesystem::path path, TextEncoding encoding, UndecodableBytes bytes)
-      : Error(path.string() + ": " + std::to_string(bytes.count) + (bytes.count == 1 ? " byte" : " bytes") +
-              " cannot be read as " +
-              EncodingName(encoding) + ", the first at byte offset " + std::to_string(bytes.firstOffset) +
-              " (line " + std::to_string(bytes.firstLine) + ")"),
+      : Error(path.string() + ": " + What(encoding, bytes) + ", the first at byte offset " +
+              std::to_string(bytes.firstOffset) + " (line " + std::to_string(bytes.firstLine) + ")"),
         path_(std::move(path)),
         encoding_(encoding),
         bytes_(bytes) {}
@@ -92,6 +90,13 @@ class UndecodableTextError : public Error {
   const UndecodableBytes& bytes() const { return bytes_; }
 
  private:
+  static std::string What(TextEncoding encoding, const UndecodableBytes& bytes) {
+    const std::string count = std::to_string(bytes.count);
+    if (bytes.damagedUtf8)
+      return "looks like UTF-8 but holds " + count + (bytes.count == 1 ? " malformed sequence" : " malformed sequences");
+    return count + (bytes.count == 1 ? " byte" : " bytes") + " cannot be read as " + EncodingName(encoding);
+  }
+
   std::filesystem::path path_;
   TextEncoding encoding_;
   UndecodableBytes bytes_;

@@ -47,6 +47,14 @@ DecodedText DecodeText(std::string_view bytes) {
     } else {
       decoded.encoding = TextEncoding::Cp932;
       decoded.text = DecodeCodePage(bytes, &decoded.undecodable);
+      // CP932 text seldom holds UTF-8 sequences, half-width katakana at most
+      // one pair in two; UTF-8 with a stray byte or two holds mostly them.
+      // Its bytes may even all read as CP932: the damage is told all the same.
+      const Utf8Damage damage = FindUtf8Damage(bytes);
+      if (damage.wellFormed >= 2 * damage.malformed.count) {
+        decoded.undecodable = damage.malformed;
+        decoded.undecodable.damagedUtf8 = true;
+      }
     }
   }
   if (decoded.undecodable.count > 0) decoded.undecodable.firstLine = LineOf(bytes, decoded.undecodable.firstOffset);

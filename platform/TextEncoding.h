@@ -19,6 +19,10 @@ struct UndecodableBytes {
   std::size_t count = 0;
   std::size_t firstOffset = 0;  // from the start of the file, 0-based
   std::size_t firstLine = 0;    // 1-based line of the first one (CR, LF, CR LF end lines)
+  // The file was read as CP932, but it is UTF-8 with a few bad sequences
+  // (see DecodeText): the count and the place are those of the bad UTF-8
+  // sequences, one each, since that is what the user has to mend.
+  bool damagedUtf8 = false;
 };
 
 struct DecodedText {
@@ -32,7 +36,9 @@ struct DecodedText {
 // The rule for every file the program reads: a UTF-8 byte-order mark means
 // UTF-8 (the mark is not text); otherwise bytes that are all well-formed
 // UTF-8 and hold at least one byte of 0x80 or above are UTF-8; anything else
-// is CP932.
+// is CP932. Where bytes read as CP932 hold at least twice as many
+// well-formed UTF-8 multi-byte sequences as malformed ones, they are taken
+// for damaged UTF-8, and undecodable tells the malformed sequences.
 DecodedText DecodeText(std::string_view bytes);
 // The same rule without decoding: the encoding, and whether the bytes are
 // all ASCII.

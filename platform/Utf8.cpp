@@ -224,6 +224,28 @@ bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte) {
   return true;
 }
 
+Utf8Damage FindUtf8Damage(std::string_view bytes) {
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size();
+  Utf8Damage damage;
+  for (const unsigned char* p = begin; p < end;) {
+    if (*p < 0x80) {
+      p += AsciiRun(p, end);
+      continue;
+    }
+    const Sequence sequence = ReadSequence(p, end);
+    if (sequence.length != 0) {
+      ++damage.wellFormed;
+      p += sequence.length;
+      continue;
+    }
+    if (damage.malformed.count == 0) damage.malformed.firstOffset = static_cast<std::size_t>(p - begin);
+    ++damage.malformed.count;
+    p += sequence.malformedLength;
+  }
+  return damage;
+}
+
 std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base) {
   // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
   std::u16string text(bytes.size(), u'\0');

@@ -30,6 +30,15 @@ bool IsWellFormedUtf8(std::string_view bytes, bool& sawHighByte);
 // `base`, where these bytes start in the file.
 std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable, std::size_t base = 0);
 
+// What keeps bytes from being well-formed UTF-8: each malformed sequence
+// counted once, as DecodeUtf8 replaces them, beside the well-formed
+// sequences of two bytes or more.
+struct Utf8Damage {
+  std::size_t wellFormed = 0;
+  UndecodableBytes malformed;  // firstLine is not set
+};
+Utf8Damage FindUtf8Damage(std::string_view bytes);
+
 // Throws UnencodableCharError at an unpaired surrogate.
 std::string EncodeUtf8(std::u16string_view text);
 // The same written at out, which has room for three bytes a unit; returns

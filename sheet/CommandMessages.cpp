@@ -31,6 +31,12 @@ QString EncodingLabel(TextEncoding encoding) {
 }
 
 QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, const UndecodableBytes& bytes) {
+  if (bytes.damagedUtf8)
+    return QStringLiteral("%1は UTF-8 のようですが、UTF-8 として正しくないバイト列が %2 個あります（最初は %3 行目、先頭から %4 バイト目）。")
+        .arg(what)
+        .arg(bytes.count)
+        .arg(bytes.firstLine)
+        .arg(bytes.firstOffset + 1);
   return QStringLiteral("%1には、文字コード %2 として読めないバイトが %3 個あります（最初は %4 行目、先頭から %5 バイト目）。")
       .arg(what, EncodingLabel(encoding))
       .arg(bytes.count)

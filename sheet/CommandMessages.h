@@ -22,7 +22,9 @@ void ShowOthersNotOpened(MessageBox& messageBox, const QStringList& others);
 QString EncodingLabel(TextEncoding encoding);
 
 // "<what>には、文字コード CP932 として読めないバイトが 3 個あります（最初は 2 行目、
-// 先頭から 57 バイト目）。": what did not decode, and where the first of it is.
+// 先頭から 57 バイト目）。": what did not decode, and where the first of it is;
+// for damaged UTF-8, "<what>は UTF-8 のようですが、UTF-8 として正しくない
+// バイト列が 2 個あります（…）。".
 QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, const UndecodableBytes& bytes);
 
 // "「☃」（U+2603）": the character itself and its code, since some

@@ -36,8 +36,10 @@ const QString kTooLargeMessage =
 
 // Where the first undecodable byte was, after a file opened all the same.
 QString UndecodableNotice(const LoadedCsv& loaded) {
-  return UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable) +
-         QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
+  const QString where = UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable);
+  if (loaded.undecodable.damagedUtf8)
+    return where + QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
+  return where + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
 }
 
 const QString kUnencodableMessage = QStringLiteral("保存できない文字が含まれています。");
@@ -196,6 +198,13 @@ bool DocumentCommands::Save() {
   }
   w_.fg2.SetFocus();
   return saved;
+}
+
+bool DocumentCommands::SaveToItsFile() {
+  const QString fileName = w_.fg2.document().fileName();
+  if (fileName.isEmpty() || w_.fg2.Cols() <= 1) return Save();
+  w_.editor.CommitCellEdit();
+  return SaveFile(fileName);
 }
 
 bool DocumentCommands::SaveFile(const QString& fileName) {

@@ -55,6 +55,9 @@ class DocumentCommands {
   // Commits a pending edit and saves the sheet under a name the user
   // chooses. True only when the file was written.
   bool Save();
+  // Save to the file the sheet was opened from or last saved to, without the
+  // file dialog; Save when it has none. The save before a conversion.
+  bool SaveToItsFile();
 
   // Before the window closes: commits a pending edit and asks whether to
   // save a modified sheet. False when the user chose to stay.

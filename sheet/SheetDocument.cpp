@@ -242,6 +242,7 @@ void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
   try {
     Announce(NoticeOf(part));
     emit StateChanged();
+    emit Replaced();
   } catch (...) {
     Keep();
   }

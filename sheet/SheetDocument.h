@@ -141,6 +141,8 @@ class SheetDocument : public QObject {
   // The file's name, the encoding, or the point the sheet counts as
   // unmodified, changed.
   void StateChanged();
+  // A new sheet took the old one's place whole (New, Open, a recovery).
+  void Replaced();
   // Whether Undo or Redo has something to do changed.
   void CanUndoChanged(bool canUndo);
   void CanRedoChanged(bool canRedo);

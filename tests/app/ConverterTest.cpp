@@ -82,6 +82,10 @@ TEST(Converter, RefusesInputThatDoesNotDecodeAndNamesWhere) {
        "bom.csv: 2 bytes cannot be read as UTF-8 with BOM, the first at byte offset 9 (line 2); nothing written"},
       {"template", goodCsv, dir.Write("bad.html", "<p>\xff</p>"),
        "bad.html: 1 byte cannot be read as CP932, the first at byte offset 3 (line 1); nothing written"},
+      {"template in UTF-8 with two stray bytes", goodCsv,
+       dir.Write("stray.html", Utf8(u"<p>価格\n<p>在庫\n") + "<p>\x81\xFF" + Utf8(u"品名</p>")),
+       "stray.html: looks like UTF-8 but holds 2 malformed sequences, the first at byte offset 23 (line 3); "
+       "nothing written"},
   };
   for (const auto& c : cases) {
     const Outcome run = Convert(c.csv, c.templ, dir / "out.html");
@@ -234,12 +238,13 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
   }
 }
 
-TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilled) {
+TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilledOrMisspelt) {
   TempDir dir;
   const auto csv = dir.Write("-rows.csv", "name,price\r\nA,1\r\nB,2\r\n");
   const std::string paths = " -- " + Quoted(csv) + " ";
   const auto all = dir.Write("all.html", "<!-- BeginRepeat * -->[<!-- name -->]<!-- EndRepeat -->");
   const auto over = dir.Write("over.html", "<!-- name --><!-- name --><!-- name --><!-- nmae -->");
+  const auto misspelt = dir.Write("misspelt.html", "<!-- name --><!-- prise --><!-- prise -->");
   const struct {
     const char* name;
     std::string options;
@@ -253,7 +258,12 @@ TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilled) {
        "quillary-convert: 2 placeholders filled, 1 left unfilled, 1 comment naming no field\n"
        "  unfilled <!-- name --> 1\n  no field <!-- nmae --> 1\n",
        "AB<!-- name --><!-- nmae -->"},
-      {"left unfilled, strict: written all the same", "--strict", over, 3, "", "AB<!-- name --><!-- nmae -->"},
+      {"left unfilled, strict: written all the same", "--strict", over, 3,
+       "quillary-convert: --strict: 1 placeholder left unfilled and 1 comment naming no field\n",
+       "AB<!-- name --><!-- nmae -->"},
+      {"only a misspelt name, strict", "--strict", misspelt, 3,
+       "quillary-convert: --strict: 2 comments naming no field\n", "A<!-- prise --><!-- prise -->"},
+      {"repeat comments name no field but are none", "--strict", all, 0, "", "[A][B]"},
       {"no options: as before", "", over, 0, "", "AB<!-- name --><!-- nmae -->"},
   };
   for (const auto& c : cases) {

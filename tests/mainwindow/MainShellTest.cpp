@@ -98,7 +98,10 @@ class MainShellTest : public QObject {
     QVERIFY(!w.Item("Convert")->menu() && !w.Item("Version")->menu());
     QCOMPARE((QStringList{w.File()->title(), w.Edit()->title(), w.EditSheet()->title(), w.ContextField()->title()}),
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
-    QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(), w.Item("bar1"), w.Item("ExitAll")}));
+    QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(),
+                                                   w.Item("ConvertAgain"), w.Item("bar1"), w.Item("ExitAll")}));
+    QCOMPARE(w.Item("ConvertAgain")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F5),
+                                                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}));
     QVERIFY(w.Item("bar1")->isSeparator());
     // Undo and Redo first; the range items follow in their order and keys;
     // the paste from other programs is written as the specified paste.
@@ -132,6 +135,7 @@ class MainShellTest : public QObject {
         {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()}, {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
         {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
         {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
+        {w.Item("ConvertAgain"), u"もう一度変換(&A) Shift+F5"_s, u"ConvertAgain_Click"_s},
         {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
         {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
@@ -279,12 +283,14 @@ class MainShellTest : public QObject {
     w.Undo_Click();
     QTRY_VERIFY(!state.text().contains(u"変更あり"_s));
     const int boxBottom = w.Text1()->geometry().bottom();
-    ConversionDone done{u"/tmp/out.html"_s, {}, false};
+    ConversionDone done{u"/tmp/list.html"_s, u"/tmp/out.html"_s, {}, false};
     done.summary.filled = 3;
     w.ShowConversionDone(done);
     QVERIFY(status.isVisible() && h.messageBox.calls.empty());
-    QCOMPARE(Find<QLabel>(w, "ConversionMessage").text(), ConversionStatusText(done));
-    // The result has the whole line until the sheet's state next changes.
+    auto& message = Find<QLabel>(w, "ConversionMessage");
+    QCOMPARE(message.text(), ConversionReportText(done));
+    QCOMPARE(message.toolTip(), ConversionStatusText(done));
+    // The report has the whole line until it is put away.
     QVERIFY(!state.isVisible());
     w.ShowConversionDone(done);
     QVERIFY(!state.isVisible());
@@ -298,10 +304,31 @@ class MainShellTest : public QObject {
     h.desktop.opens = false;
     open.click();
     QCOMPARE(h.messageBox.TakePrompts(), QStringList{u"出力ファイルを開けませんでした。\n/tmp/out.html"_s});
+    Find<QToolButton>(w, "ConvertAgain").click();
+    QCOMPARE(h.Take(), QStringList{u"ConvertAgain_Click"_s});
+    // A problem and where the output went fit whole at the default width.
+    done.outputName = u"/home/user/作業/out_sort.html"_s;
+    done.summary = {14, {{u"価額", 1}}, {{u"在庫数", 1}}};
+    w.ShowConversionDone(done);
+    QVERIFY(message.text().startsWith(u"差し込めなかった所 2（在庫数、価額）"_s));
+    QTRY_VERIFY2(message.fontMetrics().horizontalAdvance(message.text()) <= message.contentsRect().width(),
+                 qPrintable(QString::number(message.contentsRect().width())));
+    // A cell move keeps it; Esc in the grid, the close mark and a new sheet
+    // put it away, and the sheet's state, kept up to date, comes back.
     h.Select(3, 1, 3, 1);
-    QTRY_VERIFY(state.isVisible());
-    QCOMPARE(state.text(), u"商品.csv　CP932　3 行 1 列"_s);
-    QVERIFY(Find<QLabel>(w, "ConversionMessage").isVisible() && open.isVisible());
+    QTest::qWait(0);
+    QVERIFY(message.isVisible() && open.isVisible() && !state.isVisible());
+    const std::function<void()> putAway[] = {
+        [&] { QTest::keyClick(&h.grid(), Qt::Key_Escape); },
+        [&] { Find<QToolButton>(w, "CloseReport").click(); },
+        [&] { w.document().Reset(Sheet(3, 3)); },
+    };
+    for (const auto& away : putAway) {
+      w.ShowConversionDone(done);
+      away();
+      QVERIFY(message.text().isEmpty() && !open.isVisible() && state.isVisible());
+      QVERIFY(state.text().startsWith(u"商品.csv　CP932"_s));
+    }
   }
 
   // Without a drag in progress the application delivers no drop, so the

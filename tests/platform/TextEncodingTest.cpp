@@ -81,6 +81,36 @@ TEST(DecodeText, CountsUndecodableBytesAndFindsTheFirst) {
   }
 }
 
+// The text still reads as CP932; only what is told about it changes.
+TEST(DecodeText, TellsTheBadSequencesOfUtf8WithAFewStrayBytes) {
+  const std::string kana = "\xE3\x81\x82\xE3\x81\x84";  // あい
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool damagedUtf8;
+    std::size_t count, offset, line;
+  } cases[] = {
+      {"two stray bytes on line 3", kana + "\n" + kana + "\n" + kana + "\x93x\xFF\n", true, 2, 20, 3},
+      {"a sequence cut short counts once", kana + "\xE3\x81" + kana, true, 1, 6, 1},
+      {"as many good as bad is not enough", "\xE3\x81\x82\x80\x80", false, 0, 0, 0},
+      {"twice as many good as bad", "\xE3\x81\x82\xE3\x81\x82\x80", true, 1, 6, 1},
+      // Even where every byte reads as CP932, the damage is told.
+      {"UTF-8 that CP932 reads without a fault", "\xE6\x97\xA5\xE6\x97\xA5\x81\x40", true, 1, 6, 1},
+      {"CP932 kanji", "\x93\xfa\x96\x7b\x8c\xea", false, 0, 0, 0},
+      {"CP932 half-width katakana", "\xc3\xbd\xc4\xb1\xb2\xb3\xc3\xbd\xc4", false, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const DecodedText decoded = DecodeText(c.bytes);
+    EXPECT_EQ(decoded.encoding, TextEncoding::Cp932) << c.name;
+    EXPECT_EQ(decoded.text, DecodeCodePage(c.bytes)) << c.name;
+    EXPECT_EQ(decoded.undecodable.damagedUtf8, c.damagedUtf8) << c.name;
+    if (!c.damagedUtf8) continue;
+    EXPECT_EQ(decoded.undecodable.count, c.count) << c.name;
+    EXPECT_EQ(decoded.undecodable.firstOffset, c.offset) << c.name;
+    EXPECT_EQ(decoded.undecodable.firstLine, c.line) << c.name;
+  }
+}
+
 TEST(EncodeText, WritesEachEncodingAndRefusesWhatItCannotHold) {
   EXPECT_EQ(EncodeText(u"日本", TextEncoding::Cp932), "\x93\xfa\x96\x7b");
   EXPECT_EQ(EncodeText(u"日本", TextEncoding::Utf8), "\xE6\x97\xA5\xE6\x9C\xAC");

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "convert/Conv.h"
+#include "convert/ConvertAgain.h"
 #include "convert/ConvertCommand.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
@@ -281,8 +282,73 @@ class ConvertTest : public QObject {
     QCOMPARE(std::filesystem::exists(dir / "saved.csv"), saveAccepted);
   }
 
+  void convertAgainUsesTheLastPairAndAsksOnlyWhenItMust() {
+    TempDir dir;
+    ConvertWindow window;
+    ConvertAgainCommand again(window.convert, window.messageBox);
+    window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
+    window.sheetArray.Set(0, 0, u"name");
+    const QString templ = Q(dir.Write("t.txt", "[<!-- name -->]"));
+    const QString out = Q(dir / "out.txt");
+    const QString question = QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？");
+    const auto convertAgain = [&](const std::optional<ConversionPair>& pair) {
+      window.namesAtOpening.clear();
+      return again.ConvertAgain_Click(pair);
+    };
+    // Without a remembered pair it is Convert: the dialog opens.
+    QVERIFY(!convertAgain(std::nullopt));
+    QCOMPARE(window.namesAtOpening.size(), 1);
+    // An output it wrote itself, unchanged since, is replaced without a question.
+    window.sheetArray.Set(0, 1, u"r2");
+    dir.Write("out.txt", "old");
+    ConversionPair pair = StampedPair(templ, out);
+    auto done = convertAgain(pair);
+    QVERIFY(done && done->templateName == templ && done->outputName == out);
+    QVERIFY(window.namesAtOpening.isEmpty() && window.messageBox.calls.empty());
+    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
+    // Changed on disk since (another size), or never stamped: asked as Convert asks.
+    for (const ConversionPair& asked : {pair, ConversionPair{templ, out}}) {
+      window.messageBox.Answer(MsgResult::No);
+      QVERIFY(!convertAgain(asked));
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{question});
+      QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
+    }
+    // A changed sheet is offered a Save first, as Convert does; Yes saves it
+    // to its own file, without the file dialog.
+    window.fg2.SetTextMatrix(1, 1, QStringLiteral("edited"));
+    window.messageBox.Answer(MsgResult::Cancel);
+    QVERIFY(!convertAgain(StampedPair(templ, out)));
+    QCOMPARE(window.messageBox.TakePrompts().size(), 1);
+    window.fg2.document().SetFileName(Q(dir / "list.csv"));
+    window.messageBox.Answer(MsgResult::Yes);
+    QVERIFY(convertAgain(StampedPair(templ, out)));
+    QCOMPARE(window.messageBox.TakePrompts().size(), 1);
+    QVERIFY(window.backend.fileRequests.empty() && !window.CheckModify());
+    QCOMPARE(ReadBytes(dir / "list.csv"), std::string("\"name\"\r\n\"edited\"\r\n"));
+    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[edited]"));
+    window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
+    // A template or an output that has gone is told of, and the dialog opens.
+    const struct {
+      const char* name;
+      ConversionPair pair;
+      QString message;
+    } gone[] = {
+        {"template", StampedPair(Q(dir / "gone.txt"), out),
+         QStringLiteral("前回の変換の定型ファイルが見つかりません。\n") + Q(dir / "gone.txt") +
+             QStringLiteral("\n変換するファイルを選び直してください。")},
+        {"output", StampedPair(templ, Q(dir / "gone.out")),
+         QStringLiteral("前回の変換の出力ファイルが見つかりません。\n") + Q(dir / "gone.out") +
+             QStringLiteral("\n変換するファイルを選び直してください。")},
+    };
+    for (const auto& g : gone) {
+      QVERIFY2(!convertAgain(g.pair), g.name);
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{g.message});
+      QCOMPARE(window.namesAtOpening.size(), 1);
+    }
+  }
+
   void theStatusLineSaysWhatWasWrittenAndWhatWasLeft() {
-    ConversionDone done{u"/tmp/out.html"_s, {}, false};
+    ConversionDone done{u"/tmp/list.html"_s, u"/tmp/out.html"_s, {}, false};
     done.summary.filled = 12;
     QCOMPARE(ConversionStatusText(done), u"変換しました: /tmp/out.html（差し込み 12 か所）"_s);
     done.summary.unfilled = {{u"価格", 2}, {u"名前", 1}, {u"在庫", 1}, {u"色", 3}};
@@ -292,6 +358,13 @@ class ConvertTest : public QObject {
              u"変換しました（最後に保存したシートで）: /tmp/out.html（差し込み 12 か所）"
              u"　データが足りず残った差し込み 7 か所: 価格 ×2、名前、在庫、…"
              u"　どのフィールド名でもない差し込み 1 か所: 商品名"_s);
+    // The short report: what went wrong first, the output's name alone.
+    QCOMPARE(ConversionReportText(done), u"差し込めなかった所 8（商品名、価格 ×2、名前、…）　out.html"
+                                         u"（差し込み 12、最後に保存したシートで）"_s);
+    done.summary = {};
+    done.summary.filled = 3;
+    done.olderThanGrid = false;
+    QCOMPARE(ConversionReportText(done), u"out.html に書き出しました（差し込み 3）"_s);
   }
 
   void bundledExampleThroughTheModalDialog() {

@@ -19,8 +19,8 @@ Q_DECLARE_METATYPE(quillary::SheetArray)
 
 namespace {
 
-// The text with «» around each value and ‹› around each unfilled
-// placeholder. Where marks meet, spans close before others open, inner ones
+// The text with «» around each value, ‹› around each unfilled
+// placeholder and ⟦⟧ around each comment naming no field. Where marks meet, spans close before others open, inner ones
 // closing first and outer ones opening first.
 QString Marked(const PreviewExpansion& preview) {
   std::vector<std::tuple<std::size_t, int, long long, QChar>> marks;  // where, close or open, order, mark
@@ -32,6 +32,7 @@ QString Marked(const PreviewExpansion& preview) {
   };
   add(preview.values, u'«', u'»');
   add(preview.unfilled, u'‹', u'›');
+  add(preview.unknown, u'⟦', u'⟧');
   std::sort(marks.begin(), marks.end());
   QString text = QString::fromStdU16String(preview.text);
   for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark)
@@ -63,8 +64,12 @@ class PreviewExpansionTest : public QObject {
         << fruit << u"<!-- Price -->;<!-- Price -->"_s << u"«120»;«80<BR>sale»"_s << true;
     QTest::newRow("as many repetitions as rows")
         << fruit << u"<!-- BeginRepeat * --><!-- Name -->,<!-- EndRepeat -->"_s << u"«Apple»,«Pear»,«Plum»,"_s << true;
-    QTest::newRow("names of no field are no placeholders") << fruit << u"<!-- name --><!--Name--><!-- Colour -->"_s
-                                                           << u"<!-- name --><!--Name--><!-- Colour -->"_s << true;
+    QTest::newRow("names of no field are no placeholders, and marked; a start comment without its count too")
+        << fruit << u"<!-- name --><!--Name--><!-- Colour --><!-- BeginRepeat --><!-- EndRepeat -->"_s
+        << u"⟦<!-- name -->⟧<!--Name-->⟦<!-- Colour -->⟧⟦<!-- BeginRepeat -->⟧<!-- EndRepeat -->"_s << true;
+    QTest::newRow("a misspelt name inside a repetition")
+        << fruit << u"<!-- BeginRepeat 2 --><!-- Name -->=<!-- Prise -->;<!-- EndRepeat -->"_s
+        << u"«Apple»=⟦<!-- Prise -->⟧;«Pear»=⟦<!-- Prise -->⟧;"_s << true;
     QTest::newRow("the output ends before a NUL")
         << fruit << u"a<!-- Name -->\0<!-- Name -->"_s << u"a«Apple»"_s << true;
     QTest::newRow("a value holding a later field's placeholder")
@@ -101,12 +106,14 @@ class PreviewExpansionTest : public QObject {
     QTest::addColumn<int>("markUnits");
     QTest::addColumn<QString>("marked");
     QTest::addColumn<bool>("cut");
-    QTest::newRow("whole") << 100 << 100 << u"«Apple»;«Pear»;«Plum»;‹<!-- Name -->›;"_s << false;
-    QTest::newRow("cut in a value") << 8 << 100 << u"«Apple»;«Pe»"_s << true;
-    QTest::newRow("marked up to a limit") << 100 << 8 << u"«Apple»;«Pe»ar;Plum;<!-- Name -->;"_s << false;
-    QTest::newRow("a placeholder reaching past the limit is marked whole")
-        << 100 << 18 << u"«Apple»;«Pear»;«Plum»;‹<!-- Name -->›;"_s << false;
-    QTest::newRow("nothing marked") << 100 << 0 << u"Apple;Pear;Plum;<!-- Name -->;"_s << false;
+    QTest::newRow("whole") << 100 << 100 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;⟦<!-- x -->⟧"_s << false;
+    QTest::newRow("cut in a value") << 18 << 100 << u"«Apple»;⟦<!-- x -->⟧«Pe»"_s << true;
+    QTest::newRow("marked up to a limit") << 100 << 8 << u"«Apple»;⟦<!-- x -->⟧Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
+    QTest::newRow("a comment or placeholder reaching past the limit is marked whole")
+        << 100 << 50 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;<!-- x -->"_s << false;
+    QTest::newRow("a comment beginning at the limit is not marked")
+        << 100 << 6 << u"«Apple»;<!-- x -->Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
+    QTest::newRow("nothing marked") << 100 << 0 << u"Apple;<!-- x -->Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
   }
 
   void keepsTheStartOfALongOutputAndMarksTheStartOfThat() {
@@ -114,7 +121,7 @@ class PreviewExpansionTest : public QObject {
     QFETCH(int, markUnits);
     QFETCH(QString, marked);
     QFETCH(bool, cut);
-    const std::u16string templ = u"<!-- BeginRepeat 4 --><!-- Name -->;<!-- EndRepeat -->";
+    const std::u16string templ = u"<!-- BeginRepeat 4 --><!-- Name -->;<!-- x --><!-- EndRepeat -->";
     const PreviewExpansion preview =
         ExpandForPreview(templ, FruitSheet(), 3, std::size_t(maxUnits), std::size_t(markUnits));
     QCOMPARE(Marked(preview), marked);

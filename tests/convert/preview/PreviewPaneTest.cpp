@@ -259,6 +259,12 @@ class PreviewPaneTest : public QObject {
     h.window.Preview_Click();
     QCOMPARE(h.pane().TemplateName(), Q(h.templ));
     QCOMPARE(h.Output(), Records(u"りんご: 120"_s, u"梨: 80"_s));
+    // Each conversion's template is taken up until the user picks one.
+    const auto converted = h.dir.Write("converted.txt", "<!-- name -->");
+    h.pane().ConvertedWith(Q(converted));
+    QCOMPARE(h.pane().TemplateName(), Q(converted));
+    h.pane().ConvertedWith(Q(h.templ));
+    QCOMPARE(h.pane().TemplateName(), Q(h.templ));
     // The file dialog starts beside it; a cancel keeps it.
     const auto other = h.dir.Write("other.txt", "<!-- price -->");
     h.backend.Cancel().AcceptPath(Q(other));
@@ -275,6 +281,7 @@ class PreviewPaneTest : public QObject {
     conv->Text1->setText(Q(h.templ));
     h.pane().hide();
     h.pane().show();
+    h.pane().ConvertedWith(Q(converted));
     QCOMPARE(h.pane().TemplateName(), Q(other));
   }
 
@@ -309,8 +316,9 @@ class PreviewPaneTest : public QObject {
     PreviewWindow h;
     h.grid().SetTextMatrix(2, 2, QString());  // 梨 has no price
     QVERIFY(h.ShowWithTemplate());
-    h.dir.Write("list.html", EncodeText(kTemplate + u"<!-- price -->", TextEncoding::Utf8));
-    QTRY_VERIFY(h.Output().endsWith(u"</html><!-- price -->"_s));
+    QVERIFY(h.pane().Views->Unknown->isHidden());
+    h.dir.Write("list.html", EncodeText(kTemplate + u"<!-- price --><!-- prise -->", TextEncoding::Utf8));
+    QTRY_VERIFY(h.Output().endsWith(u"</html><!-- price --><!-- prise -->"_s));
     h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
     QTextDocument& document = *h.pane().Views->OutputText->document();
     // The CR LF line ends do not shift the marks: each block's marked runs.
@@ -319,7 +327,11 @@ class PreviewPaneTest : public QObject {
       const QTextBlock block = document.findBlockByNumber(blockNumber);
       for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
         const QColor colour = range.format.background().color();
-        marked << (colour == PreviewTextView::ValueColor() ? u"value "_s : u"unfilled "_s) +
+        const QString kind = colour == PreviewTextView::ValueColor()      ? u"value "_s
+                             : colour == PreviewTextView::UnfilledColor() ? u"unfilled "_s
+                             : colour == PreviewTextView::UnknownColor()  ? u"no field "_s
+                                                                          : u"? "_s;
+        marked << kind +
                       block.text().mid(range.start, range.length);
       }
       return marked;
@@ -327,8 +339,11 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(runs(0), QStringList());
     QCOMPARE(runs(1), (QStringList{u"value りんご"_s, u"value 120"_s}));
     QCOMPARE(runs(2), QStringList{u"value 梨"_s});
-    QCOMPARE(runs(3), QStringList{u"unfilled <!-- price -->"_s});
-    QVERIFY(h.pane().Views->Note->text().contains(u"黄色は差し込んだ値"_s));
+    QCOMPARE(runs(3), (QStringList{u"unfilled <!-- price -->"_s, u"no field <!-- prise -->"_s}));
+    QVERIFY(h.pane().Views->Note->text().contains(u"紫はどのフィールド名でもない差し込み"_s));
+    // Listed above the tabs, for the page hides them.
+    QVERIFY(h.pane().Views->Unknown->isVisible());
+    QCOMPARE(h.pane().Views->Unknown->text(), u"どのフィールド名でもない差し込み（名前の誤り？）: prise"_s);
   }
 
   void aLongOutputShowsItsStartAndSaysSo() {

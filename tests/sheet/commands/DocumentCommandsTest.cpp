@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include "platform/CodePage.h"
 #include "platform/TextEncoding.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/commands/CommandWindow.h"
@@ -269,11 +270,18 @@ class DocumentCommandsTest : public QObject {
       QString cell;  // (2, 1)
     } cases[] = {
         {"CP932", "A,B\r\nx,y\r\n\x93\xfa\x80,\xff\r\n",
-         QStringLiteral("このファイルには、文字コード CP932 として読めないバイトが 2 個あります（最初は 3 行目、先頭から 13 バイト目）。"),
+         QStringLiteral("このファイルには、文字コード CP932 として読めないバイトが 2 個あります（最初は 3 行目、先頭から 13 バイト目）。"
+                        "\n読めなかった所は「\uFFFD」で表しています。"),
          QStringLiteral("日\uFFFD")},
         {"UTF-8 with BOM", "\xEF\xBB\xBF" "A\nx\n\xE6\x97\n",
-         QStringLiteral("このファイルには、文字コード UTF-8 (BOM 付き) として読めないバイトが 2 個あります（最初は 3 行目、先頭から 8 バイト目）。"),
+         QStringLiteral("このファイルには、文字コード UTF-8 (BOM 付き) として読めないバイトが 2 個あります（最初は 3 行目、先頭から 8 バイト目）。"
+                        "\n読めなかった所は「\uFFFD」で表しています。"),
          QStringLiteral("\uFFFD")},
+        // The reading rule stays (CP932), but the message names UTF-8.
+        {"UTF-8 with a stray byte", "A\n\xE6\x97\xA5\n\xE6\x97\xA5\x81\x40\n",
+         QStringLiteral("このファイルは UTF-8 のようですが、UTF-8 として正しくないバイト列が 1 個あります（最初は 3 行目、先頭から 10 バイト目）。"
+                        "\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。"),
+         QString::fromStdU16String(DecodeCodePage("\xE6\x97\xA5\x81\x40"))},
     };
     for (const auto& c : cases) {
       CommandWindow window;
@@ -281,8 +289,7 @@ class DocumentCommandsTest : public QObject {
       window.commands.Open_Click();
       QCOMPARE(window.messageBox.calls.size(), std::size_t{1});
       QCOMPARE(window.messageBox.calls[0].icon, MsgIcon::Exclamation);
-      QCOMPARE(window.messageBox.TakePrompts(),
-               QStringList{c.message + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。")});
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{c.message});
       QCOMPARE(window.fg2.TextMatrix(2, 1), c.cell);
       QVERIFY(!window.CheckModify());
     }
