@@ -163,6 +163,7 @@ PagesResult WritePages(const PagesPlan& plan, const PageTemplate& pageTemplate, 
   FileSetHooks fileHooks;
   if (hooks.progress) fileHooks.made = [&](std::size_t made) { return hooks.progress(made, paths.size()); };
   fileHooks.placingFails = hooks.placingFails;
+  fileHooks.puttingBackFails = hooks.puttingBackFails;
   const auto make = [&](std::size_t index, const std::function<void(std::string_view)>& write) {
     const int record = plan.pages[index].record;
     ConversionSummary page;

@@ -103,6 +103,8 @@ struct PagesHooks {
   std::function<bool(std::size_t made, std::size_t total)> progress;
   // For tests: the error number placing page `index` fails with (0: none).
   std::function<int(std::size_t index)> placingFails;
+  // For tests: the error number putting page `index` back fails with.
+  std::function<int(std::size_t index)> puttingBackFails;
 };
 
 struct PagesResult {
@@ -114,7 +116,8 @@ struct PagesResult {
 
 // Writes every planned page as ReplaceFilesTogether writes its files: all
 // made first, then all in place. Throws PageError and FileWriteError
-// (naming the file); then, as on cancel, the folder is as it was.
+// (naming the file); then, as on cancel, the folder is as it was, but for
+// FilesNotPutBackError, which says where the old files are kept.
 PagesResult WritePages(const PagesPlan& plan, const PageTemplate& pageTemplate, const CellSource& cells, int k,
                        const PagesHooks& hooks = {});
 
