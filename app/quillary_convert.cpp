@@ -247,7 +247,7 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
 // One page a record into the output folder, all or none.
 void WritePagesOf(const Options& options, const CsvCells& sheet, ConversionSummary& summary, std::string& report) {
   const PageTemplate pageTemplate = ReadPageTemplate(options.templ, sheet.encoding);
-  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir);
+  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
   PagesResult result = WritePages(plan, pageTemplate, sheet, sheet.Fields());
   summary = std::move(result.summary);
   report = PagesReportText(result.written, result.replaced, plan.blankRecords, options.outputDir);

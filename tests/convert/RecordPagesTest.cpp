@@ -99,6 +99,34 @@ TEST(PlanPages, RefusesEmptyAndSharedNamesNamingTheRecords) {
   }
 }
 
+TEST(PlanPages, RefusesToReplaceTheTemplateOrTheSheetUnderAnyName) {
+  TempDir dir, elsewhere;
+  dir.Write("page.html", "template");
+  elsewhere.Write("sheet.csv", "sheet");
+  ASSERT_EQ(::symlink((elsewhere / "sheet.csv").c_str(), (dir / "link.csv").c_str()), 0);
+  const std::vector<fs::path> guarded = {elsewhere / "sheet.csv", dir / "page.html"};
+  const struct {
+    const char* name;
+    std::u16string code;
+    fs::path file;  // empty: planned
+  } rows[] = {
+      {"the template by its name", u"page.html", dir / "page.html"},
+      {"the sheet through a link", u"link.csv", elsewhere / "sheet.csv"},
+      {"a file of the same name elsewhere", u"sheet.csv", {}},
+  };
+  for (const auto& row : rows) {
+    const SheetArray array = SheetOf({{u"code", u"a", row.code}});
+    try {
+      PlanPages(u"<!-- code -->", SheetArrayCells(array), 1, dir.path(), guarded);
+      EXPECT_TRUE(row.file.empty()) << row.name << ": planned";
+    } catch (const PageNameError& error) {
+      EXPECT_EQ(error.kind(), PageNameError::Kind::Protected) << row.name;
+      EXPECT_EQ(error.records(), std::vector<int>{2}) << row.name;
+      EXPECT_EQ(error.file(), row.file) << row.name;
+    }
+  }
+}
+
 // Every entry of the folder, hidden ones too, with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   std::map<std::string, std::string> entries;
