@@ -75,8 +75,15 @@ Target Prepare(const fs::path& path) {
   if (path.empty()) throw FileWriteError(path, FileProblem::NotFound);
   if (!path.has_filename()) throw FileWriteError(path, FileProblem::IsFolder);
   Target target;
-  target.resolved = FileBehindLinks(path);
-  if (::stat(target.resolved.c_str(), &target.info) != 0) {
+  target.resolved = path;
+  // One look for the usual file or absent name; links are followed only
+  // where there is one.
+  int looked = ::lstat(path.c_str(), &target.info);
+  if (looked == 0 && S_ISLNK(target.info.st_mode)) {
+    target.resolved = FileBehindLinks(path);
+    looked = ::stat(target.resolved.c_str(), &target.info);
+  }
+  if (looked != 0) {
     if (errno != ENOENT) Fail(path, errno);
     return target;
   }
