@@ -31,6 +31,7 @@
 #include "convert/RecordPages.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "platform/FileSet.h"
 #include "platform/Utf8.h"
 #include "quillary/Version.h"
 #include "sheet/CsvCells.h"
@@ -158,6 +159,15 @@ std::string Reason(const FileError& error) {
   return reason;
 }
 
+// Where each file that could not be put back keeps its old contents.
+std::string KeptList(const std::vector<KeptFile>& kept) {
+  std::string list;
+  for (const KeptFile& file : kept)
+    list += "; " + file.target.string() +
+            (file.kept.empty() ? " could not be removed" : " holds the new page, its old contents are in " + file.kept.string());
+  return list;
+}
+
 // The message for a failure of the conversion.
 std::string FailureMessage(const Options& options, const std::exception_ptr& failure) {
   try {
@@ -179,6 +189,9 @@ std::string FailureMessage(const Options& options, const std::exception_ptr& fai
                           EncodingName(error.encoding()) + " cannot express; nothing written";
     if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
     return message;
+  } catch (const FilesNotPutBackError& error) {
+    return "cannot write " + error.path().string() + ": " + Reason(error) + "; not every page could be put back" +
+           KeptList(error.kept());
   } catch (const FileWriteError& error) {
     if (!options.each) return "cannot write " + options.output + ": " + Reason(error);
     return "cannot write " + error.path().string() + ": " + Reason(error) + "; no page written";
@@ -235,7 +248,7 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
 // One page a record into the output folder, all or none.
 void WritePagesOf(const Options& options, const CsvCells& sheet, ConversionSummary& summary, std::string& report) {
   const PageTemplate pageTemplate = ReadPageTemplate(options.templ, sheet.encoding);
-  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir);
+  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
   PagesResult result = WritePages(plan, pageTemplate, sheet, sheet.Fields());
   summary = std::move(result.summary);
   report = PagesReportText(result.written, result.replaced, plan.blankRecords, options.outputDir);

@@ -36,8 +36,11 @@ std::string RecordList(const std::vector<int>& records) {
   return list;
 }
 
-std::string PageNameMessage(PageNameError::Kind kind, const std::vector<int>& records, std::u16string_view name) {
+std::string PageNameMessage(PageNameError::Kind kind, const std::vector<int>& records, std::u16string_view name,
+                            const fs::path& file) {
   if (kind == PageNameError::Kind::Empty) return "the name pattern gives no file name for records " + RecordList(records);
+  if (kind == PageNameError::Kind::Protected)
+    return "the page of record " + RecordList(records) + ", " + NameForMessage(name) + ", would replace " + file.string();
   return "the name pattern gives records " + RecordList(records) + " one file name, " + NameForMessage(name);
 }
 
@@ -79,6 +82,22 @@ class SummaryTotal {
   std::unordered_map<std::u16string, std::size_t> unfilled_, unknown_;
 };
 
+// A file as the file system tells files apart.
+struct FileIdentity {
+  dev_t device;
+  ino_t inode;
+  const fs::path* path;
+};
+
+std::vector<FileIdentity> IdentitiesOf(const std::vector<fs::path>& files) {
+  std::vector<FileIdentity> identities;
+  for (const fs::path& file : files) {
+    struct stat info {};
+    if (!file.empty() && ::stat(file.c_str(), &info) == 0) identities.push_back({info.st_dev, info.st_ino, &file});
+  }
+  return identities;
+}
+
 }  // namespace
 
 std::size_t PagesPlan::Replaced() const {
@@ -87,8 +106,12 @@ std::size_t PagesPlan::Replaced() const {
 
 fs::path PagesPlan::PathOf(const PlannedPage& page) const { return folder / PathFromText(page.name); }
 
-PageNameError::PageNameError(Kind kind, std::vector<int> records, std::u16string name)
-    : Error(PageNameMessage(kind, records, name)), kind_(kind), records_(std::move(records)), name_(std::move(name)) {}
+PageNameError::PageNameError(Kind kind, std::vector<int> records, std::u16string name, fs::path file)
+    : Error(PageNameMessage(kind, records, name, file)),
+      kind_(kind),
+      records_(std::move(records)),
+      name_(std::move(name)),
+      file_(std::move(file)) {}
 
 PageError::PageError(int record, fs::path file, std::exception_ptr cause)
     : Error("record " + std::to_string(record) + ", " + file.string()),
@@ -104,7 +127,8 @@ std::u16string ExpandPageName(std::u16string_view pattern, const CellSource& cel
   return name.substr(0, name.find(u'\0'));
 }
 
-PagesPlan PlanPages(std::u16string_view pattern, const CellSource& cells, int k, const fs::path& folder) {
+PagesPlan PlanPages(std::u16string_view pattern, const CellSource& cells, int k, const fs::path& folder,
+                    const std::vector<fs::path>& protectedFiles) {
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0) throw FileWriteError(folder, ProblemOf(errno), errno);
   if (!S_ISDIR(info.st_mode)) throw FileWriteError(folder, FileProblem::NotFound, ENOTDIR);
@@ -133,9 +157,16 @@ PagesPlan PlanPages(std::u16string_view pattern, const CellSource& cells, int k,
     const std::vector<int>& sharing = byName[page.name];
     if (sharing.size() > 1) throw PageNameError(PageNameError::Kind::Shared, sharing, page.name);
   }
+  const std::vector<FileIdentity> guarded = IdentitiesOf(protectedFiles);
   for (PlannedPage& page : plan.pages) {
     struct stat existing {};
-    page.exists = ::lstat(plan.PathOf(page).c_str(), &existing) == 0;
+    const fs::path path = plan.PathOf(page);
+    page.exists = ::lstat(path.c_str(), &existing) == 0;
+    // What the page replaces is the file behind any link.
+    if (!page.exists || guarded.empty() || ::stat(path.c_str(), &existing) != 0) continue;
+    for (const FileIdentity& file : guarded)
+      if (file.device == existing.st_dev && file.inode == existing.st_ino)
+        throw PageNameError(PageNameError::Kind::Protected, {page.record}, page.name, *file.path);
   }
   return plan;
 }
@@ -163,6 +194,7 @@ PagesResult WritePages(const PagesPlan& plan, const PageTemplate& pageTemplate, 
   FileSetHooks fileHooks;
   if (hooks.progress) fileHooks.made = [&](std::size_t made) { return hooks.progress(made, paths.size()); };
   fileHooks.placingFails = hooks.placingFails;
+  fileHooks.puttingBackFails = hooks.puttingBackFails;
   const auto make = [&](std::size_t index, const std::function<void(std::string_view)>& write) {
     const int record = plan.pages[index].record;
     ConversionSummary page;

@@ -41,20 +41,25 @@ struct PagesPlan {
   std::filesystem::path PathOf(const PlannedPage& page) const;
 };
 
-// A name pattern that gives records no name, or one name to several.
+// A name pattern that gives records no name, or one name to several, or
+// a record the name of a file the pages must not replace.
 class PageNameError : public Error {
  public:
-  enum class Kind { Empty, Shared };
-  PageNameError(Kind kind, std::vector<int> records, std::u16string name);
+  enum class Kind { Empty, Shared, Protected };
+  PageNameError(Kind kind, std::vector<int> records, std::u16string name, std::filesystem::path file = {});
   Kind kind() const { return kind_; }
-  // Every record without a name, or every record sharing `name`.
+  // Every record without a name, or every record sharing `name`, or the
+  // record whose page `name` would replace `file`.
   const std::vector<int>& records() const { return records_; }
   const std::u16string& name() const { return name_; }
+  // Protected: the file as it was given (the template, the CSV file).
+  const std::filesystem::path& file() const { return file_; }
 
  private:
   Kind kind_;
   std::vector<int> records_;
   std::u16string name_;
+  std::filesystem::path file_;
 };
 
 // The pattern expanded for one record, taken as it stands (the escaping
@@ -65,8 +70,12 @@ std::u16string ExpandPageName(std::u16string_view pattern, const CellSource& cel
 // written: throws PageNameError when a record's name is empty (naming all
 // such records) or when names are shared (the first name shared, with all
 // its records; names compare as the file system compares them, byte for
-// byte). Throws FileWriteError when the folder is no folder.
-PagesPlan PlanPages(std::u16string_view pattern, const CellSource& cells, int k, const std::filesystem::path& folder);
+// byte), and when a page would replace one of `protectedFiles` (the
+// template, the sheet's CSV file: the same file, by device and inode,
+// under any name or link). Throws FileWriteError when the folder is no
+// folder.
+PagesPlan PlanPages(std::u16string_view pattern, const CellSource& cells, int k, const std::filesystem::path& folder,
+                    const std::vector<std::filesystem::path>& protectedFiles = {});
 
 // A record's page, as WritePages makes it (before the encoding): for the
 // preview.
@@ -103,6 +112,8 @@ struct PagesHooks {
   std::function<bool(std::size_t made, std::size_t total)> progress;
   // For tests: the error number placing page `index` fails with (0: none).
   std::function<int(std::size_t index)> placingFails;
+  // For tests: the error number putting page `index` back fails with.
+  std::function<int(std::size_t index)> puttingBackFails;
 };
 
 struct PagesResult {
@@ -114,7 +125,8 @@ struct PagesResult {
 
 // Writes every planned page as ReplaceFilesTogether writes its files: all
 // made first, then all in place. Throws PageError and FileWriteError
-// (naming the file); then, as on cancel, the folder is as it was.
+// (naming the file); then, as on cancel, the folder is as it was, but for
+// FilesNotPutBackError, which says where the old files are kept.
 PagesResult WritePages(const PagesPlan& plan, const PageTemplate& pageTemplate, const CellSource& cells, int k,
                        const PagesHooks& hooks = {});
 

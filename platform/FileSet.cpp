@@ -47,6 +47,8 @@ class Staging {
 
   int fd() const { return fd_; }
   const fs::path& folder() const { return folder_; }
+  const fs::path& path() const { return private_->path(); }
+  void Keep() { private_->Keep(); }
 
  private:
   fs::path folder_;
@@ -60,7 +62,9 @@ struct Target {
   struct stat info {};
   Staging* staging = nullptr;
   std::string staged;  // the new file's name in the staging folder
-  enum class Placed { No, Created, Swapped, MovedAside } placed = Placed::No;
+  // MovedAside: the old file aside, the new in place; Aside: the old file
+  // aside, the new one could not follow.
+  enum class Placed { No, Created, Swapped, MovedAside, Aside } placed = Placed::No;
 
   std::string Aside() const { return staged + ".old"; }
 };
@@ -71,8 +75,15 @@ Target Prepare(const fs::path& path) {
   if (path.empty()) throw FileWriteError(path, FileProblem::NotFound);
   if (!path.has_filename()) throw FileWriteError(path, FileProblem::IsFolder);
   Target target;
-  target.resolved = FileBehindLinks(path);
-  if (::stat(target.resolved.c_str(), &target.info) != 0) {
+  target.resolved = path;
+  // One look for the usual file or absent name; links are followed only
+  // where there is one.
+  int looked = ::lstat(path.c_str(), &target.info);
+  if (looked == 0 && S_ISLNK(target.info.st_mode)) {
+    target.resolved = FileBehindLinks(path);
+    looked = ::stat(target.resolved.c_str(), &target.info);
+  }
+  if (looked != 0) {
     if (errno != ENOENT) Fail(path, errno);
     return target;
   }
@@ -127,27 +138,65 @@ int Place(Target& target) {
   }
   if (errno != EINVAL && errno != ENOSYS) return errno;
   if (::renameat(AT_FDCWD, resolved, staging, target.Aside().c_str()) != 0) return errno;
-  if (::renameat(staging, staged, AT_FDCWD, resolved) != 0) {
-    const int error = errno;
-    ::renameat(staging, target.Aside().c_str(), AT_FDCWD, resolved);
-    return error;
-  }
+  target.placed = Target::Placed::Aside;
+  if (::renameat(staging, staged, AT_FDCWD, resolved) != 0) return errno;
   target.placed = Target::Placed::MovedAside;
   return 0;
 }
 
-void PutBack(Target& target) {
+// 0 when the target is as it was, else the error number.
+int PutBack(Target& target) {
   const int staging = target.staging->fd();
   const char* const resolved = target.resolved.c_str();
+  int done = 0;
   switch (target.placed) {
-    case Target::Placed::Created: ::unlink(resolved); break;
+    case Target::Placed::Created: done = ::unlink(resolved); break;
     case Target::Placed::Swapped:
-      ::renameat2(staging, target.staged.c_str(), AT_FDCWD, resolved, RENAME_EXCHANGE);
+      done = ::renameat2(staging, target.staged.c_str(), AT_FDCWD, resolved, RENAME_EXCHANGE);
       break;
-    case Target::Placed::MovedAside: ::renameat(staging, target.Aside().c_str(), AT_FDCWD, resolved); break;
+    case Target::Placed::MovedAside:
+    case Target::Placed::Aside: done = ::renameat(staging, target.Aside().c_str(), AT_FDCWD, resolved); break;
     case Target::Placed::No: break;
   }
+  if (done != 0) return errno;
   target.placed = Target::Placed::No;
+  return 0;
+}
+
+// Moves `name` out of the private folder to `to`, never over a file.
+bool MoveOut(int staging, const char* name, const fs::path& to) {
+  if (::renameat2(staging, name, AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  return ::linkat(staging, name, AT_FDCWD, to.c_str(), 0) == 0 && ::unlinkat(staging, name, 0) == 0;
+}
+
+// Where a target that could not be put back keeps its old bytes: beside
+// it under a visible name, or failing that in its private folder, kept.
+KeptFile KeepOld(Target& target) {
+  KeptFile kept{target.resolved, {}};
+  if (target.placed == Target::Placed::Created) return kept;
+  const std::string old = target.placed == Target::Placed::Swapped ? target.staged : target.Aside();
+  const int staging = target.staging->fd();
+  for (int n = 1; n <= 100; ++n) {
+    fs::path visible = target.resolved;
+    visible += n == 1 ? ".old" : ".old-" + std::to_string(n);
+    if (MoveOut(staging, old.c_str(), visible)) {
+      kept.kept = std::move(visible);
+      return kept;
+    }
+    if (errno != EEXIST) break;
+  }
+  target.staging->Keep();
+  kept.kept = target.staging->path() / old;
+  return kept;
+}
+
+std::string KeptText(const std::vector<KeptFile>& kept) {
+  std::string text = "; not put back:";
+  for (const KeptFile& file : kept)
+    text += " " + file.target.string() +
+            (file.kept.empty() ? " (it was not there before)" : " (its old contents are in " + file.kept.string() + ")");
+  return text;
 }
 
 // Interrupting signals wait while the files take their places: the set
@@ -175,6 +224,11 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
+FilesNotPutBackError::FilesNotPutBackError(const FileWriteError& failure, std::vector<KeptFile> kept)
+    : FileWriteError(failure), message_(failure.what() + KeptText(kept)), kept_(std::move(kept)) {}
+
+const char* FilesNotPutBackError::what() const noexcept { return message_.c_str(); }
+
 bool ReplaceFilesTogether(const std::vector<fs::path>& paths, const FileMaker& make, const FileSetHooks& hooks) {
   std::vector<Target> targets;
   targets.reserve(paths.size());
@@ -198,8 +252,14 @@ bool ReplaceFilesTogether(const std::vector<fs::path>& paths, const FileMaker& m
     int error = hooks.placingFails ? hooks.placingFails(i) : 0;
     if (error == 0) error = Place(targets[i]);
     if (error == 0) continue;
-    for (std::size_t back = i; back-- > 0;) PutBack(targets[back]);
-    Fail(paths[i], error);
+    std::vector<KeptFile> kept;
+    for (std::size_t back = i + 1; back-- > 0;) {
+      const int failed = hooks.puttingBackFails ? hooks.puttingBackFails(back) : 0;
+      if ((failed != 0 || PutBack(targets[back]) != 0) && targets[back].placed != Target::Placed::No)
+        kept.push_back(KeepOld(targets[back]));
+    }
+    if (kept.empty()) Fail(paths[i], error);
+    throw FilesNotPutBackError(FileWriteError(paths[i], ProblemOf(error), error), std::move(kept));
   }
   for (const auto& [folder, staging] : stagings) SyncFolder(folder);
   return true;

@@ -6,8 +6,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Errors.h"
 
 namespace quillary {
 
@@ -19,6 +22,31 @@ struct FileSetHooks {
   std::function<bool(std::size_t made)> made;
   // For tests: the error number placing file `index` fails with (0: none).
   std::function<int(std::size_t index)> placingFails;
+  // For tests: the error number putting file `index` back fails with.
+  std::function<int(std::size_t index)> puttingBackFails;
+};
+
+// A file the roll-back could not put back. Its old bytes are never thrown
+// away: they are in `kept`, a visible name beside the target
+// ("page.html.old", "page.html.old-2", ...), or where even that could not
+// be made, in the private folder, which then stays. kept is empty where
+// the target had no old file (the new one stays in its place).
+struct KeptFile {
+  std::filesystem::path target;
+  std::filesystem::path kept;
+};
+
+// Placing a file failed (path(), problem() and errorNumber() say which and
+// why), and putting some of those placed before back failed too.
+class FilesNotPutBackError : public FileWriteError {
+ public:
+  FilesNotPutBackError(const FileWriteError& failure, std::vector<KeptFile> kept);
+  const std::vector<KeptFile>& kept() const { return kept_; }
+  const char* what() const noexcept override;
+
+ private:
+  std::string message_;
+  std::vector<KeptFile> kept_;
 };
 
 // Gives each target the bytes `make` makes for it, keeping what
@@ -34,6 +62,8 @@ struct FileSetHooks {
 //    kept in the private folder until every file is in place.
 // 3. If placing one fails, those placed before are put back, last first:
 //    swapped back, moved back, or removed where there was no file.
+//    Where one cannot be put back, FilesNotPutBackError says where its old
+//    bytes are kept.
 // Returns false when cancelled. Throws FileWriteError naming the target
 // that failed, or what `make` throws. On all of these every target is as
 // it was and the private folders are gone, as they are on SIGINT, SIGTERM

@@ -94,7 +94,17 @@ PrivateFolder::PrivateFolder(std::string_view prefix, const fs::path& base)
       folder_(OpenLocked(path_)),
       slot_(Register(path_, folder_.get())) {}
 
+void PrivateFolder::Keep() noexcept {
+  if (slot_ >= 0) g_slots[slot_].used = 0;
+  slot_ = -1;
+  // Sweeps pass by a folder others may enter; search alone lets nobody
+  // list it.
+  ::fchmod(folder_.get(), 0711);
+  kept_ = true;
+}
+
 PrivateFolder::~PrivateFolder() {
+  if (kept_) return;
   if (slot_ >= 0) g_slots[slot_].used = 0;
   Empty(folder_.get());
   ::rmdir(path_.c_str());

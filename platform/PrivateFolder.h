@@ -25,11 +25,16 @@ class PrivateFolder {
   PrivateFolder& operator=(const PrivateFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
+  // Leaves the folder and what it holds in place for good, where it keeps
+  // a user's file that could not go back: not removed when this goes, nor
+  // on a signal, nor by a later sweep.
+  void Keep() noexcept;
 
  private:
   std::filesystem::path path_;
   FileDescriptor folder_;
   int slot_;
+  bool kept_ = false;
 };
 
 // Removes the folders under `prefix` left by ended runs of this machine:

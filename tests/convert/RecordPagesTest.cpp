@@ -13,6 +13,7 @@
 #include "convert/PageNames.h"
 #include "convert/RecordPages.h"
 #include "convert/SheetArrayCells.h"
+#include "platform/FileSet.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 
@@ -98,6 +99,34 @@ TEST(PlanPages, RefusesEmptyAndSharedNamesNamingTheRecords) {
   }
 }
 
+TEST(PlanPages, RefusesToReplaceTheTemplateOrTheSheetUnderAnyName) {
+  TempDir dir, elsewhere;
+  dir.Write("page.html", "template");
+  elsewhere.Write("sheet.csv", "sheet");
+  ASSERT_EQ(::symlink((elsewhere / "sheet.csv").c_str(), (dir / "link.csv").c_str()), 0);
+  const std::vector<fs::path> guarded = {elsewhere / "sheet.csv", dir / "page.html"};
+  const struct {
+    const char* name;
+    std::u16string code;
+    fs::path file;  // empty: planned
+  } rows[] = {
+      {"the template by its name", u"page.html", dir / "page.html"},
+      {"the sheet through a link", u"link.csv", elsewhere / "sheet.csv"},
+      {"a file of the same name elsewhere", u"sheet.csv", {}},
+  };
+  for (const auto& row : rows) {
+    const SheetArray array = SheetOf({{u"code", u"a", row.code}});
+    try {
+      PlanPages(u"<!-- code -->", SheetArrayCells(array), 1, dir.path(), guarded);
+      EXPECT_TRUE(row.file.empty()) << row.name << ": planned";
+    } catch (const PageNameError& error) {
+      EXPECT_EQ(error.kind(), PageNameError::Kind::Protected) << row.name;
+      EXPECT_EQ(error.records(), std::vector<int>{2}) << row.name;
+      EXPECT_EQ(error.file(), row.file) << row.name;
+    }
+  }
+}
+
 // Every entry of the folder, hidden ones too, with its bytes.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   std::map<std::string, std::string> entries;
@@ -141,8 +170,10 @@ TEST_F(WritePagesTest, PlacesEveryPageKeepingModes) {
 
 TEST_F(WritePagesTest, AFailurePlacingTheKthPageLeavesTheFolderAsItWas) {
   for (const std::size_t k : {0u, 1u, 2u, 3u}) {
+    PagesHooks hooks;
+    hooks.placingFails = [k](std::size_t index) { return index == k ? EIO : 0; };
     try {
-      Write({nullptr, [k](std::size_t index) { return index == k ? EIO : 0; }});
+      Write(hooks);
       ADD_FAILURE() << "page " << k << ": written";
     } catch (const FileWriteError& error) {
       EXPECT_EQ(error.path(), dir_ / (std::to_string(k + 1) + ".html")) << k;
@@ -150,6 +181,31 @@ TEST_F(WritePagesTest, AFailurePlacingTheKthPageLeavesTheFolderAsItWas) {
     }
     EXPECT_EQ(Snapshot(dir_.path()), before_) << "failing at page " << k;
   }
+}
+
+TEST_F(WritePagesTest, APageThatCannotGoBackIsKeptUnderAVisibleName) {
+  dir_.Write("1.html.old", "someone's");
+  // Page 3 fails; 1 (replacing) and 2 (new) cannot go back.
+  PagesHooks hooks;
+  hooks.placingFails = [](std::size_t index) { return index == 2 ? EIO : 0; };
+  hooks.puttingBackFails = [](std::size_t index) { return index < 2 ? EIO : 0; };
+  try {
+    Write(hooks);
+    ADD_FAILURE() << "written";
+  } catch (const FilesNotPutBackError& error) {
+    EXPECT_EQ(error.path(), dir_ / "3.html") << "the file that failed";
+    ASSERT_EQ(error.kept().size(), 2u);
+    EXPECT_EQ(error.kept()[0].target, dir_ / "2.html");
+    EXPECT_EQ(error.kept()[0].kept, fs::path()) << "nothing was there";
+    EXPECT_EQ(error.kept()[1].target, dir_ / "1.html");
+    EXPECT_EQ(error.kept()[1].kept, dir_ / "1.html.old-2") << "beside it, never over a file";
+  }
+  std::map<std::string, std::string> after = before_;
+  after["1.html"] = "[1]";
+  after["1.html.old"] = "someone's";
+  after["1.html.old-2"] = "old 1";
+  after["2.html"] = "[2]";
+  EXPECT_EQ(Snapshot(dir_.path()), after) << "no old bytes lost, no private folder left";
 }
 
 TEST_F(WritePagesTest, APageThatCannotBeMadeOrACancelWritesNothing) {
@@ -165,11 +221,13 @@ TEST_F(WritePagesTest, APageThatCannotBeMadeOrACancelWritesNothing) {
   EXPECT_EQ(Snapshot(dir_.path()), before_) << "unmade";
 
   std::size_t asked = 0;
-  const PagesResult result = Write({[&](std::size_t made, std::size_t total) {
+  PagesHooks hooks;
+  hooks.progress = [&](std::size_t made, std::size_t total) {
     EXPECT_EQ(total, 4u);
     asked = made;
     return made < 2;
-  }, nullptr});
+  };
+  const PagesResult result = Write(hooks);
   EXPECT_TRUE(result.cancelled);
   EXPECT_EQ(asked, 2u);
   EXPECT_EQ(result.written, 0u);

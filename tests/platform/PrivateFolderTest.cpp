@@ -97,6 +97,18 @@ TEST(SweepPrivateFolders, RemovesOnlyWhatEndedRunsLeft) {
   EXPECT_EQ(fs::exists(otherMachine), MachineTag() != "00000000-");
   fs::remove(shared);
   fs::remove(otherMachine);
+
+  // One kept for a user's file stays, after its run too.
+  fs::path kept;
+  {
+    PrivateFolder keeping(kPrefix);
+    kept = keeping.path();
+    std::ofstream(kept / "old.html") << "old";
+    keeping.Keep();
+  }
+  EXPECT_EQ(SweepPrivateFolders(kPrefix, 0s), 0);
+  EXPECT_TRUE(fs::exists(kept / "old.html"));
+  fs::remove_all(kept);
 }
 
 }  // namespace
