@@ -22,7 +22,10 @@ ProgramCommands::ProgramCommands(Main& window)
       documents_(DocumentWindow(window)),
       convert_({&window, window.sheetGrid(), window.cellEditor(), documents_, window.sheetArray(),
                 window.sheetArrayEncoding(), window.services().dialogBackend, window.services().messageBox},
-               [&window](Conv& conv) { window.ShowModalDialog(conv); }) {}
+               [&window](Conv& conv) { window.ShowModalDialog(conv); }),
+      pages_({&window, window.sheetGrid(), window.cellEditor(), documents_, window.sheetArray(),
+              window.sheetArrayEncoding(), window.services().dialogBackend, window.services().messageBox},
+             [&window](PagesDialog& dialog) { window.ShowModalDialog(dialog); }) {}
 
 void ProgramCommands::New_Click() { documents_.New_Click(); }
 void ProgramCommands::Open_Click() { documents_.Open_Click(); }
@@ -30,6 +33,10 @@ void ProgramCommands::Save_Click() { documents_.Save_Click(); }
 void ProgramCommands::OpenNamed(const QString& fileName) { documents_.OpenNamed(fileName); }
 void ProgramCommands::Convert_Click() {
   if (const auto done = convert_.Convert_Click()) main_.ShowConversionDone(*done);
+}
+
+void ProgramCommands::Pages_Click() {
+  if (const auto done = pages_.Pages_Click()) main_.ShowPagesDone(*done);
 }
 
 void ProgramCommands::SheetResize_Click() {
@@ -44,6 +51,9 @@ void ProgramCommands::FieldEdit_Click() {
 
 bool ProgramCommands::MayClose() { return documents_.MayClose(); }
 
-void ProgramCommands::CloseDialogs() { convert_.CloseDialog(); }
+void ProgramCommands::CloseDialogs() {
+  convert_.CloseDialog();
+  pages_.CloseDialog();
+}
 
 }  // namespace quillary

@@ -5,6 +5,8 @@
 
 #include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
+#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
 #include "mainwindow/MainCommands.h"
 #include "sheet/DocumentCommands.h"
 
@@ -22,6 +24,7 @@ class ProgramCommands final : public MainCommands {
   void Save_Click() override;
   void OpenNamed(const QString& fileName) override;
   void Convert_Click() override;
+  void Pages_Click() override;
   void SheetResize_Click() override;
   void FieldEdit_Click() override;
   bool MayClose() override;
@@ -31,6 +34,7 @@ class ProgramCommands final : public MainCommands {
   Main& main_;
   DocumentCommands documents_;
   ConvertCommand convert_;
+  PagesCommand pages_;
 };
 
 }  // namespace quillary

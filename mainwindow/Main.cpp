@@ -172,6 +172,7 @@ void Main::Form_Resize() {
 }
 
 void Main::ShowConversionDone(const ConversionDone& done) { status_->ShowConversion(done); }
+void Main::ShowPagesDone(const PagesDone& done) { status_->ShowPages(done); }
 
 void Main::ScheduleStatus() {
   if (std::exchange(statusDue_, true)) return;

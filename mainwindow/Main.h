@@ -40,6 +40,7 @@ class CellEditor;
 class StatusLine;
 class DesktopOpener;
 struct ConversionDone;
+struct PagesDone;
 class GridControl;
 class SheetDocument;
 class SheetEditCommands;
@@ -113,6 +114,7 @@ class Main : public QMainWindow {
   void SheetResize_Click();
   void FieldEdit_Click();
   void Convert_Click();
+  void Pages_Click();
   // Shows or hides the live preview beside the window.
   void Preview_Click();
   void Version_Click();
@@ -122,6 +124,7 @@ class Main : public QMainWindow {
   void Resize_Click();
   // The status line tells what a conversion wrote.
   void ShowConversionDone(const ConversionDone& done);
+  void ShowPagesDone(const PagesDone& done);
   // The status line shows the sheet's state once the current event is
   // handled (many changes, one update).
   void ScheduleStatus();

@@ -18,6 +18,8 @@ class MainCommands {
   // Opens a file named from outside as Open does.
   virtual void OpenNamed(const QString& /*fileName*/) {}
   virtual void Convert_Click() {}
+  // A page for every record, into one folder.
+  virtual void Pages_Click() {}
   // The sheet resize dialog and the field-name editor.
   virtual void SheetResize_Click() {}
   virtual void FieldEdit_Click() {}

@@ -125,6 +125,11 @@ void Main::CreateMenus() {
   // From anywhere in the window; R alone where no control takes it.
   convert->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
   ConnectGuarded(convert, &QAction::triggered, [this] { Convert_Click(); });
+  // Beside 変換, which it extends; Shift with Convert's keys.
+  QAction* pages = menuBar()->addAction(QStringLiteral("レコードごとに変換(&G)"));
+  pages->setObjectName(QStringLiteral("Pages"));
+  pages->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), QKeySequence(Qt::SHIFT | Qt::Key_F5)});
+  ConnectGuarded(pages, &QAction::triggered, [this] { Pages_Click(); });
   QAction* version = menuBar()->addAction(QStringLiteral("バージョン"));
   version->setObjectName(QStringLiteral("Version"));
   ConnectGuarded(version, &QAction::triggered, [this] { Version_Click(); });
@@ -221,6 +226,7 @@ void Main::Open_Click() { commands_->Open_Click(); }
 void Main::Save_Click() { commands_->Save_Click(); }
 void Main::OpenNamed(const QString& fileName) { commands_->OpenNamed(fileName); }
 void Main::Convert_Click() { commands_->Convert_Click(); }
+void Main::Pages_Click() { commands_->Pages_Click(); }
 void Main::SheetResize_Click() { commands_->SheetResize_Click(); }
 void Main::Resize_Click() { commands_->SheetResize_Click(); }
 void Main::FieldEdit_Click() { commands_->FieldEdit_Click(); }

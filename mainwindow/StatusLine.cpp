@@ -8,6 +8,8 @@
 #include "commondialog/ErrorGuard.h"
 #include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
+#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
 #include "sheet/CommandMessages.h"
 
 namespace quillary {
@@ -64,17 +66,27 @@ void StatusLine::ShowSheet(const SheetState& state) {
 }
 
 void StatusLine::ShowConversion(const ConversionDone& done) {
-  outputName_ = done.outputName;
-  const QString text = ConversionStatusText(done);
+  ShowResult(ConversionStatusText(done), done.outputName, QStringLiteral("出力を開く"),
+             QStringLiteral("出力ファイルを開けませんでした。\n"));
+}
+
+void StatusLine::ShowPages(const PagesDone& done) {
+  ShowResult(PagesStatusText(done), done.folder, QStringLiteral("フォルダーを開く"),
+             QStringLiteral("フォルダーを開けませんでした。\n"));
+}
+
+void StatusLine::ShowResult(const QString& text, const QString& opens, const QString& button, const QString& failure) {
+  outputName_ = opens;
+  openFailure_ = failure;
   message_->setText(text);
   message_->setToolTip(text);
+  OpenOutput->setText(button);
   OpenOutput->show();
   sheet_->hide();
 }
 
 void StatusLine::OpenOutput_Click() {
-  if (!desktop_.OpenFile(outputName_))
-    ShowRefusal(messageBox_, QStringLiteral("出力ファイルを開けませんでした。\n") + outputName_);
+  if (!desktop_.OpenFile(outputName_)) ShowRefusal(messageBox_, openFailure_ + outputName_);
 }
 
 }  // namespace quillary

@@ -19,6 +19,7 @@ namespace quillary {
 class DesktopOpener;
 class MessageBox;
 struct ConversionDone;
+struct PagesDone;
 
 // What the line says about the sheet.
 struct SheetState {
@@ -40,6 +41,8 @@ class StatusLine final : public QStatusBar {
 
   void ShowSheet(const SheetState& state);
   void ShowConversion(const ConversionDone& done);
+  // Pages written: the button opens their folder.
+  void ShowPages(const PagesDone& done);
   void OpenOutput_Click();
 
  private:
@@ -48,7 +51,9 @@ class StatusLine final : public QStatusBar {
   QLabel* message_;
   QLabel* sheet_;
   QToolButton* OpenOutput;
+  void ShowResult(const QString& text, const QString& opens, const QString& button, const QString& failure);
   QString outputName_;
+  QString openFailure_;
   SheetState shown_;
 };
 

@@ -23,6 +23,7 @@
 #include "MainWindowHarness.h"
 #include "sheet/SheetDocument.h"
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
 #include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
 
@@ -132,6 +133,7 @@ class MainShellTest : public QObject {
         {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()}, {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
         {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
         {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
+        {w.Item("Pages"), u"レコードごとに変換(&G) Ctrl+Shift+R"_s, u"Pages_Click"_s},
         {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
         {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
@@ -302,6 +304,12 @@ class MainShellTest : public QObject {
     QTRY_VERIFY(state.isVisible());
     QCOMPARE(state.text(), u"商品.csv　CP932　3 行 1 列"_s);
     QVERIFY(Find<QLabel>(w, "ConversionMessage").isVisible() && open.isVisible());
+    // Pages per record: the button opens their folder.
+    w.ShowPagesDone(PagesDone{u"/tmp/pages"_s, 2, 0, {}, false});
+    QCOMPARE(open.text(), u"フォルダーを開く"_s);
+    h.desktop.opens = true;
+    open.click();
+    QCOMPARE(h.desktop.opened.back(), u"/tmp/pages"_s);
   }
 
   // Without a drag in progress the application delivers no drop, so the
