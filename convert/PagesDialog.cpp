@@ -46,6 +46,8 @@ QPushButton* BrowseButton(const char* name, QWidget* parent) {
   button->setObjectName(QString::fromLatin1(name));
   // Enter in a box writes (after the checks), never browses.
   button->setAutoDefault(false);
+  // As small as the Convert dialog's, beside its box.
+  button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   return button;
 }
 
@@ -114,10 +116,15 @@ PagesDialog::PagesDialog(CommonDialogBackend& backend, MessageBox& messageBox, Q
     line->addWidget(button);
     return line;
   };
+  const auto label = [this](const QString& caption, QLineEdit* box) {
+    auto* text = new QLabel(caption, this);
+    text->setBuddy(box);  // its access key reaches the box
+    return text;
+  };
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("定型ファイル(&T):"), row(TemplateBox, BrowseTemplate));
-  form->addRow(QStringLiteral("出力先フォルダー(&F):"), row(FolderBox, BrowseFolder));
-  form->addRow(QStringLiteral("ファイル名(&N):"), PatternBox);
+  form->addRow(label(QStringLiteral("定型ファイル(&T):"), TemplateBox), row(TemplateBox, BrowseTemplate));
+  form->addRow(label(QStringLiteral("出力先フォルダー(&F):"), FolderBox), row(FolderBox, BrowseFolder));
+  form->addRow(label(QStringLiteral("ファイル名(&N):"), PatternBox), PatternBox);
   auto* buttons = new QDialogButtonBox(this);
   buttons->addButton(OKButton, QDialogButtonBox::AcceptRole);
   buttons->addButton(CancelButton, QDialogButtonBox::RejectRole);

@@ -125,8 +125,10 @@ void Main::CreateMenus() {
   // From anywhere in the window; R alone where no control takes it.
   convert->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
   ConnectGuarded(convert, &QAction::triggered, [this] { Convert_Click(); });
-  // Beside 変換, which it extends; Shift with Convert's keys.
-  QAction* pages = menuBar()->addAction(QStringLiteral("レコードごとに変換(&G)"));
+  // Beside 変換, which it extends; Shift with Convert's keys. A short
+  // caption keeps バージョン and ヘルプ in the bar at the window's first width.
+  QAction* pages = menuBar()->addAction(QStringLiteral("個別変換(&G)"));
+  pages->setToolTip(QStringLiteral("レコードごとに変換: レコード 1 件ごとに 1 ファイルを書き出します"));
   pages->setObjectName(QStringLiteral("Pages"));
   pages->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), QKeySequence(Qt::SHIFT | Qt::Key_F5)});
   ConnectGuarded(pages, &QAction::triggered, [this] { Pages_Click(); });

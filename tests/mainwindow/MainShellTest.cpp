@@ -133,7 +133,7 @@ class MainShellTest : public QObject {
         {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()}, {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
         {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
         {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
-        {w.Item("Pages"), u"レコードごとに変換(&G) Ctrl+Shift+R"_s, u"Pages_Click"_s},
+        {w.Item("Pages"), u"個別変換(&G) Ctrl+Shift+R"_s, u"Pages_Click"_s},
         {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
         {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
