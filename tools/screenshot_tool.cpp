@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,13 +194,17 @@ std::vector<Shot> Shots() {
        [](Scene& scene) {
          // レコードごとに変換 over the example product page, its plan shown.
          Main& window = scene.window();
-         const QDir examples = QFileInfo(scene.samplePath()).dir();
-         const QString folder = QDir::temp().filePath(QStringLiteral("quillary-site"));
+         // A shop's folder as a user keeps it, the example template in it.
+         const QDir shop(QDir::temp().filePath(QStringLiteral("shop")));
+         const QString folder = shop.filePath(QStringLiteral("site"));
          QDir().mkpath(folder);
+         const QString templ = shop.filePath(QStringLiteral("product.html"));
+         QFile::remove(templ);
+         QFile::copy(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("product.html")), templ);
          auto dialog = std::make_unique<PagesDialog>(scene.backend(), scene.messageBox(), &window);
          auto cells = std::make_shared<SheetArrayCells>(window.sheetArray());
          QObject::connect(dialog.get(), &QObject::destroyed, [cells] {});
-         dialog->TemplateBox->setText(examples.filePath(QStringLiteral("product.html")));
+         dialog->TemplateBox->setText(templ);
          dialog->FolderBox->setText(folder);
          dialog->PatternBox->setText(QStringLiteral("item-<!-- 商品名 -->.html"));
          dialog->PrepareToOpen(*cells, window.sheetGrid().Cols() - 1);
