@@ -10,21 +10,16 @@
 #include <QPointer>
 #include <QString>
 
+#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConversionSummary.h"
+#include "convert/ConvertCommand.h"
 #include "platform/TextEncoding.h"
 
 class QWidget;
 
 namespace quillary {
 
-class CommonDialogBackend;
-class DocumentCommands;
-class GridControl;
-class InCellEditor;
-class MessageBox;
 class PagesDialog;
-class SheetArray;
-
 
 // Pages that were written.
 struct PagesDone {
@@ -48,16 +43,8 @@ class PagesCommand {
   using Progress = std::function<bool(std::size_t made, std::size_t total)>;
   using StartProgress = std::function<Progress(QWidget* owner, std::size_t total)>;
 
-  struct Window {
-    QWidget* owner;
-    const GridControl& fg2;
-    InCellEditor& editor;
-    DocumentCommands& documents;
-    const SheetArray& sheetArray;
-    const TextEncoding& sheetArrayEncoding;
-    CommonDialogBackend& dialogBackend;
-    MessageBox& messageBox;
-  };
+  // What Convert works on, the same for every record's page.
+  using Window = ConvertCommand::Window;
 
   // Empty showModal: QDialog::exec; empty startProgress: a progress dialog
   // that appears when the writing takes a while.
