@@ -27,7 +27,10 @@ ProgramCommands::ProgramCommands(Main& window, SettingsStore* settings)
       convert_({&window, window.sheetGrid(), window.cellEditor(), documents_, window.sheetArray(),
                 window.sheetArrayEncoding(), window.services().dialogBackend, window.services().messageBox},
                [&window](Conv& conv) { window.ShowModalDialog(conv); }),
-      convertAgain_(convert_, window.services().messageBox) {}
+      convertAgain_(convert_, window.services().messageBox),
+      pages_({&window, window.sheetGrid(), window.cellEditor(), documents_, window.sheetArray(),
+              window.sheetArrayEncoding(), window.services().dialogBackend, window.services().messageBox},
+             [&window](PagesDialog& dialog) { window.ShowModalDialog(dialog); }) {}
 
 ProgramCommands::~ProgramCommands() = default;
 
@@ -58,6 +61,10 @@ void ProgramCommands::Done(const std::optional<ConversionDone>& done) {
   main_.ShowConversionDone(*done);
 }
 
+void ProgramCommands::Pages_Click() {
+  if (const auto done = pages_.Pages_Click()) main_.ShowPagesDone(*done);
+}
+
 void ProgramCommands::SheetResize_Click() {
   ResizeOption dialog(main_.sheetGrid(), main_.services().messageBox, &main_);
   main_.ShowModalDialog(dialog);
@@ -70,6 +77,9 @@ void ProgramCommands::FieldEdit_Click() {
 
 bool ProgramCommands::MayClose() { return documents_.MayClose(); }
 
-void ProgramCommands::CloseDialogs() { convert_.CloseDialog(); }
+void ProgramCommands::CloseDialogs() {
+  convert_.CloseDialog();
+  pages_.CloseDialog();
+}
 
 }  // namespace quillary

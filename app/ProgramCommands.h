@@ -9,6 +9,8 @@
 #include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConvertAgain.h"
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
+#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
 #include "mainwindow/MainCommands.h"
 #include "sheet/DocumentCommands.h"
 
@@ -31,6 +33,7 @@ class ProgramCommands final : public MainCommands {
   void OpenNamed(const QString& fileName) override;
   void Convert_Click() override;
   void ConvertAgain_Click() override;
+  void Pages_Click() override;
   void SheetResize_Click() override;
   void FieldEdit_Click() override;
   bool MayClose() override;
@@ -50,6 +53,7 @@ class ProgramCommands final : public MainCommands {
   ConvertAgainCommand convertAgain_;
   // A sheet with no file yet has its last conversion remembered for the run.
   std::optional<ConversionPair> untitled_;
+  PagesCommand pages_;
 };
 
 }  // namespace quillary

@@ -66,7 +66,7 @@ struct PreviewAtTheCellLimit {
   FakeCommonDialogBackend backend;
   FakeMessageBox messages;
   FakeDesktopOpener desktop;
-  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}}, &owner};
+  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}, {}}, &owner};
 };
 
 void CheckShown(benchmark::State& state, const PreviewPane& pane) {

@@ -15,6 +15,9 @@ namespace quillary {
 
 enum class FileDialogMode { Open = 1, Save = 2 };
 
+// A request flag of the open dialog: a folder is chosen, not a file.
+inline constexpr std::int32_t kPickFolderFlag = 0x40000000;
+
 struct FileDialogRequest {
   FileDialogMode mode = FileDialogMode::Open;
   std::int32_t owner = 0;

@@ -34,6 +34,10 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, Q
   dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog->setFileMode(open && (request.flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
                                                                     : QFileDialog::AnyFile);
+  if (open && (request.flags & kPickFolderFlag) != 0) {
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+  }
   if (!open && (request.flags & kOverwritePrompt) == 0) {
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
   }

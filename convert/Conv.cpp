@@ -1,11 +1,13 @@
 #include "convert/Conv.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
+#include "convert/EscapeNotice.h"
 #include "convert/Module1.h"
 #include "commondialog/MessageBox.h"
 #include "sheet/AskFileName.h"
@@ -26,6 +28,8 @@ constexpr TwipsRect kNameBox{120, 240, 4935, 315};   // inside its frame
 constexpr TwipsRect kBrowseButton{5160, 240, 315, 315};  // inside its frame
 constexpr TwipsRect kOKButton{3000, 2040, 1215, 375};
 constexpr TwipsRect kCancelButton{4380, 2040, 1215, 375};
+// Left of the buttons, in the band the layout leaves free.
+constexpr TwipsRect kEscapeNotice{120, 1920, 2760, 555};
 
 template <typename Widget, typename... Args>
 Widget* MakeControl(const char* name, const TwipsRect& rect, QWidget* parent, Args&&... args) {
@@ -63,6 +67,13 @@ Conv::Conv(CommonDialogBackend& backend, MessageBox& messageBox, QWidget* owner)
   CancelButton = MakeControl<QPushButton>("CancelButton", kCancelButton, this, QStringLiteral("ｷｬﾝｾﾙ"));
   CancelButton->setAutoDefault(false);
 
+  EscapeNotice = MakeControl<QLabel>("EscapeNotice", kEscapeNotice, this, EscapeNoticeText());
+  EscapeNotice->setWordWrap(true);
+  EscapeNotice->setTextFormat(Qt::PlainText);
+  EscapeNotice->hide();
+  connect(Text1, &QLineEdit::textChanged, this,
+          [this](const QString& name) { EscapeNotice->setVisible(escapeCheck_ && escapeCheck_(name)); });
+
   setTabOrder(OKButton, CancelButton);
   setTabOrder(CancelButton, Text1);
   setTabOrder(Text1, Command1);
@@ -78,6 +89,11 @@ Conv::Conv(CommonDialogBackend& backend, MessageBox& messageBox, QWidget* owner)
 }
 
 Conv::~Conv() = default;
+
+void Conv::SetEscapeCheck(std::function<bool(const QString&)> check) {
+  escapeCheck_ = std::move(check);
+  EscapeNotice->setVisible(escapeCheck_ && escapeCheck_(Text1->text()));
+}
 
 void Conv::PrepareToOpen() {
   Text1->clear();

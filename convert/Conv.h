@@ -4,6 +4,7 @@
 // boxes are its result: two non-empty names once OK has passed, both empty
 // after Cancel or the window frame.
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,6 +14,7 @@
 #include "commondialog/CommonDialogBackend.h"
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -55,6 +57,10 @@ class Conv : public QDialog {
   QPushButton* Command2;  // its browse button
   QPushButton* OKButton;
   QPushButton* CancelButton;
+  QLabel* EscapeNotice;  // shown while the template opts in to escaped values
+
+  // Tells whether a template opts in to escaped values, for the notice.
+  void SetEscapeCheck(std::function<bool(const QString& templateName)> check);
 
  private:
   // Created on first use and kept for the run; both browse buttons share it.
@@ -65,6 +71,7 @@ class Conv : public QDialog {
   CommonDialogBackend& backend_;
   MessageBox& messageBox_;
   std::unique_ptr<C_CommonDialog> browseDialog_;
+  std::function<bool(const QString&)> escapeCheck_;
 };
 
 }  // namespace quillary

@@ -3,14 +3,17 @@
 #include <exception>
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QString>
 #include <QStringList>
 
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
 #include "convert/Conv.h"
+#include "convert/EscapeNotice.h"
 #include "convert/FindRep.h"
 #include "convert/Module1.h"
+#include "convert/SheetArrayCells.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/CommandMessages.h"
@@ -22,18 +25,6 @@
 namespace quillary {
 
 namespace {
-
-// The output takes the template's encoding; a character CP932 lacks needs a
-// template in UTF-8.
-QString OutputUnencodableMessage(const UnencodableCharError& error) {
-  QString message =
-      QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n") + CharacterText(error.character());
-  if (error.encoding() == TextEncoding::Cp932)
-    message += QStringLiteral(
-        "\n出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
-        "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。");
-  return message;
-}
 
 const QString kSaveFirstQuestion = QStringLiteral(
     "シートが変更されています。保存してから変換しますか？\n"
@@ -59,6 +50,18 @@ QString NameList(const NameCounts& names) {
 
 }  // namespace
 
+// The output takes the template's encoding; a character CP932 lacks needs a
+// template in UTF-8.
+QString OutputUnencodableMessage(const UnencodableCharError& error) {
+  QString message =
+      QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n") + CharacterText(error.character());
+  if (error.encoding() == TextEncoding::Cp932)
+    message += QStringLiteral(
+        "\n出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
+        "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。");
+  return message;
+}
+
 QString FilledText(const ConversionSummary& summary) {
   return QStringLiteral("差し込み %1 か所").arg(summary.filled);
 }
@@ -73,13 +76,20 @@ QString LeftOverText(const ConversionSummary& summary) {
   return text;
 }
 
+QString EscapingText(const ConversionSummary& summary) {
+  QString text;
+  if (summary.valuesEscaped) text += QStringLiteral("　値をエスケープ");
+  if (summary.references > 0) text += QStringLiteral("　文字参照 %1 個").arg(summary.references);
+  return text;
+}
+
 QString ConversionStatusText(const ConversionDone& done) {
   // Converting the sheet as last saved while the grid is newer is said first:
   // a long line is cut at its end.
   const QString what =
       done.olderThanGrid ? QStringLiteral("変換しました（最後に保存したシートで）") : QStringLiteral("変換しました");
   return QStringLiteral("%1: %2（%3）").arg(what, done.outputName, FilledText(done.summary)) +
-         LeftOverText(done.summary);
+         EscapingText(done.summary) + LeftOverText(done.summary);
 }
 
 QString ConversionReportText(const ConversionDone& done) {
@@ -112,8 +122,15 @@ std::optional<ConversionDone> ConvertCommand::Convert_Click() {
   std::optional<ConversionDone> done;
   RunCommand(w_.messageBox, [&] {
     bool olderThanGrid = false;
-    if (!SavedOrDeclined(olderThanGrid)) return;
+    if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
     Conv& conv = LoadedDialog();
+    const SheetArrayCells cells(w_.sheetArray);
+    const int k = w_.fg2.Cols() - 1;
+    conv.SetEscapeCheck([&](const QString& name) { return TemplateEscapesValues(name, cells, k); });
+    // The check reads this run's sheet: it goes with the run.
+    const auto forget = qScopeGuard([this] {
+      if (conv_) conv_->SetEscapeCheck({});
+    });
     conv.PrepareToOpen();
     showModal_(conv);
     // The dialog may have been unloaded while it was shown.
@@ -132,7 +149,7 @@ std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templat
   std::optional<ConversionDone> done;
   RunCommand(w_.messageBox, [&] {
     bool olderThanGrid = false;
-    if (!SavedOrDeclined(olderThanGrid)) return;
+    if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
     if (FileExists(outputName.toStdU16String()) && !mayReplace()) return;
     if (auto summary = Convert(templateName, outputName))
       done = ConversionDone{templateName, outputName, std::move(*summary), olderThanGrid};
@@ -140,17 +157,18 @@ std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templat
   return done;
 }
 
-bool ConvertCommand::SavedOrDeclined(bool& olderThanGrid) {
-  w_.editor.CommitCellEdit();
-  if (!w_.fg2.document().CheckModify()) return true;
+bool SavedOrDeclined(InCellEditor& editor, const GridControl& fg2, DocumentCommands& documents,
+                     MessageBox& messageBox, bool& olderThanGrid) {
+  editor.CommitCellEdit();
+  if (!fg2.document().CheckModify()) return true;
   const MsgResult answer =
-      w_.messageBox.Show(kSaveFirstQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, QStringLiteral("確認"));
+      messageBox.Show(kSaveFirstQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, QStringLiteral("確認"));
   if (answer == MsgResult::No) {
     olderThanGrid = true;
     return true;
   }
   // Its own file: one question, not a question and a file dialog.
-  return answer == MsgResult::Yes && w_.documents.SaveToItsFile();
+  return answer == MsgResult::Yes && documents.SaveToItsFile();
 }
 
 std::optional<ConversionSummary> ConvertCommand::Convert(const QString& templateName, const QString& outputName) {

@@ -26,6 +26,7 @@ class GridControl;
 class InCellEditor;
 class MessageBox;
 class SheetArray;
+class UnencodableCharError;
 
 // A conversion that wrote its output.
 struct ConversionDone {
@@ -50,6 +51,18 @@ QString ConversionReportText(const ConversionDone& done);
 // part after a wide space (empty when nothing was).
 QString FilledText(const ConversionSummary& summary);
 QString LeftOverText(const ConversionSummary& summary);
+// "　値をエスケープ" when the template opted in, "　文字参照 3 個" when
+// characters the encoding lacks were written as references (else empty).
+QString EscapingText(const ConversionSummary& summary);
+// Why an output cannot hold a character, and what to do about it.
+QString OutputUnencodableMessage(const UnencodableCharError& error);
+
+// Commits a pending cell edit and, when the sheet has changed since it was
+// last opened or saved, asks whether to save it first, so that its edits
+// reach the output. False: the user cancelled, or the Save did not happen.
+// olderThanGrid: the user chose not to save.
+bool SavedOrDeclined(InCellEditor& editor, const GridControl& fg2, DocumentCommands& documents,
+                     MessageBox& messageBox, bool& olderThanGrid);
 
 class ConvertCommand {
  public:
@@ -93,9 +106,6 @@ class ConvertCommand {
 
  private:
   Conv& LoadedDialog();
-  // Asks whether to save a changed sheet first. False: the user cancelled,
-  // or the Save did not happen. olderThanGrid: the user chose not to save.
-  bool SavedOrDeclined(bool& olderThanGrid);
   std::optional<ConversionSummary> Convert(const QString& templateName, const QString& outputName);
 
   Window w_;

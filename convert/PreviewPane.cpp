@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include "convert/preview/web/PreviewWebPage.h"
 #include "sheet/AskFileName.h"
 #include "sheet/CommandMessages.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetDocument.h"
 
 namespace quillary {
@@ -51,6 +53,16 @@ QPushButton* MakeButton(const char* name, const QString& caption, QWidget* paren
   return button;
 }
 
+// The field names and one record: what a page of that record is made from.
+Sheet RecordSheet(const Sheet& sheet, int record) {
+  Sheet one(2, sheet.Cols());
+  for (int col = 0; col < sheet.Cols(); ++col) {
+    one.SetShared(0, col, sheet.Shared(0, col));
+    one.SetShared(1, col, sheet.Shared(record, col));
+  }
+  return one;
+}
+
 }  // namespace
 
 PreviewPane::PreviewPane(Sources sources, QWidget* owner)
@@ -73,6 +85,11 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   OpenOutput = MakeButton("OpenOutput", QStringLiteral("出力を開く(&B)"), this);
   OpenOutput->setToolTip(
       QStringLiteral("このプレビューを一時ファイルに書き出してブラウザーで開きます（出力ファイルには何も書きません）"));
+  PageChoice = new QComboBox(this);
+  PageChoice->setObjectName(QStringLiteral("PageChoice"));
+  PageChoice->addItems({QStringLiteral("ページ全体"), QStringLiteral("このレコードのページ")});
+  PageChoice->setToolTip(QStringLiteral("「このレコードのページ」は、今のセルのレコードだけで作るページ（レコードごとに変換の 1 ファイル）を表示します"));
+  PageChoice->setVisible(static_cast<bool>(sources_.currentRow));
   Problem = MakeLabel("Problem", this);
   Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Views = new PreviewViews(this);
@@ -82,6 +99,7 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   auto* templateRow = new QHBoxLayout;
   templateRow->addWidget(TemplateLabel, 1);
   templateRow->addWidget(ChooseTemplate);
+  templateRow->addWidget(PageChoice);
   templateRow->addWidget(OpenOutput);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Notice);
@@ -97,6 +115,7 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   };
   connect(ChooseTemplate, &QPushButton::clicked, this, guarded(&PreviewPane::ChooseTemplate_Click));
   connect(OpenOutput, &QPushButton::clicked, this, guarded(&PreviewPane::OpenOutput_Click));
+  connect(PageChoice, &QComboBox::currentIndexChanged, this, [this] { refresh_->RefreshNow(); });
   if (owner) owner->installEventFilter(this);
   SetTemplateName(QString());
 }
@@ -162,6 +181,13 @@ void PreviewPane::TakeConvertTemplate() {
   if (const QString name = sources_.convertTemplate(); !name.isEmpty()) SetTemplateName(name);
 }
 
+void PreviewPane::ShowRecordPage(bool recordPage) { PageChoice->setCurrentIndex(recordPage ? 1 : 0); }
+
+void PreviewPane::CurrentRowChanged() {
+  // The field-name row shows the first record's page.
+  if (PageChoice->currentIndex() == 1 && std::max(sources_.currentRow(), 1) != shownRecord_) refresh_->Changed();
+}
+
 void PreviewPane::Refresh() {
   RunGuarded(sources_.messageBox, [this] {
     if (templateName_.isEmpty()) {
@@ -169,8 +195,12 @@ void PreviewPane::Refresh() {
       ShowProblem(QStringLiteral("「定型ファイル」で定型ファイルを選ぶと、変換の結果をここに表示します。"), false);
       return;
     }
-    result_ = std::make_shared<const PreviewResult>(
-        RenderPreview(templateName_, sources_.document.sheet(), sources_.saveEncoding, limits_));
+    const Sheet& sheet = sources_.document.sheet();
+    shownRecord_ = PageChoice->currentIndex() == 1 && sources_.currentRow && sheet.Rows() > 1
+                       ? std::clamp(sources_.currentRow(), 1, sheet.Rows() - 1)
+                       : 0;
+    result_ = std::make_shared<const PreviewResult>(RenderPreview(
+        templateName_, shownRecord_ > 0 ? RecordSheet(sheet, shownRecord_) : sheet, sources_.saveEncoding, limits_));
     ShowResult();
   });
 }
@@ -181,8 +211,9 @@ void PreviewPane::ShowResult() {
   Views->show();
   Views->Show(result_, templateName_, limits_);
   const ConversionSummary& summary = result_->expansion.summary;
-  Summary->setText(FilledText(summary) + LeftOverText(summary) + QStringLiteral("　出力の文字コード: ") +
-                   EncodingLabel(result_->encoding));
+  const QString page = shownRecord_ > 0 ? QStringLiteral("レコード %1 のページ　").arg(shownRecord_) : QString();
+  Summary->setText(page + FilledText(summary) + EscapingText(summary) + LeftOverText(summary) +
+                   QStringLiteral("　出力の文字コード: ") + EncodingLabel(result_->encoding));
   Summary->setToolTip(Summary->text());
   Summary->show();
   OpenOutput->setEnabled(result_->unwritable.isEmpty());

@@ -15,6 +15,7 @@
 #include "convert/PreviewRender.h"
 #include "platform/TextEncoding.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -44,6 +45,9 @@ class PreviewPane final : public QWidget {
     // The template Convert was last given (empty: none), taken up while the
     // preview has none of its own.
     std::function<QString()> convertTemplate;
+    // The grid's current row, whose record's page the preview can show
+    // (empty: the whole page only).
+    std::function<int()> currentRow;
   };
 
   // owner: the main window, which the pane stays above and goes with.
@@ -56,6 +60,13 @@ class PreviewPane final : public QWidget {
 
   void ChooseTemplate_Click();
   void OpenOutput_Click();
+  // The current cell moved: the page of this record follows it.
+  void CurrentRowChanged();
+  // The page of the current record (as レコードごとに変換 writes it), or
+  // the whole page.
+  void ShowRecordPage(bool recordPage);
+  // The record whose page is shown; 0 while the whole page is.
+  int ShownRecord() const { return shownRecord_; }
 
   // The template the preview uses from now on, kept for the run.
   void SetTemplateName(const QString& name);
@@ -78,6 +89,7 @@ class PreviewPane final : public QWidget {
   QLabel* TemplateLabel;
   QPushButton* ChooseTemplate;
   QPushButton* OpenOutput;
+  QComboBox* PageChoice;  // ページ全体 or このレコードのページ
   QLabel* Problem;  // why there is no page, or why Convert would write nothing
   PreviewViews* Views;
   QLabel* Summary;  // filled and left unfilled, as Convert counts them
@@ -106,6 +118,7 @@ class PreviewPane final : public QWidget {
   PreviewRefresh* refresh_;
   bool placed_ = false;
   bool templateChosen_ = false;
+  int shownRecord_ = 0;
 };
 
 }  // namespace quillary

@@ -178,6 +178,7 @@ void Main::ShowConversionDone(const ConversionDone& done) {
   status_->ShowConversion(done);
   preview_->ConvertedWith(done.templateName);
 }
+void Main::ShowPagesDone(const PagesDone& done) { status_->ShowPages(done); }
 
 void Main::ScheduleStatus() {
   if (std::exchange(statusDue_, true)) return;

@@ -40,6 +40,7 @@ class CellEditor;
 class StatusLine;
 class DesktopOpener;
 struct ConversionDone;
+struct PagesDone;
 class GridControl;
 class SheetDocument;
 class SheetEditCommands;
@@ -115,6 +116,7 @@ class Main : public QMainWindow {
   void Convert_Click();
   // Converts with the last conversion's template and output, no dialog.
   void ConvertAgain_Click();
+  void Pages_Click();
   // Shows or hides the live preview beside the window.
   void Preview_Click();
   void Version_Click();
@@ -124,6 +126,7 @@ class Main : public QMainWindow {
   void Resize_Click();
   // The status line tells what a conversion wrote.
   void ShowConversionDone(const ConversionDone& done);
+  void ShowPagesDone(const PagesDone& done);
   // The status line shows the sheet's state once the current event is
   // handled (many changes, one update).
   void ScheduleStatus();

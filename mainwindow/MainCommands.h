@@ -20,6 +20,8 @@ class MainCommands {
   virtual void Convert_Click() {}
   // もう一度変換: with the last conversion's template and output.
   virtual void ConvertAgain_Click() {}
+  // A page for every record, into one folder.
+  virtual void Pages_Click() {}
   // The sheet resize dialog and the field-name editor.
   virtual void SheetResize_Click() {}
   virtual void FieldEdit_Click() {}

@@ -128,6 +128,13 @@ void Main::CreateMenus() {
   // From anywhere in the window; R alone where no control takes it.
   convert->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
   ConnectGuarded(convert, &QAction::triggered, [this] { Convert_Click(); });
+  // Beside 変換, which it extends; Ctrl with Convert's F5 (Shift+F5 is
+  // もう一度変換). A short caption keeps バージョン and ヘルプ in the bar at the window's first width.
+  QAction* pages = menuBar()->addAction(QStringLiteral("個別変換(&G)"));
+  pages->setToolTip(QStringLiteral("レコードごとに変換: レコード 1 件ごとに 1 ファイルを書き出します"));
+  pages->setObjectName(QStringLiteral("Pages"));
+  pages->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), QKeySequence(Qt::CTRL | Qt::Key_F5)});
+  ConnectGuarded(pages, &QAction::triggered, [this] { Pages_Click(); });
   QAction* version = menuBar()->addAction(QStringLiteral("バージョン"));
   version->setObjectName(QStringLiteral("Version"));
   ConnectGuarded(version, &QAction::triggered, [this] { Version_Click(); });
@@ -228,6 +235,7 @@ void Main::Save_Click() { commands_->Save_Click(); }
 void Main::OpenNamed(const QString& fileName) { commands_->OpenNamed(fileName); }
 void Main::Convert_Click() { commands_->Convert_Click(); }
 void Main::ConvertAgain_Click() { commands_->ConvertAgain_Click(); }
+void Main::Pages_Click() { commands_->Pages_Click(); }
 void Main::SheetResize_Click() { commands_->SheetResize_Click(); }
 void Main::Resize_Click() { commands_->SheetResize_Click(); }
 void Main::FieldEdit_Click() { commands_->FieldEdit_Click(); }

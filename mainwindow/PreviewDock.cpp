@@ -12,6 +12,7 @@
 #include "convert/PreviewPane.h"
 #include "convert/PreviewRefresh.h"
 #include "mainwindow/Main.h"
+#include "sheet/GridControl.h"
 
 namespace quillary {
 
@@ -21,9 +22,10 @@ void Main::CreatePreview() {
     const auto* conv = findChild<Conv*>(QStringLiteral("Conv"), Qt::FindDirectChildrenOnly);
     return conv ? conv->TemplateName() : QString();
   };
-  preview_ = new PreviewPane(
-      {document(), fileEncoding(), services_.dialogBackend, services_.messageBox, *services_.desktop, convertTemplate},
-      this);
+  preview_ = new PreviewPane({document(), fileEncoding(), services_.dialogBackend, services_.messageBox,
+                              *services_.desktop, convertTemplate, [this] { return fg2->Row(); }},
+                             this);
+  connect(fg2, &GridControl::RowColChange, preview_, &PreviewPane::CurrentRowChanged);
 
   auto* view = new QMenu(QStringLiteral("表示(&V)"), this);
   view->setObjectName(QStringLiteral("View"));

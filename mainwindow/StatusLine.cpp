@@ -9,6 +9,8 @@
 #include "commondialog/ErrorGuard.h"
 #include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
+#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
 #include "sheet/CommandMessages.h"
 
 namespace quillary {
@@ -81,12 +83,29 @@ void StatusLine::ShowSheet(const SheetState& state) {
 }
 
 void StatusLine::ShowConversion(const ConversionDone& done) {
-  outputName_ = done.outputName;
-  message_->setText(ConversionReportText(done));
-  message_->setToolTip(ConversionStatusText(done));
-  for (QWidget* part : {static_cast<QWidget*>(message_), static_cast<QWidget*>(ConvertAgain),
-                        static_cast<QWidget*>(OpenOutput), static_cast<QWidget*>(CloseReport)})
+  ShowResult(ConversionReportText(done), ConversionStatusText(done), done.outputName, true);
+  OpenOutput->setText(QStringLiteral("出力を開く"));
+  OpenOutput->setToolTip(QStringLiteral("出力を開く: 出力ファイルを既定のアプリケーションで開きます"));
+  openFailure_ = QStringLiteral("出力ファイルを開けませんでした。\n");
+}
+
+void StatusLine::ShowPages(const PagesDone& done) {
+  const QString text = PagesStatusText(done);
+  // もう一度変換 repeats a one-page conversion, not this.
+  ShowResult(text, text, done.folder, false);
+  OpenOutput->setText(QStringLiteral("フォルダーを開く"));
+  OpenOutput->setToolTip(QStringLiteral("フォルダーを開く: 書き出したフォルダーを開きます"));
+  openFailure_ = QStringLiteral("フォルダーを開けませんでした。\n");
+}
+
+void StatusLine::ShowResult(const QString& text, const QString& whole, const QString& opens, bool again) {
+  outputName_ = opens;
+  message_->setText(text);
+  message_->setToolTip(whole);
+  for (QWidget* part : {static_cast<QWidget*>(message_), static_cast<QWidget*>(OpenOutput),
+                        static_cast<QWidget*>(CloseReport)})
     part->show();
+  ConvertAgain->setVisible(again);
   sheet_->hide();
 }
 
@@ -99,8 +118,7 @@ void StatusLine::PutAwayConversion() {
 }
 
 void StatusLine::OpenOutput_Click() {
-  if (!desktop_.OpenFile(outputName_))
-    ShowRefusal(messageBox_, QStringLiteral("出力ファイルを開けませんでした。\n") + outputName_);
+  if (!desktop_.OpenFile(outputName_)) ShowRefusal(messageBox_, openFailure_ + outputName_);
 }
 
 }  // namespace quillary

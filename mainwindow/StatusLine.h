@@ -20,6 +20,7 @@ namespace quillary {
 class DesktopOpener;
 class MessageBox;
 struct ConversionDone;
+struct PagesDone;
 
 // What the line says about the sheet.
 struct SheetState {
@@ -44,6 +45,8 @@ class StatusLine final : public QStatusBar {
   // The sheet's state again in the report's place.
   void PutAwayConversion();
   bool ShowsConversion() const { return !outputName_.isEmpty(); }
+  // Pages written: the button opens their folder.
+  void ShowPages(const PagesDone& done);
   void OpenOutput_Click();
 
  signals:
@@ -57,7 +60,11 @@ class StatusLine final : public QStatusBar {
   QToolButton* ConvertAgain;
   QToolButton* OpenOutput;
   QToolButton* CloseReport;
+  // The report's text, its whole text for the tooltip, what the open button
+  // opens, and whether もう一度変換 applies.
+  void ShowResult(const QString& text, const QString& whole, const QString& opens, bool again);
   QString outputName_;
+  QString openFailure_;
   SheetState shown_;
 };
 

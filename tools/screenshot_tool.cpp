@@ -17,8 +17,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
@@ -26,6 +28,8 @@
 
 #include "commondialog/CommonDialogBackend.h"
 #include "convert/Conv.h"
+#include "convert/PagesDialog.h"
+#include "convert/SheetArrayCells.h"
 #include "convert/PreviewPane.h"
 #include "convert/PreviewRefresh.h"
 #include "dialogs/FieldEditor.h"
@@ -182,6 +186,40 @@ std::vector<Shot> Shots() {
          window.Preview_Click();
          window.sheetGrid().SetTextMatrix(2, 2, QStringLiteral("150"));
          window.cellEditor().ShowCurrentCell();
+         pane->refresh().RefreshNow();
+         Scene::Settle();
+         return SideBySide(window, *pane);
+       }},
+      {QStringLiteral("pages"),
+       [](Scene& scene) {
+         // レコードごとに変換 over the example product page, its plan shown.
+         Main& window = scene.window();
+         // A shop's folder as a user keeps it, the example template in it.
+         const QDir shop(QDir::temp().filePath(QStringLiteral("shop")));
+         const QString folder = shop.filePath(QStringLiteral("site"));
+         QDir().mkpath(folder);
+         const QString templ = shop.filePath(QStringLiteral("product.html"));
+         QFile::remove(templ);
+         QFile::copy(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("product.html")), templ);
+         auto dialog = std::make_unique<PagesDialog>(scene.backend(), scene.messageBox(), &window);
+         auto cells = std::make_shared<SheetArrayCells>(window.sheetArray());
+         QObject::connect(dialog.get(), &QObject::destroyed, [cells] {});
+         dialog->TemplateBox->setText(templ);
+         dialog->FolderBox->setText(folder);
+         dialog->PatternBox->setText(QStringLiteral("item-<!-- 商品名 -->.html"));
+         dialog->PrepareToOpen(*cells, window.sheetGrid().Cols() - 1);
+         return Shown(std::move(dialog));
+       }},
+      {QStringLiteral("preview-record"),
+       [](Scene& scene) {
+         // The preview of the second record's page, beside the window.
+         Main& window = scene.window();
+         auto* pane = window.findChild<PreviewPane*>(QStringLiteral("PreviewPane"));
+         window.resize(window.width(), 600);
+         pane->SetTemplateName(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("product.html")));
+         window.Preview_Click();
+         pane->ShowRecordPage(true);
+         window.sheetGrid().SetRow(2);
          pane->refresh().RefreshNow();
          Scene::Settle();
          return SideBySide(window, *pane);

@@ -23,6 +23,7 @@
 #include "MainWindowHarness.h"
 #include "sheet/SheetDocument.h"
 #include "convert/ConvertCommand.h"
+#include "convert/PagesCommand.h"
 #include "sheet/KeyCodes.h"
 #include "sheet/Twips.h"
 
@@ -136,6 +137,7 @@ class MainShellTest : public QObject {
         {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
         {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
         {w.Item("ConvertAgain"), u"もう一度変換(&A) Shift+F5"_s, u"ConvertAgain_Click"_s},
+        {w.Item("Pages"), u"個別変換(&G) Ctrl+Shift+G"_s, u"Pages_Click"_s},
         {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
         {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
@@ -329,6 +331,12 @@ class MainShellTest : public QObject {
       QVERIFY(message.text().isEmpty() && !open.isVisible() && state.isVisible());
       QVERIFY(state.text().startsWith(u"商品.csv　CP932"_s));
     }
+    // Pages per record: the button opens their folder.
+    w.ShowPagesDone(PagesDone{u"/tmp/pages"_s, 2, 0, {}, false});
+    QCOMPARE(open.text(), u"フォルダーを開く"_s);
+    h.desktop.opens = true;
+    open.click();
+    QCOMPARE(h.desktop.opened.back(), u"/tmp/pages"_s);
   }
 
   // Without a drag in progress the application delivers no drop, so the

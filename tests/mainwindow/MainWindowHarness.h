@@ -37,6 +37,7 @@ class RecordingCommands : public MainCommands {
   void OpenNamed(const QString& fileName) override { Record(QStringLiteral("OpenNamed ") + fileName); }
   void Convert_Click() override { Record("Convert_Click"); }
   void ConvertAgain_Click() override { Record("ConvertAgain_Click"); }
+  void Pages_Click() override { Record("Pages_Click"); }
   void SheetResize_Click() override { Record("SheetResize_Click"); }
   void FieldEdit_Click() override { Record("FieldEdit_Click"); }
   void CloseDialogs() override { Record("CloseDialogs"); }

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdlib>
@@ -347,6 +348,35 @@ class ConvertTest : public QObject {
     }
   }
 
+  // The dialog says when the named template opts in to escaped values.
+  void theEscapeNoticeFollowsTheTemplate_data() {
+    QTest::addColumn<QByteArray>("templateText");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("opted in") << QByteArray("<!-- EscapeValues --><!-- name -->") << u"name"_s << true;
+    QTest::newRow("not opted in") << QByteArray("<!-- name -->") << u"name"_s << false;
+    QTest::newRow("a field of that name wins") << QByteArray("<!-- EscapeValues -->") << u"EscapeValues"_s << false;
+  }
+
+  void theEscapeNoticeFollowsTheTemplate() {
+    QFETCH(QByteArray, templateText);
+    QFETCH(QString, field);
+    QFETCH(bool, shown);
+    TempDir dir;
+    const auto templ = dir.Write("t.html", templateText.toStdString());
+    ConvertWindow window;
+    window.Load(MakeSheet(2, 2, {field.toStdU16String(), u"a&b"}));
+    window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
+    window.user = [&](Conv& conv) {
+      conv.Text1->setText(Q(templ));
+      QCOMPARE(conv.EscapeNotice->isVisibleTo(&conv), shown);
+      conv.Text1->setText(Q(dir / "missing.html"));
+      QVERIFY(!conv.EscapeNotice->isVisibleTo(&conv));
+      conv.reject();
+    };
+    window.convert.Convert_Click();
+  }
+
   void theStatusLineSaysWhatWasWrittenAndWhatWasLeft() {
     ConversionDone done{u"/tmp/list.html"_s, u"/tmp/out.html"_s, {}, false};
     done.summary.filled = 12;
@@ -354,8 +384,10 @@ class ConvertTest : public QObject {
     done.summary.unfilled = {{u"価格", 2}, {u"名前", 1}, {u"在庫", 1}, {u"色", 3}};
     done.summary.unknown = {{u"商品名", 1}};
     done.olderThanGrid = true;
+    done.summary.valuesEscaped = true;
+    done.summary.references = 2;
     QCOMPARE(ConversionStatusText(done),
-             u"変換しました（最後に保存したシートで）: /tmp/out.html（差し込み 12 か所）"
+             u"変換しました（最後に保存したシートで）: /tmp/out.html（差し込み 12 か所）　値をエスケープ　文字参照 2 個"
              u"　データが足りず残った差し込み 7 か所: 価格 ×2、名前、在庫、…"
              u"　どのフィールド名でもない差し込み 1 か所: 商品名"_s);
     // The short report: what went wrong first, the output's name alone.

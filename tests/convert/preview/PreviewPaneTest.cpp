@@ -312,6 +312,31 @@ class PreviewPaneTest : public QObject {
     QVERIFY(!QFileInfo::exists(QFileInfo(file).absolutePath()));
   }
 
+  // The page of the current record follows the current cell; the field
+  // row shows the first record's; an opted-in template says it escapes.
+  void thePageOfTheCurrentRecordFollowsTheCell() {
+    PreviewWindow h;
+    h.grid().SetTextMatrix(2, 1, u"梨&柿"_s);
+    h.templ = h.dir.Write("item.html", "<!-- EscapeValues --><p><!-- name -->: <!-- price --></p>");
+    QVERIFY(h.ShowWithTemplate());
+    const auto& summary = *h.window.findChild<QLabel*>(u"Summary"_s);
+    QVERIFY(summary.text().contains(u"値をエスケープ"_s));
+    h.grid().SetRow(2);
+    h.pane().ShowRecordPage(true);
+    QCOMPARE(h.pane().ShownRecord(), 2);
+    QCOMPARE(h.Output(), u"<p>梨&amp;柿: 80</p>"_s);
+    QVERIFY(summary.text().startsWith(u"レコード 2 のページ"_s));
+    const int before = h.refresh().Refreshes();
+    h.grid().SetRow(0);
+    QVERIFY(h.OneRefreshAfterThePause(before));
+    QCOMPARE(h.Output(), u"<p>りんご: 120</p>"_s);
+    // The whole page again, from the second record's cell: the first record fills it.
+    h.grid().SetRow(2);
+    h.pane().ShowRecordPage(false);
+    QCOMPARE(h.pane().ShownRecord(), 0);
+    QCOMPARE(h.Output(), u"<p>りんご: 120</p>"_s);
+  }
+
   void theTextViewMarksTheValuesLineByLine() {
     PreviewWindow h;
     h.grid().SetTextMatrix(2, 2, QString());  // 梨 has no price
