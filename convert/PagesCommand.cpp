@@ -17,6 +17,7 @@
 #include "convert/SheetArrayCells.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
+#include "platform/FileSet.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
 
@@ -106,7 +107,7 @@ std::optional<PagesDone> PagesCommand::Pages_Click() {
     if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
     if (!dialog_) dialog_ = new PagesDialog(w_.dialogBackend, w_.messageBox, w_.owner);
     const SheetArrayCells cells(w_.sheetArray);
-    dialog_->PrepareToOpen(cells, w_.fg2.Cols() - 1);
+    dialog_->PrepareToOpen(cells, w_.fg2.Cols() - 1, w_.fg2.document().fileName());
     showModal_(*dialog_);
     // The dialog may have been unloaded while it was shown.
     if (!dialog_ || dialog_->result() != QDialog::Accepted || !dialog_->AcceptedPlan()) return;
@@ -135,6 +136,13 @@ std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
                                    QStringLiteral("\n変換しませんでした。"));
   } catch (const PageError& error) {
     ShowRefusal(w_.messageBox, PageFailureMessage(error));
+  } catch (const FilesNotPutBackError& error) {
+    // The folder could not be put back as it was: say where the old contents are.
+    QString kept;
+    for (const KeptFile& file : error.kept())
+      kept += QStringLiteral("\n%1 → %2").arg(PathText(file.target), PathText(file.kept));
+    ShowRefusal(w_.messageBox, CannotWriteMessage(PathText(error.path()), &error) +
+                                   QStringLiteral("元に戻せなかったファイルがあります。元の内容は次の場所に残してあります。") + kept);
   } catch (const FileWriteError& error) {
     ShowRefusal(w_.messageBox, CannotWriteMessage(PathText(error.path()), &error) + kNothingWritten);
   }

@@ -74,6 +74,9 @@ QString PlanSummaryText(const PagesPlan& plan) {
 QString PageNameProblemText(const PageNameError& error) {
   if (error.kind() == PageNameError::Kind::Empty)
     return QStringLiteral("レコード %1 のファイル名が空になります。").arg(RecordList(error.records()));
+  if (error.kind() == PageNameError::Kind::Protected)
+    return QStringLiteral("レコード %1 のファイル名「%2」は定型ファイルか CSV ファイルそのものです。")
+        .arg(RecordList(error.records()), QString::fromStdU16String(error.name()));
   return QStringLiteral("レコード %1 のファイル名が同じ「%2」になります。")
       .arg(RecordList(error.records()), QString::fromStdU16String(error.name()));
 }
@@ -150,8 +153,9 @@ PagesDialog::PagesDialog(CommonDialogBackend& backend, MessageBox& messageBox, Q
 
 PagesDialog::~PagesDialog() = default;
 
-void PagesDialog::PrepareToOpen(const CellSource& cells, int k) {
+void PagesDialog::PrepareToOpen(const CellSource& cells, int k, const QString& sheetFile) {
   cells_ = &cells;
+  sheetFile_ = sheetFile;
   k_ = k;
   accepted_.reset();
   ShowPlan();
@@ -194,7 +198,9 @@ PagesDialog::Planned PagesDialog::Plan() const {
     return {std::nullopt, QStringLiteral("ファイル名を入力してください（例: item-<!-- 商品コード -->.html）")};
   if (!cells_) return {std::nullopt, QString()};
   try {
-    PagesPlan plan = PlanPages(Pattern().toStdU16String(), *cells_, k_, PathOf(FolderName()));
+    std::vector<std::filesystem::path> kept{PathOf(TemplateName())};
+    if (!sheetFile_.isEmpty()) kept.push_back(PathOf(sheetFile_));
+    PagesPlan plan = PlanPages(Pattern().toStdU16String(), *cells_, k_, PathOf(FolderName()), kept);
     if (plan.pages.empty()) return {std::nullopt, QStringLiteral("書き出すレコードがありません（どのレコードも空です）")};
     return {std::move(plan), QString()};
   } catch (const PageNameError& error) {

@@ -34,8 +34,9 @@ class PagesDialog : public QDialog {
   ~PagesDialog() override;
 
   // Each opening keeps the names of the last one and plans against these
-  // cells, fields 0..k-1 processed; they must outlive the showing.
-  void PrepareToOpen(const CellSource& cells, int k);
+  // cells, fields 0..k-1 processed; they must outlive the showing. No page
+  // may replace the sheet's own CSV file (when it has one) or the template.
+  void PrepareToOpen(const CellSource& cells, int k, const QString& sheetFile = QString());
 
   QString TemplateName() const;
   QString FolderName() const;
@@ -73,6 +74,7 @@ class PagesDialog : public QDialog {
   MessageBox& messageBox_;
   std::unique_ptr<C_CommonDialog> browseDialog_;
   const CellSource* cells_ = nullptr;
+  QString sheetFile_;
   int k_ = 0;
   QTimer* replan_;
   std::optional<PagesPlan> accepted_;
