@@ -62,7 +62,7 @@ void BM_RefreshUntilDrawn(benchmark::State& state) {
   FakeCommonDialogBackend backend;
   FakeMessageBox messages;
   FakeDesktopOpener desktop;
-  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}}, &owner};
+  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}, {}}, &owner};
   dir.Write("style.css", "td { border: 1px solid #999 } tr:nth-child(even) { background: #eee }");
   pane.SetTemplateName(QString::fromStdString(dir.Write("catalogue.html", EncodeText(Catalogue(), encoding)).string()));
   pane.resize(560, 600);

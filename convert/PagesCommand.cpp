@@ -20,6 +20,7 @@
 #include "platform/FileSet.h"
 #include "sheet/CommandMessages.h"
 #include "sheet/GridControl.h"
+#include "sheet/SheetDocument.h"
 
 namespace quillary {
 
