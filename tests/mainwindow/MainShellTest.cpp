@@ -100,7 +100,7 @@ class MainShellTest : public QObject {
     QCOMPARE((QStringList{w.File()->title(), w.Edit()->title(), w.EditSheet()->title(), w.ContextField()->title()}),
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
     QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(),
-                                                   w.Item("ConvertAgain"), w.Item("bar1"), w.Item("ExitAll")}));
+                                                   w.Item("ConvertAgain"), w.Item("Pages"), w.Item("bar1"), w.Item("ExitAll")}));
     QCOMPARE(w.Item("ConvertAgain")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F5),
                                                                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}));
     QVERIFY(w.Item("bar1")->isSeparator());
@@ -137,7 +137,7 @@ class MainShellTest : public QObject {
         {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
         {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
         {w.Item("ConvertAgain"), u"もう一度変換(&A) Shift+F5"_s, u"ConvertAgain_Click"_s},
-        {w.Item("Pages"), u"個別変換(&G) Ctrl+Shift+G"_s, u"Pages_Click"_s},
+        {w.Item("Pages"), u"レコードごとに変換(&G)... Ctrl+Shift+G"_s, u"Pages_Click"_s},
         {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
         {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s}};
     for (const auto& item : items) {
