@@ -72,7 +72,8 @@ class RememberedTest : public QObject {
   void aDamagedOrUnwritableFileNeverStopsTheProgram_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("folder");
-    QTest::newRow("garbage") << QByteArray("\xff\xfe\0[[[=\n\x01\x02==\n[Conversions]\nsize=x", 38) << false;
+    static constexpr char garbage[] = "\xff\xfe\0[[[=\n\x01\x02==\n[Conversions]\nsize=x";
+    QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1) << false;
     QTest::newRow("wrong kinds of values")
         << QByteArray("[RecentFiles]\nfiles=relative.csv, , /ok.csv\n[MainWindow]\nposition=here\n"
                       "[Preview]\nplacement=@Rect(0 0 -5 -5)\n[Conversions]\nsize=999999999\n"
