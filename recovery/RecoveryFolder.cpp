@@ -78,7 +78,7 @@ bool Exists(const std::filesystem::path& file) {
 std::filesystem::path RecoveryFolderPath() {
   const char* state = std::getenv("XDG_STATE_HOME");
   std::filesystem::path base;
-  // The specification of the variable: a relative path is to be ignored.
+  // A relative XDG_STATE_HOME is ignored, as the desktop base-directory rules say.
   if (state && *state && std::filesystem::path(state).is_absolute()) {
     base = state;
   } else {
