@@ -42,7 +42,7 @@ class OutputTooLargeError : public Error {
 
 struct RepeatSplit {
   bool found = false;    // a well-formed block was found
-  int count = 0;         // repetitions asked for, clamped to -32768..32767
+  int count = 0;         // repetitions asked for, clamped to an int's range
   bool allRows = false;  // the count is "*": as many as the body's fields have rows left (count 0)
   std::u16string before; // text ahead of the block (the whole text if none)
   std::u16string body;
@@ -55,7 +55,8 @@ struct RepeatSplit {
 RepeatSplit SplitAtRepeatBlock(std::u16string_view text);
 
 // The count text read as a decimal number from its start (blanks, sign,
-// digits, fraction, exponent), rounded half to even, clamped to 16 bits.
+// digits, fraction, exponent), rounded half to even, clamped to an int's
+// range.
 int ReadRepeatCount(std::u16string_view countText);
 
 // A count of "*" asks for as many repetitions as the body's fields have

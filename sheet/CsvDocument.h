@@ -1,12 +1,15 @@
 #pragma once
 // Loading and saving a sheet as the document commands do.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "platform/Errors.h"
+#include "platform/LargeTextFile.h"
 #include "platform/TextEncoding.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -17,12 +20,13 @@ class SheetTooSmallError : public Error {
   SheetTooSmallError() : Error("the file needs field names and at least one record") {}
 };
 
-// The sheet would exceed kMaxCells. A file is read only one record past
-// the limit, so rows() may be less than the file's records.
+// The sheet would exceed kMaxRows or kMaxCols. rows() and cols() are the
+// file's own size as a sheet: its records with the field-name row, its
+// widest record's fields with the row-label column.
 class SheetTooLargeError : public Error {
  public:
   SheetTooLargeError(long long rows, long long cols)
-      : Error("the sheet would exceed the cell limit"), rows_(rows), cols_(cols) {}
+      : Error("the sheet would exceed the limits"), rows_(rows), cols_(cols) {}
   long long rows() const { return rows_; }
   long long cols() const { return cols_; }
 
@@ -77,9 +81,17 @@ struct LoadedCsv {
 // record; shorter records get empty cells at the right, and empty lines at
 // the end of the text add no record. Throws SheetTooSmallError,
 // SheetTooLargeError.
-LoadedCsv LoadCsvText(std::u16string_view text);
+// The cells share the text's units: a cell costs little beyond its text.
+LoadedCsv LoadCsvText(std::u16string text);
+LoadedCsv LoadCsvUnits(UnitBuffer units);
 // The file in the encoding its bytes show. Also throws FileReadError.
 LoadedCsv LoadCsvFile(const std::filesystem::path& path);
+// What loading a file of this many bytes takes, roughly: its text as UTF-16
+// and a handle a cell (a cell every eight bytes, as in most files).
+inline std::uint64_t LoadCsvBytes(std::uintmax_t fileBytes) { return std::uint64_t{fileBytes} * 4; }
+// The sheet a loaded file gives: its records under its field names, the
+// rows labelled. It shares the array's columns: no cell is copied.
+Sheet SheetFromFile(const LoadedCsv& loaded);
 
 // The file's bytes for the array. Throws UnencodableCellError and
 // ReadsBackDifferentlyError.

@@ -220,13 +220,31 @@ AllReplaced::~AllReplaced() = default;
 
 Sheet AllReplaced::Build(long long& count) const {
   count = 0;
-  Sheet result = sheet_;
-  for (const Cell& cell : cells_) {
+  // The new texts go into one block: a million replaced cells are one
+  // allocation, not a million. A long text gets a block of its own, so that
+  // it goes as soon as its cell lets it go, whatever holds the others.
+  constexpr std::size_t kOwnBlockUnits = std::size_t{1} << 12;
+  TextBlockBuilder texts;
+  std::vector<SharedText> own(cells_.size());
+  std::vector<std::size_t> starts(cells_.size() + 1);
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const Cell& cell = cells_[i];
     long long inCell = 0;
-    result.SetText(cell.row, cell.col,
-                   TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell));
+    std::u16string text =
+        TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell);
+    starts[i] = texts.Size();
+    if (text.size() > kOwnBlockUnits)
+      own[i] = SharedText(std::move(text));
+    else
+      texts.Add(text);
     count += inCell;
   }
+  starts[cells_.size()] = texts.Size();
+  const TextBlock* block = texts.Finish();
+  Sheet result = sheet_;
+  for (std::size_t i = 0; i < cells_.size(); ++i)
+    result.SetShared(cells_[i].row, cells_[i].col,
+                     own[i].empty() ? SharedText(block, starts[i], starts[i + 1] - starts[i]) : std::move(own[i]));
   return result;
 }
 

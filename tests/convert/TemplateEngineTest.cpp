@@ -61,7 +61,7 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
       {u"<!-- Name -->", u"<!-- Name -->", -2},
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << "case " << &c - cases;
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(32767, u'x'));
+  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(99999, u'x'));
 }
 
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
@@ -190,7 +190,9 @@ TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
       {u"2.5", 2},     {u"3.5", 4},       {u"2.51", 3},     {u" \t\r\n7x", 7},     {u"-1", -1},
       {u"+4", 4},      {u"1e2", 100},     {u"15D-1", 2},    {u"3e", 3},            {u"5.e1", 50},
       {u".5", 0},      {u".51", 1},       {u"x", 0},        {u"", 0},              {u"-", 0},
-      {u"0.000", 0},   {u"32767.5", 32767}, {u"-32768.5", -32768}, {u"1e999999999999", 32767},
+      {u"0.000", 0},   {u"32767", 32767}, {u"-32768.5", -32768}, {u"32767.5", 32768},
+      {u"32768", 32768}, {u"1048577", 1048577}, {u"-40000", -40000}, {u"2147483647", 2147483647},
+      {u"2147483648", 2147483647}, {u"1e999999999999", 2147483647}, {u"-1e99", -2147483647 - 1},
       {u"-7e-999999999999", 0}, {u"000000000000000000012", 12},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadRepeatCount(c.first), c.second) << "case " << &c - cases;
