@@ -154,7 +154,7 @@ class SheetDocumentTest : public QObject {
     for (int step = 0; step < 600; ++step) {
       const Sheet& sheet = document.sheet();
       const int row = 1 + below(sheet.Rows() - 1), col = 1 + below(sheet.Cols() - 1);
-      switch (below(9)) {
+      switch (below(10)) {
         case 0: document.Undo(); break;
         case 1: document.Redo(); break;
         case 2: document.MarkSaved(); break;
@@ -171,6 +171,13 @@ class SheetDocumentTest : public QObject {
           });
           break;
         case 7: document.ChangeEncoding(below(2) == 0 ? TextEncoding::Utf8 : TextEncoding::Cp932); break;
+        case 8:  // a few cells here and there, as a replace-all changes them
+          document.Change(0, [&] {
+            Sheet changed = document.sheet();
+            for (int n = below(4); n >= 0; --n) changed.SetText(1 + below(changed.Rows() - 1), col, u"y");
+            return changed;
+          });
+          break;
         default: document.SetCell(row, col, SharedText(u"x" + DecimalText(below(3)))); break;
       }
       QCOMPARE(document.CheckModify(), document.DiffersCellByCell());
