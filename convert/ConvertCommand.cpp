@@ -14,6 +14,7 @@
 #include "convert/FindRep.h"
 #include "convert/Module1.h"
 #include "convert/SheetArrayCells.h"
+#include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/CommandMessages.h"

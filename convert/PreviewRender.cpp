@@ -3,7 +3,7 @@
 #include <new>
 
 #include "commondialog/ErrorGuard.h"
-#include "convert/FindRep.h"
+#include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/CommandMessages.h"
