@@ -5,8 +5,8 @@
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 

@@ -3,16 +3,15 @@
 // Open and Save, Convert and the two sheet dialogs, each in its own class,
 // given the main window's grid, state and services.
 
+#include "convert/dialog/ConvertAgain.h"
+#include "convert/dialog/PagesCommand.h"
+#include "convert/dialog/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
+#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
+#include "convert/dialog/ConvertCommand.h"
 #include <memory>
 #include <optional>
-
-#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
-#include "convert/ConvertAgain.h"
-#include "convert/ConvertCommand.h"
-#include "convert/PagesCommand.h"
-#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
 #include "mainwindow/MainCommands.h"
-#include "sheet/DocumentCommands.h"
+#include "sheet/commands/DocumentCommands.h"
 
 namespace quillary {
 

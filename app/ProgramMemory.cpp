@@ -7,7 +7,7 @@
 
 #include "app/RecentFilesMenu.h"
 #include "app/SettingsStore.h"
-#include "convert/PreviewPane.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/Main.h"
 
 namespace quillary {

@@ -6,9 +6,9 @@
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
-#include "recovery/RecoveryKeeper.h"
-#include "recovery/RecoveryOffer.h"
-#include "sheet/SheetDocument.h"
+#include "recovery/keeper/RecoveryKeeper.h"
+#include "recovery/keeper/RecoveryOffer.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 

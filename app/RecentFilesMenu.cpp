@@ -7,8 +7,8 @@
 
 #include "app/SettingsStore.h"
 #include "commondialog/ErrorGuard.h"
-#include "sheet/CommandMessages.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 

@@ -16,13 +16,13 @@
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
-#include "convert/PreviewBrowserFile.h"
+#include "convert/preview/PreviewBrowserFile.h"
 #include "convert/preview/web/WebPageView.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
 #include "quillary/Version.h"
-#include "sheet/CommandMessages.h"
+#include "sheet/commands/CommandMessages.h"
 
 int main(int argc, char* argv[]) {
   if (const auto answer = quillary::CommandLineAnswer(argc, argv)) {

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "convert/Conv.h"
-#include "convert/ConvertCommand.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"

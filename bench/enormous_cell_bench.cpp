@@ -13,7 +13,7 @@
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
 #include "app/ProgramCommands.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "support/TempDir.h"
 
 using namespace quillary;

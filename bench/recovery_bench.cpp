@@ -25,10 +25,10 @@
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/Main.h"
-#include "recovery/RecoveryKeeper.h"
+#include "recovery/keeper/RecoveryKeeper.h"
 #include "recovery/RecoveryWriter.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
 using namespace quillary;

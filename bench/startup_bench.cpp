@@ -17,7 +17,7 @@
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 
 namespace {

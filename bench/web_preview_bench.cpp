@@ -14,16 +14,16 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
-#include "convert/PreviewViews.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
+#include "convert/preview/PreviewViews.h"
 #include "convert/preview/web/PreviewWebPage.h"
 #include "convert/preview/web/WebPreviewEngine.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
 

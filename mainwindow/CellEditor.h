@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QString>
 
-#include "sheet/InCellEditor.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/SharedText.h"
 
 class QLineEdit;

@@ -6,9 +6,9 @@
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/StatusLine.h"
-#include "sheet/GridControl.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

@@ -18,9 +18,9 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
-#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
-#include "convert/ConvertCommand.h"
-#include "convert/PreviewPane.h"
+#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
+#include "convert/dialog/ConvertCommand.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/StatusLine.h"
@@ -28,10 +28,10 @@
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/VersionForm.h"
-#include "sheet/GridControl.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/SheetDocument.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

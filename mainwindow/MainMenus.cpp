@@ -18,10 +18,10 @@
 #include "mainwindow/Main.h"
 #include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/StatusLine.h"
-#include "sheet/CommandMessages.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
-#include "sheet/Twips.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

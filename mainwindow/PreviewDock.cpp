@@ -8,11 +8,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "convert/Conv.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
+#include "convert/dialog/Conv.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
 #include "mainwindow/Main.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 

@@ -8,10 +8,10 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-#include "sheet/CommandMessages.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/TabText.h"
 
 namespace quillary {

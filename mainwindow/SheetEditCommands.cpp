@@ -6,10 +6,10 @@
 #include <QLocale>
 #include <QString>
 
-#include "sheet/CommandMessages.h"
-#include "sheet/GridControl.h"
-#include "sheet/InCellEditor.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
 
 namespace quillary {

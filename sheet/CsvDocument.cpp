@@ -34,13 +34,6 @@ constexpr std::u16string_view kCrLf = u"\r\n";
 
 }  // namespace
 
-std::u16string_view LineSeparatorOf(std::u16string_view text) {
-  if (text.find(kCrLf) != std::u16string_view::npos) return kCrLf;
-  if (text.find(u'\r') != std::u16string_view::npos) return u"\r";
-  if (text.find(u'\n') != std::u16string_view::npos) return u"\n";
-  return kCrLf;
-}
-
 LoadedCsv LoadCsvText(std::u16string_view text) {
   // Every record's fields one after another; record r starts at starts[r].
   struct Cells {

@@ -5,13 +5,6 @@
 
 namespace quillary {
 
-std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find,
-                                  std::u16string_view replacement) {
-  std::u16string result(text);
-  ReplaceAll(result, find, replacement);
-  return result;
-}
-
 std::u16string BuildCsv(const SheetArray& array, char16_t separator,
                         std::u16string_view lineSeparator, char16_t quote) {
   const std::u16string quoteText(1, quote);

@@ -27,11 +27,11 @@
 #include <QThread>
 
 #include "commondialog/CommonDialogBackend.h"
-#include "convert/Conv.h"
-#include "convert/PagesDialog.h"
+#include "convert/dialog/PagesDialog.h"
 #include "convert/SheetArrayCells.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
+#include "convert/dialog/Conv.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/CellContentsBox.h"
@@ -41,7 +41,7 @@
 #include "commondialog/MessageBox.h"
 #include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 
 namespace {
 

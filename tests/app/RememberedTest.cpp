@@ -13,9 +13,9 @@
 #include "app/ProgramMemory.h"
 #include "app/RecentFilesMenu.h"
 #include "app/SettingsStore.h"
-#include "convert/PreviewPane.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
 using namespace quillary;

@@ -6,6 +6,7 @@
 
 #include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
+#include "convert/FindRepSteps.h"
 #include "convert/LiteralEngine.h"
 #include "convert/PageNames.h"
 #include "convert/RecordPages.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "convert/FindRep.h"
+#include "convert/TemplateFile.h"
 #include "convert/Module1.h"
 #include "support/SheetOf.h"
 #include "platform/Errors.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/FindRep.h"
+#include "convert/FindRepSteps.h"
 
 namespace quillary::literal {
 

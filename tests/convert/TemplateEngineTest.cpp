@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "convert/FindRep.h"
+#include "convert/FindRepSteps.h"
 #include "support/SheetOf.h"
 
 namespace quillary {

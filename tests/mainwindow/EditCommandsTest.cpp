@@ -12,7 +12,7 @@
 
 #include "MainWindowHarness.h"
 #include "dialogs/FindReplace.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;

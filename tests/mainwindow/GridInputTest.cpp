@@ -7,8 +7,8 @@
 #include <QGuiApplication>
 
 #include "MainWindowHarness.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/Twips.h"
 
 using namespace quillary;
 using namespace quillary::testing;

@@ -16,16 +16,16 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "convert/Conv.h"
+#include "convert/dialog/Conv.h"
 #include "mainwindow/Fonts.h"
 #include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
 #include "MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
-#include "convert/ConvertCommand.h"
-#include "convert/PagesCommand.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/Twips.h"
+#include "convert/dialog/PagesCommand.h"
+#include "convert/dialog/ConvertCommand.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/Twips.h"
 
 using namespace quillary;
 using namespace quillary::testing;

@@ -21,7 +21,7 @@
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/MainCommands.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "support/Controls.h"
 
 namespace quillary::testing {

@@ -11,9 +11,9 @@
 #include "mainwindow/MainWindowHarness.h"
 #include "platform/FileIO.h"
 #include "recovery/RecoveryFile.h"
-#include "recovery/RecoveryKeeper.h"
-#include "recovery/RecoveryOffer.h"
-#include "sheet/SheetDocument.h"
+#include "recovery/keeper/RecoveryKeeper.h"
+#include "recovery/keeper/RecoveryOffer.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "sheet/Parts.h"
 #include "sheet/RS.h"
 
 namespace quillary {

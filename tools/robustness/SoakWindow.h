@@ -10,13 +10,13 @@
 #include <QStringList>
 
 #include "RandomInputs.h"
-#include "convert/Conv.h"
+#include "convert/dialog/Conv.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/Main.h"
 #include "commondialog/MessageBox.h"
 #include "platform/CodePage.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary::robustness {
 

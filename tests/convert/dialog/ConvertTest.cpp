@@ -12,9 +12,9 @@
 
 #include <sys/stat.h>
 
-#include "convert/Conv.h"
-#include "convert/ConvertAgain.h"
-#include "convert/ConvertCommand.h"
+#include "convert/dialog/ConvertAgain.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "convert/PagesCommand.h"
-#include "convert/PagesDialog.h"
+#include "convert/dialog/PagesCommand.h"
+#include "convert/dialog/PagesDialog.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"

@@ -13,15 +13,15 @@
 #include <QTabWidget>
 #include <QTextBlock>
 
-#include "convert/Conv.h"
-#include "convert/PreviewBrowserFile.h"
-#include "convert/PreviewPage.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
-#include "convert/PreviewTextView.h"
-#include "convert/PreviewViews.h"
+#include "convert/dialog/Conv.h"
+#include "convert/preview/PreviewBrowserFile.h"
+#include "convert/preview/PreviewPage.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
+#include "convert/preview/PreviewTextView.h"
+#include "convert/preview/PreviewViews.h"
 #include "mainwindow/MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
 

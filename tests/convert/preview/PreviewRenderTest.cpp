@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "convert/Conv.h"
-#include "convert/ConvertCommand.h"
-#include "convert/PreviewRender.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
+#include "convert/preview/PreviewRender.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"

@@ -10,9 +10,9 @@
 
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/RangeClipboard.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/TabText.h"
 
 using namespace quillary;

@@ -11,12 +11,12 @@
 #include "commondialog/C_CommonDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/DocumentCommands.h"
-#include "sheet/GridControl.h"
-#include "sheet/InCellEditor.h"
+#include "sheet/commands/DocumentCommands.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary::testing {
 

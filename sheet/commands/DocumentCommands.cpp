@@ -1,0 +1,240 @@
+#include "sheet/commands/DocumentCommands.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "commondialog/C_CommonDialog.h"
+#include "commondialog/ErrorGuard.h"
+#include "commondialog/MessageBox.h"
+#include "platform/BinarySniff.h"
+#include "platform/FileIO.h"
+#include "sheet/commands/AskFileName.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/CsvDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
+#include "sheet/document/SheetDocument.h"
+
+namespace quillary {
+
+namespace {
+
+const QString kCsvFilter = QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)|*.csv|すべてのファイル(*.*)|*.*");
+const QString kSaveQuestion = QStringLiteral("この文章は変更されています\n保存しますか？");
+const QString kQuestionTitle = QStringLiteral("確認");
+
+const QString kCannotRead = QStringLiteral("ファイルを読み込めませんでした。");
+const QString kNotTextMessage =
+    QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。");
+const QString kTooSmallMessage =
+    QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
+const QString kTooLargeMessage =
+    QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は %1 までです）").arg(kMaxCells);
+
+// Where the first undecodable byte was, after a file opened all the same.
+QString UndecodableNotice(const LoadedCsv& loaded) {
+  const QString where = UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable);
+  if (loaded.undecodable.damagedUtf8)
+    return where + QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
+  return where + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
+}
+
+const QString kUnencodableMessage = QStringLiteral("保存できない文字が含まれています。");
+
+// A character CP932 lacks needs a file in UTF-8.
+QString SaveUnencodableHint(TextEncoding encoding) {
+  if (encoding != TextEncoding::Cp932) return QString();
+  return QStringLiteral("\n「ファイル」メニューの「文字コード」で UTF-8 を選ぶと保存できます。");
+}
+
+// Bytes that read back in another encoding: CP932 that is also well-formed
+// UTF-8 (the CSV text begins with a quote, so UTF-8 never reads as marked).
+QString ReadsBackDifferentlyMessage(const ReadsBackDifferentlyError& error) {
+  return QStringLiteral(
+             "このシートを文字コード %1 で保存すると、次に開いたときに %2 のファイルと判断され、"
+             "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")
+      .arg(EncodingLabel(error.written()), EncodingLabel(error.readAs()));
+}
+
+// Where the character that cannot be saved sits, in the words of the sheet:
+// the record's row label and the field's name.
+QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
+  const int col = error.field() + 1;
+  const QString character = CharacterText(error.character());
+  if (error.row() == 0) return QStringLiteral("（%1 番目のフィールド名: %2）").arg(col).arg(character);
+  const QString name = QString::fromStdU16String(sheet.Text(0, col));
+  const QString field =
+      name.isEmpty() ? QStringLiteral("%1 番目のフィールド").arg(col) : QStringLiteral("フィールド「%1」").arg(name);
+  return QStringLiteral("（%1 行目、%2: %3）").arg(error.row()).arg(field, character);
+}
+
+// The sheet a loaded file gives: its records under its field names, fresh
+// row labels, the corner cell empty.
+Sheet SheetFromFile(const LoadedCsv& loaded) {
+  Sheet sheet(loaded.rows, loaded.cols);
+  const int fields = std::min(loaded.array.Fields(), loaded.cols - 1);
+  const int rows = std::min(loaded.array.Rows(), loaded.rows);
+  for (int f = 0; f < fields; ++f)
+    for (int r = 0; r < rows; ++r) sheet.SetShared(r, f + 1, loaded.array.Shared(f, r));
+  LabelRows(sheet, 1, sheet.Rows() - 1);
+  return sheet;
+}
+
+}  // namespace
+
+DocumentCommands::DocumentCommands(Window window) : w_(std::move(window)) {}
+
+bool DocumentCommands::AskToSave() {
+  while (w_.fg2.document().CheckModify()) {
+    const MsgResult answer =
+        w_.messageBox.Show(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, kQuestionTitle);
+    if (answer == MsgResult::No) return true;
+    if (answer != MsgResult::Yes) {
+      w_.fg2.SetFocus();
+      return false;
+    }
+    // A cancelled or failed Save leaves the sheet modified: the question
+    // comes back.
+    Save();
+  }
+  return true;
+}
+
+bool DocumentCommands::MayClose() {
+  w_.editor.CommitCellEdit();
+  return AskToSave();
+}
+
+void DocumentCommands::New_Click() {
+  RunCommand(w_.messageBox, [&] {
+    if (!AskToSave()) return;
+    // Same size, every cell cleared, then labelled afresh.
+    Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
+    LabelSheet(sheet);
+    w_.fileEncoding = TextEncoding::Cp932;
+    w_.fg2.SetSheet(std::move(sheet));
+    w_.fg2.document().SetFileName(QString());
+    w_.editor.ShowCurrentCell();
+  });
+}
+
+void DocumentCommands::Open_Click() {
+  OpenAfterAsking([this] { return AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox); });
+}
+
+void DocumentCommands::OpenNamed(const QString& fileName) {
+  // A file dropped or given by mistake (an image, an archive) is refused
+  // before anything is asked or changed; Open from the menu reads any file.
+  if (FileLooksBinary(PathFromText(fileName.toStdU16String()))) {
+    ShowRefusal(w_.messageBox, kNotTextMessage + u'\n' + fileName);
+    return;
+  }
+  OpenAfterAsking([&] { return std::optional<QString>(fileName); });
+}
+
+void DocumentCommands::OpenAfterAsking(const std::function<std::optional<QString>()>& name) {
+  RunCommand(w_.messageBox, [&] {
+    w_.editor.CommitCellEdit();
+    if (!AskToSave()) return;
+    const std::optional<QString> fileName = name();
+    const bool opened = fileName && OpenFile(*fileName);
+    w_.fg2.SetFocus();
+    if (opened) w_.editor.ShowCurrentCell();
+  });
+}
+
+bool DocumentCommands::OpenFile(const QString& fileName) {
+  LoadedCsv loaded;
+  Sheet sheet;
+  try {
+    loaded = LoadCsvFile(PathFromText(fileName.toStdU16String()));
+    sheet = SheetFromFile(loaded);
+  } catch (const SheetTooSmallError&) {
+    ShowRefusal(w_.messageBox, kTooSmallMessage);
+    return false;
+  } catch (const SheetTooLargeError&) {
+    ShowRefusal(w_.messageBox, kTooLargeMessage);
+    return false;
+  } catch (const FileReadError& error) {
+    ShowRefusal(w_.messageBox, FileFailureMessage(kCannotRead, fileName, error));
+    return false;
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(w_.messageBox);
+    return false;
+  } catch (const std::exception&) {
+    ShowRefusal(w_.messageBox, kCannotRead + u'\n' + fileName);
+    return false;
+  }
+  // Nothing has changed so far; from here on nothing can fail half-way. The
+  // encoding goes first: the new sheet counts it as saved.
+  w_.fileEncoding = loaded.encoding;
+  w_.fg2.SetSheet(std::move(sheet));
+  w_.fg2.document().SetFileName(fileName);
+  w_.sheetArray = std::move(loaded.array);
+  w_.sheetArrayEncoding = loaded.encoding;
+  // Opened all the same, so that nothing else of the file is withheld; the
+  // user is told what was not read.
+  if (loaded.undecodable.count > 0) ShowWarning(w_.messageBox, UndecodableNotice(loaded));
+  return true;
+}
+
+void DocumentCommands::Save_Click() {
+  RunCommand(w_.messageBox, [&] { Save(); });
+}
+
+bool DocumentCommands::Save() {
+  w_.editor.CommitCellEdit();
+  bool saved = false;
+  // A sheet without data columns has nothing to write.
+  if (w_.fg2.Cols() > 1) {
+    // Where the sheet's file is, under its name; the user may still choose
+    // another.
+    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox,
+                                      w_.fg2.document().fileName()))
+      saved = SaveFile(*name);
+  }
+  w_.fg2.SetFocus();
+  return saved;
+}
+
+bool DocumentCommands::SaveToItsFile() {
+  const QString fileName = w_.fg2.document().fileName();
+  if (fileName.isEmpty() || w_.fg2.Cols() <= 1) return Save();
+  w_.editor.CommitCellEdit();
+  return SaveFile(fileName);
+}
+
+bool DocumentCommands::SaveFile(const QString& fileName) {
+  const Sheet& sheet = w_.fg2.sheet();
+  try {
+    SheetArray array = SheetArray::FromSheet(sheet);
+    SaveCsvFile(PathFromText(fileName.toStdU16String()), array, w_.fileEncoding);
+    // Only a sheet that reached the file becomes the one Convert reads.
+    w_.sheetArray = std::move(array);
+    w_.sheetArrayEncoding = w_.fileEncoding;
+    w_.fg2.document().MarkSaved();
+    w_.fg2.document().SetFileName(fileName);
+  } catch (const UnencodableCellError& error) {
+    ShowRefusal(w_.messageBox,
+                kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
+    return false;
+  } catch (const ReadsBackDifferentlyError& error) {
+    ShowRefusal(w_.messageBox, ReadsBackDifferentlyMessage(error));
+    return false;
+  } catch (const FileWriteError& error) {
+    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName, &error));
+    return false;
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(w_.messageBox);
+    return false;
+  } catch (const std::exception&) {
+    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quillary
