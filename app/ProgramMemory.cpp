@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "app/RecentFilesMenu.h"
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 #include "convert/preview/PreviewPane.h"
 #include "mainwindow/Main.h"
 

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 #include "commondialog/ErrorGuard.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/document/SheetDocument.h"

@@ -6,10 +6,9 @@
 #include <memory>
 
 #include "app/CommandLine.h"
-#include "app/ProgramCommands.h"
 #include "app/ProgramMemory.h"
 #include "app/ProgramRecovery.h"
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 #include "app/StartUp.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/GuardedApplication.h"
@@ -51,8 +50,7 @@ int main(int argc, char* argv[]) {
   quillary::QtCommonDialogBackend dialogBackend;
   // What is remembered between runs; the file is the user's to delete.
   const std::unique_ptr<quillary::SettingsStore> settings = quillary::SettingsStore::ForUser();
-  quillary::Main window({messageBox, dialogBackend});
-  window.SetCommands(std::make_unique<quillary::ProgramCommands>(window, settings.get()));
+  quillary::Main window({messageBox, dialogBackend}, settings.get());
   quillary::ProgramMemory memory(window, *settings);
   memory.RestorePlaces();
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &memory, [&memory] { memory.KeepPlaces(); });

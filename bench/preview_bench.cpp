@@ -13,7 +13,9 @@
 #include <QTabWidget>
 
 #include "convert/PreviewExpansion.h"
+#include "commondialog/Services.h"
 #include "convert/preview/PreviewPane.h"
+#include "sheet/document/SheetDocument.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "convert/preview/PreviewTextView.h"
 #include "convert/preview/PreviewViews.h"
@@ -66,7 +68,8 @@ struct PreviewAtTheCellLimit {
   FakeCommonDialogBackend backend;
   FakeMessageBox messages;
   FakeDesktopOpener desktop;
-  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}, {}}, &owner};
+  Services services{messages, backend, &desktop};
+  PreviewPane pane{(sheet.document().fileEncoding() = encoding, sheet.document()), services, {}, {}, &owner};
 };
 
 void CheckShown(benchmark::State& state, const PreviewPane& pane) {

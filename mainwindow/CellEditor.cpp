@@ -210,6 +210,8 @@ void CellEditor::SetBoxText(const QString& text) {
   settingText_ = wasSetting;
 }
 
+void CellEditor::FocusGrid() { fg2_.SetFocus(); }
+
 void CellEditor::ShowCurrentCell() { SetBoxText(EditedStart(fg2_.SharedCurrentText())); }
 
 void CellEditor::ShowUnlessEditing() {

@@ -9,7 +9,6 @@
 #include "commondialog/ErrorGuard.h"
 #include "convert/dialog/PagesCommand.h"
 #include "convert/dialog/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
-#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/dialog/ConvertCommand.h"
 #include "sheet/commands/CommandMessages.h"
 

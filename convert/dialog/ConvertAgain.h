@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConversionPair.h"
 #include "convert/dialog/ConvertCommand.h"
 

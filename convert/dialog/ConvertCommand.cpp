@@ -19,9 +19,9 @@
 #include "platform/FileIO.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/DocumentCommands.h"
-#include "sheet/grid/GridControl.h"
-#include "sheet/commands/InCellEditor.h"
+#include "commondialog/Services.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/commands/InCellEditor.h"
 
 namespace quillary {
 
@@ -106,7 +106,15 @@ QString ConversionReportText(const ConversionDone& done) {
       .arg(NameList(missed), where, filled);
 }
 
-ConvertCommand::ConvertCommand(Window window, ShowModal showModal) : w_(window), showModal_(std::move(showModal)) {
+ConvertCommand::ConvertCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents,
+                               const Services& services, QWidget* owner, ShowModal showModal)
+    : document_(document),
+      editor_(editor),
+      documents_(documents),
+      dialogBackend_(services.dialogBackend),
+      messageBox_(services.messageBox),
+      owner_(owner),
+      showModal_(std::move(showModal)) {
   if (!showModal_) showModal_ = [](Conv& conv) { conv.exec(); };
 }
 
@@ -115,18 +123,18 @@ ConvertCommand::~ConvertCommand() { CloseDialog(); }
 void ConvertCommand::CloseDialog() { delete conv_.data(); }
 
 Conv& ConvertCommand::LoadedDialog() {
-  if (!conv_) conv_ = new Conv(w_.dialogBackend, w_.messageBox, w_.owner);
+  if (!conv_) conv_ = new Conv(dialogBackend_, messageBox_, owner_);
   return *conv_;
 }
 
 std::optional<ConversionDone> ConvertCommand::Convert_Click() {
   std::optional<ConversionDone> done;
-  RunCommand(w_.messageBox, [&] {
+  RunCommand(messageBox_, [&] {
     bool olderThanGrid = false;
-    if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
+    if (!SavedOrDeclined(editor_, document_, documents_, messageBox_, olderThanGrid)) return;
     Conv& conv = LoadedDialog();
-    const SheetArrayCells cells(w_.sheetArray);
-    const int k = w_.fg2.Cols() - 1;
+    const SheetArrayCells cells(document_.sheetArray());
+    const int k = document_.sheet().Cols() - 1;
     conv.SetEscapeCheck([&](const QString& name) { return TemplateEscapesValues(name, cells, k); });
     // The check reads this run's sheet: it goes with the run.
     const auto forget = qScopeGuard([this] {
@@ -137,6 +145,7 @@ std::optional<ConversionDone> ConvertCommand::Convert_Click() {
     // The dialog may have been unloaded while it was shown.
     if (!conv_) return;
     const QString templateName = conv.TemplateName();
+    lastTemplate_ = templateName;
     const QString outputName = conv.OutputName();
     if (templateName.isEmpty() || outputName.isEmpty()) return;
     if (auto summary = Convert(templateName, outputName))
@@ -148,9 +157,9 @@ std::optional<ConversionDone> ConvertCommand::Convert_Click() {
 std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templateName, const QString& outputName,
                                                           const std::function<bool()>& mayReplace) {
   std::optional<ConversionDone> done;
-  RunCommand(w_.messageBox, [&] {
+  RunCommand(messageBox_, [&] {
     bool olderThanGrid = false;
-    if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
+    if (!SavedOrDeclined(editor_, document_, documents_, messageBox_, olderThanGrid)) return;
     if (FileExists(outputName.toStdU16String()) && !mayReplace()) return;
     if (auto summary = Convert(templateName, outputName))
       done = ConversionDone{templateName, outputName, std::move(*summary), olderThanGrid};
@@ -158,10 +167,10 @@ std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templat
   return done;
 }
 
-bool SavedOrDeclined(InCellEditor& editor, const GridControl& fg2, DocumentCommands& documents,
+bool SavedOrDeclined(InCellEditor& editor, const SheetDocument& document, DocumentCommands& documents,
                      MessageBox& messageBox, bool& olderThanGrid) {
   editor.CommitCellEdit();
-  if (!fg2.document().CheckModify()) return true;
+  if (!document.CheckModify()) return true;
   const MsgResult answer =
       messageBox.Show(kSaveFirstQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, QStringLiteral("確認"));
   if (answer == MsgResult::No) {
@@ -178,23 +187,23 @@ std::optional<ConversionSummary> ConvertCommand::Convert(const QString& template
     // last Open or Save is safe.
     ConversionSummary summary;
     ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
-                    w_.sheetArray, w_.fg2.Cols() - 1, w_.sheetArrayEncoding, outputLimit_, &summary);
+                    document_.sheetArray(), document_.sheet().Cols() - 1, document_.sheetArrayEncoding(), outputLimit_, &summary);
     return summary;
   } catch (const FileReadError& error) {
-    ShowRefusal(w_.messageBox,
+    ShowRefusal(messageBox_,
                 FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
     // A page with replacement characters in it would be a garbled page.
-    ShowRefusal(w_.messageBox,
+    ShowRefusal(messageBox_,
                 UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
                     QStringLiteral("\n変換しませんでした。"));
   } catch (const OutputTooLargeError&) {
     // Refused before anything was written: the output file is as it was.
-    ShowRefusal(w_.messageBox, QStringLiteral("出力が大きすぎます。"));
+    ShowRefusal(messageBox_, QStringLiteral("出力が大きすぎます。"));
   } catch (const UnencodableCharError& error) {
-    ShowRefusal(w_.messageBox, OutputUnencodableMessage(error));
+    ShowRefusal(messageBox_, OutputUnencodableMessage(error));
   } catch (const FileWriteError& error) {
-    ShowRefusal(w_.messageBox, CannotWriteMessage(outputName, &error));
+    ShowRefusal(messageBox_, CannotWriteMessage(outputName, &error));
   }
   return std::nullopt;
 }

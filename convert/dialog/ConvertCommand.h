@@ -1,7 +1,7 @@
 #pragma once
 // The Convert command: asks for the two file names in the Convert dialog and
-// runs the template engine over the window's SheetArray as it was last
-// opened or saved. A sheet changed since then is offered a Save first, so
+// runs the template engine over the document's SheetArray, the sheet as it
+// was last opened or saved. A sheet changed since then is offered a Save first, so
 // that its edits reach the output; what was written is reported back.
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "convert/ConversionSummary.h"
+#include "convert/dialog/Conv.h"  // the guarded pointer needs the whole class
 #include "convert/FindRep.h"
 
 class QString;
@@ -20,12 +21,11 @@ class QWidget;
 namespace quillary {
 
 class CommonDialogBackend;
-class Conv;
 class DocumentCommands;
-class GridControl;
 class InCellEditor;
 class MessageBox;
-class SheetArray;
+class SheetDocument;
+struct Services;
 class UnencodableCharError;
 
 // A conversion that wrote its output.
@@ -61,7 +61,7 @@ QString OutputUnencodableMessage(const UnencodableCharError& error);
 // last opened or saved, asks whether to save it first, so that its edits
 // reach the output. False: the user cancelled, or the Save did not happen.
 // olderThanGrid: the user chose not to save.
-bool SavedOrDeclined(InCellEditor& editor, const GridControl& fg2, DocumentCommands& documents,
+bool SavedOrDeclined(InCellEditor& editor, const SheetDocument& document, DocumentCommands& documents,
                      MessageBox& messageBox, bool& olderThanGrid);
 
 class ConvertCommand {
@@ -69,24 +69,12 @@ class ConvertCommand {
   // Shows the dialog modally and returns when it has closed.
   using ShowModal = std::function<void(Conv&)>;
 
-  struct Window {
-    QWidget* owner;  // the main window, owner of the dialog
-    const GridControl& fg2;
-    // A pending cell edit is part of the sheet the question is about.
-    InCellEditor& editor;
-    // Saves the sheet when the user chooses to before converting.
-    DocumentCommands& documents;
-    const SheetArray& sheetArray;
-    // The encoding of the file SheetArray came from: a plain-ASCII
-    // template's output is written in it.
-    const TextEncoding& sheetArrayEncoding;
-    CommonDialogBackend& dialogBackend;
-    MessageBox& messageBox;
-  };
-
   // showModal: how the dialog is shown; empty = QDialog::exec. Tests pass
   // their own to act on the dialog in place of the user.
-  explicit ConvertCommand(Window window, ShowModal showModal = {});
+  // The document's SheetArray is converted; a changed sheet is offered a
+  // Save through documents first; the dialog is owned by owner.
+  ConvertCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents,
+                 const Services& services, QWidget* owner, ShowModal showModal = {});
   ~ConvertCommand();
 
   // The output written, or nothing (cancelled, refused, failed).
@@ -95,6 +83,10 @@ class ConvertCommand {
   // question, then mayReplace when the output exists (false: nothing done).
   std::optional<ConversionDone> ConvertWith(const QString& templateName, const QString& outputName,
                                             const std::function<bool()>& mayReplace);
+
+  // The template the dialog last returned with (empty after Cancel): the
+  // one the preview shows until it is given its own.
+  const QString& LastTemplate() const { return lastTemplate_; }
 
   // The dialog once loaded (kept hidden between runs), else null.
   Conv* dialog() const { return conv_.data(); }
@@ -108,8 +100,14 @@ class ConvertCommand {
   Conv& LoadedDialog();
   std::optional<ConversionSummary> Convert(const QString& templateName, const QString& outputName);
 
-  Window w_;
+  SheetDocument& document_;
+  InCellEditor& editor_;
+  DocumentCommands& documents_;
+  CommonDialogBackend& dialogBackend_;
+  MessageBox& messageBox_;
+  QWidget* owner_;
   ShowModal showModal_;
+  QString lastTemplate_;
   std::size_t outputLimit_ = kMaxOutputUnits;
   // A child of the owner: whichever of the two goes first, it is deleted once.
   QPointer<Conv> conv_;

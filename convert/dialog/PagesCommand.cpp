@@ -9,7 +9,7 @@
 
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
-#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
+#include "commondialog/Services.h"
 #include "convert/dialog/ConvertCommand.h"
 #include "convert/FindRep.h"
 #include "convert/dialog/PagesDialog.h"
@@ -19,7 +19,6 @@
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"
 #include "sheet/commands/CommandMessages.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
 
 namespace quillary {
@@ -91,8 +90,16 @@ QString PagesStatusText(const PagesDone& done) {
   return text + EscapingText(done.summary) + LeftOverText(done.summary);
 }
 
-PagesCommand::PagesCommand(Window window, ShowModal showModal, StartProgress startProgress)
-    : w_(window), showModal_(std::move(showModal)), startProgress_(std::move(startProgress)) {
+PagesCommand::PagesCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents,
+                           const Services& services, QWidget* owner, ShowModal showModal, StartProgress startProgress)
+    : document_(document),
+      editor_(editor),
+      documents_(documents),
+      dialogBackend_(services.dialogBackend),
+      messageBox_(services.messageBox),
+      owner_(owner),
+      showModal_(std::move(showModal)),
+      startProgress_(std::move(startProgress)) {
   if (!showModal_) showModal_ = [](PagesDialog& dialog) { dialog.exec(); };
   if (!startProgress_) startProgress_ = ProgressWindow;
 }
@@ -103,12 +110,12 @@ void PagesCommand::CloseDialog() { delete dialog_.data(); }
 
 std::optional<PagesDone> PagesCommand::Pages_Click() {
   std::optional<PagesDone> done;
-  RunCommand(w_.messageBox, [&] {
+  RunCommand(messageBox_, [&] {
     bool olderThanGrid = false;
-    if (!SavedOrDeclined(w_.editor, w_.fg2, w_.documents, w_.messageBox, olderThanGrid)) return;
-    if (!dialog_) dialog_ = new PagesDialog(w_.dialogBackend, w_.messageBox, w_.owner);
-    const SheetArrayCells cells(w_.sheetArray);
-    dialog_->PrepareToOpen(cells, w_.fg2.Cols() - 1, w_.fg2.document().fileName());
+    if (!SavedOrDeclined(editor_, document_, documents_, messageBox_, olderThanGrid)) return;
+    if (!dialog_) dialog_ = new PagesDialog(dialogBackend_, messageBox_, owner_);
+    const SheetArrayCells cells(document_.sheetArray());
+    dialog_->PrepareToOpen(cells, document_.sheet().Cols() - 1, document_.fileName());
     showModal_(*dialog_);
     // The dialog may have been unloaded while it was shown.
     if (!dialog_ || dialog_->result() != QDialog::Accepted || !dialog_->AcceptedPlan()) return;
@@ -121,31 +128,31 @@ std::optional<PagesDone> PagesCommand::Pages_Click() {
 std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
   const PagesPlan& plan = *dialog.AcceptedPlan();
   const QString templateName = dialog.TemplateName();
-  const SheetArrayCells cells(w_.sheetArray);
+  const SheetArrayCells cells(document_.sheetArray());
   try {
-    const PageTemplate pageTemplate = ReadPageTemplate(PathFromText(templateName.toStdU16String()), w_.sheetArrayEncoding);
+    const PageTemplate pageTemplate = ReadPageTemplate(PathFromText(templateName.toStdU16String()), document_.sheetArrayEncoding());
     PagesHooks hooks;
-    hooks.progress = startProgress_(w_.owner, plan.pages.size());
-    PagesResult result = WritePages(plan, pageTemplate, cells, w_.fg2.Cols() - 1, hooks);
+    hooks.progress = startProgress_(owner_, plan.pages.size());
+    PagesResult result = WritePages(plan, pageTemplate, cells, document_.sheet().Cols() - 1, hooks);
     if (result.cancelled) return std::nullopt;
     return PagesDone{dialog.FolderName(), result.written, result.replaced, std::move(result.summary), false};
   } catch (const FileReadError& error) {
-    ShowRefusal(w_.messageBox,
+    ShowRefusal(messageBox_,
                 FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
-    ShowRefusal(w_.messageBox, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
+    ShowRefusal(messageBox_, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
                                    QStringLiteral("\n変換しませんでした。"));
   } catch (const PageError& error) {
-    ShowRefusal(w_.messageBox, PageFailureMessage(error));
+    ShowRefusal(messageBox_, PageFailureMessage(error));
   } catch (const FilesNotPutBackError& error) {
     // The folder could not be put back as it was: say where the old contents are.
     QString kept;
     for (const KeptFile& file : error.kept())
       kept += QStringLiteral("\n%1 → %2").arg(PathText(file.target), PathText(file.kept));
-    ShowRefusal(w_.messageBox, CannotWriteMessage(PathText(error.path()), &error) +
+    ShowRefusal(messageBox_, CannotWriteMessage(PathText(error.path()), &error) +
                                    QStringLiteral("元に戻せなかったファイルがあります。元の内容は次の場所に残してあります。") + kept);
   } catch (const FileWriteError& error) {
-    ShowRefusal(w_.messageBox, CannotWriteMessage(PathText(error.path()), &error) + kNothingWritten);
+    ShowRefusal(messageBox_, CannotWriteMessage(PathText(error.path()), &error) + kNothingWritten);
   }
   return std::nullopt;
 }

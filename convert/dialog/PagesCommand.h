@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QString>
 
-#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/ConversionSummary.h"
 #include "convert/dialog/ConvertCommand.h"
 #include "platform/TextEncoding.h"
@@ -43,12 +42,11 @@ class PagesCommand {
   using Progress = std::function<bool(std::size_t made, std::size_t total)>;
   using StartProgress = std::function<Progress(QWidget* owner, std::size_t total)>;
 
-  // What Convert works on, the same for every record's page.
-  using Window = ConvertCommand::Window;
-
   // Empty showModal: QDialog::exec; empty startProgress: a progress dialog
   // that appears when the writing takes a while.
-  explicit PagesCommand(Window window, ShowModal showModal = {}, StartProgress startProgress = {});
+  // What Convert works on, the same for every record's page.
+  PagesCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents, const Services& services,
+               QWidget* owner, ShowModal showModal = {}, StartProgress startProgress = {});
   ~PagesCommand();
 
   // The pages written, or nothing (cancelled, refused, failed).
@@ -60,7 +58,12 @@ class PagesCommand {
  private:
   std::optional<PagesDone> Write(const PagesDialog& dialog);
 
-  Window w_;
+  SheetDocument& document_;
+  InCellEditor& editor_;
+  DocumentCommands& documents_;
+  CommonDialogBackend& dialogBackend_;
+  MessageBox& messageBox_;
+  QWidget* owner_;
   ShowModal showModal_;
   StartProgress startProgress_;
   QPointer<PagesDialog> dialog_;

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/Services.h"
 #include "commondialog/ErrorGuard.h"
-#include "convert/dialog/Conv.h"  // ConvertCommand keeps a guarded pointer to it
 #include "convert/dialog/ConvertCommand.h"
 #include "convert/preview/PreviewBrowserFile.h"
 #include "convert/preview/PreviewRefresh.h"
@@ -65,16 +65,22 @@ Sheet RecordSheet(const Sheet& sheet, int record) {
 
 }  // namespace
 
-PreviewPane::PreviewPane(Sources sources, QWidget* owner)
+PreviewPane::PreviewPane(const SheetDocument& document, const Services& services,
+                         std::function<QString()> convertTemplate, std::function<int()> currentRow, QWidget* owner)
     : QWidget(owner, Qt::Tool),
-      sources_(std::move(sources)),
-      browserFile_(std::make_unique<PreviewBrowserFile>(sources_.desktop)) {
+      document_(document),
+      dialogBackend_(services.dialogBackend),
+      messageBox_(services.messageBox),
+      desktop_(*services.desktop),
+      convertTemplate_(std::move(convertTemplate)),
+      currentRow_(std::move(currentRow)),
+      browserFile_(std::make_unique<PreviewBrowserFile>(desktop_)) {
   setObjectName(QStringLiteral("PreviewPane"));
   setWindowTitle(QStringLiteral("プレビュー"));
   // Showing it leaves the keyboard with the sheet.
   setAttribute(Qt::WA_ShowWithoutActivating);
   refresh_ = new PreviewRefresh(
-      sources_.document, [this] { Refresh(); }, this);
+      document_, [this] { Refresh(); }, this);
 
   Notice = MakeLabel("Notice", this);
   Notice->setText(
@@ -89,11 +95,11 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   PageChoice->setObjectName(QStringLiteral("PageChoice"));
   PageChoice->addItems({QStringLiteral("ページ全体"), QStringLiteral("このレコードのページ")});
   PageChoice->setToolTip(QStringLiteral("「このレコードのページ」は、今のセルのレコードだけで作るページ（レコードごとに変換の 1 ファイル）を表示します"));
-  PageChoice->setVisible(static_cast<bool>(sources_.currentRow));
+  PageChoice->setVisible(static_cast<bool>(currentRow_));
   Problem = MakeLabel("Problem", this);
   Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Views = new PreviewViews(this);
-  Views->PageTab->SetDesktop(&sources_.desktop);
+  Views->PageTab->SetDesktop(&desktop_);
   Summary = MakeLabel("Summary", this);
 
   auto* templateRow = new QHBoxLayout;
@@ -111,7 +117,7 @@ PreviewPane::PreviewPane(Sources sources, QWidget* owner)
   layout->addStretch();
 
   const auto guarded = [this](void (PreviewPane::*handler)()) {
-    return [this, handler] { RunGuarded(sources_.messageBox, [&] { (this->*handler)(); }); };
+    return [this, handler] { RunGuarded(messageBox_, [&] { (this->*handler)(); }); };
   };
   connect(ChooseTemplate, &QPushButton::clicked, this, guarded(&PreviewPane::ChooseTemplate_Click));
   connect(OpenOutput, &QPushButton::clicked, this, guarded(&PreviewPane::OpenOutput_Click));
@@ -139,9 +145,9 @@ void PreviewPane::ShowBeside() {
 }
 
 void PreviewPane::ChooseTemplate_Click() {
-  if (!browseDialog_) browseDialog_ = std::make_unique<C_CommonDialog>(sources_.dialogBackend);
+  if (!browseDialog_) browseDialog_ = std::make_unique<C_CommonDialog>(dialogBackend_);
   if (!templateName_.isEmpty()) browseDialog_->SetInitDir(QFileInfo(templateName_).absolutePath());
-  if (const auto name = AskFileName(*browseDialog_, FileDialogMode::Open, kAllFilesFilter, sources_.messageBox)) {
+  if (const auto name = AskFileName(*browseDialog_, FileDialogMode::Open, kAllFilesFilter, messageBox_)) {
     templateChosen_ = true;
     SetTemplateName(*name);
   }
@@ -164,7 +170,7 @@ void PreviewPane::SetPlacement(const QRect& placement) {
 void PreviewPane::OpenOutput_Click() {
   if (!result_ || !result_->HasOutput() || !result_->unwritable.isEmpty()) return;
   QString problem;
-  if (!browserFile_->Open(result_->bytes, templateName_, problem)) ShowRefusal(sources_.messageBox, problem);
+  if (!browserFile_->Open(result_->bytes, templateName_, problem)) ShowRefusal(messageBox_, problem);
 }
 
 void PreviewPane::SetTemplateName(const QString& name) {
@@ -177,30 +183,30 @@ void PreviewPane::SetTemplateName(const QString& name) {
 }
 
 void PreviewPane::TakeConvertTemplate() {
-  if (!templateName_.isEmpty() || !sources_.convertTemplate) return;
-  if (const QString name = sources_.convertTemplate(); !name.isEmpty()) SetTemplateName(name);
+  if (!templateName_.isEmpty() || !convertTemplate_) return;
+  if (const QString name = convertTemplate_(); !name.isEmpty()) SetTemplateName(name);
 }
 
 void PreviewPane::ShowRecordPage(bool recordPage) { PageChoice->setCurrentIndex(recordPage ? 1 : 0); }
 
 void PreviewPane::CurrentRowChanged() {
   // The field-name row shows the first record's page.
-  if (PageChoice->currentIndex() == 1 && std::max(sources_.currentRow(), 1) != shownRecord_) refresh_->Changed();
+  if (PageChoice->currentIndex() == 1 && std::max(currentRow_(), 1) != shownRecord_) refresh_->Changed();
 }
 
 void PreviewPane::Refresh() {
-  RunGuarded(sources_.messageBox, [this] {
+  RunGuarded(messageBox_, [this] {
     if (templateName_.isEmpty()) {
       result_.reset();
       ShowProblem(QStringLiteral("「定型ファイル」で定型ファイルを選ぶと、変換の結果をここに表示します。"), false);
       return;
     }
-    const Sheet& sheet = sources_.document.sheet();
-    shownRecord_ = PageChoice->currentIndex() == 1 && sources_.currentRow && sheet.Rows() > 1
-                       ? std::clamp(sources_.currentRow(), 1, sheet.Rows() - 1)
+    const Sheet& sheet = document_.sheet();
+    shownRecord_ = PageChoice->currentIndex() == 1 && currentRow_ && sheet.Rows() > 1
+                       ? std::clamp(currentRow_(), 1, sheet.Rows() - 1)
                        : 0;
     result_ = std::make_shared<const PreviewResult>(RenderPreview(
-        templateName_, shownRecord_ > 0 ? RecordSheet(sheet, shownRecord_) : sheet, sources_.saveEncoding, limits_));
+        templateName_, shownRecord_ > 0 ? RecordSheet(sheet, shownRecord_) : sheet, document_.fileEncoding(), limits_));
     ShowResult();
   });
 }

@@ -29,29 +29,21 @@ class PreviewBrowserFile;
 class PreviewRefresh;
 class PreviewViews;
 class SheetDocument;
+struct Services;
 
 class PreviewPane final : public QWidget {
   Q_OBJECT
 
  public:
-  struct Sources {
-    const SheetDocument& document;
-    // The encoding the next Save writes: a plain-ASCII template's output
-    // takes it, as Convert's would after that Save.
-    const TextEncoding& saveEncoding;
-    CommonDialogBackend& dialogBackend;
-    MessageBox& messageBox;
-    DesktopOpener& desktop;
-    // The template Convert was last given (empty: none), taken up while the
-    // preview has none of its own.
-    std::function<QString()> convertTemplate;
-    // The grid's current row, whose record's page the preview can show
-    // (empty: the whole page only).
-    std::function<int()> currentRow;
-  };
-
-  // owner: the main window, which the pane stays above and goes with.
-  PreviewPane(Sources sources, QWidget* owner);
+  // The pane shows the document's sheet, its output in the encoding the
+  // next Save writes (a plain-ASCII template's output takes it, as
+  // Convert's would after that Save). convertTemplate: the template Convert
+  // was last given (empty: none), taken up while the preview has none of
+  // its own. currentRow: the grid's current row, whose record's page the
+  // preview can show (empty: the whole page only). owner: the main window,
+  // which the pane stays above and goes with; services.desktop is set.
+  PreviewPane(const SheetDocument& document, const Services& services, std::function<QString()> convertTemplate,
+              std::function<int()> currentRow, QWidget* owner);
   ~PreviewPane() override;
 
   // Beside the owner, where the screen has room; later showings keep the
@@ -109,7 +101,12 @@ class PreviewPane final : public QWidget {
   void ShowProblem(const QString& problem, bool error);
   void TakeConvertTemplate();
 
-  Sources sources_;
+  const SheetDocument& document_;
+  CommonDialogBackend& dialogBackend_;
+  MessageBox& messageBox_;
+  DesktopOpener& desktop_;
+  std::function<QString()> convertTemplate_;
+  std::function<int()> currentRow_;
   QString templateName_;
   PreviewLimits limits_;
   std::shared_ptr<const PreviewResult> result_;

@@ -12,7 +12,6 @@
 #include "sheet/commands/AskFileName.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/CsvDocument.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
@@ -85,15 +84,17 @@ Sheet SheetFromFile(const LoadedCsv& loaded) {
 
 }  // namespace
 
-DocumentCommands::DocumentCommands(Window window) : w_(std::move(window)) {}
+DocumentCommands::DocumentCommands(SheetDocument& document, InCellEditor& editor, C_CommonDialog& fileDialog,
+                                   MessageBox& messageBox)
+    : document_(document), editor_(editor), fileDialog_(fileDialog), messageBox_(messageBox) {}
 
 bool DocumentCommands::AskToSave() {
-  while (w_.fg2.document().CheckModify()) {
+  while (document_.CheckModify()) {
     const MsgResult answer =
-        w_.messageBox.Show(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, kQuestionTitle);
+        messageBox_.Show(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Information, kQuestionTitle);
     if (answer == MsgResult::No) return true;
     if (answer != MsgResult::Yes) {
-      w_.fg2.SetFocus();
+      editor_.FocusGrid();
       return false;
     }
     // A cancelled or failed Save leaves the sheet modified: the question
@@ -104,45 +105,45 @@ bool DocumentCommands::AskToSave() {
 }
 
 bool DocumentCommands::MayClose() {
-  w_.editor.CommitCellEdit();
+  editor_.CommitCellEdit();
   return AskToSave();
 }
 
 void DocumentCommands::New_Click() {
-  RunCommand(w_.messageBox, [&] {
+  RunCommand(messageBox_, [&] {
     if (!AskToSave()) return;
     // Same size, every cell cleared, then labelled afresh.
-    Sheet sheet(w_.fg2.Rows(), w_.fg2.Cols());
+    Sheet sheet(document_.sheet().Rows(), document_.sheet().Cols());
     LabelSheet(sheet);
-    w_.fileEncoding = TextEncoding::Cp932;
-    w_.fg2.SetSheet(std::move(sheet));
-    w_.fg2.document().SetFileName(QString());
-    w_.editor.ShowCurrentCell();
+    document_.fileEncoding() = TextEncoding::Cp932;
+    document_.Reset(std::move(sheet));
+    document_.SetFileName(QString());
+    editor_.ShowCurrentCell();
   });
 }
 
 void DocumentCommands::Open_Click() {
-  OpenAfterAsking([this] { return AskFileName(w_.fileDialog, FileDialogMode::Open, kCsvFilter, w_.messageBox); });
+  OpenAfterAsking([this] { return AskFileName(fileDialog_, FileDialogMode::Open, kCsvFilter, messageBox_); });
 }
 
 void DocumentCommands::OpenNamed(const QString& fileName) {
   // A file dropped or given by mistake (an image, an archive) is refused
   // before anything is asked or changed; Open from the menu reads any file.
   if (FileLooksBinary(PathFromText(fileName.toStdU16String()))) {
-    ShowRefusal(w_.messageBox, kNotTextMessage + u'\n' + fileName);
+    ShowRefusal(messageBox_, kNotTextMessage + u'\n' + fileName);
     return;
   }
   OpenAfterAsking([&] { return std::optional<QString>(fileName); });
 }
 
 void DocumentCommands::OpenAfterAsking(const std::function<std::optional<QString>()>& name) {
-  RunCommand(w_.messageBox, [&] {
-    w_.editor.CommitCellEdit();
+  RunCommand(messageBox_, [&] {
+    editor_.CommitCellEdit();
     if (!AskToSave()) return;
     const std::optional<QString> fileName = name();
     const bool opened = fileName && OpenFile(*fileName);
-    w_.fg2.SetFocus();
-    if (opened) w_.editor.ShowCurrentCell();
+    editor_.FocusGrid();
+    if (opened) editor_.ShowCurrentCell();
   });
 }
 
@@ -153,85 +154,83 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
     loaded = LoadCsvFile(PathFromText(fileName.toStdU16String()));
     sheet = SheetFromFile(loaded);
   } catch (const SheetTooSmallError&) {
-    ShowRefusal(w_.messageBox, kTooSmallMessage);
+    ShowRefusal(messageBox_, kTooSmallMessage);
     return false;
   } catch (const SheetTooLargeError&) {
-    ShowRefusal(w_.messageBox, kTooLargeMessage);
+    ShowRefusal(messageBox_, kTooLargeMessage);
     return false;
   } catch (const FileReadError& error) {
-    ShowRefusal(w_.messageBox, FileFailureMessage(kCannotRead, fileName, error));
+    ShowRefusal(messageBox_, FileFailureMessage(kCannotRead, fileName, error));
     return false;
   } catch (const std::bad_alloc&) {
-    ShowOutOfMemory(w_.messageBox);
+    ShowOutOfMemory(messageBox_);
     return false;
   } catch (const std::exception&) {
-    ShowRefusal(w_.messageBox, kCannotRead + u'\n' + fileName);
+    ShowRefusal(messageBox_, kCannotRead + u'\n' + fileName);
     return false;
   }
   // Nothing has changed so far; from here on nothing can fail half-way. The
   // encoding goes first: the new sheet counts it as saved.
-  w_.fileEncoding = loaded.encoding;
-  w_.fg2.SetSheet(std::move(sheet));
-  w_.fg2.document().SetFileName(fileName);
-  w_.sheetArray = std::move(loaded.array);
-  w_.sheetArrayEncoding = loaded.encoding;
+  document_.fileEncoding() = loaded.encoding;
+  document_.Reset(std::move(sheet));
+  document_.SetFileName(fileName);
+  document_.SetSheetArray(std::move(loaded.array), loaded.encoding);
   // Opened all the same, so that nothing else of the file is withheld; the
   // user is told what was not read.
-  if (loaded.undecodable.count > 0) ShowWarning(w_.messageBox, UndecodableNotice(loaded));
+  if (loaded.undecodable.count > 0) ShowWarning(messageBox_, UndecodableNotice(loaded));
   return true;
 }
 
 void DocumentCommands::Save_Click() {
-  RunCommand(w_.messageBox, [&] { Save(); });
+  RunCommand(messageBox_, [&] { Save(); });
 }
 
 bool DocumentCommands::Save() {
-  w_.editor.CommitCellEdit();
+  editor_.CommitCellEdit();
   bool saved = false;
   // A sheet without data columns has nothing to write.
-  if (w_.fg2.Cols() > 1) {
+  if (document_.sheet().Cols() > 1) {
     // Where the sheet's file is, under its name; the user may still choose
     // another.
-    if (const auto name = AskFileName(w_.fileDialog, FileDialogMode::Save, kCsvFilter, w_.messageBox,
-                                      w_.fg2.document().fileName()))
+    if (const auto name = AskFileName(fileDialog_, FileDialogMode::Save, kCsvFilter, messageBox_,
+                                      document_.fileName()))
       saved = SaveFile(*name);
   }
-  w_.fg2.SetFocus();
+  editor_.FocusGrid();
   return saved;
 }
 
 bool DocumentCommands::SaveToItsFile() {
-  const QString fileName = w_.fg2.document().fileName();
-  if (fileName.isEmpty() || w_.fg2.Cols() <= 1) return Save();
-  w_.editor.CommitCellEdit();
+  const QString fileName = document_.fileName();
+  if (fileName.isEmpty() || document_.sheet().Cols() <= 1) return Save();
+  editor_.CommitCellEdit();
   return SaveFile(fileName);
 }
 
 bool DocumentCommands::SaveFile(const QString& fileName) {
-  const Sheet& sheet = w_.fg2.sheet();
+  const Sheet& sheet = document_.sheet();
   try {
     SheetArray array = SheetArray::FromSheet(sheet);
-    SaveCsvFile(PathFromText(fileName.toStdU16String()), array, w_.fileEncoding);
+    SaveCsvFile(PathFromText(fileName.toStdU16String()), array, document_.fileEncoding());
     // Only a sheet that reached the file becomes the one Convert reads.
-    w_.sheetArray = std::move(array);
-    w_.sheetArrayEncoding = w_.fileEncoding;
-    w_.fg2.document().MarkSaved();
-    w_.fg2.document().SetFileName(fileName);
+    document_.SetSheetArray(std::move(array), document_.fileEncoding());
+    document_.MarkSaved();
+    document_.SetFileName(fileName);
   } catch (const UnencodableCellError& error) {
-    ShowRefusal(w_.messageBox,
+    ShowRefusal(messageBox_,
                 kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));
     return false;
   } catch (const ReadsBackDifferentlyError& error) {
-    ShowRefusal(w_.messageBox, ReadsBackDifferentlyMessage(error));
+    ShowRefusal(messageBox_, ReadsBackDifferentlyMessage(error));
     return false;
   } catch (const FileWriteError& error) {
-    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName, &error));
+    ShowRefusal(messageBox_, CannotWriteMessage(fileName, &error));
     return false;
   } catch (const std::bad_alloc&) {
-    ShowOutOfMemory(w_.messageBox);
+    ShowOutOfMemory(messageBox_);
     return false;
   } catch (const std::exception&) {
-    ShowRefusal(w_.messageBox, CannotWriteMessage(fileName));
+    ShowRefusal(messageBox_, CannotWriteMessage(fileName));
     return false;
   }
   return true;

@@ -1,11 +1,11 @@
 #pragma once
 // New, Open and Save: the main window's commands on the sheet as a whole.
 //
-// Open reads a CSV file into the grid and into the window's SheetArray; Save
-// writes the grid to a CSV file and then copies it into SheetArray; New clears
-// the sheet. New and Open first ask whether to save a modified sheet, and so
+// Open reads a CSV file into the document (its sheet and its SheetArray);
+// Save writes the sheet to a CSV file and then makes it the SheetArray; New
+// clears the sheet. New and Open first ask whether to save a modified sheet, and so
 // does closing the window. A cancelled file dialog ends a command quietly; a
-// real failure shows its message and leaves the grid, SheetArray and the
+// real failure shows its message and leaves the sheet, SheetArray and the
 // saved image as they were.
 //
 // Save writes the file in the encoding the sheet was opened with (CP932 for
@@ -16,33 +16,20 @@
 
 #include <QString>
 
-#include "platform/TextEncoding.h"
 
 namespace quillary {
 
 class C_CommonDialog;
-class GridControl;
 class InCellEditor;
 class MessageBox;
-class SheetArray;
+class SheetDocument;
 
 class DocumentCommands {
  public:
-  struct Window {
-    // The grid and, through it, the sheet document.
-    GridControl& fg2;
-    InCellEditor& editor;
-    SheetArray& sheetArray;
-    C_CommonDialog& fileDialog;
-    MessageBox& messageBox;
-    // The encoding the next Save writes.
-    TextEncoding& fileEncoding;
-    // The encoding of the file SheetArray was last opened from or saved to:
-    // Convert writes an output of a plain-ASCII template in it.
-    TextEncoding& sheetArrayEncoding;
-  };
-
-  explicit DocumentCommands(Window window);
+  // The document is the window's open file; the file dialog asks for the
+  // names; the editor commits a pending edit first.
+  DocumentCommands(SheetDocument& document, InCellEditor& editor, C_CommonDialog& fileDialog,
+                   MessageBox& messageBox);
 
   void New_Click();
   void Open_Click();
@@ -72,7 +59,10 @@ class DocumentCommands {
   bool OpenFile(const QString& fileName);
   bool SaveFile(const QString& fileName);
 
-  Window w_;
+  SheetDocument& document_;
+  InCellEditor& editor_;
+  C_CommonDialog& fileDialog_;
+  MessageBox& messageBox_;
 };
 
 }  // namespace quillary

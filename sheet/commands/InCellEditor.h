@@ -14,6 +14,8 @@ class InCellEditor {
   virtual void CommitCellEdit() = 0;
   // The cell-contents box shows the current cell's text as it is now.
   virtual void ShowCurrentCell() = 0;
+  // The keyboard goes back to the grid (after a command's dialog or box).
+  virtual void FocusGrid() = 0;
 };
 
 }  // namespace quillary

@@ -267,6 +267,11 @@ void SheetDocument::ChangeEncoding(TextEncoding encoding) {
   Make(StepPart(encoding));
 }
 
+void SheetDocument::SetSheetArray(SheetArray array, TextEncoding encoding) {
+  sheetArray_ = std::move(array);
+  sheetArrayEncoding_ = encoding;
+}
+
 void SheetDocument::SetFileName(const QString& fileName) {
   fileName_ = fileName;
   emit StateChanged();

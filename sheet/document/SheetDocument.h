@@ -1,8 +1,10 @@
 #pragma once
-// The sheet a grid shows, and the one way to change it: every change is a
-// step of the document's history, so Undo and Redo can take it back and
-// bring it again. The grid's model observes the document; nothing else
-// holds the cells.
+// The open file: the sheet a grid shows and the one way to change it, its
+// name and encodings, and the sheet as it last came from or reached the
+// file. Every change of the sheet is a step of the document's history, so
+// Undo and Redo can take it back and bring it again. The window creates the
+// document; the grid's model observes it, and the commands and the preview
+// are handed it. Nothing else holds the cells.
 //
 // A change first makes sure that the memory it takes is there, then builds
 // what it needs, and only then changes the sheet: refused (NotEnoughMemory)
@@ -26,6 +28,7 @@
 #include "platform/MemoryBudget.h"
 #include "platform/TextEncoding.h"
 #include "sheet/Sheet.h"
+#include "sheet/SheetArray.h"
 
 namespace quillary {
 
@@ -109,6 +112,12 @@ class SheetDocument : public QObject {
   TextEncoding& fileEncoding() { return encoding_; }
   const TextEncoding& fileEncoding() const { return encoding_; }
   void ChangeEncoding(TextEncoding encoding);
+  // The sheet as it last came from or reached its file, which Convert
+  // reads (41 x 41 empty at start-up; New keeps it), and the encoding of
+  // that file: a plain-ASCII template's output is written in it.
+  const SheetArray& sheetArray() const { return sheetArray_; }
+  TextEncoding sheetArrayEncoding() const { return sheetArrayEncoding_; }
+  void SetSheetArray(SheetArray array, TextEncoding encoding);
   // The file the sheet was last opened from or saved to (empty: none).
   const QString& fileName() const { return fileName_; }
   void SetFileName(const QString& fileName);
@@ -183,6 +192,8 @@ class SheetDocument : public QObject {
   TextEncoding encoding_ = TextEncoding::Cp932;
   TextEncoding savedEncoding_ = TextEncoding::Cp932;
   QString fileName_;
+  SheetArray sheetArray_ = MakeInitialSheetArray();
+  TextEncoding sheetArrayEncoding_ = TextEncoding::Cp932;
   const MemoryBudget* budget_;
   QUndoStack history_;
   // The step being grouped while a Step is open, and how deep.

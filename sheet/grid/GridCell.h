@@ -10,4 +10,19 @@ struct GridCell {
   bool operator==(const GridCell&) const = default;
 };
 
+// The current cell and the selection's other corner, in the grid's own
+// coordinates (fixed row and column counted): what Row, Col, RowSel and
+// ColSel read, taken at once.
+struct GridSelection {
+  int row = 0;
+  int col = 0;
+  int rowSel = 0;
+  int colSel = 0;
+  int Top() const { return row < rowSel ? row : rowSel; }
+  int Bottom() const { return row < rowSel ? rowSel : row; }
+  int Left() const { return col < colSel ? col : colSel; }
+  int Right() const { return col < colSel ? colSel : col; }
+  bool operator==(const GridSelection&) const = default;
+};
+
 }  // namespace quillary

@@ -38,8 +38,14 @@ int ButtonCode(Qt::MouseButton button) {
 }  // namespace
 
 GridControl::GridControl(int fixedRows, int fixedCols, QWidget* parent)
+    : GridControl(nullptr, fixedRows, fixedCols, parent) {}
+
+GridControl::GridControl(SheetDocument& document, int fixedRows, int fixedCols, QWidget* parent)
+    : GridControl(&document, fixedRows, fixedCols, parent) {}
+
+GridControl::GridControl(SheetDocument* shown, int fixedRows, int fixedCols, QWidget* parent)
     : QTableView(parent),
-      model_(new GridModel(fixedRows, fixedCols, this)),
+      model_(new GridModel(shown, fixedRows, fixedCols, this)),
       selection_(nullptr),
       fixedRows_(model_->FixedRows()),
       fixedCols_(model_->FixedCols()) {
@@ -123,6 +129,13 @@ int GridControl::ColSel() const { return selection_->Corner().col + fixedCols_; 
 
 void GridControl::SetRow(int row) { MoveCurrentTo({row - fixedRows_, selection_->Current().col}); }
 void GridControl::SetCol(int col) { MoveCurrentTo({selection_->Current().row, col - fixedCols_}); }
+void GridControl::Select(const GridSelection& selection) {
+  SetRow(selection.row);
+  SetCol(selection.col);
+  SetRowSel(selection.rowSel);
+  SetColSel(selection.colSel);
+}
+
 // Not scrolled: the range commands set the corner while an edit may be
 // pending.
 void GridControl::SetRowSel(int row) { ExtendSelectionTo({row - fixedRows_, selection_->Corner().col}, false); }

@@ -8,6 +8,7 @@
 // the setters): LeaveCell while the old cell is still current, then the cell
 // changes, then RowColChange and EnterCell.
 
+#include <cstdint>
 #include <QTableView>
 #include <QString>
 
@@ -30,6 +31,9 @@ class GridControl : public QTableView {
 
   // fixedRows / fixedCols: 0 or 1 (the main sheet has 1 and 1, the
   // field-name editor 1 and 0).
+  // Shows document, which must outlive the grid.
+  GridControl(SheetDocument& document, int fixedRows, int fixedCols, QWidget* parent = nullptr);
+  // A grid with a document of its own (a dialog's small sheet, a test's).
   GridControl(int fixedRows, int fixedCols, QWidget* parent = nullptr);
   ~GridControl() override;
 
@@ -60,6 +64,12 @@ class GridControl : public QTableView {
   void SetRowSel(int row);
   int ColSel() const;
   void SetColSel(int col);
+  // The flat cell index row * Cols + col, 16-bit as the files count it.
+  int Fgi(int row, int col) const { return static_cast<std::int16_t>(row * Cols() + col); }
+  // All four at once: the one place the commands read the selection from.
+  GridSelection Selection() const { return {Row(), Col(), RowSel(), ColSel()}; }
+  // The current cell at (row, col), the other corner at (rowSel, colSel).
+  void Select(const GridSelection& selection);
 
   QString Text() const;  // the current cell's text
   // The same as the sheet holds it, to share without copying.
@@ -150,6 +160,7 @@ class GridControl : public QTableView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  GridControl(SheetDocument* document, int fixedRows, int fixedCols, QWidget* parent);
   void SetUpHeadings();
   // Keys, mouse and setters move the current cell and the selection corner
   // through these two.

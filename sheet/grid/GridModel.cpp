@@ -16,9 +16,9 @@ int FixedCount(int count) { return std::clamp(count, 0, 1); }
 
 }  // namespace
 
-GridModel::GridModel(int fixedRows, int fixedCols, QObject* parent)
+GridModel::GridModel(SheetDocument* document, int fixedRows, int fixedCols, QObject* parent)
     : QAbstractTableModel(parent),
-      document_(new SheetDocument(this)),
+      document_(document ? document : new SheetDocument(this)),
       fixedRows_(FixedCount(fixedRows)),
       fixedCols_(FixedCount(fixedCols)) {
   connect(document_, &SheetDocument::CellsChanged, this, &GridModel::OnCellsChanged);

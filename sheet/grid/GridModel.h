@@ -19,7 +19,9 @@ class GridModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  GridModel(int fixedRows, int fixedCols, QObject* parent = nullptr);
+  // Observes document, which must outlive the model; none: a document of
+  // the model's own (a grid standing alone, as in a dialog).
+  GridModel(SheetDocument* document, int fixedRows, int fixedCols, QObject* parent = nullptr);
 
   int FixedRows() const { return fixedRows_; }
   int FixedCols() const { return fixedCols_; }
@@ -56,7 +58,7 @@ class GridModel : public QAbstractTableModel {
   // Tells the views that every cell and heading may have changed.
   void AnnounceAllChanged();
 
-  SheetDocument* document_;  // a child of the model
+  SheetDocument* document_;  // the one handed in, or a child of the model
   // The counts the views were last told; the document may be ahead of them
   // until OnReshaped has announced its new size.
   int dataRows_ = 0;

@@ -14,7 +14,7 @@ set(layers
   "commondialog|platform"
   "sheet/document|sheet"
   "sheet/grid|sheet/document"
-  "sheet/commands|sheet/document,commondialog,sheet/grid"
+  "sheet/commands|sheet/document,commondialog"
   "convert/dialog|convert,sheet/commands,sheet/grid"
   "convert/preview|convert,convert/dialog,sheet/commands"
   "recovery/keeper|recovery,sheet/commands"

@@ -22,7 +22,6 @@
 
 #include "SoakWindow.h"
 #include "fakes/FakeCommonDialogBackend.h"
-#include "app/ProgramCommands.h"
 #include "mainwindow/CellContentsBox.h"
 #include "support/Controls.h"
 
@@ -39,7 +38,6 @@ class Soak {
  public:
   Soak(std::uint64_t seed, const QDir& dir)
       : in_(seed), messages_(in_), window_(Services{messages_, backend_}, in_, dir), dir_(dir) {
-    window_.SetCommands(std::make_unique<ProgramCommands>(window_));
   }
 
   bool Start() {
@@ -185,7 +183,7 @@ class Soak {
       {"click the cell box", 3, [this] { QTest::mouseClick(testing::Find<CellContentsBox>(window_, "Text1").viewport(), Qt::LeftButton); }},
       {"copy, cut, paste or delete from the menus", 8, [this] {
          static const std::vector<QString> keys = {QStringLiteral("Copy"), QStringLiteral("Cut"), QStringLiteral("Paste")};
-         in_.OneIn(4) ? window_.DelGrid(grid().ColSel(), grid().RowSel(), grid().Col(), grid().Row())
+         in_.OneIn(4) ? window_.rangeClipboard().Delete_Click()
                       : window_.Toolbar1_ButtonClick(in_.Pick(keys));
        }},
       {"resize the sheet", 3, [this] { testing::MenuItem(window_, "Resize").trigger(); }},

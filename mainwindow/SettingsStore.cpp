@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
