@@ -53,7 +53,8 @@ Outcome Convert(const std::filesystem::path& csv, const std::filesystem::path& t
 TEST(Converter, ReadsUtf8AndGivesAnAsciiTemplateTheCsvsEncoding) {
   TempDir dir;
   const auto csv = dir.Write("in.csv", Utf8(u"商品,name\r\nりんご,😀\r\nみかん,☃\r\n"));
-  const auto templ = dir.Write("t.html", "<meta charset=\"utf-8\"><!-- BeginRepeat 2 -->[<!-- name -->]<!-- EndRepeat -->");
+  const auto templ =
+      dir.Write("t.html", "<meta charset=\"utf-8\"><!-- BeginRepeat 2 -->[<!-- name -->]<!-- EndRepeat -->");
   const Outcome run = Convert(csv, templ, dir / "out.html");
   EXPECT_EQ(run.status, 0) << run.errors;
   EXPECT_EQ(ReadBytes(dir / "out.html"), Utf8(u"<meta charset=\"utf-8\">[😀][☃]"));

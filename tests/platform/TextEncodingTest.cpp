@@ -194,30 +194,5 @@ TEST(Utf8, AgreesWithTheSystemConverter) {
   EXPECT_EQ(DecodeText(bytes).text, all);
 }
 
-TEST(DecodeText, ReadsLargeTextsAsSmallOnes) {
-  // Large texts are decoded in two halves; whatever stands at the middle.
-  std::u16string text;
-  for (int i = 0; text.size() < (std::size_t{5} << 20); ++i) text += i % 5 == 0 ? u"😀あ" : u"日本語abc";
-  const std::string bytes = EncodeText(text, TextEncoding::Utf8);
-  const struct {
-    const char* name;
-    std::string bytes;
-    TextEncoding encoding;
-  } cases[] = {
-      {"well-formed", bytes, TextEncoding::Utf8},
-      {"shifted by one byte", "x" + bytes, TextEncoding::Utf8},
-      {"shifted by two bytes", "xy" + bytes, TextEncoding::Utf8},
-      {"a bad byte in the second half", bytes + "\xFF", TextEncoding::Cp932},
-      {"a bad byte in the first half", "\xFF" + bytes, TextEncoding::Cp932},
-  };
-  for (const auto& c : cases) {
-    const DecodedText decoded = DecodeText(c.bytes);
-    EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
-    if (c.encoding == TextEncoding::Utf8) {
-      EXPECT_EQ(EncodeText(decoded.text, TextEncoding::Utf8), c.bytes) << c.name;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace quillary
