@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "convert/FindRep.h"
 #include "support/SheetOf.h"
 
