@@ -1,5 +1,5 @@
-// Pages per record: the plan made before anything is written, and the pages
-// written all or none. How names are made safe is the differential test's.
+// Pages per record: names as the file system takes them, the plan made
+// before anything is written, and the pages written all or none.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -24,6 +24,27 @@ namespace fs = std::filesystem;
 using testing::ReadBytes;
 using testing::SheetOf;
 using testing::TempDir;
+
+TEST(SafeFileName, ReplacesWhatNamesCannotHoldAndCutsAtACharacter) {
+  const struct {
+    const char* name;
+    std::u16string given;
+    std::size_t longest;
+    std::u16string safe;
+  } rows[] = {
+      {"separators", u"a/b\\c", 255, u"a_b_c"},
+      {"control characters", u"a\tb\x7F\x85", 255, u"a_b__"},
+      {"a lone surrogate", u"a\xD800", 255, u"a_"},
+      {"dot", u".", 255, u"_"},
+      {"dot dot", u"..", 255, u"__"},
+      {"three dots are a name", u"...", 255, u"..."},
+      {"empty stays empty", u"", 255, u""},
+      {"cut before the extension", u"あいうえお.html", 11, u"あい.html"},
+      {"a pair never split", u"😀😀.txt", 9, u"😀.txt"},
+      {"a long extension cut with the rest", u"a.verylongextension12", 6, u"a.very"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(SafeFileName(row.given, row.longest), row.safe) << row.name;
+}
 
 TEST(PlanPages, NamesEveryRecordAndMarksWhatIsReplaced) {
   TempDir dir;
