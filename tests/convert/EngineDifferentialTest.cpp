@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <tuple>
 
 #include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
@@ -93,20 +92,6 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
       SCOPED_TRACE(::testing::Message() << "seed " << seed << " case " << i << " k " << k);
 
       ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
-
-      const auto parts = [](const RepeatSplit& s) { return std::tie(s.found, s.count, s.before, s.body, s.after); };
-      ASSERT_EQ(parts(SplitAtRepeatBlock(text)), parts(literal::SplitAtRepeatBlock(text)));
-
-      // The pieces on their own, the whole text as one stretch and as a body.
-      const auto fields = static_cast<std::size_t>(ProcessedFields(array, k));
-      RowCursors cursors(fields, 1), expectedCursors(fields, 1);
-      std::u16string filled = text, expectedFilled = text;
-      FillPlaceholders(filled, cursors, array);
-      literal::FillPlaceholders(expectedFilled, expectedCursors, array);
-      ASSERT_EQ(std::tie(filled, cursors), std::tie(expectedFilled, expectedCursors));
-      ExpandRepeatBlock(filled, cursors, array, 2);
-      literal::ExpandRepeatBlock(expectedFilled, expectedCursors, array, 2);
-      ASSERT_EQ(std::tie(filled, cursors), std::tie(expectedFilled, expectedCursors));
     }
   }
 }
