@@ -135,8 +135,8 @@ Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrd
     const std::u16string& x = sheet.Text(a, col);
     const std::u16string& y = sheet.Text(b, col);
     if (x.empty() || y.empty()) return x.empty() ? 1 : -1;  // empties last, both ways
-    const int order = numeric ? (numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0) : textOrder(x, y);
-    return descending ? -order : order;
+    const int sign = numeric ? (numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0) : textOrder(x, y);
+    return descending ? -sign : sign;
   };
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     const std::u16string& x = sheet.Text(a, col);

@@ -93,8 +93,8 @@ bool IsTablePart(const QString& name) {
 }
 
 QString MarkupNode::Attribute(const QString& wanted) const {
-  for (const auto& [name, value] : attributes)
-    if (name == wanted) return value;
+  for (const auto& [key, value] : attributes)
+    if (key == wanted) return value;
   return QString();
 }
 

@@ -157,9 +157,11 @@ using testing::Wide;
 TEST(Utf8, AgreesWithTheSystemConverter) {
   std::mt19937 random(11);
   // Bytes that are mostly UTF-8-shaped, so that both sides are exercised.
+  // clang-format off
   const std::vector<std::string> pieces = {"a", ",", "\r\n", "\xC2", "\xDF", "\xE0", "\xED", "\xEF", "\xF0", "\xF4",
                                            "\xF5", "\xC0", "\x80", "\x8F", "\x90", "\x9F", "\xA0", "\xBF", "\xFF",
                                            "\xE6\x97\xA5", "\xF0\x9F\x98\x80"};
+  // clang-format on
   int wellFormed = 0;
   for (int round = 0; round < 20000; ++round) {
     std::string bytes;
