@@ -6,8 +6,8 @@
 #include <QScreen>
 
 #include "app/RecentFilesMenu.h"
-#include "app/SettingsStore.h"
-#include "convert/PreviewPane.h"
+#include "mainwindow/SettingsStore.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/Main.h"
 
 namespace quillary {

@@ -6,9 +6,9 @@
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Main.h"
-#include "recovery/RecoveryKeeper.h"
-#include "recovery/RecoveryOffer.h"
-#include "sheet/SheetDocument.h"
+#include "recovery/keeper/RecoveryKeeper.h"
+#include "recovery/keeper/RecoveryOffer.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 
@@ -20,7 +20,7 @@ ProgramRecovery::ProgramRecovery(Main& window, const std::filesystem::path& fold
     return;
   }
   keeper_ = std::make_unique<RecoveryKeeper>(
-      window.document(), [&window] { return window.fileEncoding(); }, slot_->file());
+      window.document(), [&window] { return window.document().fileEncoding(); }, slot_->file());
   QObject::connect(&window, &Main::FileEncodingChosen, keeper_.get(), &RecoveryKeeper::NoteChange);
 }
 
@@ -33,9 +33,8 @@ void ProgramRecovery::OfferLeftovers() {
                              [this](RecoveredSheet& recovered) {
                                window_.document().ResetUnsaved(std::move(recovered.sheet));
                                window_.document().SetFileName(QString::fromStdU16String(recovered.info.fileName));
-                               window_.fileEncoding() = recovered.info.encoding;
+                               window_.document().fileEncoding() = recovered.info.encoding;
                                window_.cellEditor().ShowCurrentCell();
-                               window_.ScheduleStatus();
                              });
   });
 }

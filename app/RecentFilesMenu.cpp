@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 #include "commondialog/ErrorGuard.h"
-#include "sheet/CommandMessages.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 

@@ -6,23 +6,22 @@
 #include <memory>
 
 #include "app/CommandLine.h"
-#include "app/ProgramCommands.h"
 #include "app/ProgramMemory.h"
 #include "app/ProgramRecovery.h"
-#include "app/SettingsStore.h"
+#include "mainwindow/SettingsStore.h"
 #include "app/StartUp.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/GuardedApplication.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtTranslation.h"
-#include "convert/PreviewBrowserFile.h"
+#include "convert/preview/PreviewBrowserFile.h"
 #include "convert/preview/web/WebPageView.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
 #include "platform/FileIO.h"
 #include "quillary/Version.h"
-#include "sheet/CommandMessages.h"
+#include "sheet/commands/CommandMessages.h"
 
 int main(int argc, char* argv[]) {
   if (const auto answer = quillary::CommandLineAnswer(argc, argv)) {
@@ -51,8 +50,7 @@ int main(int argc, char* argv[]) {
   quillary::QtCommonDialogBackend dialogBackend;
   // What is remembered between runs; the file is the user's to delete.
   const std::unique_ptr<quillary::SettingsStore> settings = quillary::SettingsStore::ForUser();
-  quillary::Main window({messageBox, dialogBackend});
-  window.SetCommands(std::make_unique<quillary::ProgramCommands>(window, settings.get()));
+  quillary::Main window({messageBox, dialogBackend}, settings.get());
   quillary::ProgramMemory memory(window, *settings);
   memory.RestorePlaces();
   QObject::connect(&application, &QCoreApplication::aboutToQuit, &memory, [&memory] { memory.KeepPlaces(); });

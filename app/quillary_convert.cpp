@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "app/ConvertReport.h"
+#include "convert/TemplateFile.h"
 #include "app/MemoryNeed.h"
 #include "convert/CharacterReferences.h"
 #include "convert/FindRep.h"

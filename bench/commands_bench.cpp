@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "convert/Conv.h"
-#include "convert/ConvertCommand.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
@@ -62,11 +62,10 @@ void BM_Convert(benchmark::State& state) {
   TempDir dir;
   CommandWindow window;
   window.Load(FullSheet());
-  window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
+  window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
   const QString templ = Q(dir.Write("template.html", FullTemplate()));
   const QString output = Q(dir / "out.html");
-  ConvertCommand convert({nullptr, window.fg2, window, window.commands, window.sheetArray, window.sheetArrayEncoding,
-                          window.backend, window.messageBox},
+  ConvertCommand convert(window.document, window, window.commands, window.services, nullptr,
                          [&](Conv& conv) {
                            conv.Text1->setText(templ);
                            conv.Text2->setText(output);

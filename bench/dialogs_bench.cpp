@@ -11,7 +11,7 @@
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
 #include "support/SampleSheet.h"
 

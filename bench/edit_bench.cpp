@@ -14,10 +14,10 @@
 #include <QCollator>
 
 #include "platform/MemoryBudget.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
-#include "sheet/SheetSearch.h"
+#include "sheet/document/SheetSearch.h"
 #include "support/SampleSheet.h"
 
 using namespace quillary;

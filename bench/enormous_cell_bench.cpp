@@ -12,8 +12,7 @@
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
-#include "app/ProgramCommands.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -27,7 +26,6 @@ struct Scene {
   explicit Scene(const benchmark::State& state) {
     const std::string cell(static_cast<std::size_t>(state.range(0)) << 20, 'x');
     file = QString::fromStdString(dir.Write("big.csv", "name,note\r\n\"" + cell + "\",small\r\n").string());
-    window.SetCommands(std::make_unique<ProgramCommands>(window));
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed()) QApplication::processEvents();
     window.sheetGrid().SetFocus();
@@ -36,7 +34,7 @@ struct Scene {
   void Open() {
     backend.AcceptPath(file);
     messageBox.Answer(MsgResult::No);  // a changed sheet is not saved
-    window.Open_Click();
+    window.Action("Open").trigger();
     QApplication::processEvents();
   }
 
@@ -103,7 +101,7 @@ void BM_SaveEnormousCell(benchmark::State& state) {
   const QString saved = QString::fromStdString((scene.dir / "saved.csv").string());
   for (auto _ : state) {
     scene.backend.AcceptPath(saved);
-    scene.window.Save_Click();
+    scene.window.Action("Save").trigger();
   }
   if (!scene.messageBox.calls.empty()) state.SkipWithError("Save refused");
 }

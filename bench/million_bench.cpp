@@ -26,9 +26,9 @@
 #include "platform/FileIO.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/SheetArray.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
-#include "sheet/SheetSearch.h"
+#include "sheet/document/SheetSearch.h"
 
 using namespace quillary;
 

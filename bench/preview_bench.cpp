@@ -13,15 +13,17 @@
 #include <QTabWidget>
 
 #include "convert/PreviewExpansion.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
-#include "convert/PreviewTextView.h"
-#include "convert/PreviewViews.h"
+#include "commondialog/Services.h"
+#include "convert/preview/PreviewPane.h"
+#include "sheet/document/SheetDocument.h"
+#include "convert/preview/PreviewRefresh.h"
+#include "convert/preview/PreviewTextView.h"
+#include "convert/preview/PreviewViews.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/LayoutBombs.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
@@ -66,7 +68,8 @@ struct PreviewAtTheCellLimit {
   FakeCommonDialogBackend backend;
   FakeMessageBox messages;
   FakeDesktopOpener desktop;
-  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}, {}}, &owner};
+  Services services{messages, backend, &desktop};
+  PreviewPane pane{(sheet.document().fileEncoding() = encoding, sheet.document()), services, {}, {}, &owner};
 };
 
 void CheckShown(benchmark::State& state, const PreviewPane& pane) {

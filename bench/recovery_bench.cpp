@@ -20,15 +20,15 @@
 #include <QApplication>
 #include <QWindow>
 
-#include "app/ProgramCommands.h"
 #include "app/ProgramRecovery.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/Main.h"
-#include "recovery/RecoveryKeeper.h"
+#include "mainwindow/CellEditor.h"
+#include "recovery/keeper/RecoveryKeeper.h"
 #include "recovery/RecoveryWriter.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -51,7 +51,6 @@ Sheet LargeTextSheet(int length) {
 
 struct Scene {
   Scene(int length, bool recovering) {
-    window.SetCommands(std::make_unique<ProgramCommands>(window));
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed()) QApplication::processEvents();
     window.sheetGrid().SetSheet(LargeTextSheet(length));
@@ -147,7 +146,7 @@ void BM_Keystroke(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     scene.window.sheetGrid().SetRow(1 + static_cast<int>(i % 20));
     scene.window.fg2_KeyPress('a');
-    scene.window.CommitCellEdit();
+    scene.window.cellEditor().CommitCellEdit();
     QApplication::processEvents();
     worst =
         std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

@@ -17,7 +17,8 @@
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "sheet/GridControl.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 
 namespace {
@@ -85,7 +86,7 @@ void BM_CheckModifyMaxSheet(benchmark::State& state) {
   Fakes fakes;
   Main window(fakes.services);
   window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
-    for (auto _ : state) benchmark::DoNotOptimize(window.CheckModify());
+    for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheet)->Unit(benchmark::kMicrosecond);
 
@@ -95,7 +96,7 @@ void BM_CheckModifyMaxSheetChangedAtTheEnd(benchmark::State& state) {
   Main window(fakes.services);
   window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
     window.sheetGrid().SetTextMatrix(kMaxRecords, kMaxFields, QStringLiteral("changed"));
-  for (auto _ : state) benchmark::DoNotOptimize(window.CheckModify());
+  for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheetChangedAtTheEnd)->Unit(benchmark::kMicrosecond);
 

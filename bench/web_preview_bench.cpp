@@ -14,16 +14,18 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
-#include "convert/PreviewViews.h"
+#include "commondialog/Services.h"
+#include "convert/preview/PreviewPane.h"
+#include "sheet/document/SheetDocument.h"
+#include "convert/preview/PreviewRefresh.h"
+#include "convert/preview/PreviewViews.h"
 #include "convert/preview/web/PreviewWebPage.h"
 #include "convert/preview/web/WebPreviewEngine.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
 
@@ -62,7 +64,8 @@ void BM_RefreshUntilDrawn(benchmark::State& state) {
   FakeCommonDialogBackend backend;
   FakeMessageBox messages;
   FakeDesktopOpener desktop;
-  PreviewPane pane{{sheet.document(), encoding, backend, messages, desktop, {}, {}}, &owner};
+  Services services{messages, backend, &desktop};
+  PreviewPane pane{(sheet.document().fileEncoding() = encoding, sheet.document()), services, {}, {}, &owner};
   dir.Write("style.css", "td { border: 1px solid #999 } tr:nth-child(even) { background: #eee }");
   pane.SetTemplateName(QString::fromStdString(dir.Write("catalogue.html", EncodeText(Catalogue(), encoding)).string()));
   pane.resize(560, 600);

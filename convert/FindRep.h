@@ -1,20 +1,17 @@
 #pragma once
-// The template engine: placeholders "<!-- name -->" filled from the sheet
-// array through one row cursor per field, and repeat blocks
-// "<!-- BeginRepeat n ...-->body<!-- EndRepeat -->" written n times.
+// The template engine (module FindRep): placeholders "<!-- name -->" filled
+// from the sheet through one row cursor per field, and repeat blocks
+// "<!-- BeginRepeat n ...-->body<!-- EndRepeat -->" written n times, all in
+// memory. Reading the template and writing the output: TemplateFile.h; the
+// procedures one at a time: FindRepSteps.h.
 
 #include <cstddef>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "convert/ConversionSummary.h"
-#include "convert/Filler.h"
 #include "convert/OutputSink.h"
 #include "platform/Errors.h"
-#include "platform/TextEncoding.h"
 #include "sheet/CellSource.h"
 
 namespace quillary {
@@ -40,20 +37,6 @@ class OutputTooLargeError : public Error {
   std::size_t limit_;
 };
 
-struct RepeatSplit {
-  bool found = false;    // a well-formed block was found
-  int count = 0;         // repetitions asked for, clamped to an int's range
-  bool allRows = false;  // the count is "*": as many as the body's fields have rows left (count 0)
-  std::u16string before; // text ahead of the block (the whole text if none)
-  std::u16string body;
-  std::u16string after;
-};
-
-// Finds the first repeat block. A start comment without a space after its
-// count, without "-->" or without an end comment is not a block: found is
-// false and before holds the whole text.
-RepeatSplit SplitAtRepeatBlock(std::u16string_view text);
-
 // The count text read as a decimal number from its start (blanks, sign,
 // digits, fraction, exponent), rounded half to even, clamped to an int's
 // range.
@@ -64,23 +47,6 @@ int ReadRepeatCount(std::u16string_view countText);
 // their last row - cursor + 1 (0 when no field's is there). It is not
 // clamped; the output's cap holds it.
 bool IsAllRowsCount(std::u16string_view countText);
-
-// Fields processed for a grid with k data columns: never more than the
-// array has.
-int ProcessedFields(const SheetArray& array, int k);
-
-// Fills the placeholders of a stretch outside blocks: for each field in
-// order, its successive placeholders take its successive rows.
-void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
-
-// Replaces body by count repetitions, each filling at most the first
-// placeholder of every field that still has rows. Throws
-// OutputTooLargeError when the repetitions would pass maxOutput.
-void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count, std::size_t maxOutput = kMaxOutputUnits);
-
-// Replaces the first occurrence of find; 1 if replaced, 0 if not found.
-int ReplaceFirst(std::u16string& text, std::u16string_view find, std::u16string_view replacement);
 
 // The whole expansion in memory (before the NUL cut). Throws
 // OutputTooLargeError as soon as it would pass maxOutput units. A summary,
@@ -101,45 +67,5 @@ void ExpandText(std::u16string_view templateText, const CellSource& cells, int k
 // page lacks as character references rather than refusing them: an HTML
 // page (a template named .htm or .html, or one that escapes its values).
 bool WritesReferences(std::u16string_view templateText, const CellSource& cells, int k, bool htmlTemplate);
-
-// An output is written in its template's encoding; a template of plain
-// ASCII has none of its own, and the output takes the sheet's (the
-// encoding of the CSV file the sheet was last opened from or saved to).
-TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetEncoding);
-
-// The output file's bytes and the encoding they are in.
-struct EncodedOutput {
-  std::string bytes;
-  TextEncoding encoding;
-};
-
-// Reads the template, expands it with k fields, cuts at the first NUL and
-// encodes the result as OutputEncoding says (an HTML page in CP932 writes
-// what the code page lacks as references). Throws FileReadError and
-// UndecodableTextError (template), OutputTooLargeError and
-// UnencodableCharError (position in the output text).
-EncodedOutput ConvertTemplateToBytes(const std::filesystem::path& templatePath, const SheetArray& array, int k,
-                                     TextEncoding sheetEncoding = TextEncoding::Cp932,
-                                     std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
-
-// The template file decoded, refused when any of its bytes does not
-// decode. Throws FileReadError and UndecodableTextError.
-DecodedText ReadTemplateFile(const std::filesystem::path& templatePath);
-
-// Expands the template with any cells and hands the output's bytes, cut at
-// the first NUL and encoded, to write in blocks as they are made. Throws
-// OutputTooLargeError and UnencodableCharError. htmlTemplate: the template
-// is named .htm or .html (see WritesReferences).
-void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
-                   const std::function<void(std::string_view)>& write, std::size_t maxOutput = kMaxOutputUnits,
-                   ConversionSummary* summary = nullptr, bool htmlTemplate = false);
-
-// ConvertTemplateToBytes, then replaces the output file in one piece;
-// returns the encoding written. Throws what that throws and FileWriteError;
-// the output file is untouched on any of them.
-TextEncoding ConvertTemplate(const std::filesystem::path& templatePath,
-                             const std::filesystem::path& outputPath, const SheetArray& array, int k,
-                             TextEncoding sheetEncoding = TextEncoding::Cp932,
-                             std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
 
 }  // namespace quillary

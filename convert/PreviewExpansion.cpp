@@ -4,6 +4,7 @@
 
 #include "convert/FieldTags.h"
 #include "convert/FindRep.h"
+#include "convert/Module1.h"
 #include "convert/OutputSink.h"
 #include "convert/SummarySink.h"
 #include "sheet/CellSource.h"
@@ -207,10 +208,9 @@ PreviewExpansion ExpandForPreview(std::u16string_view templateText, const SheetA
   PreviewExpansion preview;
   preview.cut = !ExpandPrefix(templateText, PreviewCells(array, false), k, preview.text, maxUnits, &preview.summary);
   // Convert's output ends before its first NUL: one within the limit ends it there.
-  if (const std::size_t nul = preview.text.find(u'\0'); nul != std::u16string::npos) {
-    preview.text.resize(nul);
-    preview.cut = false;
-  }
+  const std::size_t expanded = preview.text.size();
+  TruncateAtNul(preview.text);
+  if (preview.text.size() < expanded) preview.cut = false;
   const std::size_t units = std::min(markUnits, preview.text.size());
   FollowValues(templateText, array, k, units, preview);
   FindUnknown(array, k, units, preview);

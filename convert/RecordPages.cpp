@@ -12,6 +12,7 @@
 #include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
 #include "convert/PageNames.h"
+#include "convert/TemplateFile.h"
 #include "convert/RecordCells.h"
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"

@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "convert/FieldTags.h"
+#include "convert/RowCursors.h"
 
 namespace quillary {
-
-// One cursor per processed field: the row its next filled placeholder takes.
-using RowCursors = std::vector<int>;
 
 class RepetitionPlan {
  public:

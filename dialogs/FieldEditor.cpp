@@ -6,11 +6,11 @@
 #include <QPushButton>
 
 #include "commondialog/ErrorGuard.h"
-#include "sheet/GridControl.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/Sheet.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

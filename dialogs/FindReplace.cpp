@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "commondialog/ErrorGuard.h"
-#include "sheet/GridControl.h"
-#include "sheet/InCellEditor.h"
-#include "sheet/SheetDocument.h"
-#include "sheet/SheetSearch.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/document/SheetSearch.h"
 
 namespace quillary {
 

@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "sheet/SheetSearch.h"
+#include "sheet/document/SheetSearch.h"
 
 class QCheckBox;
 class QLabel;

@@ -8,8 +8,8 @@
 #include "dialogs/SheetSizeEntry.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
 
 namespace quillary {

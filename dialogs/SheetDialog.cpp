@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "sheet/Twips.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "sheet/Twips.h"
+#include "sheet/grid/Twips.h"
 
 class QKeyEvent;
 class QPushButton;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sheet/CommandMessages.h"
+#include "sheet/commands/CommandMessages.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {

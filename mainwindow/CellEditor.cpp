@@ -11,11 +11,11 @@
 
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/LongText.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/LongText.h"
 #include "sheet/RS.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 
@@ -209,6 +209,8 @@ void CellEditor::SetBoxText(const QString& text) {
   Text1_.SetText(text);
   settingText_ = wasSetting;
 }
+
+void CellEditor::FocusGrid() { fg2_.SetFocus(); }
 
 void CellEditor::ShowCurrentCell() { SetBoxText(EditedStart(fg2_.SharedCurrentText())); }
 

@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QString>
 
-#include "sheet/InCellEditor.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/SharedText.h"
 
 class QLineEdit;
@@ -62,6 +62,7 @@ class CellEditor final : public QObject, public InCellEditor {
   // ---- commits ----
   void CommitCellEdit() override;
   void ShowCurrentCell() override;
+  void FocusGrid() override;
   // The box follows a change of the sheet; a pending edit keeps it.
   void ShowUnlessEditing();
   // An edit is pending exactly while the overlay editor is shown.

@@ -8,7 +8,7 @@
 
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
-#include "sheet/CommandMessages.h"
+#include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -18,20 +19,19 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
-#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
-#include "convert/ConvertCommand.h"
-#include "convert/PreviewPane.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/StatusLine.h"
 #include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
-#include "mainwindow/VersionForm.h"
-#include "sheet/GridControl.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/SheetDocument.h"
-#include "sheet/Twips.h"
+#include "mainwindow/RangeClipboard.h"
+#include "mainwindow/WindowCommands.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 
@@ -52,11 +52,18 @@ constexpr int kRowHeight = 250;
 
 }  // namespace
 
-Main::Main(Services services, QWidget* parent)
-    : QMainWindow(parent), services_(services), commands_(std::make_unique<MainCommands>()) {
+Main::Main(Services services, SettingsStore* settings, QWidget* parent)
+    : QMainWindow(parent), services_(services), document_(new SheetDocument(this)) {
   setWindowTitle(QStringLiteral("Quillary"));
   setWindowIcon(ProgramIcon());
+  if (!services_.desktop) {
+    ownDesktop_ = std::make_unique<QtDesktopOpener>();
+    services_.desktop = ownDesktop_.get();
+  }
+  FileDialog = std::make_unique<C_CommonDialog>(services_.dialogBackend);
   CreateControls();
+  commands_ = std::make_unique<WindowCommands>(*document_, *fg2, *editor_, *FileDialog, services_, settings, this,
+                                               [this](QDialog& dialog) { ShowModalDialog(dialog); });
   CreateMenus();
   CreateToolbar();
   ConnectGrid();
@@ -70,17 +77,17 @@ Main::Main(Services services, QWidget* parent)
 }
 
 Main::~Main() {
-  // The controls outlive the members (they go with the QObject base): no
-  // event of theirs may reach a handler from here on.
+  // Whatever observes the document goes before it, and no event of a
+  // control may reach a handler from here on: the dialogs, the editor, the
+  // preview, then the controls.
+  commands_.reset();
   delete editor_;
+  delete preview_;
   Text1->viewport()->removeEventFilter(this);
   txtEdit->removeEventFilter(this);
   fg2->disconnect(this);
-  document().disconnect(this);
-}
-
-void Main::SetCommands(std::unique_ptr<MainCommands> commands) {
-  commands_ = commands ? std::move(commands) : std::make_unique<MainCommands>();
+  document_->disconnect(this);
+  delete Client;
 }
 
 void Main::ShowModalDialog(QDialog& dialog) { dialog.exec(); }
@@ -97,7 +104,7 @@ void Main::CreateControls() {
   Text1 = new CellContentsBox(Client);
   Text1->setObjectName(QStringLiteral("Text1"));
 
-  fg2 = new GridControl(1, 1, Client);
+  fg2 = new GridControl(*document_, 1, 1, Client);
   fg2->setObjectName(QStringLiteral("fg2"));
   fg2->setFont(GothicFont());
 
@@ -114,10 +121,6 @@ void Main::CreateControls() {
   setTabOrder(Text1, fg2);
   setTabOrder(fg2, txtEdit);
 
-  if (!services_.desktop) {
-    ownDesktop_ = std::make_unique<QtDesktopOpener>();
-    services_.desktop = ownDesktop_.get();
-  }
   status_ = new StatusLine(*services_.desktop, services_.messageBox, this);
   setStatusBar(status_);
 
@@ -125,7 +128,7 @@ void Main::CreateControls() {
   setAcceptDrops(true);
   for (QWidget* box : {static_cast<QWidget*>(Text1->viewport()), static_cast<QWidget*>(txtEdit)})
     box->installEventFilter(this);
-  clipboard_ = std::make_unique<RangeClipboard>(*fg2, services_.messageBox);
+  clipboard_ = std::make_unique<RangeClipboard>(*fg2, *editor_, services_.messageBox);
   sheetEdits_ = std::make_unique<SheetEditCommands>(*fg2, *editor_, services_.messageBox);
 }
 
@@ -141,26 +144,14 @@ void Main::Form_Load() {
     fg2->SetColAlignment(col, GridControl::Alignment::LeftTop);
   }
   fg2->SetColAlignment(0, GridControl::Alignment::CenterTop);
-  sheetArray_ = MakeInitialSheetArray();
   for (int row = 0; row < fg2->Rows(); ++row) fg2->SetRowHeight(row, kRowHeight);
 
   editor_->fg2_RowColChange();
   editor_->PlaceOverlayEditor();
 
-  if (!FileDialog) {
-    FileDialog = std::make_unique<C_CommonDialog>(services_.dialogBackend);
-    FileDialog->SetHwndOwner(static_cast<std::int32_t>(winId()));
-  }
+  FileDialog->SetHwndOwner(static_cast<std::int32_t>(winId()));
   fg2->setFocus();
 }
-
-int Main::Fgi(int row, int col) const { return static_cast<std::int16_t>(row * fg2->Cols() + col); }
-
-SheetDocument& Main::document() const { return fg2->document(); }
-
-TextEncoding& Main::fileEncoding() { return document().fileEncoding(); }
-
-bool Main::CheckModify() const { return document().CheckModify(); }
 
 void Main::Form_Resize() {
   const QRect frame = frameGeometry();
@@ -174,12 +165,6 @@ void Main::Form_Resize() {
   if (lacking > 0) LayOut(w, h - PixelsToTwipsY(lacking, this));
 }
 
-void Main::ShowConversionDone(const ConversionDone& done) {
-  status_->ShowConversion(done);
-  preview_->ConvertedWith(done.templateName);
-}
-void Main::ShowPagesDone(const PagesDone& done) { status_->ShowPages(done); }
-
 void Main::ScheduleStatus() {
   if (std::exchange(statusDue_, true)) return;
   QTimer::singleShot(0, this, [this] {
@@ -189,8 +174,9 @@ void Main::ScheduleStatus() {
 }
 
 void Main::ShowStatus() {
-  status_->ShowSheet({document().fileName(), document().fileEncoding(), document().CheckModify(), fg2->Row(), fg2->Col(),
-                      std::abs(fg2->RowSel() - fg2->Row()) + 1, std::abs(fg2->ColSel() - fg2->Col()) + 1});
+  const GridSelection s = fg2->Selection();
+  status_->ShowSheet({document_->fileName(), document_->fileEncoding(), document_->CheckModify(), s.row, s.col,
+                      s.Bottom() - s.Top() + 1, s.Right() - s.Left() + 1});
 }
 
 void Main::LayOut(int w, int h) {
@@ -241,12 +227,11 @@ void Main::keyPressEvent(QKeyEvent* event) {
 }
 
 void Main::Form_KeyDown(int keyCode, int /*shift*/) {
-  if (keyCode == kKeyR) Convert_Click();
+  if (keyCode == kKeyR) Action("Convert").trigger();
 }
 
-void Main::Version_Click() {
-  VersionForm form(this);
-  ShowModalDialog(form);
+void Main::OpenNamed(const QString& fileName) {
+  Guarded([&] { commands_->documents().OpenNamed(fileName); });
 }
 
 void Main::Guarded(const std::function<void()>& handler) { RunGuarded(services_.messageBox, handler); }

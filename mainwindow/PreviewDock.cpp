@@ -8,23 +8,19 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "convert/Conv.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
 #include "mainwindow/Main.h"
-#include "sheet/GridControl.h"
+#include "mainwindow/WindowCommands.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 
 void Main::CreatePreview() {
-  const auto convertTemplate = [this] {
-    // The Convert dialog, once loaded, keeps the template of the last conversion.
-    const auto* conv = findChild<Conv*>(QStringLiteral("Conv"), Qt::FindDirectChildrenOnly);
-    return conv ? conv->TemplateName() : QString();
-  };
-  preview_ = new PreviewPane({document(), fileEncoding(), services_.dialogBackend, services_.messageBox,
-                              *services_.desktop, convertTemplate, [this] { return fg2->Row(); }},
-                             this);
+  const WindowCommands* commands = commands_.get();
+  preview_ = new PreviewPane(
+      *document_, services_, [commands] { return commands->convert().LastTemplate(); },
+      [this] { return fg2->Row(); }, this);
   connect(fg2, &GridControl::RowColChange, preview_, &PreviewPane::CurrentRowChanged);
 
   auto* view = new QMenu(QStringLiteral("表示(&V)"), this);

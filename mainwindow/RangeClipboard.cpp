@@ -8,10 +8,11 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-#include "sheet/CommandMessages.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/TabText.h"
 
 namespace quillary {
@@ -51,7 +52,32 @@ QString EmptyRangeText(int rows, int cols) {
 
 }  // namespace
 
-RangeClipboard::RangeClipboard(GridControl& grid, MessageBox& messageBox) : grid_(grid), messageBox_(messageBox) {}
+RangeClipboard::RangeClipboard(GridControl& grid, InCellEditor& editor, MessageBox& messageBox)
+    : grid_(grid), editor_(editor), messageBox_(messageBox) {}
+
+void RangeClipboard::Copy_Click() {
+  const GridSelection s = grid_.Selection();
+  CopyGrid(s.colSel, s.rowSel, s.col, s.row);
+}
+
+void RangeClipboard::Cut_Click() {
+  const GridSelection s = grid_.Selection();
+  CutGrid(s.colSel, s.rowSel, s.col, s.row);
+}
+
+void RangeClipboard::Paste_Click() { PastGrid(); }
+
+void RangeClipboard::Delete_Click() {
+  const GridSelection s = grid_.Selection();
+  DelGrid(s.colSel, s.rowSel, s.col, s.row);
+  editor_.ShowCurrentCell();
+}
+
+void RangeClipboard::PasteExternal_Click() {
+  editor_.CommitCellEdit();
+  PasteTabText();
+  editor_.ShowCurrentCell();
+}
 
 void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
   const Range range = Normalise(c1, r1, c2, r2);
@@ -81,18 +107,8 @@ void RangeClipboard::DelGrid(int c1, int r1, int c2, int r2) {
 }
 
 void RangeClipboard::MoveToTopLeft() {
-  const int col = grid_.Col();
-  const int colSel = grid_.ColSel();
-  const int row = grid_.Row();
-  const int rowSel = grid_.RowSel();
-  if (col > colSel) {
-    grid_.SetColSel(col);
-    grid_.SetCol(colSel);
-  }
-  if (row > rowSel) {
-    grid_.SetRowSel(row);
-    grid_.SetRow(rowSel);
-  }
+  const GridSelection s = grid_.Selection();
+  if (s.col > s.colSel || s.row > s.rowSel) grid_.Select({s.Top(), s.Left(), s.Bottom(), s.Right()});
 }
 
 void RangeClipboard::SelectBlockAtTopLeft(int rows, int cols) {

@@ -10,6 +10,7 @@
 namespace quillary {
 
 class GridControl;
+class InCellEditor;
 class MessageBox;
 
 // The last range copied or cut.
@@ -24,8 +25,19 @@ struct ClipRecord {
 
 class RangeClipboard {
  public:
-  // What could not be pasted is told in messageBox.
-  RangeClipboard(GridControl& grid, MessageBox& messageBox);
+  // What could not be pasted is told in messageBox; a pending cell edit is
+  // committed before the commands.
+  RangeClipboard(GridControl& grid, InCellEditor& editor, MessageBox& messageBox);
+
+  // The commands the menu items, the toolbar, the pop-up and the keys reach:
+  // each takes the selection as it is.
+  void Copy_Click();
+  void Cut_Click();
+  void Paste_Click();
+  // The Delete key.
+  void Delete_Click();
+  // 外部から張り付け: another program's cells.
+  void PasteExternal_Click();
 
   // The range arrives as (ColSel, RowSel, Col, Row), either corner first.
   void CopyGrid(int c1, int r1, int c2, int r2);
@@ -64,6 +76,7 @@ class RangeClipboard {
   bool ClipboardTakenByOthers() const;
 
   GridControl& grid_;
+  InCellEditor& editor_;
   MessageBox& messageBox_;
   ClipRecord record_;
   bool hasRecord_ = false;

@@ -1,15 +1,17 @@
 #include "mainwindow/SheetEditCommands.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QCollator>
 #include <QLocale>
+#include <QRect>
 #include <QString>
 
-#include "sheet/CommandMessages.h"
-#include "sheet/GridControl.h"
-#include "sheet/InCellEditor.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
 
 namespace quillary {
@@ -18,13 +20,38 @@ SheetEditCommands::SheetEditCommands(GridControl& fg2, InCellEditor& editor, Mes
     : fg2_(fg2), editor_(editor), messageBox_(messageBox) {}
 
 SheetEditCommands::Span SheetEditCommands::SelectedRows() const {
-  const int first = std::min(fg2_.Row(), fg2_.RowSel());
-  return {first, std::max(fg2_.Row(), fg2_.RowSel()) - first + 1};
+  const GridSelection s = fg2_.Selection();
+  return {s.Top(), s.Bottom() - s.Top() + 1};
 }
 
 SheetEditCommands::Span SheetEditCommands::SelectedCols() const {
-  const int first = std::min(fg2_.Col(), fg2_.ColSel());
-  return {first, std::max(fg2_.Col(), fg2_.ColSel()) - first + 1};
+  const GridSelection s = fg2_.Selection();
+  return {s.Left(), s.Right() - s.Left() + 1};
+}
+
+void SheetEditCommands::Undo_Click() {
+  editor_.CommitCellEdit();
+  StepThroughHistory([this] { fg2_.document().Undo(); });
+}
+
+void SheetEditCommands::Redo_Click() {
+  editor_.CommitCellEdit();
+  StepThroughHistory([this] { fg2_.document().Redo(); });
+}
+
+void SheetEditCommands::StepThroughHistory(const std::function<void()>& step) {
+  // The cells taken back or brought again become the selection, so the user
+  // sees what changed; a change of size keeps the selection as it is.
+  std::optional<QRect> changed;
+  const QMetaObject::Connection watch = QObject::connect(
+      &fg2_.document(), &SheetDocument::CellsChanged, [&](int top, int left, int bottom, int right) {
+        const QRect cells(QPoint(left, top), QPoint(right, bottom));
+        changed = changed ? changed->united(cells) : cells;
+      });
+  step();
+  QObject::disconnect(watch);
+  if (changed) fg2_.Select({changed->top(), changed->left(), changed->bottom(), changed->right()});
+  editor_.ShowCurrentCell();
 }
 
 bool SheetEditCommands::Prepare(long long rows, long long cols) {

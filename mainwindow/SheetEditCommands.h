@@ -28,6 +28,10 @@ class SheetEditCommands {
   // The records ordered by the current cell's column; field names stay.
   void SortAscending_Click();
   void SortDescending_Click();
+  // A pending cell edit is committed first, so Undo takes it back too; the
+  // cells taken back or brought again become the selection.
+  void Undo_Click();
+  void Redo_Click();
 
  private:
   struct Span {
@@ -49,6 +53,7 @@ class SheetEditCommands {
   void Delete(Span span, int available, Edit edit, const QString& refusal);
   void Refuse(const QString& message);
   void Sort(bool descending);
+  void StepThroughHistory(const std::function<void()>& step);
 
   GridControl& fg2_;
   InCellEditor& editor_;

@@ -7,11 +7,10 @@
 
 #include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
-#include "convert/Conv.h"  // ConvertCommand keeps a guarded pointer to it
-#include "convert/ConvertCommand.h"
-#include "convert/PagesCommand.h"
-#include "convert/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
-#include "sheet/CommandMessages.h"
+#include "convert/dialog/PagesCommand.h"
+#include "convert/dialog/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
+#include "convert/dialog/ConvertCommand.h"
+#include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
 

@@ -8,7 +8,7 @@
 #include "mainwindow/Fonts.h"
 #include "quillary/Version.h"
 #include "mainwindow/Icons.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/Twips.h"
 
 namespace quillary {
 

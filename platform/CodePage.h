@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/TextEncoding.h"
+#include "platform/UndecodableBytes.h"
 
 namespace quillary {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/TextEncoding.h"
+#include "platform/UndecodableBytes.h"
 
 namespace quillary {
 

@@ -35,17 +35,6 @@ constexpr std::u16string_view kCrLf = u"\r\n";
   throw error;
 }
 
-}  // namespace
-
-std::u16string_view LineSeparatorOf(std::u16string_view text) {
-  if (text.find(kCrLf) != std::u16string_view::npos) return kCrLf;
-  if (text.find(u'\r') != std::u16string_view::npos) return u"\r";
-  if (text.find(u'\n') != std::u16string_view::npos) return u"\n";
-  return kCrLf;
-}
-
-namespace {
-
 // Every cell a place in the file's text: a quoted value goes back into the
 // text where its field began (it is never longer than the field's
 // characters there, and the reader never looks back at a record it has

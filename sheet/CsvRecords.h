@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "sheet/CSVRead.h"
-#include "sheet/CsvDocument.h"
+#include "sheet/CsvErrors.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {

@@ -5,13 +5,6 @@
 
 namespace quillary {
 
-std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find,
-                                  std::u16string_view replacement) {
-  std::u16string result(text);
-  ReplaceAll(result, find, replacement);
-  return result;
-}
-
 void AppendCsvRows(const SheetArray& array, int first, int end, char16_t separator,
                    std::u16string_view lineSeparator, char16_t quote, std::u16string& out) {
   const std::u16string quoteText(1, quote);

@@ -27,21 +27,21 @@
 #include <QThread>
 
 #include "commondialog/CommonDialogBackend.h"
-#include "convert/Conv.h"
-#include "convert/PagesDialog.h"
+#include "convert/dialog/PagesDialog.h"
 #include "convert/SheetArrayCells.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
+#include "convert/dialog/Conv.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
+#include "sheet/document/SheetDocument.h"
 #include "commondialog/MessageBox.h"
-#include "app/ProgramCommands.h"
 #include "mainwindow/VersionForm.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 
 namespace {
 
@@ -86,13 +86,12 @@ class Scene {
  public:
   explicit Scene(const QString& samplePath)
       : samplePath_(samplePath), backend_(samplePath), window_({messageBox_, backend_}) {
-    window_.SetCommands(std::make_unique<ProgramCommands>(window_));
     window_.show();
     // Focus events need an active window, also where no window manager runs.
     window_.activateWindow();
     QApplication::setActiveWindow(&window_);
     Settle();
-    if (!samplePath.isEmpty()) window_.Open_Click();
+    if (!samplePath.isEmpty()) window_.Action("Open").trigger();
     window_.sheetGrid().SetRow(std::min(2, window_.sheetGrid().Rows() - 1));
     window_.sheetGrid().SetCol(std::min(2, window_.sheetGrid().Cols() - 1));
     Settle();
@@ -183,7 +182,7 @@ std::vector<Shot> Shots() {
          auto* pane = window.findChild<PreviewPane*>(QStringLiteral("PreviewPane"));
          window.resize(window.width(), 600);
          pane->SetTemplateName(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("template.html")));
-         window.Preview_Click();
+         window.Action("Preview").trigger();
          window.sheetGrid().SetTextMatrix(2, 2, QStringLiteral("150"));
          window.cellEditor().ShowCurrentCell();
          pane->refresh().RefreshNow();
@@ -202,7 +201,7 @@ std::vector<Shot> Shots() {
          QFile::remove(templ);
          QFile::copy(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("product.html")), templ);
          auto dialog = std::make_unique<PagesDialog>(scene.backend(), scene.messageBox(), &window);
-         auto cells = std::make_shared<SheetArrayCells>(window.sheetArray());
+         auto cells = std::make_shared<SheetArrayCells>(window.document().sheetArray());
          QObject::connect(dialog.get(), &QObject::destroyed, [cells] {});
          dialog->TemplateBox->setText(templ);
          dialog->FolderBox->setText(folder);
@@ -217,7 +216,7 @@ std::vector<Shot> Shots() {
          auto* pane = window.findChild<PreviewPane*>(QStringLiteral("PreviewPane"));
          window.resize(window.width(), 600);
          pane->SetTemplateName(QFileInfo(scene.samplePath()).dir().filePath(QStringLiteral("product.html")));
-         window.Preview_Click();
+         window.Action("Preview").trigger();
          pane->ShowRecordPage(true);
          window.sheetGrid().SetRow(2);
          pane->refresh().RefreshNow();

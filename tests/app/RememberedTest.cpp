@@ -9,13 +9,12 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "app/ProgramCommands.h"
 #include "app/ProgramMemory.h"
 #include "app/RecentFilesMenu.h"
-#include "app/SettingsStore.h"
-#include "convert/PreviewPane.h"
+#include "mainwindow/SettingsStore.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -123,14 +122,14 @@ class RememberedTest : public QObject {
     emit menu->aboutToShow();
     QCOMPARE(menu->actions().first()->text(), u"&1 a.csv　（%1）"_s.arg(Q(dir.path())));
     memory.recentFiles().OpenRecent_Click(1);
-    QCOMPARE(h.log, QStringList{u"OpenNamed "_s + b});
+    QCOMPARE(h.window.document().fileName(), b);
     // One that has gone is taken off the list, with a note.
     std::filesystem::remove(b.toStdString());
-    memory.recentFiles().OpenRecent_Click(1);
+    memory.recentFiles().OpenRecent_Click(0);
     QCOMPARE(h.messageBox.TakePrompts(),
              QStringList{u"ファイルが見つかりません。最近使ったファイルの一覧から外しました。\n"_s + b});
     QCOMPARE(store.RecentFiles(), QStringList{a});
-    QCOMPARE(h.log.size(), 1);
+    QCOMPARE(h.window.document().fileName(), b);
     memory.recentFiles().Clear_Click();
     emit menu->aboutToShow();
     QVERIFY(store.RecentFiles().isEmpty() && !menu->actions().first()->isEnabled());
@@ -168,11 +167,10 @@ class RememberedTest : public QObject {
     const QString templ = Q(dir.Write("t.html", "<p><!-- name --></p><!-- nmae -->"));
     const QString out = Q(dir.Write("out.html", "old"));
     store.SetLastConversion(csv, StampedPair(templ, out));
-    MainWindowHarness h;
-    h.window.SetCommands(std::make_unique<ProgramCommands>(h.window, &store));
+    MainWindowHarness h(&store);
     h.window.OpenNamed(csv);
     QCOMPARE(h.window.document().fileName(), csv);
-    h.window.ConvertAgain_Click();
+    h.window.Run("ConvertAgain");
     QVERIFY(h.window.dialogs.isEmpty());
     QCOMPARE(h.messageBox.calls.size(), std::size_t{0});
     QCOMPARE(ReadBytes(dir / "out.html"), std::string("<p>apple</p><!-- nmae -->"));
@@ -181,12 +179,12 @@ class RememberedTest : public QObject {
     QCOMPARE(report.text(), u"差し込めなかった所 1（nmae）　out.html（差し込み 1）"_s);
     QVERIFY(report.toolTip().contains(out));
     // The pair is stamped anew: again, no question.
-    h.window.ConvertAgain_Click();
+    h.window.Run("ConvertAgain");
     QVERIFY(h.messageBox.calls.empty());
-    h.window.New_Click();
+    h.window.Run("New");
     QVERIFY(report.text().isEmpty() && !Find<QToolButton>(h.window, "OpenOutput").isVisible());
     // A new sheet has no pair yet: Convert's dialog opens.
-    h.window.ConvertAgain_Click();
+    h.window.Run("ConvertAgain");
     QCOMPARE(h.window.dialogs, QStringList{u"変換"_s});
   }
 };

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "convert/FindRep.h"
+#include "convert/TemplateFile.h"
 #include "convert/Module1.h"
 #include "support/SheetOf.h"
 #include "platform/Errors.h"
@@ -28,23 +28,6 @@ TEST(FileExists, TestsReadableFilesOnly) {
   EXPECT_FALSE(FileExists(Text(dir / "missing")));
   EXPECT_FALSE(FileExists(Text(file) + std::u16string(1, u'\0') + u"x"));
   EXPECT_FALSE(FileExists(std::u16string(1, u'\xD800')));  // no file name can hold it
-}
-
-TEST(ReadWholeFile, PadsMultiByteCharactersWithNuls) {
-  TempDir dir;
-  EXPECT_EQ(ReadWholeFile(dir.Write("empty", "")), u"");
-  // 6 bytes, two of them double-byte characters: 4 characters and 2 NULs.
-  const std::u16string text = ReadWholeFile(dir.Write("jp", "A\x93\xfa\x96\x7b" "B"));
-  EXPECT_EQ(text, std::u16string(u"A日本B\0\0", 6));
-  // The same in UTF-8 with its mark: 11 bytes, 4 characters.
-  const DecodedText utf8 = ReadWholeTextFile(dir.Write("utf8", "\xEF\xBB\xBF" "A\xE6\x97\xA5\xE6\x9C\xAC" "B"));
-  EXPECT_EQ(utf8.text, std::u16string(u"A日本B\0\0\0\0\0\0\0", 11));
-  EXPECT_EQ(utf8.encoding, TextEncoding::Utf8WithBom);
-  EXPECT_THROW(ReadWholeFile(dir / "missing"), FileReadError);
-  for (auto [cut, expected] : {std::pair{text, u"A日本B"}, {std::u16string(u"\0abc", 4), u""}, {u"abc", u"abc"}}) {
-    TruncateAtNul(cut);
-    EXPECT_EQ(cut, expected);
-  }
 }
 
 TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {

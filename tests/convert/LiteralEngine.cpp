@@ -54,8 +54,6 @@ int RowsLeft(const std::u16string& body, const RowCursors& rowCursor, const Shee
   return most;
 }
 
-}  // namespace
-
 RepeatSplit SplitAtRepeatBlock(const std::u16string& text) {
   RepeatSplit split;
   split.before = text;
@@ -102,6 +100,8 @@ void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetA
   }
   body = result;
 }
+
+}  // namespace
 
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k) {
   const int fields = std::clamp(k, 0, array.Fields());

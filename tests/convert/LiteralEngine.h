@@ -10,14 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "convert/FindRep.h"
+#include "convert/FindRepSteps.h"
 
 namespace quillary::literal {
 
-RepeatSplit SplitAtRepeatBlock(const std::u16string& text);
-void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetArray& array);
-void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count);
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
 
 // The template as a conversion expands it: one that opts in to escaping

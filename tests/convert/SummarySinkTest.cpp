@@ -3,24 +3,12 @@
 #include <algorithm>
 #include <random>
 
+#include "convert/SheetArrayCells.h"
 #include "convert/SummarySink.h"
+#include "support/SheetOf.h"
 
 namespace quillary {
 namespace {
-
-// Field names only: the counting reads nothing else.
-class Names final : public CellSource {
- public:
-  explicit Names(std::vector<std::u16string> names) : names_(std::move(names)) {}
-  int Fields() const override { return static_cast<int>(names_.size()); }
-  int Rows() const override { return 1; }
-  std::u16string_view Text(int field, int, std::u16string&) const override {
-    return names_[static_cast<std::size_t>(field)];
-  }
-
- private:
-  std::vector<std::u16string> names_;
-};
 
 void Add(NameCounts& counts, std::u16string_view name) {
   const auto entry = std::find_if(counts.begin(), counts.end(), [&](const auto& e) { return e.first == name; });
@@ -67,7 +55,10 @@ TEST(SummarySink, CountsTheSameHoweverTheOutputIsCut) {
                                    u"<!-- EndRepeat -->",      longest, longest + u"n"};
   std::mt19937 random(5);
   const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-  const Names cells(names);
+  std::vector<std::vector<std::u16string>> fields;  // names only: the counting reads nothing else
+  for (const auto& name : names) fields.push_back({name});
+  const SheetArray array = testing::SheetOf(fields);
+  const SheetArrayCells cells(array);
   const FieldTags tags(cells, static_cast<int>(names.size()));
   for (int i = 0; i < 3000; ++i) {
     std::u16string text;

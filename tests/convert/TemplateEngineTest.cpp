@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "convert/FindRep.h"
 #include "support/SheetOf.h"
 
@@ -23,44 +21,51 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
       u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
   // Over FruitSheet with K = 3 unless given.
   const struct {
+    const char* name;
     std::u16string_view text, expected;
     int k = 3;
   } cases[] = {
-      {u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
+      {"a field's placeholders take its rows in turn",
+       u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
        u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>"},
-      // Only the exact form is a placeholder; a "|" of the template stays.
-      {u"<!-- name --><!--Name--><!-- Name  -->|", u"<!-- name --><!--Name--><!-- Name  -->|"},
-      {u"", u""},
-      // Repeat blocks share the cursors; one inside another is text.
-      {u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
+      {"only the exact form is a placeholder; the template's marker stays",
+       u"<!-- name --><!--Name--><!-- Name  -->|", u"<!-- name --><!--Name--><!-- Name  -->|"},
+      {"an empty template", u"", u""},
+      {"a block fills one placeholder of a field each time",
+       u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
        u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum"},
-      {u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->", u"AAppleBCPear"},
-      {u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->", u"120;80<BR>sale;"},
-      {u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
+      {"a negative count repeats nothing", u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->",
+       u"AAppleBCPear"},
+      {"a count rounded half to even", u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->",
+       u"120;80<BR>sale;"},
+      {"a block inside another is text",
+       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
        u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d"},
-      {u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat -->"
+      {"blocks and the text after them share the cursors",
+       u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat -->"
        u"<!-- Name -->",
        u"ApplePearPlum"},
-      // Counts of 0 go on after the block.
-      {u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->", u"aApple"},
-      {u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b", u"ab"}, {u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b", u"ab"},
+      {"a count of 0 goes on after the block", u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->",
+       u"aApple"},
+      {"an empty count is 0", u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b", u"ab"},
+      {"a count in words is 0", u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b", u"ab"},
       // No space after the count, no "-->", no end comment: nothing is lost
       // and placeholders from the marker on are filled as outside blocks.
-      {u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->",
+      {"no space after the count", u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->",
        u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum"},
-      {u"<!-- BeginRepeat 2 <!-- Name -->", u"<!-- BeginRepeat 2 Apple"}, {u"x<!-- BeginRepeat ", u"x<!-- BeginRepeat "},
-      {u"<!-- BeginRepeat 2 --><!-- Name -->", u"<!-- BeginRepeat 2 -->Apple"},
-      // Counts are clamped; used-up fields keep their placeholders.
-      {u"a<!-- BeginRepeat -1e9 -->x<!-- EndRepeat -->b", u"ab"},
-      {u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->", u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,"},
-      // Only fields the array has, and no more than K of them; K <= 0 gives
-      // the template itself, blocks included.
-      {u"<!-- Price --><!-- Nope -->", u"120<!-- Nope -->", 40},
-      {u"<!-- Name --><!-- Price -->", u"Apple<!-- Price -->", 2},
-      {u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0},
-      {u"<!-- Name -->", u"<!-- Name -->", -2},
+      {"no \"-->\"", u"<!-- BeginRepeat 2 <!-- Name -->", u"<!-- BeginRepeat 2 Apple"},
+      {"the start comment cut short", u"x<!-- BeginRepeat ", u"x<!-- BeginRepeat "},
+      {"no end comment", u"<!-- BeginRepeat 2 --><!-- Name -->", u"<!-- BeginRepeat 2 -->Apple"},
+      {"a count far below 0 is clamped", u"a<!-- BeginRepeat -1e9 -->x<!-- EndRepeat -->b", u"ab"},
+      {"used-up fields keep their placeholders", u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->",
+       u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,"},
+      {"only the fields the array has", u"<!-- Price --><!-- Nope -->", u"120<!-- Nope -->", 40},
+      {"no more than K fields", u"<!-- Name --><!-- Price -->", u"Apple<!-- Price -->", 2},
+      {"K of 0 gives the template itself, blocks included", u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->",
+       u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0},
+      {"K below 0 too", u"<!-- Name -->", u"<!-- Name -->", -2},
   };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << "case " << &c - cases;
+  for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << c.name;
   EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(99999, u'x'));
 }
 
@@ -173,16 +178,6 @@ TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
     EXPECT_THROW(ExpandTemplate(text, FruitSheet(), 3, size - 1), OutputTooLargeError);
   }
   EXPECT_THROW(ExpandTemplate(u"abc", FruitSheet(), 0, 2), OutputTooLargeError);
-  RowCursors cursors(3, 1);
-  std::u16string body = u"<!-- Name -->";
-  EXPECT_THROW(ExpandRepeatBlock(body, cursors, FruitSheet(), 32767, 100), OutputTooLargeError);
-}
-
-TEST(TemplateEngine, ReplaceFirstReplacesOnlyTheFirstOccurrence) {
-  std::u16string text = u"abab";
-  EXPECT_EQ((std::array{ReplaceFirst(text, u"ab", u"x"), ReplaceFirst(text, u"zz", u"y"), ReplaceFirst(text, u"", u"y")}),
-            (std::array{1, 0, 0}));
-  EXPECT_EQ(text, u"xab");
 }
 
 TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
@@ -195,7 +190,40 @@ TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
       {u"2147483648", 2147483647}, {u"1e999999999999", 2147483647}, {u"-1e99", -2147483647 - 1},
       {u"-7e-999999999999", 0}, {u"000000000000000000012", 12},
   };
-  for (const auto& c : cases) EXPECT_EQ(ReadRepeatCount(c.first), c.second) << "case " << &c - cases;
+  for (const auto& [text, count] : cases)
+    EXPECT_EQ(ReadRepeatCount(text), count) << ::testing::PrintToString(std::u16string(text));
+}
+
+// The template's opt-in to escaping values, and what wins over it.
+TEST(ValueEscaping, EscapesValuesOnlyWhereTheTemplateAsks) {
+  const std::u16string value = u"A&B <限定> \"q\" 'x'|y";
+  const std::u16string escaped = u"A&amp;B &lt;限定&gt; &quot;q&quot; &#39;x&#39;<BR>y";
+  const struct {
+    const char* name;
+    std::vector<std::vector<std::u16string>> fields;
+    int k;
+    std::u16string templ, expected;
+    bool on;
+  } rows[] = {
+      {"not asked: as before", {{u"Name", value}}, 1, u"<!-- Name -->", u"A&B <限定> \"q\" 'x'<BR>y", false},
+      {"asked", {{u"Name", value}}, 1, u"<p><!-- EscapeValues --><!-- Name --></p>", u"<p>" + escaped + u"</p>", true},
+      {"asked inside a block, twice", {{u"Name", value, u"&"}}, 1,
+       u"<!-- BeginRepeat 2 -->[<!-- EscapeValues --><!-- Name -->]<!-- EndRepeat --><!-- EscapeValues -->",
+       u"[" + escaped + u"][&amp;]", true},
+      {"field names stay as they are", {{u"A&B", u"<"}}, 1, u"<!-- EscapeValues --><!-- A&B -->", u"&lt;", true},
+      {"a field of that name wins", {{u"Name", value}, {u"EscapeValues", u"<on>"}}, 2,
+       u"<!-- EscapeValues --><!-- Name -->", u"<on>A&B <限定> \"q\" 'x'<BR>y", false},
+      {"an unprocessed field of that name does not", {{u"Name", u"<"}, {u"EscapeValues", u"on"}}, 1,
+       u"<!-- EscapeValues --><!-- Name -->", u"&lt;", true},
+      {"the comment spelled otherwise is text", {{u"Name", u"<"}}, 1, u"<!--EscapeValues--><!-- Name -->",
+       u"<!--EscapeValues--><", false},
+  };
+  for (const auto& row : rows) {
+    ConversionSummary summary;
+    EXPECT_EQ(ExpandTemplate(row.templ, SheetOf(row.fields), row.k, kMaxOutputUnits, &summary), row.expected)
+        << row.name;
+    EXPECT_EQ(summary.valuesEscaped, row.on) << row.name;
+  }
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/Twips.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;

@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "MainWindowHarness.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/LongText.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/LongText.h"
+#include "sheet/grid/Twips.h"
 
 using namespace quillary;
 using namespace quillary::testing;

@@ -12,7 +12,7 @@
 
 #include "MainWindowHarness.h"
 #include "dialogs/FindReplace.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;
@@ -251,6 +251,7 @@ class EditCommandsTest : public QObject {
     QVERIFY(h.Editing() && w.txtEdit()->text() == u"x"_s && w.txtEdit()->cursorPosition() == 1);
     QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
     // Ctrl+R and F5 convert from the grid, opening no editor.
+    h.Take();
     QTest::keyClick(w.fg2(), Qt::Key_R, Qt::ControlModifier);
     QTest::keyClick(w.fg2(), Qt::Key_F5);
     QCOMPARE(h.Take(), (QStringList{u"Convert_Click"_s, u"Convert_Click"_s}));

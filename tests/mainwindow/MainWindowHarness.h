@@ -1,7 +1,7 @@
 #pragma once
-// A main window over fakes for the window's tests: its commands only record
-// that they were started, pop-up menus and modal dialogs are recorded
-// instead of shown, and nothing blocks.
+// A main window over fakes for the window's tests: the actions it triggers
+// are logged, pop-up menus and modal dialogs are recorded instead of shown,
+// and nothing blocks.
 
 #include <QtTest>
 
@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -20,45 +21,14 @@
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/MainCommands.h"
-#include "sheet/GridControl.h"
+#include "mainwindow/CellEditor.h"
+#include "mainwindow/RangeClipboard.h"
+#include "mainwindow/WindowCommands.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/Controls.h"
 
 namespace quillary::testing {
-
-// Writes one line per command started, e.g. "Open_Click".
-class RecordingCommands : public MainCommands {
- public:
-  explicit RecordingCommands(QStringList& log) : log_(log) {}
-
-  void New_Click() override { Record("New_Click"); }
-  void Open_Click() override { Record("Open_Click"); }
-  void Save_Click() override { Record("Save_Click"); }
-  void OpenNamed(const QString& fileName) override { Record(QStringLiteral("OpenNamed ") + fileName); }
-  void Convert_Click() override { Record("Convert_Click"); }
-  void ConvertAgain_Click() override { Record("ConvertAgain_Click"); }
-  void Pages_Click() override { Record("Pages_Click"); }
-  void SheetResize_Click() override { Record("SheetResize_Click"); }
-  void FieldEdit_Click() override { Record("FieldEdit_Click"); }
-  void CloseDialogs() override { Record("CloseDialogs"); }
-
-
-  // The next command started throws this instead of recording; "memory"
-  // throws std::bad_alloc, as running out of memory does.
-  QString failWith;
-
- private:
-  void Record(const QString& name) {
-    if (failWith == u"memory") {
-      failWith.clear();
-      throw std::bad_alloc();
-    }
-    if (!failWith.isEmpty()) throw std::runtime_error(std::exchange(failWith, QString()).toStdString());
-    log_ << name;
-  }
-
-  QStringList& log_;
-};
 
 class TestMain : public Main {
  public:
@@ -71,7 +41,12 @@ class TestMain : public Main {
     QPoint at;
   };
 
-  void ShowModalDialog(QDialog& dialog) override { dialogs << dialog.windowTitle(); }
+  void ShowModalDialog(QDialog& dialog) override {
+    dialogs << dialog.windowTitle();
+    if (onModal) onModal(dialog);
+  }
+  // What the user does in a modal dialog before it closes (nothing: closed at once).
+  std::function<void(QDialog&)> onModal;
 
   // The window's controls and menu items, found by name.
   QWidget* Client() const { return &Find(*this, "Client"); }
@@ -87,15 +62,40 @@ class TestMain : public Main {
   QAction* Item(const char* name) const { return &MenuItem(*this, name); }
   void ShowPopup(QMenu& menu, const QPoint& globalPosition) override { popups.push_back({&menu, globalPosition}); }
 
+  // The commands as the user starts them: through their actions.
+  void Run(const char* action) { Action(action).trigger(); }
+  void Undo_Click() { Run("Undo"); }
+  void Redo_Click() { Run("Redo"); }
+  void Copy_Click() { Run("Copy"); }
+  void Cut_Click() { Run("Cut"); }
+  void Paste_Click() { Run("Paste"); }
+  void InsertRows_Click() { Run("InsertRows"); }
+  void InsertCols_Click() { Run("InsertCols"); }
+  void DeleteRows_Click() { Run("DeleteRows"); }
+  void DeleteCols_Click() { Run("DeleteCols"); }
+  void SortDescending_Click() { Run("SortDescending"); }
+  void Find_Click() { Run("Find"); }
+  void Replace_Click() { Run("Replace"); }
+  void Preview_Click() { Run("Preview"); }
+  void CopyGrid(int c1, int r1, int c2, int r2) { rangeClipboard().CopyGrid(c1, r1, c2, r2); }
+  void CommitCellEdit() { cellEditor().CommitCellEdit(); }
+  bool CheckModify() const { return document().CheckModify(); }
+  // What the status line shows after a conversion, as the commands report it.
+  void ShowConversionDone(const ConversionDone& done) { emit commands().Converted(done); }
+  void ShowPagesDone(const PagesDone& done) { emit commands().PagesWritten(done); }
+  QList<QToolButton*> ToolbarButtons() const { return Toolbar1()->findChildren<QToolButton*>(); }
+
   QStringList dialogs;
   std::vector<Popup> popups;
 };
 
 struct MainWindowHarness {
-  MainWindowHarness() {
-    auto recording = std::make_unique<RecordingCommands>(log);
-    commands = recording.get();
-    window.SetCommands(std::move(recording));
+  // Logs "<action>_Click" for every action triggered, once it has run.
+  explicit MainWindowHarness(SettingsStore* settings = nullptr) : settingsStore(settings) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+      if (action->objectName().isEmpty() || action->isSeparator()) continue;
+      QObject::connect(action, &QAction::triggered, action, [this, action] { log << action->objectName() + QStringLiteral("_Click"); });
+    }
   }
 
   // Shows the window and makes it the active one, so that focus changes
@@ -140,7 +140,7 @@ struct MainWindowHarness {
   // What the range commands leave: the clip record's range and the texts of
   // rows 1..3, columns 1..3, e.g. "clip 1 2 3 3 | a,,|b,,|,,".
   QString RangeState() const {
-    const ClipRecord& r = window.clipRecord();
+    const ClipRecord& r = window.rangeClipboard().record();
     QString state = u"clip %1 %2 %3 %4 |"_qs.arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
     for (int row = 1; row <= 3; ++row)
       state += u' ' + QStringList{Cell(row, 1), Cell(row, 2), Cell(row, 3)}.join(u',');
@@ -153,8 +153,8 @@ struct MainWindowHarness {
   FakeCommonDialogBackend backend;
   FakeDesktopOpener desktop;
   QStringList log;
-  TestMain window{Services{messageBox, backend, &desktop}};
-  RecordingCommands* commands = nullptr;
+  SettingsStore* settingsStore;
+  TestMain window{Services{messageBox, backend, &desktop}, settingsStore};
 };
 
 }  // namespace quillary::testing

@@ -26,9 +26,9 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "dialogs/FieldEditor.h"
 #include "dialogs/FindReplace.h"
 #include "dialogs/ResizeOption.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
-#include "sheet/SheetSearch.h"
+#include "sheet/document/SheetSearch.h"
 #include "support/SheetOf.h"
 
 // Allocations through operator new are counted and fail on request: armed

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 
 using namespace quillary;
 using namespace quillary::testing;

@@ -6,14 +6,13 @@
 
 #include <memory>
 
-#include "app/ProgramCommands.h"
 #include "app/ProgramRecovery.h"
 #include "mainwindow/MainWindowHarness.h"
 #include "platform/FileIO.h"
 #include "recovery/RecoveryFile.h"
-#include "recovery/RecoveryKeeper.h"
-#include "recovery/RecoveryOffer.h"
-#include "sheet/SheetDocument.h"
+#include "recovery/keeper/RecoveryKeeper.h"
+#include "recovery/keeper/RecoveryOffer.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 
@@ -27,7 +26,6 @@ namespace {
 // folder XDG_STATE_HOME names.
 struct RecoveringWindow {
   RecoveringWindow() {
-    h.window.SetCommands(std::make_unique<ProgramCommands>(h.window));
     recovery = std::make_unique<ProgramRecovery>(h.window);
   }
   RecoveryKeeper& keeper() const { return *recovery->keeper(); }
@@ -143,7 +141,7 @@ class RecoveryWindowTest : public QObject {
     // the file is now this program's own.
     QCOMPARE(w.h.grid().sheet() == left, restored);
     QCOMPARE(w.document().fileName(), restored ? u"/data/名簿.csv"_s : QString());
-    QCOMPARE(w.h.window.fileEncoding(), restored ? TextEncoding::Utf8 : TextEncoding::Cp932);
+    QCOMPARE(w.h.window.document().fileEncoding(), restored ? TextEncoding::Utf8 : TextEncoding::Cp932);
     QCOMPARE(w.document().CheckModify(), restored);
     QVERIFY(!w.document().CanUndo());
     QCOMPARE(w.Kept(), restored);
@@ -204,9 +202,9 @@ class RecoveryWindowTest : public QObject {
     // No: do not save; the dialogs answer with a file.
     w.h.messageBox.Answer(MsgResult::No);
     w.h.backend.AcceptPath(QString::fromStdString((how == u"Save" ? *state_ / "saved.csv" : csv).string()));
-    if (how == u"Save") w.h.window.Save_Click();
-    if (how == u"New") w.h.window.New_Click();
-    if (how == u"Open") w.h.window.Open_Click();
+    if (how == u"Save") w.h.window.Run("Save");
+    if (how == u"New") w.h.window.Run("New");
+    if (how == u"Open") w.h.window.Run("Open");
     if (how == u"Undo") w.h.window.Undo_Click();
     if (how == u"exit") {
       QVERIFY(w.h.window.close());

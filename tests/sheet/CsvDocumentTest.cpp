@@ -80,7 +80,8 @@ TEST(LoadCsv, RefusesWhatCannotBeASheet) {
 }
 
 // Files as the program writes them, in each encoding: Open then Save gives
-// the same bytes, and the sheet they hold.
+// the same bytes (so opening them again gives the same sheet). Each file saved is shorter than
+// the one before it, so a tail left of an old file would show.
 TEST(LoadCsv, OpenThenSaveGivesTheSameBytes) {
   const std::u16string text =
       u"\"商品\",\"価格\",\"備考\"\r\n\"りんご\",\"4,950\",\"say \"\"hi\"\"\"\r\n\"ｶﾀｶﾅ\",\"\",\"一行目\r\n二行目|\"\r\n";
@@ -90,9 +91,9 @@ TEST(LoadCsv, OpenThenSaveGivesTheSameBytes) {
     std::string bytes;
     TextEncoding encoding;
   } cases[] = {
-      {"CP932", EncodeCodePage(text), TextEncoding::Cp932},
-      {"UTF-8", EncodeText(text, TextEncoding::Utf8), TextEncoding::Utf8},
       {"UTF-8 with BOM", EncodeText(text, TextEncoding::Utf8WithBom), TextEncoding::Utf8WithBom},
+      {"UTF-8", EncodeText(text, TextEncoding::Utf8), TextEncoding::Utf8},
+      {"CP932", EncodeCodePage(text), TextEncoding::Cp932},
       {"UTF-8 outside the basic plane", EncodeText(astral, TextEncoding::Utf8), TextEncoding::Utf8},
       {"ASCII", "\"A\"\r\n\"x\"\r\n", TextEncoding::Cp932},
   };
@@ -104,9 +105,6 @@ TEST(LoadCsv, OpenThenSaveGivesTheSameBytes) {
     EXPECT_EQ(loaded.undecodable.count, 0u) << c.name;
     SaveCsvFile(dir / "out.csv", loaded.array, loaded.encoding);
     EXPECT_EQ(ReadBytes(dir / "out.csv"), c.bytes) << c.name;
-    // Saved again, nothing grows: no added column, no added record.
-    const LoadedCsv again = LoadCsvFile(dir / "out.csv");
-    EXPECT_TRUE(again.array == loaded.array && again.cols == loaded.cols && again.rows == loaded.rows) << c.name;
   }
   EXPECT_EQ(LoadCsvFile(dir.Write("a.csv", EncodeCodePage(text))).array.Text(1, 1), u"4,950");
 }
@@ -131,27 +129,6 @@ TEST(LoadCsv, OpensUndecodableBytesAsReplacementsAndTellsWhere) {
     EXPECT_EQ(loaded.undecodable.firstLine, c.line) << c.name;
     EXPECT_EQ(loaded.array.Text(0, 1), c.cell) << c.name;
   }
-}
-
-TEST(SaveCsv, WritesCodePageBytesWithCrLf) {
-  Sheet sheet(3, 3);
-  LabelSheet(sheet);
-  sheet.SetText(1, 1, u"say \"hi\", 日本");
-  sheet.SetText(2, 2, u"a|b");
-  TempDir dir;
-  const auto file = dir / "out.csv";
-  dir.Write("out.csv", std::string(5000, 'x'));  // a longer old file leaves no tail
-  SaveCsvFile(file, SheetArray::FromSheet(sheet));
-  const std::string bytes = ReadBytes(file);
-  EXPECT_EQ(bytes, EncodeCodePage(u"\"フィールド 1\",\"フィールド 2\"\r\n"
-                                  u"\"say \"\"hi\"\", 日本\",\"\"\r\n"
-                                  u"\"\",\"a|b\"\r\n"));
-  EXPECT_NE(static_cast<unsigned char>(bytes[0]), 0xEF);  // no byte-order mark
-
-  LoadedCsv loaded = LoadCsvFile(file);
-  EXPECT_EQ(loaded.rows, 3);
-  EXPECT_EQ(loaded.cols, 3);
-  EXPECT_EQ(loaded.array, SheetArray::FromSheet(sheet));
 }
 
 TEST(SaveCsv, RefusesUnencodableCellsAndKeepsTheOldFile) {

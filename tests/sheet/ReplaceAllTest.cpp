@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "sheet/Parts.h"
 #include "sheet/RS.h"
 
 namespace quillary {
@@ -8,31 +7,25 @@ namespace {
 
 TEST(ReplaceAll, CountsPiecesAndSkipsInsertedText) {
   const struct {
+    const char* name;
     std::u16string_view text, find, with;
     int pieces;
     std::u16string_view result;
   } cases[] = {
-      {u"a,b,c", u",", u"", 3, u"abc"},
-      {u"abc", u",", u"", 1, u"abc"},
-      {u"", u",", u"", 1, u""},
-      {u"aXa", u"a", u"aa", 3, u"aaXaa"},  // a replacement holding find is never searched again
-      {u"aaa", u"aa", u"b", 2, u"ba"},     // overlapping occurrences are not found
-      {u"abc", u"", u"x", 1, u"abc"},      // an empty find leaves the text alone
-      // The marker and line breaks both ways.
-      {u"one|two||three", u"|", u"\r\n", 4, u"one\r\ntwo\r\n\r\nthree"},
-      {u"one\r\ntwo\r\n\r\nthree", u"\r\n", u"|", 4, u"one|two||three"},
+      {"every occurrence", u"a,b,c", u",", u"", 3, u"abc"},
+      {"none", u"abc", u",", u"", 1, u"abc"},
+      {"an empty text", u"", u",", u"", 1, u""},
+      {"a replacement holding find is never searched again", u"aXa", u"a", u"aa", 3, u"aaXaa"},
+      {"overlapping occurrences are not found", u"aaa", u"aa", u"b", 2, u"ba"},
+      {"an empty find leaves the text alone", u"abc", u"", u"x", 1, u"abc"},
+      {"markers to line breaks", u"one|two||three", u"|", u"\r\n", 4, u"one\r\ntwo\r\n\r\nthree"},
+      {"line breaks to markers", u"one\r\ntwo\r\n\r\nthree", u"\r\n", u"|", 4, u"one|two||three"},
   };
   for (const auto& c : cases) {
     std::u16string text(c.text);
-    EXPECT_EQ(ReplaceAll(text, c.find, c.with), c.pieces) << "case " << &c - cases;
-    EXPECT_EQ(text, c.result) << "case " << &c - cases;
+    EXPECT_EQ(ReplaceAll(text, c.find, c.with), c.pieces) << c.name;
+    EXPECT_EQ(text, c.result) << c.name;
   }
-}
-
-TEST(ReplaceOccurrences, DoublesQuotesOnce) {
-  EXPECT_EQ(ReplaceOccurrences(u"a\"b\"\"", u"\"", u"\"\""), u"a\"\"b\"\"\"\"");
-  EXPECT_EQ(ReplaceOccurrences(u"plain", u"\"", u"\"\""), u"plain");
-  EXPECT_EQ(ReplaceOccurrences(u"abc", u"", u"x"), u"abc");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "sheet/CellColumn.h"
 #include "sheet/Sheet.h"
-#include "sheet/SheetArray.h"
 
 namespace quillary {
 namespace {
@@ -72,27 +71,6 @@ TEST(SheetImage, ComparesSizesAndCells) {
   image.Take(resized);
   resized.SetRows(12);
   EXPECT_TRUE(image.Differs(resized));
-}
-
-TEST(SheetArray, ElementsAreTextOrEmpty) {
-  const SheetArray initial = MakeInitialSheetArray();
-  EXPECT_EQ(std::pair(initial.Fields(), initial.Rows()), std::pair(41, 41));
-  for (int f = 0; f < 41; ++f)
-    for (int r = 0; r < 41; ++r) EXPECT_FALSE(initial.HasValue(f, r));
-  EXPECT_EQ(initial.Text(40, 40), u"");
-
-  Sheet sheet = MakeInitialSheet();
-  sheet.SetText(2, 5, u"last");
-  const SheetArray copied = SheetArray::FromSheet(sheet);
-  EXPECT_EQ(std::pair(copied.Fields(), copied.Rows()), std::pair(5, 11));  // the row-label column is not stored
-  EXPECT_EQ(copied.Text(0, 0), u"フィールド 1");
-  EXPECT_EQ(copied.Text(4, 2), u"last");
-
-  SheetArray array(1, 1);
-  array.Set(0, 0, u"kept");
-  array.ResizeRows(3);
-  EXPECT_EQ(array.Text(0, 0), u"kept");
-  EXPECT_FALSE(array.HasValue(0, 2));
 }
 
 // Random changes to a column and to copies of it, against a plain list:

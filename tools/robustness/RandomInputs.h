@@ -27,10 +27,12 @@ class RandomInputs {
   }
 
   std::u16string CsvText() {
+    // clang-format off
     static const std::vector<std::u16string> pieces = {
         u"\"", u"\"\"", u",", u",", u"\r\n", u"\r\n", u"\r", u"\n", u"\r\n\r\n", u"a", u"bc",
         u"日本", u"|", u" ", u"\"x\"", u"\"\"\"", u"ｱ", std::u16string(1, u'\0'), u"<!-- a -->",
         u"<!-- ", u" -->"};
+    // clang-format on
     std::u16string text;
     for (int n = Below(30); n > 0; --n) {
       if (OneIn(25))
@@ -43,11 +45,15 @@ class RandomInputs {
 
   // CP932 bytes: whole double-byte characters, now and then a broken one.
   std::string CsvBytes() {
+    // clang-format off
     static const std::vector<std::string> whole = {
         "\"", "\"", ",", ",", "\r\n", "\r\n", "\r", "\n", "a", "\x93\xfa", "\x96\x7b", "\x82\xa0",
         "\xb1", "\x87\x40", "\xfa\x40", "\xed\x40", std::string(1, '\0'), "\\", "~"};
+    // clang-format on
+    // clang-format off
     static const std::vector<std::string> broken = {"\x80", "\xa0", "\xfd", "\xff", "\x81",
                                                     "\x81\x20", "\x85\x40", "\x81\x7f"};
+    // clang-format on
     std::string bytes;
     for (int n = Below(30); n > 0; --n) bytes += OneIn(15) ? Pick(broken) : Pick(whole);
     return bytes;
@@ -86,13 +92,17 @@ class RandomInputs {
 
   // big: set when a count asks for thousands of repetitions.
   std::u16string Template(const SheetArray& array, bool& big) {
+    // clang-format off
     static const std::vector<std::u16string> counts = {
         u"0", u"1", u"2", u"3", u"-1", u"2.5", u"", u"x", u"1e0", u"\t2", u"-32768", u"1e-9", u"+4"};
+    // clang-format on
     static const std::vector<std::u16string> huge = {u"32767", u"99999", u"1e9", u"4000"};
+    // clang-format off
     static const std::vector<std::u16string> pieces = {
         u"<!-- BeginRepeat 3-->", std::u16string(kBeginRepeat), std::u16string(kEndRepeat),
         u" -->", u"-->", u"<!-- ", u"|", u"日本", u"\r\n", u"text", std::u16string(1, u'\0'),
         u"<!-- Name --"};
+    // clang-format on
     std::u16string text;
     for (int n = Below(16); n > 0; --n) {
       switch (Below(5)) {
@@ -128,9 +138,11 @@ class RandomInputs {
   // encoding holds both ways, and the file's own line end for line breaks
   // (as the program that wrote the file would).
   std::vector<std::vector<std::u16string>> RaggedRecords(TextEncoding encoding, const std::u16string& lineEnd) {
+    // clang-format off
     static const std::vector<std::u16string> common = {
         u"a", u"Bc", u"12", u"4,950", u",", u"\"", u"\"\"", u" ", u"|", u"\\", u"~", u"日本語", u"ｱｲｳ", u"ﾃｽﾄ",
         u"①", u"髙", u"～", u"\t", std::u16string(1, u'\0')};
+    // clang-format on
     static const std::vector<std::u16string> utf8Only = {u"😀", u"𠮷", u"é", u"☃", u"¥", u"〜", u"\uFEFF"};
     std::vector<std::vector<std::u16string>> records(static_cast<std::size_t>(Below(10)));
     for (auto& record : records) {
@@ -189,12 +201,16 @@ class RandomInputs {
   // Units the code page holds or holds one way only, and up to two that it
   // lacks or any units at all.
   std::u16string AnyText() {
+    // clang-format off
     static const std::vector<std::u16string> held = {
         u"a", u"\\", u"~", u"日本", u"ｱ", u"\u301c", u"\u2212", u"\u2225", u"\u3000", u"①",
         std::u16string(1, u'\0')};
+    // clang-format on
+    // clang-format off
     static const std::vector<std::u16string> lacking = {
         u"\u00a5", u"\u203e", u"\u00e9", u"\ufffd", u"\U0001F600", std::u16string(1, u'\xD800'),
         std::u16string(1, u'\xDC00')};
+    // clang-format on
     std::u16string text;
     for (int n = Below(8); n > 0; --n) text += Pick(held);
     for (int n = Below(3); n > 0; --n) {

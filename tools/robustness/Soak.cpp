@@ -22,7 +22,6 @@
 
 #include "SoakWindow.h"
 #include "fakes/FakeCommonDialogBackend.h"
-#include "app/ProgramCommands.h"
 #include "mainwindow/CellContentsBox.h"
 #include "support/Controls.h"
 
@@ -39,7 +38,6 @@ class Soak {
  public:
   Soak(std::uint64_t seed, const QDir& dir)
       : in_(seed), messages_(in_), window_(Services{messages_, backend_}, in_, dir), dir_(dir) {
-    window_.SetCommands(std::make_unique<ProgramCommands>(window_));
   }
 
   bool Start() {
@@ -79,6 +77,7 @@ class Soak {
 
   void Key() {
     using K = Qt::Key;
+    // clang-format off
     static const std::vector<std::pair<K, Qt::KeyboardModifiers>> keys = {
         {K::Key_Return, {}},      {K::Key_Return, Qt::ControlModifier}, {K::Key_Tab, {}},
         {K::Key_Escape, {}},      {K::Key_Up, {}},    {K::Key_Down, {}},  {K::Key_Left, {}},
@@ -87,6 +86,7 @@ class Soak {
         {K::Key_End, Qt::ControlModifier},    {K::Key_PageDown, {}},    {K::Key_C, Qt::ControlModifier},
         {K::Key_X, Qt::ControlModifier},      {K::Key_V, Qt::ControlModifier},
         {K::Key_P, Qt::ControlModifier},      {K::Key_J, Qt::ControlModifier},  {K::Key_R, {}}};
+    // clang-format on
     const auto& [key, modifiers] = in_.Pick(keys);
     QTest::keyClick(Focused(), key, modifiers);
   }
@@ -174,6 +174,7 @@ class Soak {
   const char* last_ = "";
   int largest_ = 0;
   std::map<std::string, int> counts_;
+  // clang-format off
   const std::vector<Action> actions_ = {
       {"type a character", 20, [this] { Type(); }},
       {"press a key", 25, [this] { Key(); }},
@@ -185,7 +186,7 @@ class Soak {
       {"click the cell box", 3, [this] { QTest::mouseClick(testing::Find<CellContentsBox>(window_, "Text1").viewport(), Qt::LeftButton); }},
       {"copy, cut, paste or delete from the menus", 8, [this] {
          static const std::vector<QString> keys = {QStringLiteral("Copy"), QStringLiteral("Cut"), QStringLiteral("Paste")};
-         in_.OneIn(4) ? window_.DelGrid(grid().ColSel(), grid().RowSel(), grid().Col(), grid().Row())
+         in_.OneIn(4) ? window_.rangeClipboard().Delete_Click()
                       : window_.Toolbar1_ButtonClick(in_.Pick(keys));
        }},
       {"resize the sheet", 3, [this] { testing::MenuItem(window_, "Resize").trigger(); }},
@@ -196,6 +197,7 @@ class Soak {
       {"convert", 1, [this] { testing::MenuItem(window_, "Convert").trigger(); }},
       {"about box", 1, [this] { testing::MenuItem(window_, "Version").trigger(); }},
       {"resize the window", 1, [this] { window_.resize(200 + in_.Below(900), 150 + in_.Below(700)); }}};
+  // clang-format on
   const int totalWeight_ = [this] {
     int total = 0;
     for (const Action& a : actions_) total += a.weight;

@@ -10,13 +10,15 @@
 #include <QStringList>
 
 #include "RandomInputs.h"
-#include "convert/Conv.h"
+#include "convert/dialog/Conv.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/Main.h"
+#include "mainwindow/RangeClipboard.h"
+#include "sheet/document/SheetDocument.h"
 #include "commondialog/MessageBox.h"
 #include "platform/CodePage.h"
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary::robustness {
 
@@ -107,7 +109,7 @@ class SoakWindow : public Main {
     const QString templ = dir_.filePath(QStringLiteral("template.html"));
     bool big = false;
     try {
-      std::ofstream(templ.toStdString(), std::ios::binary) << EncodeCodePage(in_.Template(sheetArray(), big));
+      std::ofstream(templ.toStdString(), std::ios::binary) << EncodeCodePage(in_.Template(document().sheetArray(), big));
     } catch (const UnencodableCharError&) {
       std::ofstream(templ.toStdString(), std::ios::binary) << "<!-- BeginRepeat 2 -->x<!-- EndRepeat -->";
     }

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "convert/PreviewPage.h"
+#include "convert/preview/PreviewPage.h"
 #include "convert/preview/web/WebPageView.h"
 #include "platform/TextEncoding.h"
 

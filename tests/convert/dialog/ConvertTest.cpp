@@ -12,9 +12,9 @@
 
 #include <sys/stat.h>
 
-#include "convert/Conv.h"
-#include "convert/ConvertAgain.h"
-#include "convert/ConvertCommand.h"
+#include "convert/dialog/ConvertAgain.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
@@ -39,7 +39,7 @@ User TypeNames(const QString& templateName, const QString& outputName, bool pres
 struct ConvertWindow : CommandWindow {
   User user;
   QList<QStringList> namesAtOpening;
-  ConvertCommand convert{{nullptr, fg2, *this, commands, sheetArray, sheetArrayEncoding, backend, messageBox}, [this](Conv& conv) {
+  ConvertCommand convert{document, *this, commands, services, nullptr, [this](Conv& conv) {
                            namesAtOpening << QStringList{conv.TemplateName(), conv.OutputName()};
                            conv.show();
                            if (user) user(conv);
@@ -207,7 +207,7 @@ class ConvertTest : public QObject {
     };
     window.Load(MakeSheet(2, 2, {u"name", u"ok"}));  // nothing unsaved to ask about
     for (const auto& c : failures) {
-      window.sheetArray = SheetArray::FromSheet(MakeSheet(2, 2, {u"name", c.cell}));
+      window.SetSheetArray(SheetArray::FromSheet(MakeSheet(2, 2, {u"name", c.cell})));
       window.user = [&](Conv& conv) {
         TypeNames(Q(templ), Q(c.output))(conv);
         if (&c == &failures[0]) std::filesystem::remove(templ);  // gone after the dialog found it
@@ -266,7 +266,7 @@ class ConvertTest : public QObject {
     TempDir dir;
     ConvertWindow window;
     window.Load(MakeSheet(3, 2, {u"name", u"r1", u"r2"}));
-    window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
+    window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
     window.pendingEdit = u"edited"_s;  // still in the editor: it counts
     window.fg2.SetRow(1);
     for (const MsgResult answer : answers) window.messageBox.Answer(answer);
@@ -288,7 +288,11 @@ class ConvertTest : public QObject {
     ConvertWindow window;
     ConvertAgainCommand again(window.convert, window.messageBox);
     window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
-    window.sheetArray.Set(0, 0, u"name");
+    {
+      SheetArray array = window.sheetArray();
+      array.Set(0, 0, u"name");
+      window.SetSheetArray(array);
+    }
     const QString templ = Q(dir.Write("t.txt", "[<!-- name -->]"));
     const QString out = Q(dir / "out.txt");
     const QString question = QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？");
@@ -300,7 +304,11 @@ class ConvertTest : public QObject {
     QVERIFY(!convertAgain(std::nullopt));
     QCOMPARE(window.namesAtOpening.size(), 1);
     // An output it wrote itself, unchanged since, is replaced without a question.
-    window.sheetArray.Set(0, 1, u"r2");
+    {
+      SheetArray array = window.sheetArray();
+      array.Set(0, 1, u"r2");
+      window.SetSheetArray(array);
+    }
     dir.Write("out.txt", "old");
     ConversionPair pair = StampedPair(templ, out);
     auto done = convertAgain(pair);
@@ -366,7 +374,7 @@ class ConvertTest : public QObject {
     const auto templ = dir.Write("t.html", templateText.toStdString());
     ConvertWindow window;
     window.Load(MakeSheet(2, 2, {field.toStdU16String(), u"a&b"}));
-    window.sheetArray = SheetArray::FromSheet(window.fg2.sheet());
+    window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
     window.user = [&](Conv& conv) {
       conv.Text1->setText(Q(templ));
       QCOMPARE(conv.EscapeNotice->isVisibleTo(&conv), shown);
@@ -404,8 +412,7 @@ class ConvertTest : public QObject {
     CommandWindow window;
     window.backend.AcceptPath(Q(Examples() / "sample.csv"));
     window.commands.Open_Click();
-    ConvertCommand convert({nullptr, window.fg2, window, window.commands, window.sheetArray, window.sheetArrayEncoding,
-                            window.backend, window.messageBox});
+    ConvertCommand convert(window.document, window, window.commands, window.services, nullptr);
     QTimer::singleShot(0, [&] {
       QCOMPARE(QApplication::activeModalWidget(), convert.dialog());
       TypeNames(Q(Examples() / "template.html"), Q(dir / "out.html"))(*convert.dialog());

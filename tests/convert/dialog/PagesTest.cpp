@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "convert/PagesCommand.h"
-#include "convert/PagesDialog.h"
+#include "convert/dialog/PagesCommand.h"
+#include "convert/dialog/PagesDialog.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
@@ -36,7 +36,7 @@ struct PagesWindow : CommandWindow {
   User user;
   std::size_t cancelAt = 0;
   std::vector<std::size_t> progress;
-  PagesCommand pages{{nullptr, fg2, *this, commands, sheetArray, sheetArrayEncoding, backend, messageBox},
+  PagesCommand pages{document, *this, commands, services, nullptr,
                      [this](PagesDialog& dialog) {
                        dialog.show();
                        if (user) user(dialog);
@@ -50,7 +50,7 @@ struct PagesWindow : CommandWindow {
   // Products A, B, C, fields code and name, as last saved.
   void LoadProducts(std::u16string lastName = u"c&d") {
     Load(MakeSheet(4, 3, {u"code", u"name", u"A", u"a<b>", u"B", u"b", u"C", lastName}));
-    sheetArray = SheetArray::FromSheet(fg2.sheet());
+    SetSheetArray(SheetArray::FromSheet(fg2.sheet()));
   }
 };
 
@@ -88,8 +88,8 @@ class PagesTest : public QObject {
     dir.Write("t.html", "<!-- name -->");
     dir.Write("B_b.html", "old");
     PagesWindow window;
-    window.sheetArray = SheetArray::FromSheet(
-        MakeSheet(6, 3, {u"code", u"name", u"A", u"a<b>", u"B", u"b", u"C", u"c&d", u"", u"d"}));
+    window.SetSheetArray(SheetArray::FromSheet(
+        MakeSheet(6, 3, {u"code", u"name", u"A", u"a<b>", u"B", u"b", u"C", u"c&d", u"", u"d"})));
     window.user = [&](PagesDialog& dialog) {
       Fill(templateFile.isEmpty() ? QString() : Q(dir / templateFile.toStdString()), Q(dir / folder.toStdString()),
            pattern, false)(dialog);

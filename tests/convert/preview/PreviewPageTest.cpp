@@ -18,10 +18,10 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include "convert/PreviewMarkupTree.h"
-#include "convert/PreviewPage.h"
-#include "convert/PreviewPageBounds.h"
-#include "convert/PreviewPageMarkup.h"
+#include "convert/preview/PreviewMarkupTree.h"
+#include "convert/preview/PreviewPage.h"
+#include "convert/preview/PreviewPageBounds.h"
+#include "convert/preview/PreviewPageMarkup.h"
 #include "support/LayoutBombs.h"
 #include "support/TempDir.h"
 

@@ -13,15 +13,15 @@
 #include <QTabWidget>
 #include <QTextBlock>
 
-#include "convert/Conv.h"
-#include "convert/PreviewBrowserFile.h"
-#include "convert/PreviewPage.h"
-#include "convert/PreviewPane.h"
-#include "convert/PreviewRefresh.h"
-#include "convert/PreviewTextView.h"
-#include "convert/PreviewViews.h"
+#include "convert/dialog/Conv.h"
+#include "convert/preview/PreviewBrowserFile.h"
+#include "convert/preview/PreviewPage.h"
+#include "convert/preview/PreviewPane.h"
+#include "convert/preview/PreviewRefresh.h"
+#include "convert/preview/PreviewTextView.h"
+#include "convert/preview/PreviewViews.h"
 #include "mainwindow/MainWindowHarness.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
 
@@ -95,7 +95,7 @@ class PreviewPaneTest : public QObject {
     item->trigger();
     h.pane().close();
     QVERIFY(!item->isChecked());
-    QCOMPARE(h.log, QStringList());
+    QCOMPARE(h.Take(), QStringList(3, u"Preview_Click"_s));
     // Closing the main window puts the pane away too.
     item->trigger();
     QVERIFY(h.window.close());
@@ -123,7 +123,7 @@ class PreviewPaneTest : public QObject {
     if (change == u"paste") {
       h.window.CopyGrid(2, 1, 1, 1);
       h.Select(2, 1, 2, 1);
-      h.window.PastGrid();
+      h.window.Paste_Click();
     }
     if (change == u"undo") h.window.document().Undo();
     if (change == u"resize") h.grid().Resize(2, 3);
@@ -254,8 +254,8 @@ class PreviewPaneTest : public QObject {
   void theTemplateIsChosenOrTakenFromConvert() {
     PreviewWindow h;
     // Convert's last template, while the preview has none of its own.
-    auto* conv = new Conv(h.backend, h.messageBox, &h.window);
-    conv->Text1->setText(Q(h.templ));
+    h.window.onModal = [&](QDialog& dialog) { static_cast<Conv&>(dialog).Text1->setText(Q(h.templ)); };
+    h.window.Run("Convert");
     h.window.Preview_Click();
     QCOMPARE(h.pane().TemplateName(), Q(h.templ));
     QCOMPARE(h.Output(), Records(u"りんご: 120"_s, u"梨: 80"_s));
@@ -278,7 +278,7 @@ class PreviewPaneTest : public QObject {
     // Not a page: shown as text, and counted under it.
     QCOMPARE(h.pane().Views->Page->toPlainText(), u"120"_s);
     QVERIFY(h.pane().Summary->text().startsWith(u"差し込み 1 か所"_s));
-    conv->Text1->setText(Q(h.templ));
+    h.window.Run("Convert");
     h.pane().hide();
     h.pane().show();
     h.pane().ConvertedWith(Q(converted));

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "convert/Conv.h"
-#include "convert/ConvertCommand.h"
-#include "convert/PreviewRender.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
+#include "convert/preview/PreviewRender.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
@@ -24,7 +24,7 @@ namespace {
 // The main window's side of Convert, the user typing the two names.
 struct ConvertingWindow : CommandWindow {
   QString templateName, outputName;
-  ConvertCommand convert{{nullptr, fg2, *this, commands, sheetArray, sheetArrayEncoding, backend, messageBox},
+  ConvertCommand convert{document, *this, commands, services, nullptr,
                          [this](Conv& conv) {
                            conv.Text1->setText(templateName);
                            conv.Text2->setText(outputName);
@@ -68,9 +68,9 @@ class PreviewRenderTest : public QObject {
     window.fg2.SetTextMatrix(3, 2, u"95"_s);
     window.fg2.SetTextMatrix(0, 2, u"price"_s);
     window.fg2.SetCols(4);
-    window.fileEncoding = saveEncoding;
+    window.document.fileEncoding() = saveEncoding;
     const auto templ = dir.Write("t.html", templateBytes);
-    const PreviewResult preview = RenderPreview(Q(templ), window.fg2.document().sheet(), window.fileEncoding);
+    const PreviewResult preview = RenderPreview(Q(templ), window.fg2.document().sheet(), window.document.fileEncoding());
     QVERIFY2(preview.HasOutput() && preview.unwritable.isEmpty(), qPrintable(preview.problem + preview.unwritable));
     QCOMPARE(preview.encoding, outputEncoding);
 

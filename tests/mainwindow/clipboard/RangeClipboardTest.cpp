@@ -10,9 +10,10 @@
 
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/RangeClipboard.h"
-#include "sheet/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/TabText.h"
 
 using namespace quillary;
@@ -34,6 +35,13 @@ Sheet Numbered(const Cells& changes) {
 }
 
 // The current cell and the selection's other corner.
+// The range operations commit no edit here: there is none.
+struct NoEditor : InCellEditor {
+  void CommitCellEdit() override {}
+  void ShowCurrentCell() override {}
+  void FocusGrid() override {}
+};
+
 struct Corners {
   int row, col, rowSel, colSel;
 };
@@ -158,7 +166,8 @@ class RangeClipboardTest : public QObject {
     GridControl grid(1, 1);
     grid.SetSheet(Numbered(c.start));
     FakeMessageBox messageBox;
-    RangeClipboard clip(grid, messageBox);
+    NoEditor editor;
+    RangeClipboard clip(grid, editor, messageBox);
     for (const Step& step : c.steps) {
       Select(grid, step.at);
       Run(clip, grid, step.op);
@@ -208,7 +217,8 @@ class RangeClipboardTest : public QObject {
     GridControl grid(1, 1);
     grid.SetSheet(Numbered({}));
     FakeMessageBox messageBox;
-    RangeClipboard clip(grid, messageBox);
+    NoEditor editor;
+    RangeClipboard clip(grid, editor, messageBox);
     Select(grid, at);
     clip.PasteTabText();
     QVERIFY(grid.sheet() == Numbered(end));
@@ -250,7 +260,8 @@ class RangeClipboardTest : public QObject {
     LabelSheet(sheet);
     grid.SetSheet(sheet);
     FakeMessageBox messageBox;
-    RangeClipboard clip(grid, messageBox);
+    NoEditor editor;
+    RangeClipboard clip(grid, editor, messageBox);
     Select(grid, {records, fields, records, fields});
     clip.PasteTabText();
     QCOMPARE((QList<int>{grid.Rows(), grid.Cols()}), shape);

@@ -9,14 +9,15 @@
 #include <QString>
 
 #include "commondialog/C_CommonDialog.h"
+#include "commondialog/Services.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/DocumentCommands.h"
-#include "sheet/GridControl.h"
-#include "sheet/InCellEditor.h"
+#include "sheet/commands/DocumentCommands.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary::testing {
 
@@ -27,7 +28,12 @@ struct CommandWindow : InCellEditor {
 
   // A sheet that counts as saved, as after a successful Open.
   void Load(const Sheet& sheet) { fg2.SetSheet(sheet); }
-  bool CheckModify() const { return fg2.document().CheckModify(); }
+  bool CheckModify() const { return document.CheckModify(); }
+  // The sheet Convert reads, in the encoding of the file it came from.
+  void SetSheetArray(SheetArray array, TextEncoding encoding = TextEncoding::Cp932) {
+    document.SetSheetArray(std::move(array), encoding);
+  }
+  const SheetArray& sheetArray() const { return document.sheetArray(); }
 
   // The in-cell editor: the edit waiting for a commit, and the box.
   void CommitCellEdit() override {
@@ -36,9 +42,10 @@ struct CommandWindow : InCellEditor {
     pendingEdit.reset();
   }
   void ShowCurrentCell() override { text1 = fg2.Text(); }
+  void FocusGrid() override { fg2.SetFocus(); }
 
-  GridControl fg2{1, 1};
-  SheetArray sheetArray = MakeInitialSheetArray();
+  SheetDocument document;
+  GridControl fg2{document, 1, 1};
   FakeCommonDialogBackend backend;
   C_CommonDialog fileDialog{backend};
   FakeMessageBox messageBox;
@@ -46,10 +53,9 @@ struct CommandWindow : InCellEditor {
   // The in-cell edit waiting for a commit, as the overlay editor holds it.
   std::optional<QString> pendingEdit;
   int commits = 0;
-  TextEncoding fileEncoding = TextEncoding::Cp932;
-  TextEncoding sheetArrayEncoding = TextEncoding::Cp932;
+  Services services{messageBox, backend};
 
-  DocumentCommands commands{{fg2, *this, sheetArray, fileDialog, messageBox, fileEncoding, sheetArrayEncoding}};
+  DocumentCommands commands{document, *this, fileDialog, messageBox};
 };
 
 // rows x cols sheet with row labels and the given texts row by row from

@@ -31,9 +31,9 @@ bool HoldsSheet(const SheetArray& array, const Sheet& sheet) {
 
 // The grid, the array and the modified state, which a failed command keeps.
 struct Snapshot {
-  explicit Snapshot(const CommandWindow& w) : sheet(w.fg2.sheet()), array(w.sheetArray), modified(w.CheckModify()) {}
+  explicit Snapshot(const CommandWindow& w) : sheet(w.fg2.sheet()), array(w.sheetArray()), modified(w.CheckModify()) {}
   bool Same(const CommandWindow& w) const {
-    return w.fg2.sheet() == sheet && w.sheetArray == array && w.CheckModify() == modified;
+    return w.fg2.sheet() == sheet && w.sheetArray() == array && w.CheckModify() == modified;
   }
   Sheet sheet;
   SheetArray array;
@@ -61,14 +61,14 @@ class DocumentCommandsTest : public QObject {
     window.commands.Save_Click();
     // The data columns only, as the CSV writer puts them.
     QCOMPARE(ReadBytes(dir / "a.csv"), EncodeCsv(SheetArray::FromSheet(saved)));
-    QVERIFY(!window.CheckModify() && window.sheetArray == SheetArray::FromSheet(saved));
+    QVERIFY(!window.CheckModify() && window.sheetArray() == SheetArray::FromSheet(saved));
     // Opened into the initial 11 x 6 sheet and its empty array.
     CommandWindow opened;
     opened.fg2.SetColWidth(2, 1230);
     opened.backend.AcceptPath(file);
     opened.commands.Open_Click();
     QVERIFY(opened.messageBox.calls.empty() && opened.fg2.ColWidth(2) == 1230);  // existing columns keep their widths
-    QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray, saved) && !opened.CheckModify());
+    QVERIFY(opened.fg2.sheet() == saved && HoldsSheet(opened.sheetArray(), saved) && !opened.CheckModify());
     // The opened sheet starts a history of its own.
     QVERIFY(!opened.fg2.document().CanUndo());
     // Named from outside, the file opens without a file dialog.
@@ -214,7 +214,7 @@ class DocumentCommandsTest : public QObject {
       window.commands.Open_Click();
       QCOMPARE(window.messageBox.TakePrompts(), QStringList({kQuestion}));
       QVERIFY(window.backend.fileRequests.size() == 2 && window.backend.fileRequests[1].mode == FileDialogMode::Open);
-      QVERIFY(window.sheetArray == SheetArray::FromSheet(edited) && !window.CheckModify());
+      QVERIFY(window.sheetArray() == SheetArray::FromSheet(edited) && !window.CheckModify());
     }
   }
 
@@ -225,26 +225,27 @@ class DocumentCommandsTest : public QObject {
     CommandWindow window;
     window.backend.AcceptPath(Q(dir.Write("in.csv", utf8)));
     window.commands.Open_Click();
-    QVERIFY(window.fileEncoding == TextEncoding::Utf8 && window.sheetArrayEncoding == TextEncoding::Utf8);
+    QVERIFY(window.document.fileEncoding() == TextEncoding::Utf8 && window.document.sheetArrayEncoding() == TextEncoding::Utf8);
     QCOMPARE(window.fg2.TextMatrix(1, 2), QStringLiteral("4,950"));
     window.backend.AcceptPath(Q(dir / "same.csv"));
     window.commands.Save_Click();
     QCOMPARE(ReadBytes(dir / "same.csv"), utf8);
     // The user's choice of encoding is what Save writes, and what Convert
     // then takes the sheet's file to be.
-    window.fileEncoding = TextEncoding::Utf8WithBom;
+    window.document.fileEncoding() = TextEncoding::Utf8WithBom;
     window.backend.AcceptPath(Q(dir / "bom.csv"));
     window.commands.Save_Click();
     QCOMPARE(ReadBytes(dir / "bom.csv"), "\xEF\xBB\xBF" + utf8);
-    QVERIFY(window.sheetArrayEncoding == TextEncoding::Utf8WithBom);
-    window.fileEncoding = TextEncoding::Cp932;
+    QVERIFY(window.document.sheetArrayEncoding() == TextEncoding::Utf8WithBom);
+    window.document.fileEncoding() = TextEncoding::Cp932;
     window.backend.AcceptPath(Q(dir / "cp932.csv"));
     window.commands.Save_Click();
     QCOMPARE(ReadBytes(dir / "cp932.csv"), EncodeText(text, TextEncoding::Cp932));
     // New starts a sheet in the program's code page; SheetArray keeps its file's.
-    window.fileEncoding = TextEncoding::Utf8;
+    window.document.fileEncoding() = TextEncoding::Utf8;
+    window.document.MarkSaved();
     window.commands.New_Click();
-    QVERIFY(window.fileEncoding == TextEncoding::Cp932 && window.sheetArrayEncoding == TextEncoding::Cp932);
+    QVERIFY(window.document.fileEncoding() == TextEncoding::Cp932 && window.document.sheetArrayEncoding() == TextEncoding::Cp932);
     QVERIFY(window.messageBox.calls.empty());
   }
 
@@ -257,14 +258,14 @@ class DocumentCommandsTest : public QObject {
     QCOMPARE(window.messageBox.TakePrompts(),
              QStringList{kUnencodable + QStringLiteral("（2 行目、フィールド「フィールド 1」: 「😀」（U+1F600））") + kUtf8Hint});
     QVERIFY(!std::filesystem::exists(dir / "a.csv") && window.CheckModify());
-    window.fileEncoding = TextEncoding::Utf8;
+    window.document.fileEncoding() = TextEncoding::Utf8;
     window.backend.AcceptPath(Q(dir / "a.csv"));
     window.commands.Save_Click();
     QVERIFY(window.messageBox.calls.empty() && !window.CheckModify());
     CommandWindow opened;
     opened.backend.AcceptPath(Q(dir / "a.csv"));
     opened.commands.Open_Click();
-    QVERIFY(opened.fg2.sheet() == window.fg2.sheet() && opened.fileEncoding == TextEncoding::Utf8);
+    QVERIFY(opened.fg2.sheet() == window.fg2.sheet() && opened.document.fileEncoding() == TextEncoding::Utf8);
     // CP932 bytes that would open as UTF-8 are not written either.
     CommandWindow katakana;
     katakana.Load(MakeSheet(2, 2, {u"name", u"ﾃｽ"}));
@@ -347,13 +348,13 @@ class DocumentCommandsTest : public QObject {
     window.fg2.SetTextMatrix(0, 2, QStringLiteral("名前"));
     window.fg2.SetTextMatrix(5, 0, QStringLiteral("ラベル"));
     window.fg2.SetTextMatrix(12, 7, QStringLiteral("data"));
-    const SheetArray array = window.sheetArray;
+    const SheetArray array = window.sheetArray();
     window.pendingEdit = QStringLiteral("pending");
     window.messageBox.Answer(MsgResult::No);
     window.commands.New_Click();
     Sheet expected(20, 8);
     LabelSheet(expected);
-    QVERIFY(window.fg2.sheet() == expected && window.sheetArray == array && !window.CheckModify());
+    QVERIFY(window.fg2.sheet() == expected && window.sheetArray() == array && !window.CheckModify());
     QVERIFY(window.fg2.ColWidth(3) == 1230 && window.text1.isEmpty() && window.commits == 0);
     // Save writes the pending text, committed into the current cell first.
     window.backend.AcceptPath(Q(dir / "committed.csv"));

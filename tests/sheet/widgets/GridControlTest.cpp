@@ -13,9 +13,9 @@
 #include <optional>
 #include <utility>
 
-#include "sheet/GridControl.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
-#include "sheet/Twips.h"
+#include "sheet/grid/Twips.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;

@@ -7,8 +7,8 @@
 #include <functional>
 #include <random>
 
-#include "sheet/GridControl.h"
-#include "sheet/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
 #include "support/SheetOf.h"
 

@@ -21,8 +21,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "convert/PreviewPage.h"
-#include "convert/PreviewViews.h"
+#include "convert/preview/PreviewPage.h"
+#include "convert/preview/PreviewViews.h"
 #include "convert/preview/web/PreviewWebPage.h"
 #include "convert/preview/web/WebPreviewEngine.h"
 #include "support/LayoutBombs.h"

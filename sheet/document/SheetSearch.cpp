@@ -1,0 +1,269 @@
+#include "sheet/document/SheetSearch.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include <QRegularExpression>
+#include <QStringMatcher>
+
+namespace quillary {
+
+namespace {
+
+Qt::CaseSensitivity Sensitivity(const SearchOptions& options) {
+  return options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+}
+
+QStringView View(std::u16string_view text) { return QStringView(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Data cells, and the field names when asked: the searched rows and columns.
+int FirstRow(const SearchOptions& options) { return options.fieldNames ? 0 : 1; }
+
+}  // namespace
+
+namespace {
+
+// Unicode's case folding, the ASCII letters without a call.
+char16_t Folded(char16_t c) {
+  if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  return QChar::toCaseFolded(c);
+}
+
+}  // namespace
+
+// The matches of the searched text in a cell, left to right and without
+// overlaps. A cell may hold millions of them: the common cases (case
+// matched, or one character) are plain loops, not a general search a match.
+// A regular expression is matched by Qt's engine instead.
+class MatchFinder {
+ public:
+  explicit MatchFinder(const SearchOptions& options)
+      : options_(options),
+        needle_(QStringView(options.text).utf16(), static_cast<std::size_t>(options.text.size())),
+        matchCase_(options.matchCase),
+        folded_(needle_.size() == 1 ? Folded(needle_.front()) : u'\0'),
+        matcher_(options.text, Sensitivity(options)) {
+    if (!options.regularExpression) return;
+    // The whole cell: the pattern anchored at both ends.
+    pattern_.setPattern(options.wholeCell ? QRegularExpression::anchoredPattern(options.text) : options.text);
+    pattern_.setPatternOptions(options.matchCase ? QRegularExpression::NoPatternOption
+                                                 : QRegularExpression::CaseInsensitiveOption);
+  }
+
+  bool Regular() const { return options_.regularExpression; }
+  const QRegularExpression& Pattern() const { return pattern_; }
+
+  // True when the cell holds a match (the whole cell, with wholeCell).
+  bool Matches(std::u16string_view cell) const {
+    if (Regular()) return pattern_.isValid() && pattern_.match(View(cell)).hasMatch();
+    if (options_.text.isEmpty()) return options_.wholeCell && cell.empty();
+    if (options_.wholeCell) return View(cell).compare(options_.text, Sensitivity(options_)) == 0;
+    return Next(cell, 0) != std::u16string_view::npos;
+  }
+
+  // True when the searched text is one unit, which Is tells.
+  bool OneUnit() const { return needle_.size() == 1 && !QChar::isSurrogate(needle_.front()); }
+  bool Is(char16_t c) const { return matchCase_ ? c == needle_.front() : Folded(c) == folded_; }
+
+  // The first match at or after `from`, or npos.
+  std::size_t Next(std::u16string_view text, std::size_t from) const {
+    if (matchCase_) return text.find(needle_, from);
+    if (OneUnit()) {
+      for (std::size_t at = from; at < text.size(); ++at)
+        if (Is(text[at])) return at;
+      return std::u16string_view::npos;
+    }
+    const qsizetype at = matcher_.indexIn(View(text), static_cast<qsizetype>(std::min(from, text.size())));
+    return at < 0 ? std::u16string_view::npos : static_cast<std::size_t>(at);
+  }
+  std::size_t Length() const { return needle_.size(); }
+
+ private:
+  const SearchOptions& options_;  // outlive the finder
+  QRegularExpression pattern_;
+  std::u16string_view needle_;  // the options' text
+  bool matchCase_;
+  char16_t folded_;
+  QStringMatcher matcher_;
+};
+
+bool CellMatches(std::u16string_view cell, const SearchOptions& options) { return MatchFinder(options).Matches(cell); }
+
+QString SearchProblem(const SearchOptions& options) {
+  if (!options.regularExpression) return QString();
+  const QRegularExpression pattern(options.text);
+  if (pattern.isValid()) return QString();
+  return QStringLiteral("正規表現に誤りがあります（%1 文字目）。").arg(pattern.patternErrorOffset() + 1);
+}
+
+std::optional<SheetCell> FindCell(const Sheet& sheet, SheetCell from, bool forward, const SearchOptions& options) {
+  const int firstRow = FirstRow(options);
+  const int rows = sheet.Rows() - firstRow;
+  const int cols = sheet.Cols() - 1;
+  if (rows <= 0 || cols <= 0) return std::nullopt;
+  const MatchFinder matches(options);
+  const long long cells = static_cast<long long>(rows) * cols;
+  // Positions in reading order over the searched cells.
+  long long at = static_cast<long long>(std::clamp(from.row - firstRow, 0, rows - 1)) * cols +
+                 std::clamp(from.col - 1, 0, cols - 1);
+  for (long long step = 0; step < cells; ++step) {
+    at = ((forward ? at + 1 : at - 1) % cells + cells) % cells;
+    const SheetCell cell{static_cast<int>(at / cols) + firstRow, static_cast<int>(at % cols) + 1};
+    if (matches.Matches(sheet.Text(cell.row, cell.col))) return cell;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// A regular expression's replacement: Qt's, with \1 ... for the groups.
+std::u16string RegularReplaced(std::u16string_view cell, const QString& replacement, const MatchFinder& matches,
+                               long long& count) {
+  QString text = View(cell).toString();
+  count = 0;
+  for (auto it = matches.Pattern().globalMatch(text); it.hasNext(); it.next()) ++count;
+  if (count > 0) text.replace(matches.Pattern(), replacement);
+  return text.toStdU16String();
+}
+
+// The replacement's length beyond what it replaces, per match.
+std::uint64_t Growth(const QString& replacement, const SearchOptions& options) {
+  return replacement.size() > options.text.size() ? static_cast<std::uint64_t>(replacement.size() - options.text.size())
+                                                  : 0;
+}
+
+std::optional<std::uint64_t> LengthAfter(std::u16string_view cell, const QString& replacement,
+                                         const SearchOptions& options, const MatchFinder& matches) {
+  if (matches.Regular() || options.wholeCell || options.text.isEmpty()) {
+    if (!matches.Matches(cell)) return std::nullopt;
+    // A pattern's replacement is only known once made.
+    long long count = 0;
+    if (matches.Regular()) return RegularReplaced(cell, replacement, matches, count).size();
+    return static_cast<std::uint64_t>(replacement.size());
+  }
+  const std::uint64_t growth = Growth(replacement, options);
+  std::uint64_t found = 0;
+  for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos;
+       at = matches.Next(cell, at + matches.Length())) {
+    ++found;
+    if (growth == 0) break;  // one is enough: the text cannot grow
+  }
+  if (found == 0) return std::nullopt;
+  return cell.size() + found * growth;
+}
+
+std::u16string TextAfter(std::u16string_view cell, const QString& replacement, const SearchOptions& options,
+                         const MatchFinder& matches, std::uint64_t length, long long& count) {
+  count = 0;
+  const std::u16string_view with(QStringView(replacement).utf16(), static_cast<std::size_t>(replacement.size()));
+  if (matches.Regular()) return RegularReplaced(cell, replacement, matches, count);
+  if (options.wholeCell || options.text.isEmpty()) {
+    if (!matches.Matches(cell)) return std::u16string(cell);
+    count = 1;
+    return std::u16string(with);
+  }
+  const std::size_t found = matches.Length();
+  std::u16string result;
+  if (with.size() == found) {
+    // As long as before: the matches are written over a copy.
+    result = cell;
+    if (matches.OneUnit()) {
+      for (char16_t& c : result)
+        if (matches.Is(c)) {
+          c = with.front();
+          ++count;
+        }
+      return result;
+    }
+    for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos; at = matches.Next(cell, at + found)) {
+      with.copy(result.data() + at, found);
+      ++count;
+    }
+    return result;
+  }
+  result.reserve(length);
+  std::size_t from = 0;
+  for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos; at = matches.Next(cell, at + found)) {
+    result.append(cell.substr(from, at - from)).append(with);
+    from = at + found;
+    ++count;
+  }
+  return result.append(cell.substr(from));
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ReplacedLength(std::u16string_view cell, const QString& replacement,
+                                            const SearchOptions& options) {
+  return LengthAfter(cell, replacement, options, MatchFinder(options));
+}
+
+std::u16string ReplacedText(std::u16string_view cell, const QString& replacement, const SearchOptions& options,
+                            std::uint64_t length, long long& count) {
+  return TextAfter(cell, replacement, options, MatchFinder(options), length, count);
+}
+
+AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options)
+    : sheet_(sheet),
+      replacement_(replacement),
+      options_(options),
+      matches_(std::make_unique<MatchFinder>(options_)),
+      bytes_(CellTableBytes(sheet.Rows(), sheet.Cols())) {
+  for (int r = FirstRow(options); r < sheet.Rows(); ++r)
+    for (int c = 1; c < sheet.Cols(); ++c)
+      if (const auto length = LengthAfter(sheet.Text(r, c), replacement, options_, *matches_)) {
+        cells_.push_back({r, c, *length});
+        bytes_ += HeldTextBytes(*length);
+      }
+}
+
+AllReplaced::~AllReplaced() = default;
+
+Sheet AllReplaced::Build(long long& count) const {
+  count = 0;
+  // The new texts go into one block, in room reserved for the lengths known
+  // beforehand: a million replaced cells are one allocation, not a million.
+  // A long text gets a block of its own, so that it goes as soon as its cell
+  // lets it go, whatever holds the others.
+  constexpr std::uint64_t kOwnBlockUnits = std::uint64_t{1} << 12;
+  std::uint64_t room = 0;
+  for (const Cell& cell : cells_)
+    if (cell.length <= kOwnBlockUnits) room += cell.length;
+  std::u16string units;
+  units.reserve(static_cast<std::size_t>(room));
+  std::vector<std::uint32_t> starts(cells_.size() + 1);
+  std::vector<std::pair<std::size_t, SharedText>> own;
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const Cell& cell = cells_[i];
+    long long inCell = 0;
+    std::u16string text =
+        TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell);
+    starts[i] = static_cast<std::uint32_t>(units.size());
+    if (cell.length > kOwnBlockUnits)
+      own.emplace_back(i, SharedText(std::move(text)));
+    else
+      units += text;
+    count += inCell;
+  }
+  // Handles hold the block; this hold ends with the function.
+  const std::size_t size = units.size();
+  if (size > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  const struct Hold {
+    TextBlock* block;
+    ~Hold() { block->Release(); }
+  } hold{TextBlock::Held(UnitBuffer(std::move(units)))};
+  starts[cells_.size()] = static_cast<std::uint32_t>(size);
+  Sheet result = sheet_;
+  auto next = own.begin();
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    SharedText text = next != own.end() && next->first == i ? std::move((next++)->second)
+                                                             : SharedText(hold.block, starts[i], starts[i + 1] - starts[i]);
+    result.SetShared(cells_[i].row, cells_[i].col, std::move(text));
+  }
+  return result;
+}
+
+}  // namespace quillary
