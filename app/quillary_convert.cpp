@@ -25,11 +25,11 @@
 #include <thread>
 
 #include "app/ConvertReport.h"
-#include "convert/TemplateFile.h"
 #include "app/MemoryNeed.h"
 #include "convert/CharacterReferences.h"
 #include "convert/FindRep.h"
 #include "convert/RecordPages.h"
+#include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"
@@ -132,7 +132,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
         break;
       }
       case kOutputDir: options.outputDir = optarg; break;
-      case 'h': std::fputs(kUsage, stdout); std::fputs(kHelp, stdout); return 0;
+      case 'h':
+        std::fputs(kUsage, stdout);
+        std::fputs(kHelp, stdout);
+        return 0;
       case kVersion: std::printf("quillary-convert %s\n", kVersionText); return 0;
       case ':': return WrongUsage(std::string(argv[optind - 1]) + " needs a value");
       default: return WrongUsage(std::string("unknown option ") + argv[optind - 1]);
@@ -166,7 +169,8 @@ std::string KeptList(const std::vector<KeptFile>& kept) {
   std::string list;
   for (const KeptFile& file : kept)
     list += "; " + file.target.string() +
-            (file.kept.empty() ? " could not be removed" : " holds the new page, its old contents are in " + file.kept.string());
+            (file.kept.empty() ? " could not be removed"
+                               : " holds the new page, its old contents are in " + file.kept.string());
   return list;
 }
 
@@ -187,8 +191,8 @@ std::string FailureMessage(const Options& options, const std::exception_ptr& fai
   } catch (const OutputTooLargeError& error) {
     return "the output would exceed " + std::to_string(error.limit() >> 20) + " Mi characters; nothing written";
   } catch (const UnencodableCharError& error) {
-    std::string message = "the output holds " + Hex(error.character()) + ", which " +
-                          EncodingName(error.encoding()) + " cannot express; nothing written";
+    std::string message = "the output holds " + Hex(error.character()) + ", which " + EncodingName(error.encoding()) +
+                          " cannot express; nothing written";
     if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
     return message;
   } catch (const FilesNotPutBackError& error) {
@@ -250,7 +254,8 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
 // One page a record into the output folder, all or none.
 void WritePagesOf(const Options& options, const CsvCells& sheet, ConversionSummary& summary, std::string& report) {
   const PageTemplate pageTemplate = ReadPageTemplate(options.templ, sheet.encoding);
-  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
+  const PagesPlan plan =
+      PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
   PagesResult result = WritePages(plan, pageTemplate, sheet, sheet.Fields());
   summary = std::move(result.summary);
   report = PagesReportText(result.written, result.replaced, plan.blankRecords, options.outputDir);
@@ -265,9 +270,11 @@ int Convert(const Options& options) {
     // before it is read whole, rather than the machine running out.
     if (options.limit == CellLimit::None) {
       if (const std::optional<MemoryShortfall> shortfall = CheckMemoryFor(options.csv, options.templ)) {
-        std::fprintf(stderr, "quillary-convert: %s: converting it may take up to %s of memory, and %s %s left; nothing written\n",
-                     options.csv.c_str(), Mebibytes(shortfall->needed).c_str(), Mebibytes(shortfall->available).c_str(),
-                     shortfall->available < (std::uint64_t{2} << 20) ? "is" : "are");
+        std::fprintf(
+            stderr,
+            "quillary-convert: %s: converting it may take up to %s of memory, and %s %s left; nothing written\n",
+            options.csv.c_str(), Mebibytes(shortfall->needed).c_str(), Mebibytes(shortfall->available).c_str(),
+            shortfall->available < (std::uint64_t{2} << 20) ? "is" : "are");
         return kTooLargeForMemory;
       }
     }
@@ -283,8 +290,8 @@ int Convert(const Options& options) {
                 std::to_string(kMaxFields) + " fields)");
   }
   if (sheet->undecodable.count > 0)
-    return Fail(FailureMessage(options, std::make_exception_ptr(
-                                            UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable))));
+    return Fail(FailureMessage(
+        options, std::make_exception_ptr(UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable))));
   ConversionSummary summary;
   std::string report;
   try {

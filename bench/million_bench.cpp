@@ -26,8 +26,8 @@
 #include "platform/FileIO.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/SheetArray.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
 
 using namespace quillary;
@@ -42,7 +42,8 @@ std::filesystem::path MillionCsv() {
   if (const char* named = std::getenv("QUILLARY_MILLION_CSV")) return named;
   const auto path = std::filesystem::temp_directory_path() / "quillary-million-8.csv";
   if (std::filesystem::exists(path)) return path;
-  static const char* const kNames[] = {"りんご", "みかん", "東京都千代田区", "大阪府大阪市北区", "ぶどう", "カタカナ", "漢字の商品名"};
+  static const char* const kNames[] = {"りんご", "みかん",   "東京都千代田区", "大阪府大阪市北区",
+                                       "ぶどう", "カタカナ", "漢字の商品名"};
   std::ofstream out(path, std::ios::binary);
   out << "番号,商品名,分類,価格,在庫,住所,コード,説明\r\n";
   std::string line;
@@ -132,14 +133,14 @@ void DeleteRow(SheetDocument& document) {
                   [&] { return WithRowsDeleted(document.sheet(), 500000, 1); });
 }
 
-#define QUILLARY_COMMAND_BENCH(name, command)                                                              \
+#define QUILLARY_COMMAND_BENCH(name, command)                                                                  \
   void BM_##name(benchmark::State& state) { TimeCommand(state, static_cast<Phase>(state.range(0)), command); } \
-  BENCHMARK(BM_##name)                                                                                      \
-      ->ArgName("do0_undo1_redo2")                                                                          \
-      ->DenseRange(0, 2)                                                                                    \
-      ->Unit(benchmark::kMillisecond)                                                                       \
-      ->Iterations(1)                                                                                       \
-      ->Repetitions(3)                                                                                      \
+  BENCHMARK(BM_##name)                                                                                         \
+      ->ArgName("do0_undo1_redo2")                                                                             \
+      ->DenseRange(0, 2)                                                                                       \
+      ->Unit(benchmark::kMillisecond)                                                                          \
+      ->Iterations(1)                                                                                          \
+      ->Repetitions(3)                                                                                         \
       ->ReportAggregatesOnly(true);
 
 QUILLARY_COMMAND_BENCH(SortNumbers, SortNumbers)
@@ -153,7 +154,8 @@ void BM_InsertRowHistoryBytes(benchmark::State& state) {
   SheetDocument document;
   document.Reset(OpenedSheet());
   for (auto _ : state) InsertRow(document);
-  state.counters["step_KiB"] = static_cast<double>(document.HistoryBytes()) / 1024 / static_cast<double>(state.iterations());
+  state.counters["step_KiB"] =
+      static_cast<double>(document.HistoryBytes()) / 1024 / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_InsertRowHistoryBytes)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -8,12 +8,12 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "sheet/SheetEdits.h"
+#include "sheet/TabText.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/InCellEditor.h"
-#include "sheet/SheetEdits.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
-#include "sheet/TabText.h"
 
 namespace quillary {
 
@@ -169,8 +169,7 @@ void RangeClipboard::GrowFor(int rows, int cols) {
   const int newRows = static_cast<int>(std::max<long long>(oldRows, std::min<long long>(wantRows, kMaxRows)));
   if (newRows == oldRows && newCols == oldCols) return;
   SheetDocument& document = grid_.document();
-  document.Change(EditBytes(newRows, newCols),
-                  [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });
+  document.Change(EditBytes(newRows, newCols), [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });
 }
 
 }  // namespace quillary

@@ -191,7 +191,8 @@ std::uint64_t CellColumn::BytesHeldAlone(FreedBytes& texts) const {
 
 std::uint64_t CellColumn::TableBytes(std::uint64_t size) {
   const std::uint64_t chunks = (size + kChunkCells - 1) / kChunkCells;
-  return size * sizeof(SharedText) + chunks * (kChunkHolderBytes + sizeof(std::shared_ptr<Chunk>) + sizeof(std::size_t));
+  return size * sizeof(SharedText) +
+         chunks * (kChunkHolderBytes + sizeof(std::shared_ptr<Chunk>) + sizeof(std::size_t));
 }
 
 }  // namespace quillary

@@ -5,8 +5,8 @@
 
 namespace quillary {
 
-void AppendCsvRows(const SheetArray& array, int first, int end, char16_t separator,
-                   std::u16string_view lineSeparator, char16_t quote, std::u16string& out) {
+void AppendCsvRows(const SheetArray& array, int first, int end, char16_t separator, std::u16string_view lineSeparator,
+                   char16_t quote, std::u16string& out) {
   const std::u16string quoteText(1, quote);
   const std::u16string doubledQuote(2, quote);
   for (int row = first; row < end; ++row) {
@@ -24,8 +24,8 @@ void AppendCsvRows(const SheetArray& array, int first, int end, char16_t separat
   }
 }
 
-std::u16string BuildCsv(const SheetArray& array, char16_t separator,
-                        std::u16string_view lineSeparator, char16_t quote) {
+std::u16string BuildCsv(const SheetArray& array, char16_t separator, std::u16string_view lineSeparator,
+                        char16_t quote) {
   std::size_t size = 0;
   for (int field = 0; field < array.Fields(); ++field)
     array.Field(field).ForEach([&](std::size_t, const SharedText& text) { size += text.size() + 3; });

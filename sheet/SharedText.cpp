@@ -2,9 +2,9 @@
 
 #include <atomic>
 #include <limits>
-#include <new>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 

@@ -22,7 +22,9 @@ namespace quillary {
 // What a text of `units` UTF-16 units takes when a block of its own holds
 // it: the units and, roughly, what holds them.
 inline constexpr std::uint64_t kTextHolderBytes = 64;
-inline constexpr std::uint64_t HeldTextBytes(std::uint64_t units) { return units * sizeof(char16_t) + kTextHolderBytes; }
+inline constexpr std::uint64_t HeldTextBytes(std::uint64_t units) {
+  return units * sizeof(char16_t) + kTextHolderBytes;
+}
 
 // Units that handles point into, freed with the last handle.
 class TextBlock {
@@ -84,7 +86,9 @@ class SharedText {
     if (block_) block_->Hold();
   }
   SharedText(SharedText&& other) noexcept
-      : block_(std::exchange(other.block_, nullptr)), offset_(other.offset_), length_(std::exchange(other.length_, 0)) {}
+      : block_(std::exchange(other.block_, nullptr)),
+        offset_(other.offset_),
+        length_(std::exchange(other.length_, 0)) {}
   SharedText& operator=(SharedText other) noexcept {
     std::swap(block_, other.block_);
     std::swap(offset_, other.offset_);

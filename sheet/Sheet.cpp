@@ -43,7 +43,9 @@ void Sheet::InsertCols(int at, int count) {
   columns_.insert(columns_.begin() + at, static_cast<std::size_t>(count), CellColumn(static_cast<std::size_t>(rows_)));
 }
 
-void Sheet::EraseCols(int first, int count) { columns_.erase(columns_.begin() + first, columns_.begin() + first + count); }
+void Sheet::EraseCols(int first, int count) {
+  columns_.erase(columns_.begin() + first, columns_.begin() + first + count);
+}
 
 void Sheet::Clear() { *this = Sheet(rows_, Cols()); }
 
@@ -67,8 +69,7 @@ void LabelRows(Sheet& sheet, int first, int last) {
 
 void NameFields(Sheet& sheet, int first, int last) {
   if (sheet.Rows() == 0) return;
-  for (int c = std::max(first, 0); c <= std::min(last, sheet.Cols() - 1); ++c)
-    sheet.SetText(0, c, DefaultFieldName(c));
+  for (int c = std::max(first, 0); c <= std::min(last, sheet.Cols() - 1); ++c) sheet.SetText(0, c, DefaultFieldName(c));
 }
 
 void LabelSheet(Sheet& sheet) {

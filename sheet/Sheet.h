@@ -28,7 +28,6 @@ inline constexpr int kInitialCols = 6;   // row-label column + five fields
 // kMaxRows and kMaxCols (both at least 0).
 bool FitsSheetLimits(long long rows, long long cols);
 
-
 class Sheet {
  public:
   Sheet() = default;
@@ -63,7 +62,9 @@ class Sheet {
   void SetText(int row, int col, std::u16string text) { SetShared(row, col, SharedText(std::move(text))); }
   std::u16string_view TextAt(long long flat) const { return Text(RowOf(flat), ColOf(flat)); }
   // The cell's text as held, to share without copying.
-  const SharedText& Shared(int row, int col) const { return columns_[static_cast<std::size_t>(col)].At(static_cast<std::size_t>(row)); }
+  const SharedText& Shared(int row, int col) const {
+    return columns_[static_cast<std::size_t>(col)].At(static_cast<std::size_t>(row));
+  }
   void SetShared(int row, int col, SharedText text) {
     columns_[static_cast<std::size_t>(col)].Set(static_cast<std::size_t>(row), std::move(text));
   }
@@ -72,11 +73,13 @@ class Sheet {
   // copies of it share), so that setting them then cannot fail.
   void Unshare(int top, int left, int bottom, int right) {
     for (int c = std::max(left, 0); c <= std::min(right, Cols() - 1); ++c)
-      columns_[static_cast<std::size_t>(c)].Unshare(static_cast<std::size_t>(std::max(top, 0)), static_cast<std::size_t>(bottom));
+      columns_[static_cast<std::size_t>(c)].Unshare(static_cast<std::size_t>(std::max(top, 0)),
+                                                    static_cast<std::size_t>(bottom));
   }
   // Cells first .. first + count - 1 of the column all given this text.
   void Fill(int col, int first, int count, const SharedText& text) {
-    columns_[static_cast<std::size_t>(col)].Fill(static_cast<std::size_t>(first), static_cast<std::size_t>(count), text);
+    columns_[static_cast<std::size_t>(col)].Fill(static_cast<std::size_t>(first), static_cast<std::size_t>(count),
+                                                 text);
   }
 
   bool operator==(const Sheet&) const = default;

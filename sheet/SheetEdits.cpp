@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>

@@ -12,12 +12,12 @@
 #include "commondialog/MessageBox.h"
 #include "platform/BinarySniff.h"
 #include "platform/FileIO.h"
-#include "sheet/commands/AskFileName.h"
-#include "sheet/commands/CommandMessages.h"
 #include "sheet/CsvDocument.h"
-#include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
+#include "sheet/commands/AskFileName.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
 
 namespace quillary {
@@ -35,7 +35,8 @@ const QString kTooSmallMessage =
     QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
 // The limits, and the file's own size: which of the two it passes.
 QString TooLargeMessage(const SheetTooLargeError& error) {
-  return QStringLiteral("このファイルは大きすぎて開けません。\n（%1。このファイルはレコード %2 件、フィールド %3 個です）")
+  return QStringLiteral(
+             "このファイルは大きすぎて開けません。\n（%1。このファイルはレコード %2 件、フィールド %3 個です）")
       .arg(SheetLimitsText())
       .arg(std::max(error.rows() - 1, 0LL))
       .arg(std::max(error.cols() - 1, 0LL));
@@ -45,7 +46,8 @@ QString TooLargeMessage(const SheetTooLargeError& error) {
 QString UndecodableNotice(const LoadedCsv& loaded) {
   const QString where = UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable);
   if (loaded.undecodable.damagedUtf8)
-    return where + QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
+    return where +
+           QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
   return where + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
 }
 
@@ -194,8 +196,7 @@ bool DocumentCommands::Save() {
   if (document_.sheet().Cols() > 1) {
     // Where the sheet's file is, under its name; the user may still choose
     // another.
-    if (const auto name = AskFileName(fileDialog_, FileDialogMode::Save, kCsvFilter, messageBox_,
-                                      document_.fileName()))
+    if (const auto name = AskFileName(fileDialog_, FileDialogMode::Save, kCsvFilter, messageBox_, document_.fileName()))
       saved = SaveFile(*name);
   }
   editor_.FocusGrid();

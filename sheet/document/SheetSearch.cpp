@@ -259,8 +259,9 @@ Sheet AllReplaced::Build(long long& count) const {
   Sheet result = sheet_;
   auto next = own.begin();
   for (std::size_t i = 0; i < cells_.size(); ++i) {
-    SharedText text = next != own.end() && next->first == i ? std::move((next++)->second)
-                                                             : SharedText(hold.block, starts[i], starts[i + 1] - starts[i]);
+    SharedText text = next != own.end() && next->first == i
+                          ? std::move((next++)->second)
+                          : SharedText(hold.block, starts[i], starts[i + 1] - starts[i]);
     result.SetShared(cells_[i].row, cells_[i].col, std::move(text));
   }
   return result;

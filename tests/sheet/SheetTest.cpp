@@ -35,7 +35,9 @@ TEST(Sheet, InitialSheetAndLabels) {
   ASSERT_EQ(sheet.Cols(), 6);
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 6; ++c)
-      EXPECT_EQ(sheet.Text(r, c), r == 0 && c > 0 ? u"フィールド " + DecimalText(c) : r > 0 && c == 0 ? DecimalText(r) : u"");
+      EXPECT_EQ(sheet.Text(r, c), r == 0 && c > 0   ? u"フィールド " + DecimalText(c)
+                                  : r > 0 && c == 0 ? DecimalText(r)
+                                                    : u"");
   EXPECT_TRUE(FitsSheetLimits(1048577, 16385));
   EXPECT_FALSE(FitsSheetLimits(1048578, 2));
   EXPECT_FALSE(FitsSheetLimits(2, 16386));

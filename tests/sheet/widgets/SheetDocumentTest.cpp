@@ -7,9 +7,9 @@
 #include <functional>
 #include <random>
 
-#include "sheet/grid/GridControl.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;
@@ -159,9 +159,7 @@ class SheetDocumentTest : public QObject {
         case 1: document.Redo(); break;
         case 2: document.MarkSaved(); break;
         case 3: document.SetCell(row, col, SharedText(DecimalText(row) + u"," + DecimalText(col))); break;
-        case 4:
-          document.Change(0, [&] { return WithRowsInserted(document.sheet(), row, 1 + below(3)); });
-          break;
+        case 4: document.Change(0, [&] { return WithRowsInserted(document.sheet(), row, 1 + below(3)); }); break;
         case 5:
           if (sheet.Rows() > 10) document.Change(0, [&] { return WithRowsDeleted(document.sheet(), row, 1); });
           break;
