@@ -51,9 +51,7 @@ std::string PagesReportText(std::size_t written, std::size_t replaced, int blank
          (details.empty() ? "" : " (" + details + ")") + "\n";
 }
 
-bool HasLeftOvers(const ConversionSummary& summary) {
-  return summary.UnfilledCount() > 0 || !summary.unknown.empty();
-}
+bool HasLeftOvers(const ConversionSummary& summary) { return summary.UnfilledCount() > 0 || !summary.unknown.empty(); }
 
 std::string StrictFailureText(const ConversionSummary& summary) {
   std::string reasons;

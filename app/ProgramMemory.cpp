@@ -6,9 +6,9 @@
 #include <QScreen>
 
 #include "app/RecentFilesMenu.h"
-#include "mainwindow/SettingsStore.h"
 #include "convert/preview/PreviewPane.h"
 #include "mainwindow/Main.h"
+#include "mainwindow/SettingsStore.h"
 
 namespace quillary {
 
@@ -29,9 +29,9 @@ PreviewPane* PaneOf(Main& window) { return window.findChild<PreviewPane*>(QStrin
 
 ProgramMemory::ProgramMemory(Main& window, SettingsStore& store) : window_(window), store_(store) {
   auto* fileMenu = window.findChild<QMenu*>(QStringLiteral("File"));
-  recentFiles_ = new RecentFilesMenu(*fileMenu, window.findChild<QAction*>(QStringLiteral("bar1")), store,
-                                     window.document(), window.services().messageBox,
-                                     [&window](const QString& file) { window.OpenNamed(file); });
+  recentFiles_ =
+      new RecentFilesMenu(*fileMenu, window.findChild<QAction*>(QStringLiteral("bar1")), store, window.document(),
+                          window.services().messageBox, [&window](const QString& file) { window.OpenNamed(file); });
 }
 
 ProgramMemory::~ProgramMemory() = default;

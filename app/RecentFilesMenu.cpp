@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "mainwindow/SettingsStore.h"
 #include "commondialog/ErrorGuard.h"
+#include "mainwindow/SettingsStore.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/document/SheetDocument.h"
 

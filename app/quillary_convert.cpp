@@ -25,11 +25,11 @@
 #include <thread>
 
 #include "app/ConvertReport.h"
-#include "convert/TemplateFile.h"
 #include "app/MemoryNeed.h"
 #include "convert/CharacterReferences.h"
 #include "convert/FindRep.h"
 #include "convert/RecordPages.h"
+#include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"
@@ -131,7 +131,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
         break;
       }
       case kOutputDir: options.outputDir = optarg; break;
-      case 'h': std::fputs(kUsage, stdout); std::fputs(kHelp, stdout); return 0;
+      case 'h':
+        std::fputs(kUsage, stdout);
+        std::fputs(kHelp, stdout);
+        return 0;
       case kVersion: std::printf("quillary-convert %s\n", kVersionText); return 0;
       case ':': return WrongUsage(std::string(argv[optind - 1]) + " needs a value");
       default: return WrongUsage(std::string("unknown option ") + argv[optind - 1]);
@@ -165,7 +168,8 @@ std::string KeptList(const std::vector<KeptFile>& kept) {
   std::string list;
   for (const KeptFile& file : kept)
     list += "; " + file.target.string() +
-            (file.kept.empty() ? " could not be removed" : " holds the new page, its old contents are in " + file.kept.string());
+            (file.kept.empty() ? " could not be removed"
+                               : " holds the new page, its old contents are in " + file.kept.string());
   return list;
 }
 
@@ -186,8 +190,8 @@ std::string FailureMessage(const Options& options, const std::exception_ptr& fai
   } catch (const OutputTooLargeError& error) {
     return "the output would exceed " + std::to_string(error.limit() >> 20) + " Mi characters; nothing written";
   } catch (const UnencodableCharError& error) {
-    std::string message = "the output holds " + Hex(error.character()) + ", which " +
-                          EncodingName(error.encoding()) + " cannot express; nothing written";
+    std::string message = "the output holds " + Hex(error.character()) + ", which " + EncodingName(error.encoding()) +
+                          " cannot express; nothing written";
     if (error.encoding() == TextEncoding::Cp932) message += " (a template saved in UTF-8 gives a UTF-8 output)";
     return message;
   } catch (const FilesNotPutBackError& error) {
@@ -249,7 +253,8 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
 // One page a record into the output folder, all or none.
 void WritePagesOf(const Options& options, const CsvCells& sheet, ConversionSummary& summary, std::string& report) {
   const PageTemplate pageTemplate = ReadPageTemplate(options.templ, sheet.encoding);
-  const PagesPlan plan = PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
+  const PagesPlan plan =
+      PlanPages(*options.each, sheet, sheet.Fields(), options.outputDir, {options.csv, options.templ});
   PagesResult result = WritePages(plan, pageTemplate, sheet, sheet.Fields());
   summary = std::move(result.summary);
   report = PagesReportText(result.written, result.replaced, plan.blankRecords, options.outputDir);
@@ -264,9 +269,11 @@ int Convert(const Options& options) {
     // before it is read whole, rather than the machine running out.
     if (options.limit == CellLimit::None) {
       if (const std::optional<MemoryShortfall> shortfall = CheckMemoryFor(options.csv, options.templ)) {
-        std::fprintf(stderr, "quillary-convert: %s: converting it may take up to %s of memory, and %s %s left; nothing written\n",
-                     options.csv.c_str(), Mebibytes(shortfall->needed).c_str(), Mebibytes(shortfall->available).c_str(),
-                     shortfall->available < (std::uint64_t{2} << 20) ? "is" : "are");
+        std::fprintf(
+            stderr,
+            "quillary-convert: %s: converting it may take up to %s of memory, and %s %s left; nothing written\n",
+            options.csv.c_str(), Mebibytes(shortfall->needed).c_str(), Mebibytes(shortfall->available).c_str(),
+            shortfall->available < (std::uint64_t{2} << 20) ? "is" : "are");
         return kTooLargeForMemory;
       }
     }
@@ -279,8 +286,8 @@ int Convert(const Options& options) {
     return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
   }
   if (sheet->undecodable.count > 0)
-    return Fail(FailureMessage(options, std::make_exception_ptr(
-                                            UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable))));
+    return Fail(FailureMessage(
+        options, std::make_exception_ptr(UndecodableTextError(options.csv, sheet->encoding, sheet->undecodable))));
   ConversionSummary summary;
   std::string report;
   try {

@@ -65,12 +65,11 @@ void BM_Convert(benchmark::State& state) {
   window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
   const QString templ = Q(dir.Write("template.html", FullTemplate()));
   const QString output = Q(dir / "out.html");
-  ConvertCommand convert(window.document, window, window.commands, window.services, nullptr,
-                         [&](Conv& conv) {
-                           conv.Text1->setText(templ);
-                           conv.Text2->setText(output);
-                           conv.OKButton_Click();  // the overwrite question answers Yes
-                         });
+  ConvertCommand convert(window.document, window, window.commands, window.services, nullptr, [&](Conv& conv) {
+    conv.Text1->setText(templ);
+    conv.Text2->setText(output);
+    conv.OKButton_Click();  // the overwrite question answers Yes
+  });
   for (auto _ : state) {
     convert.Convert_Click();
     window.messageBox.calls.clear();

@@ -20,9 +20,7 @@ using namespace quillary;
 constexpr int kFields = 7;
 constexpr int kLimitRecords = 4095;
 
-std::u16string CsvText(int records) {
-  return BuildCsv(testing::SampleArray(records, kFields), u',', u"\r\n", u'"');
-}
+std::u16string CsvText(int records) { return BuildCsv(testing::SampleArray(records, kFields), u',', u"\r\n", u'"'); }
 
 void BM_ParseCsv(benchmark::State& state) {
   const std::u16string text = CsvText(static_cast<int>(state.range(0)));

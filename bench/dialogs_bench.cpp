@@ -11,8 +11,8 @@
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 
 namespace {
@@ -22,8 +22,7 @@ using quillary::testing::FakeMessageBox;
 
 // What the main window does on the sheet command: a fresh dialog, the two
 // counts typed, OK.
-void ResizeThroughDialog(GridControl& sheet, FakeMessageBox& messages, QWidget& owner, int records,
-                         int fields) {
+void ResizeThroughDialog(GridControl& sheet, FakeMessageBox& messages, QWidget& owner, int records, int fields) {
   quillary::ResizeOption dialog(sheet, messages, &owner);
   dialog.Text1->setText(QString::number(records));
   dialog.Text2->setText(QString::number(fields));

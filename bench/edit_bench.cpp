@@ -14,10 +14,10 @@
 #include <QCollator>
 
 #include "platform/MemoryBudget.h"
-#include "sheet/grid/GridControl.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 
 using namespace quillary;

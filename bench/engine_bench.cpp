@@ -29,9 +29,8 @@ std::u16string FieldName(int field) { return u"項目" + Number(field + 1); }
 
 // Mixed Japanese and ASCII values, some with a line-break marker.
 SheetArray MakeSheet(int records) {
-  static const std::u16string kWords[] = {
-      u"東京都千代田区",    u"Apple", u"りんご|青森県産", u"1,280",
-      u"Quillary サンプル", u"ｶﾀｶﾅ",  u"note|line 2"};
+  static const std::u16string kWords[] = {u"東京都千代田区",    u"Apple", u"りんご|青森県産", u"1,280",
+                                          u"Quillary サンプル", u"ｶﾀｶﾅ",  u"note|line 2"};
   SheetArray array(kFields, records + 1);
   for (int f = 0; f < kFields; ++f) {
     array.Set(f, 0, FieldName(f));
@@ -62,8 +61,7 @@ std::u16string CellTemplate(int records) {
 // (c) one block per record, each with a count of 1.
 std::u16string BlocksTemplate(int records) {
   std::u16string text;
-  for (int r = 0; r < records; ++r)
-    text += u"<!-- BeginRepeat 1 -->" + Row() + u"<!-- EndRepeat -->\r\n";
+  for (int r = 0; r < records; ++r) text += u"<!-- BeginRepeat 1 -->" + Row() + u"<!-- EndRepeat -->\r\n";
   return text;
 }
 
@@ -121,14 +119,7 @@ BENCHMARK(EngineBlock)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchma
 BENCHMARK(LiteralBlock)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineBlocks)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralBlocks)->Arg(256)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
-BENCHMARK(EngineCells)
-    ->Arg(256)
-    ->Arg(512)
-    ->Arg(1024)
-    ->Arg(2048)
-    ->Arg(4095)
-    ->Arg(8190)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(EngineCells)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Arg(4095)->Arg(8190)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralCells)->Arg(256)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 }  // namespace

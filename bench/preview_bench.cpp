@@ -12,18 +12,17 @@
 #include <QApplication>
 #include <QTabWidget>
 
-#include "convert/PreviewExpansion.h"
 #include "commondialog/Services.h"
+#include "convert/PreviewExpansion.h"
 #include "convert/preview/PreviewPane.h"
-#include "sheet/document/SheetDocument.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "convert/preview/PreviewTextView.h"
 #include "convert/preview/PreviewViews.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/LayoutBombs.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"

@@ -23,12 +23,12 @@
 #include "app/ProgramRecovery.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
-#include "mainwindow/Main.h"
 #include "mainwindow/CellEditor.h"
-#include "recovery/keeper/RecoveryKeeper.h"
+#include "mainwindow/Main.h"
 #include "recovery/RecoveryWriter.h"
-#include "sheet/grid/GridControl.h"
+#include "recovery/keeper/RecoveryKeeper.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/TempDir.h"
 
 using namespace quillary;

@@ -86,7 +86,7 @@ void BM_CheckModifyMaxSheet(benchmark::State& state) {
   Fakes fakes;
   Main window(fakes.services);
   window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
-    for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
+  for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheet)->Unit(benchmark::kMicrosecond);
 
@@ -95,7 +95,7 @@ void BM_CheckModifyMaxSheetChangedAtTheEnd(benchmark::State& state) {
   Fakes fakes;
   Main window(fakes.services);
   window.sheetGrid().SetSheet(quillary::testing::SampleSheet(kMaxRecords, kMaxFields));
-    window.sheetGrid().SetTextMatrix(kMaxRecords, kMaxFields, QStringLiteral("changed"));
+  window.sheetGrid().SetTextMatrix(kMaxRecords, kMaxFields, QStringLiteral("changed"));
   for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheetChangedAtTheEnd)->Unit(benchmark::kMicrosecond);

@@ -6,8 +6,8 @@
 
 #include <QApplication>
 
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 
 using namespace quillary;

@@ -16,7 +16,6 @@
 
 #include "commondialog/Services.h"
 #include "convert/preview/PreviewPane.h"
-#include "sheet/document/SheetDocument.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "convert/preview/PreviewViews.h"
 #include "convert/preview/web/PreviewWebPage.h"
@@ -24,8 +23,8 @@
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
 #include "support/TempDir.h"
 

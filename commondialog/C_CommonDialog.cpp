@@ -20,8 +20,7 @@ constexpr std::int32_t kBoldWeight = 700;
 // not fit the field is an error (ending the Show method quietly).
 std::int32_t ToTenths(std::int32_t points) {
   const std::int64_t tenths = std::int64_t{points} * 10;
-  if (tenths > std::numeric_limits<std::int32_t>::max() ||
-      tenths < std::numeric_limits<std::int32_t>::min()) {
+  if (tenths > std::numeric_limits<std::int32_t>::max() || tenths < std::numeric_limits<std::int32_t>::min()) {
     throw std::overflow_error("font size out of range");
   }
   return static_cast<std::int32_t>(tenths);
@@ -62,8 +61,7 @@ void C_CommonDialog::Begin(std::int16_t action) {
   extendedError_ = 0;
 }
 
-bool C_CommonDialog::Accepted(std::int32_t result, std::int32_t cancelNumber,
-                              const QString& cancelDescription) {
+bool C_CommonDialog::Accepted(std::int32_t result, std::int32_t cancelNumber, const QString& cancelDescription) {
   apiReturn_ = result;
   if (result == 1) return true;
   if (result == 0) {
@@ -140,8 +138,7 @@ void C_CommonDialog::ShowColor() {
     request.flags = flags_;
 
     const ColorResult answer = backend_.ChooseColor(request);
-    if (Accepted(answer.result, CommonDialogCancelError::kColorCancelNumber,
-                 QStringLiteral("Cancel Pressed"))) {
+    if (Accepted(answer.result, CommonDialogCancelError::kColorCancelNumber, QStringLiteral("Cancel Pressed"))) {
       color_ = answer.color;
     }
   });

@@ -121,8 +121,7 @@ class C_CommonDialog {
   void Begin(std::int16_t action);
   // Stores the platform's result; true when accepted. A cancel raises the
   // cancel error if CancelError asks for it; other results fetch ExtendedError.
-  bool Accepted(std::int32_t result, std::int32_t cancelNumber,
-                const QString& cancelDescription = QString());
+  bool Accepted(std::int32_t result, std::int32_t cancelNumber, const QString& cancelDescription = QString());
   // Runs a Show body, letting only the two reporting errors out.
   template <typename Body>
   void Quietly(Body body);

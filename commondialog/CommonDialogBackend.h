@@ -30,11 +30,11 @@ struct FileDialogRequest {
   std::int32_t capacity = 0;
   // capacity - 1 blanks and a NUL: no initial file name.
   QString fileBuffer;
-  QString initialDir;     // empty = the platform's choice
-  QString initialName;    // the name the dialog offers; empty = none
-  QString title;          // empty = the platform's own title
+  QString initialDir;   // empty = the platform's choice
+  QString initialName;  // the name the dialog offers; empty = none
+  QString title;        // empty = the platform's own title
   std::int32_t flags = 0;
-  QString defaultExt;     // added to a name typed without an extension
+  QString defaultExt;  // added to a name typed without an extension
 };
 
 struct FileDialogResult {
@@ -42,7 +42,7 @@ struct FileDialogResult {
   // The chosen path, possibly followed by a NUL and anything. A backend never
   // cuts the path to fit the capacity: the wrapper decides what is too long.
   QString fileBuffer;
-  QString titleBuffer;    // the chosen file's name without its folder
+  QString titleBuffer;  // the chosen file's name without its folder
 };
 
 // Colours are 0x00BBGGRR.

@@ -19,8 +19,7 @@ class CommonDialogCancelError : public std::runtime_error {
   static constexpr std::int32_t kColorCancelNumber = -2147220610;
 
   explicit CommonDialogCancelError(std::int32_t number, QString description = QString())
-      : std::runtime_error(description.isEmpty() ? "common dialog cancelled"
-                                                 : description.toStdString()),
+      : std::runtime_error(description.isEmpty() ? "common dialog cancelled" : description.toStdString()),
         number_(number),
         description_(std::move(description)) {}
 

@@ -17,12 +17,9 @@ const char* const kResultProperty = "quillaryMsgResult";
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
   switch (icon) {
-    case MsgIcon::Error:
-      return QMessageBox::Critical;
-    case MsgIcon::Information:
-      return QMessageBox::Information;
-    case MsgIcon::Exclamation:
-      return QMessageBox::Warning;
+    case MsgIcon::Error: return QMessageBox::Critical;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
   }
   return QMessageBox::NoIcon;
 }
@@ -31,12 +28,9 @@ QMessageBox::Icon QtIcon(MsgIcon icon) {
 // window's close box).
 MsgResult EscapeResult(MsgButtons buttons) {
   switch (buttons) {
-    case MsgButtons::Ok:
-      return MsgResult::Ok;
-    case MsgButtons::YesNo:
-      return MsgResult::No;
-    case MsgButtons::YesNoCancel:
-      return MsgResult::Cancel;
+    case MsgButtons::Ok: return MsgResult::Ok;
+    case MsgButtons::YesNo: return MsgResult::No;
+    case MsgButtons::YesNoCancel: return MsgResult::Cancel;
   }
   return MsgResult::Cancel;
 }
@@ -55,12 +49,9 @@ const ButtonKind kCancel{u"キャンセル", QMessageBox::RejectRole, MsgResult:
 
 std::vector<ButtonKind> ButtonsOf(MsgButtons buttons) {
   switch (buttons) {
-    case MsgButtons::Ok:
-      return {kOk};
-    case MsgButtons::YesNo:
-      return {kYes, kNo};
-    case MsgButtons::YesNoCancel:
-      return {kYes, kNo, kCancel};
+    case MsgButtons::Ok: return {kOk};
+    case MsgButtons::YesNo: return {kYes, kNo};
+    case MsgButtons::YesNoCancel: return {kYes, kNo, kCancel};
   }
   return {kOk};
 }
@@ -69,8 +60,8 @@ std::vector<ButtonKind> ButtonsOf(MsgButtons buttons) {
 
 QWidget* QtMessageBox::Owner() const { return DialogOwner(fallbackOwner_); }
 
-void QtMessageBox::Prepare(QMessageBox& box, const QString& prompt, MsgButtons buttons,
-                           MsgIcon icon, const QString& title) {
+void QtMessageBox::Prepare(QMessageBox& box, const QString& prompt, MsgButtons buttons, MsgIcon icon,
+                           const QString& title) {
   box.setWindowTitle(title);
   box.setIcon(QtIcon(icon));
   // Prompts carry file names: never let them be read as markup.
@@ -95,8 +86,7 @@ MsgResult QtMessageBox::ResultOf(const QMessageBox& box, MsgButtons buttons) {
   return result.isValid() ? static_cast<MsgResult>(result.toInt()) : EscapeResult(buttons);
 }
 
-MsgResult QtMessageBox::Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                             const QString& title) {
+MsgResult QtMessageBox::Show(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) {
   QMessageBox box(Owner());
   Prepare(box, prompt, buttons, icon, title);
   box.exec();

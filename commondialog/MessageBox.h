@@ -23,8 +23,7 @@ class MessageBox {
 
   // Modal over the window in use, first button the default; returns the
   // button pressed. In the prompt a LF alone or a CR LF pair starts a new line.
-  virtual MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                         const QString& title) = 0;
+  virtual MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) = 0;
 };
 
 // Shows a QMessageBox. Esc answers Cancel on Yes/No/Cancel, No on Yes/No and
@@ -38,13 +37,11 @@ class QtMessageBox final : public MessageBox {
   // The window the next box will be owned by and centred over.
   QWidget* Owner() const;
 
-  MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                 const QString& title) override;
+  MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) override;
 
   // The two halves of Show around the modal loop, apart so that they can be
   // checked without showing anything.
-  static void Prepare(QMessageBox& box, const QString& prompt, MsgButtons buttons,
-                      MsgIcon icon, const QString& title);
+  static void Prepare(QMessageBox& box, const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title);
   static MsgResult ResultOf(const QMessageBox& box, MsgButtons buttons);
 
  private:

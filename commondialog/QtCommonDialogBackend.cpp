@@ -25,13 +25,9 @@ namespace {
 constexpr std::int32_t kPageNumbers = 0x2;  // printer dialog: the page range is chosen
 constexpr std::int32_t kHelpQuit = 2;
 
-QColor FromColorRef(std::int32_t color) {
-  return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
+QColor FromColorRef(std::int32_t color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
 
-std::int32_t ToColorRef(const QColor& color) {
-  return color.red() | (color.green() << 8) | (color.blue() << 16);
-}
+std::int32_t ToColorRef(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
 // The face name as the platform's record holds it: code page bytes, at most
 // 31 of them and a zero byte.

@@ -14,8 +14,7 @@ constexpr std::int32_t kOverwritePrompt = 0x2;
 constexpr std::int32_t kFileMustExist = 0x1000;
 
 QString DefaultTitle(FileDialogMode mode) {
-  return mode == FileDialogMode::Open ? QStringLiteral("ファイルを開く")
-                                      : QStringLiteral("名前を付けて保存");
+  return mode == FileDialogMode::Open ? QStringLiteral("ファイルを開く") : QStringLiteral("名前を付けて保存");
 }
 
 }  // namespace
@@ -32,8 +31,7 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest& request, Q
 
   const bool open = request.mode == FileDialogMode::Open;
   dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  dialog->setFileMode(open && (request.flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile
-                                                                    : QFileDialog::AnyFile);
+  dialog->setFileMode(open && (request.flags & kFileMustExist) != 0 ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   if (open && (request.flags & kPickFolderFlag) != 0) {
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);

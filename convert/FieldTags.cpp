@@ -68,13 +68,15 @@ FieldTags::FieldTags(const CellSource& cells, int fields) : cells_(cells), lastR
   for (std::size_t t = 0; t < tags_.size(); ++t) fieldsStart_[t + 1] += fieldsStart_[t];
   fieldsByTag_.resize(tagOf_.size());
   std::vector<std::size_t> next(fieldsStart_.begin(), fieldsStart_.end() - 1);
-  for (int f = 0; f < count; ++f) fieldsByTag_[next[static_cast<std::size_t>(tagOf_[static_cast<std::size_t>(f)])]++] = f;
+  for (int f = 0; f < count; ++f)
+    fieldsByTag_[next[static_cast<std::size_t>(tagOf_[static_cast<std::size_t>(f)])]++] = f;
 
   std::vector<NameIndex::Entry> names;
   names.reserve(tags_.size());
   for (const std::u16string& tag : tags_) {
     const auto id = static_cast<int>(names.size());
-    names.push_back({std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - kTagOpen.size() - kTagClose.size()), id});
+    names.push_back(
+        {std::u16string_view(tag).substr(kTagOpen.size(), tag.size() - kTagOpen.size() - kTagClose.size()), id});
     simple_.push_back(Count(tag, kTagOpen) == 1);
     longestTag_ = std::max(longestTag_, tag.size());
   }

@@ -73,7 +73,7 @@ class FieldTags {
   int lastRow_;
   std::vector<std::u16string> tags_;
   std::vector<int> tagOf_;
-  std::vector<int> fieldsByTag_;           // the fields of tag t are those from fieldsStart_[t]
+  std::vector<int> fieldsByTag_;          // the fields of tag t are those from fieldsStart_[t]
   std::vector<std::size_t> fieldsStart_;  // to fieldsStart_[t + 1]
   std::vector<bool> simple_;
   std::size_t longestTag_ = 0;

@@ -16,7 +16,9 @@ constexpr auto npos = std::u16string_view::npos;
 }  // namespace
 
 Filler::Filler(const FieldTags& tags, RowCursors& cursors)
-    : tags_(tags), cursors_(cursors), nextComplex_(static_cast<std::size_t>(tags.Fields()) + 1, tags.Fields()),
+    : tags_(tags),
+      cursors_(cursors),
+      nextComplex_(static_cast<std::size_t>(tags.Fields()) + 1, tags.Fields()),
       usedIn_(static_cast<std::size_t>(tags.Fields()), 0) {
   for (int f = tags.Fields() - 1; f >= 0; --f)
     nextComplex_[static_cast<std::size_t>(f)] = tags.Simple(f) ? nextComplex_[static_cast<std::size_t>(f) + 1] : f;
@@ -100,7 +102,8 @@ int Filler::BatchEnd(int first) const {
 }
 
 bool Filler::CutAtItself(int field) const {
-  return std::any_of(cuts_.begin(), cuts_.end(), [&](const Cut& cut) { return cut.field == field && cut.creator == field; });
+  return std::any_of(cuts_.begin(), cuts_.end(),
+                     [&](const Cut& cut) { return cut.field == field && cut.creator == field; });
 }
 
 std::optional<Filler::Cut> Filler::Sweep(std::u16string_view input, const std::vector<TagAt>& inputTags, int first,
@@ -175,15 +178,15 @@ bool Filler::MayFormTag(const std::u16string& out, std::u16string_view value, in
 // The lowest field from lowest to end - 1 whose tag replacement `index`
 // formed, in the text as its field's pass had it; -1 for none. Simple tags
 // hold one "<!-- " only, so no earlier one can start them.
-int Filler::FormedField(std::u16string_view input, std::u16string_view out, std::size_t index, int lowest,
-                        int end) {
+int Filler::FormedField(std::u16string_view input, std::u16string_view out, std::size_t index, int lowest, int end) {
   std::size_t valueBegin = 0;
-  TextAroundReplacement(input, out, replacements_, silent_, index, tags_.LongestTag() - 1, tags_.LongestTag(),
-                        window_, valueBegin);
+  TextAroundReplacement(input, out, replacements_, silent_, index, tags_.LongestTag() - 1, tags_.LongestTag(), window_,
+                        valueBegin);
   const Replacement& self = replacements_[index];
   const std::size_t valueEnd = valueBegin + (self.outEnd - self.outBegin);
   int formed = -1;
-  for (std::size_t s = window_.find(kTagOpen); s != npos && s < valueEnd; s = window_.find(kTagOpen, s + kTagOpen.size())) {
+  for (std::size_t s = window_.find(kTagOpen); s != npos && s < valueEnd;
+       s = window_.find(kTagOpen, s + kTagOpen.size())) {
     tags_.AtOpen(window_, s, [&](int tag, std::size_t length) {
       if (s + length <= valueBegin) return;  // wholly before the value: not new
       const std::span<const int> fields = tags_.FieldsOf(tag);

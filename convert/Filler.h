@@ -36,8 +36,8 @@ class Filler {
   // the first of its placeholders. Appends nothing and returns false when
   // no placeholder was filled. The plan, if any, is the pattern's: it
   // makes the repetition where it holds.
-  bool FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags,
-                      const RepetitionPlan* plan, std::u16string& out);
+  bool FillRepetition(std::u16string_view pattern, const std::vector<TagAt>& patternTags, const RepetitionPlan* plan,
+                      std::u16string& out);
   // For "BeginRepeat *": the most rows any field with a tag in the body
   // has left (0 when none has).
   long long RowsLeft(const std::vector<TagAt>& bodyTags) const;

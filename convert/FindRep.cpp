@@ -70,8 +70,8 @@ void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, i
   if (summary) summary->valuesEscaped = escaping.On();
 }
 
-std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k,
-                              std::size_t maxOutput, ConversionSummary* summary) {
+std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k, std::size_t maxOutput,
+                              ConversionSummary* summary) {
   std::u16string result;
   result.reserve(std::min(templateText.size(), maxOutput));
   StringSink sink(result);

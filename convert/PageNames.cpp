@@ -11,9 +11,7 @@ constexpr std::size_t kLongestExtension = 16;
 bool IsHigh(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-bool Refused(char16_t c) {
-  return c == u'/' || c == u'\\' || c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
+bool Refused(char16_t c) { return c == u'/' || c == u'\\' || c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 // Bytes of UTF-8 for the character at i, and how many units it takes.
 std::size_t Utf8Bytes(std::u16string_view text, std::size_t i, std::size_t& units) {

@@ -12,8 +12,8 @@
 #include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
 #include "convert/PageNames.h"
-#include "convert/TemplateFile.h"
 #include "convert/RecordCells.h"
+#include "convert/TemplateFile.h"
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"
 
@@ -39,9 +39,11 @@ std::string RecordList(const std::vector<int>& records) {
 
 std::string PageNameMessage(PageNameError::Kind kind, const std::vector<int>& records, std::u16string_view name,
                             const fs::path& file) {
-  if (kind == PageNameError::Kind::Empty) return "the name pattern gives no file name for records " + RecordList(records);
+  if (kind == PageNameError::Kind::Empty)
+    return "the name pattern gives no file name for records " + RecordList(records);
   if (kind == PageNameError::Kind::Protected)
-    return "the page of record " + RecordList(records) + ", " + NameForMessage(name) + ", would replace " + file.string();
+    return "the page of record " + RecordList(records) + ", " + NameForMessage(name) + ", would replace " +
+           file.string();
   return "the name pattern gives records " + RecordList(records) + " one file name, " + NameForMessage(name);
 }
 
@@ -102,7 +104,8 @@ std::vector<FileIdentity> IdentitiesOf(const std::vector<fs::path>& files) {
 }  // namespace
 
 std::size_t PagesPlan::Replaced() const {
-  return static_cast<std::size_t>(std::count_if(pages.begin(), pages.end(), [](const PlannedPage& page) { return page.exists; }));
+  return static_cast<std::size_t>(
+      std::count_if(pages.begin(), pages.end(), [](const PlannedPage& page) { return page.exists; }));
 }
 
 fs::path PagesPlan::PathOf(const PlannedPage& page) const { return folder / PathFromText(page.name); }

@@ -49,8 +49,8 @@ void CappedOutput::Take(std::u16string& text) {
 
 void CappedOutput::Expect(std::size_t units) { sink_.Expect(std::min(units, maxOutput_ - written_)); }
 
-void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
-                       Filler& filler, long long count) {
+void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags, Filler& filler,
+                       long long count) {
   if (count > 0) out.Expect(body.size() * static_cast<std::size_t>(std::min(count, 1LL << 32)));
   // Planned for the second repetition on: a block made once is not worth it.
   std::optional<RepetitionPlan> plan;

@@ -46,7 +46,7 @@ class CappedOutput {
 };
 
 // Appends count repetitions of the body.
-void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags,
-                       Filler& filler, long long count);
+void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags, Filler& filler,
+                       long long count);
 
 }  // namespace quillary

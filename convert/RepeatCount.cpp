@@ -31,8 +31,7 @@ long long ReadExponent(std::u16string_view text, std::size_t i) {
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   long long exponent = 0;
-  for (const char16_t c : DigitRun(text, i))
-    exponent = std::min(exponent * 10 + (c - u'0'), 1000000000LL);
+  for (const char16_t c : DigitRun(text, i)) exponent = std::min(exponent * 10 + (c - u'0'), 1000000000LL);
   return negative ? -exponent : exponent;
 }
 
@@ -46,8 +45,7 @@ long long RoundHalfEven(std::u16string_view digits, long long scale) {
     whole = whole * 10 + (i < static_cast<long long>(digits.size()) ? digits[i] - u'0' : 0);
   if (intLength < 0 || intLength >= static_cast<long long>(digits.size())) return whole;
   const std::u16string_view fraction = digits.substr(static_cast<std::size_t>(intLength));
-  const bool aboveHalf =
-      fraction[0] > u'5' || (fraction[0] == u'5' && fraction.find_first_not_of(u'0', 1) != npos);
+  const bool aboveHalf = fraction[0] > u'5' || (fraction[0] == u'5' && fraction.find_first_not_of(u'0', 1) != npos);
   const bool half = fraction[0] == u'5' && !aboveHalf;
   return whole + ((aboveHalf || (half && whole % 2 == 1)) ? 1 : 0);
 }
@@ -58,8 +56,7 @@ int ReadRepeatCount(std::u16string_view countText) {
   std::size_t i = 0;
   while (i < countText.size() && IsBlank(countText[i])) ++i;
   bool negative = false;
-  if (i < countText.size() && (countText[i] == u'+' || countText[i] == u'-'))
-    negative = countText[i++] == u'-';
+  if (i < countText.size() && (countText[i] == u'+' || countText[i] == u'-')) negative = countText[i++] == u'-';
   const std::u16string_view whole = DigitRun(countText, i);
   std::u16string_view fraction;
   if (i + 1 < countText.size() && countText[i] == u'.' && IsDigit(countText[i + 1])) {

@@ -23,8 +23,7 @@ char16_t* Put(char16_t* to, std::u16string_view piece) {
 
 // The same choice as the sweep's, every field of the body having rows: at
 // each "<!-- " the lowest field not yet filled in this repetition.
-RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt>& bodyTags,
-                               const FieldTags& tags) {
+RepetitionPlan::RepetitionPlan(std::u16string_view body, const std::vector<TagAt>& bodyTags, const FieldTags& tags) {
   const auto fields = static_cast<std::size_t>(tags.Fields());
   std::vector<char> filled(fields, 0), inBody(fields, 0);
   // Per tag, the first of its fields that may be unfilled: fields only ever

@@ -20,8 +20,7 @@ class RepetitionPlan {
 
   // Appends the repetition to out and moves the cursors on; false, with
   // out and the cursors untouched, where the sweep must make it instead.
-  bool Fill(const FieldTags& tags, RowCursors& cursors, FieldTags::ValueBuffers& buffers,
-            std::u16string& out) const;
+  bool Fill(const FieldTags& tags, RowCursors& cursors, FieldTags::ValueBuffers& buffers, std::u16string& out) const;
 
  private:
   struct Slot {

@@ -69,9 +69,8 @@ std::size_t SilentRuns::SkipRight(std::size_t j, int field) const {
 }
 
 void TextAroundReplacement(std::u16string_view input, std::u16string_view out,
-                           const std::vector<Replacement>& replacements, const SilentRuns& silent,
-                           std::size_t index, std::size_t left, std::size_t right, std::u16string& text,
-                           std::size_t& valueBegin) {
+                           const std::vector<Replacement>& replacements, const SilentRuns& silent, std::size_t index,
+                           std::size_t left, std::size_t right, std::u16string& text, std::size_t& valueBegin) {
   const Replacement& self = replacements[index];
   // Leftwards, gathered back to front.
   std::vector<std::u16string_view> before;

@@ -47,8 +47,7 @@ class SilentRuns {
 // characters before the value and `right` after it, where the text has them.
 // `silent` is built over the replacements.
 void TextAroundReplacement(std::u16string_view input, std::u16string_view out,
-                           const std::vector<Replacement>& replacements, const SilentRuns& silent,
-                           std::size_t index, std::size_t left, std::size_t right, std::u16string& text,
-                           std::size_t& valueBegin);
+                           const std::vector<Replacement>& replacements, const SilentRuns& silent, std::size_t index,
+                           std::size_t left, std::size_t right, std::u16string& text, std::size_t& valueBegin);
 
 }  // namespace quillary

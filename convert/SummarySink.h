@@ -30,8 +30,7 @@ class SummarySink : public OutputSink {
  private:
   std::size_t Scan(std::u16string_view text, bool final);
   bool Count(std::u16string_view text, std::size_t at, std::size_t next, bool final);
-  static void Add(NameCounts& counts, std::unordered_map<std::u16string, std::size_t>& index,
-                  std::u16string_view name);
+  static void Add(NameCounts& counts, std::unordered_map<std::u16string, std::size_t>& index, std::u16string_view name);
 
   OutputSink& next_;
   const FieldTags& tags_;

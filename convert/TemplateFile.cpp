@@ -41,9 +41,9 @@ TextEncoding ConvertTemplate(const std::filesystem::path& templatePath, const st
   const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
   // Made whole before the output file is touched: a failure leaves it as it was.
   std::string bytes;
-  ExpandToBytes(templateFile.text, SheetArrayCells(array), k, encoding,
-                [&](std::string_view piece) { bytes.append(piece); }, maxOutput, summary,
-                IsHtmlTemplateName(templatePath));
+  ExpandToBytes(
+      templateFile.text, SheetArrayCells(array), k, encoding, [&](std::string_view piece) { bytes.append(piece); },
+      maxOutput, summary, IsHtmlTemplateName(templatePath));
   ReplaceFileContents(outputPath, bytes);
   return encoding;
 }

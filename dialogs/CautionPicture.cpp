@@ -34,8 +34,7 @@ void CautionPicture::mousePressEvent(QMouseEvent* event) {
 }
 
 void CautionPicture::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (click) emit Clicked();

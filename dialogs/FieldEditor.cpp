@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "commondialog/ErrorGuard.h"
+#include "sheet/Sheet.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "sheet/grid/KeyCodes.h"
-#include "sheet/document/SheetDocument.h"
-#include "sheet/Sheet.h"
 #include "sheet/grid/Twips.h"
 
 namespace quillary {
@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kCaptionRow = 0;
 constexpr int kNameRow = 1;
-constexpr int kColumnWidth = 2000;    // twips
-constexpr int kNameRowHeight = 300;   // twips
+constexpr int kColumnWidth = 2000;   // twips
+constexpr int kNameRowHeight = 300;  // twips
 
 }  // namespace
 

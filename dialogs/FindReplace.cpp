@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "commondialog/ErrorGuard.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 

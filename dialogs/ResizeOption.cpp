@@ -3,14 +3,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "commondialog/ErrorGuard.h"
+#include "commondialog/MessageBox.h"
 #include "dialogs/CautionPicture.h"
 #include "dialogs/SelectAllLineEdit.h"
 #include "dialogs/SheetSizeEntry.h"
-#include "commondialog/ErrorGuard.h"
-#include "commondialog/MessageBox.h"
-#include "sheet/grid/GridControl.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 
@@ -26,9 +26,7 @@ QString CautionMessage() {
 }  // namespace
 
 ResizeOption::ResizeOption(GridControl& sheet, MessageBox& messages, QWidget* owner)
-    : SheetDialog(owner, QStringLiteral("シートのリサイズ"), 2370, 1575),
-      sheet_(sheet),
-      messages_(messages) {
+    : SheetDialog(owner, QStringLiteral("シートのリサイズ"), 2370, 1575), sheet_(sheet), messages_(messages) {
   // Created in tab order; the labels and the picture take no focus.
   Label1 = AddLabel(QStringLiteral("行"), "Label1", {1020, 300, 255, 195});
   OK = AddButton(QStringLiteral("OK"), "OK", {120, 1140, 1035, 375});

@@ -29,10 +29,10 @@ class ResizeOption : public SheetDialog {
 
   QLabel* Label1;  // 行
   QPushButton* OK;
-  QPushButton* Command1;  // Cancel
-  QLineEdit* Text1;       // the number of records
-  QLineEdit* Text2;       // the number of fields
-  QLabel* Label2;         // 列
+  QPushButton* Command1;     // Cancel
+  QLineEdit* Text1;          // the number of records
+  QLineEdit* Text2;          // the number of fields
+  QLabel* Label2;            // 列
   CautionPicture* Picture1;  // shows the caution when clicked
 
  private:

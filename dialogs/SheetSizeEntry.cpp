@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "sheet/commands/CommandMessages.h"
 #include "sheet/Sheet.h"
+#include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
 
@@ -32,9 +32,7 @@ std::optional<int> ReadCount(const QString& entry) {
   return value;
 }
 
-QString NotACountMessage() {
-  return QStringLiteral("行数と列数には 1 以上の整数を入力してください。");
-}
+QString NotACountMessage() { return QStringLiteral("行数と列数には 1 以上の整数を入力してください。"); }
 
 SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry) {
   const std::optional<int> records = ReadCount(recordsEntry);
@@ -42,8 +40,7 @@ SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry
   if (!records || *records < 1) return {std::nullopt, NotACountMessage(), EntryBox::Records};
   if (!fields || *fields < 1) return {std::nullopt, NotACountMessage(), EntryBox::Fields};
   const EntryBox larger = *records >= *fields ? EntryBox::Records : EntryBox::Fields;
-  if (*records > kMaxCount || *fields > kMaxCount ||
-      !FitsCellLimit(*records + 1LL, *fields + 1LL))
+  if (*records > kMaxCount || *fields > kMaxCount || !FitsCellLimit(*records + 1LL, *fields + 1LL))
     return {std::nullopt, TooManyCellsMessage(), larger};
   return {SheetSize{*records, *fields}, QString(), EntryBox::Records};
 }

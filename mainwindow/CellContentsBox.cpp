@@ -33,8 +33,9 @@ void CellContentsBox::ShowCutNotice(qsizetype shown, qsizetype total) {
     return;
   }
   const QLocale grouped(QLocale::Japanese);
-  cutNotice_->setText(QStringLiteral("長いセルです（全 %1 文字）。先頭の %2 文字だけを表示・編集しています。残りはそのまま保たれます。")
-                          .arg(grouped.toString(total), grouped.toString(shown)));
+  cutNotice_->setText(
+      QStringLiteral("長いセルです（全 %1 文字）。先頭の %2 文字だけを表示・編集しています。残りはそのまま保たれます。")
+          .arg(grouped.toString(total), grouped.toString(shown)));
   PlaceCutNotice();
   cutNotice_->show();
 }

@@ -11,11 +11,11 @@
 
 #include "commondialog/ErrorGuard.h"
 #include "mainwindow/CellContentsBox.h"
+#include "sheet/RS.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "sheet/grid/KeyCodes.h"
 #include "sheet/grid/LongText.h"
-#include "sheet/RS.h"
-#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 
@@ -164,8 +164,7 @@ bool CellEditor::EditKeyCode(int keyCode, int /*shift*/) {
       FocusGridAndCommit(true);
       if (fg2_.Row() < fg2_.Rows() - 1) fg2_.SetRow(fg2_.Row() + 1);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -10,8 +10,8 @@
 #include <QObject>
 #include <QString>
 
-#include "sheet/commands/InCellEditor.h"
 #include "sheet/SharedText.h"
+#include "sheet/commands/InCellEditor.h"
 
 class QLineEdit;
 

@@ -8,9 +8,9 @@ namespace quillary {
 namespace {
 
 QStringList GothicFamilies() {
-  return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-          QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
-          QStringLiteral("TakaoPGothic"), QStringLiteral("Droid Sans Fallback"), QStringLiteral("sans-serif")};
+  return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),          QStringLiteral("IPAPGothic"),
+          QStringLiteral("IPAGothic"),       QStringLiteral("Noto Sans CJK JP"),    QStringLiteral("VL PGothic"),
+          QStringLiteral("TakaoPGothic"),    QStringLiteral("Droid Sans Fallback"), QStringLiteral("sans-serif")};
 }
 
 }  // namespace

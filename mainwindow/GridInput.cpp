@@ -27,7 +27,8 @@ void Main::ConnectGrid() {
   ConnectGuarded(fg2, &GridControl::Scroll, [editor] { editor->fg2_Scroll(); });
   ConnectGuarded(fg2, &GridControl::GotFocus, [editor] { editor->fg2_GotFocus(); });
   ConnectGuarded(fg2, &GridControl::DblClick, [editor] { editor->fg2_DblClick(); });
-  ConnectGuarded(fg2, &GridControl::KeyPressText, [editor](const QString& text) { editor->EditGridCellWithText(text); });
+  ConnectGuarded(fg2, &GridControl::KeyPressText,
+                 [editor](const QString& text) { editor->EditGridCellWithText(text); });
   ConnectGuarded(fg2, &GridControl::KeyDown, [this](int keyCode, int shift) { fg2_KeyDown(keyCode, shift); });
   ConnectGuarded(fg2, &GridControl::KeyPress, [this](int keyAscii) { fg2_KeyPress(keyAscii); });
   ConnectGuarded(fg2, &GridControl::MouseDown,
@@ -36,17 +37,10 @@ void Main::ConnectGrid() {
 
 void Main::fg2_KeyPress(int keyAscii) {
   switch (keyAscii) {
-    case kCharCtrlC:
-      clipboard_->Copy_Click();
-      break;
-    case kCharCtrlV:
-      clipboard_->Paste_Click();
-      break;
-    case kCharCtrlX:
-      clipboard_->Cut_Click();
-      break;
-    default:
-      editor_->EditGridCell(keyAscii);
+    case kCharCtrlC: clipboard_->Copy_Click(); break;
+    case kCharCtrlV: clipboard_->Paste_Click(); break;
+    case kCharCtrlX: clipboard_->Cut_Click(); break;
+    default: editor_->EditGridCell(keyAscii);
   }
 }
 

@@ -40,15 +40,13 @@ QIcon RenderSvg(const QString& path, std::initializer_list<int> sizes) {
 }  // namespace
 
 QIcon ToolbarIcon(const QString& key) {
-  static const QStringList keys{QStringLiteral("New"),   QStringLiteral("Open"),  QStringLiteral("Save"),
-                                QStringLiteral("Copy"),  QStringLiteral("Cut"),   QStringLiteral("Paste"),
+  static const QStringList keys{QStringLiteral("New"),    QStringLiteral("Open"),   QStringLiteral("Save"),
+                                QStringLiteral("Copy"),   QStringLiteral("Cut"),    QStringLiteral("Paste"),
                                 QStringLiteral("Resize"), QStringLiteral("Convert")};
   if (!keys.contains(key)) return QIcon();
   return RenderSvg(QStringLiteral(":/mainwindow/") + key.toLower() + QStringLiteral(".svg"), {16, 20, 24, 32, 40});
 }
 
-QIcon ProgramIcon() {
-  return RenderSvg(QStringLiteral(":/mainwindow/quillary.svg"), {16, 24, 32, 48, 64, 128, 256});
-}
+QIcon ProgramIcon() { return RenderSvg(QStringLiteral(":/mainwindow/quillary.svg"), {16, 24, 32, 48, 64, 128, 256}); }
 
 }  // namespace quillary

@@ -10,10 +10,10 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
-#include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include "commondialog/C_CommonDialog.h"
@@ -22,15 +22,15 @@
 #include "convert/preview/PreviewPane.h"
 #include "mainwindow/CellContentsBox.h"
 #include "mainwindow/CellEditor.h"
-#include "mainwindow/StatusLine.h"
-#include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/RangeClipboard.h"
+#include "mainwindow/SheetEditCommands.h"
+#include "mainwindow/StatusLine.h"
 #include "mainwindow/WindowCommands.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "sheet/grid/KeyCodes.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/Twips.h"
 
 namespace quillary {

@@ -136,16 +136,16 @@ class Main : public QMainWindow {
   std::unique_ptr<C_CommonDialog> FileDialog;
 
   // ---- controls, named as the handlers call them ----
-  QWidget* Client;  // the area under the menu bar; holds everything below
-  QToolBar* Toolbar1;  // the toolbar (its buttons trigger the actions)
-  GridControl* fg2;  // the grid that shows the sheet
+  QWidget* Client;         // the area under the menu bar; holds everything below
+  QToolBar* Toolbar1;      // the toolbar (its buttons trigger the actions)
+  GridControl* fg2;        // the grid that shows the sheet
   CellContentsBox* Text1;  // the cell-contents box under the grid
-  QLineEdit* txtEdit;  // the overlay editor over the current cell
+  QLineEdit* txtEdit;      // the overlay editor over the current cell
 
   QMenu* File;
   QMenu* Encoding;  // 文字コード: one checkable item per encoding
   QActionGroup* encodingItems_ = nullptr;
-  QMenu* Edit;  // also the data cells' pop-up
+  QMenu* Edit;          // also the data cells' pop-up
   QMenu* ContextField;  // the field-name row's pop-up, never in the menu bar
   StatusLine* status_;
   bool statusDue_ = false;

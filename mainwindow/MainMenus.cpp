@@ -4,20 +4,20 @@
 #include <type_traits>
 
 #include <QAction>
-#include <QItemSelectionModel>
 #include <QActionGroup>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "commondialog/DesktopOpener.h"
+#include "convert/preview/PreviewPane.h"
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/Main.h"
-#include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/RangeClipboard.h"
-#include "convert/preview/PreviewPane.h"
+#include "mainwindow/SheetEditCommands.h"
 #include "mainwindow/StatusLine.h"
 #include "mainwindow/WindowCommands.h"
 #include "sheet/commands/CommandMessages.h"
@@ -36,17 +36,10 @@ struct ToolbarEntry {
 
 // Left to right; Copy, Cut and Paste have no tooltip.
 constexpr ToolbarEntry kToolbarButtons[] = {
-    {u"New", u"新規作成"},
-    {u"Open", u"開く"},
-    {u"Save", u"保存"},
-    {nullptr, nullptr},
-    {u"Copy", u""},
-    {u"Cut", u""},
-    {u"Paste", u""},
-    {nullptr, nullptr},
-    {u"Resize", u"グリッドのリサイズ"},
-    {nullptr, nullptr},
-    {u"Convert", u"変換"},
+    {u"New", u"新規作成"}, {u"Open", u"開く"},    {u"Save", u"保存"},
+    {nullptr, nullptr},    {u"Copy", u""},        {u"Cut", u""},
+    {u"Paste", u""},       {nullptr, nullptr},    {u"Resize", u"グリッドのリサイズ"},
+    {nullptr, nullptr},    {u"Convert", u"変換"},
 };
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
@@ -117,24 +110,29 @@ void Main::CreateMenus() {
   Edit->addSeparator();
   item(Edit, QStringLiteral("行の挿入(&I)"), "InsertRows", call(edits, &SheetEditCommands::InsertRows_Click),
        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)});
-  item(Edit, QStringLiteral("行の削除(&D)"), "DeleteRows", call(edits, &SheetEditCommands::DeleteRows_Click), ctrl(Qt::Key_Minus));
+  item(Edit, QStringLiteral("行の削除(&D)"), "DeleteRows", call(edits, &SheetEditCommands::DeleteRows_Click),
+       ctrl(Qt::Key_Minus));
   item(Edit, QStringLiteral("列の挿入(&J)"), "InsertCols", call(edits, &SheetEditCommands::InsertCols_Click),
        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Plus)});
   item(Edit, QStringLiteral("列の削除(&K)"), "DeleteCols", call(edits, &SheetEditCommands::DeleteCols_Click),
        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Minus)});
   Edit->addSeparator();
-  item(Edit, QStringLiteral("昇順で並べ替え(&A)"), "SortAscending", call(edits, &SheetEditCommands::SortAscending_Click));
-  item(Edit, QStringLiteral("降順で並べ替え(&S)"), "SortDescending", call(edits, &SheetEditCommands::SortDescending_Click));
+  item(Edit, QStringLiteral("昇順で並べ替え(&A)"), "SortAscending",
+       call(edits, &SheetEditCommands::SortAscending_Click));
+  item(Edit, QStringLiteral("降順で並べ替え(&S)"), "SortDescending",
+       call(edits, &SheetEditCommands::SortDescending_Click));
   Edit->addSeparator();
-  item(Edit, QStringLiteral("外部から張り付け(&V)"), "PasteExternal", call(clipboard, &RangeClipboard::PasteExternal_Click),
-       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+  item(Edit, QStringLiteral("外部から張り付け(&V)"), "PasteExternal",
+       call(clipboard, &RangeClipboard::PasteExternal_Click), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
   item(Edit, QStringLiteral("検索(&F)"), "Find", call(commands, &WindowCommands::Find_Click), ctrl(Qt::Key_F));
   item(Edit, QStringLiteral("置換(&H)"), "Replace", call(commands, &WindowCommands::Replace_Click), ctrl(Qt::Key_H));
 
   QMenu* editSheet = menuBar()->addMenu(QStringLiteral("シートの編集(&W)"));
   editSheet->setObjectName(QStringLiteral("EditSheet"));
-  item(editSheet, QStringLiteral("シートの大きさの変更(&C)"), "SheetResize", call(commands, &WindowCommands::SheetResize_Click));
-  item(editSheet, QStringLiteral("フィールド名の編集(&E)"), "FieldEdit", call(commands, &WindowCommands::FieldEdit_Click));
+  item(editSheet, QStringLiteral("シートの大きさの変更(&C)"), "SheetResize",
+       call(commands, &WindowCommands::SheetResize_Click));
+  item(editSheet, QStringLiteral("フィールド名の編集(&E)"), "FieldEdit",
+       call(commands, &WindowCommands::FieldEdit_Click));
 
   // Items of the menu bar itself: a click runs the command.
   QAction* convert = menuBar()->addAction(QStringLiteral("変換(&R)"));
@@ -148,12 +146,15 @@ void Main::CreateMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("Help"));
-  item(help, QStringLiteral("使い方(&H)"), "Guide", call(commands, &WindowCommands::Guide_Click), {QKeySequence(Qt::Key_F1)});
+  item(help, QStringLiteral("使い方(&H)"), "Guide", call(commands, &WindowCommands::Guide_Click),
+       {QKeySequence(Qt::Key_F1)});
 
   ContextField = new QMenu(QStringLiteral("シートの編集(&W)"), this);
   ContextField->setObjectName(QStringLiteral("ContextField"));
-  item(ContextField, QStringLiteral("フィールド名の編集(&E)"), "EditField", call(commands, &WindowCommands::FieldEdit_Click));
-  item(ContextField, QStringLiteral("シートの大きさの変更(&C)"), "Resize", call(commands, &WindowCommands::SheetResize_Click));
+  item(ContextField, QStringLiteral("フィールド名の編集(&E)"), "EditField",
+       call(commands, &WindowCommands::FieldEdit_Click));
+  item(ContextField, QStringLiteral("シートの大きさの変更(&C)"), "Resize",
+       call(commands, &WindowCommands::SheetResize_Click));
 }
 
 void Main::ConnectHistory() {

@@ -19,8 +19,8 @@ namespace quillary {
 void Main::CreatePreview() {
   const WindowCommands* commands = commands_.get();
   preview_ = new PreviewPane(
-      *document_, services_, [commands] { return commands->convert().LastTemplate(); },
-      [this] { return fg2->Row(); }, this);
+      *document_, services_, [commands] { return commands->convert().LastTemplate(); }, [this] { return fg2->Row(); },
+      this);
   connect(fg2, &GridControl::RowColChange, preview_, &PreviewPane::CurrentRowChanged);
 
   auto* view = new QMenu(QStringLiteral("表示(&V)"), this);

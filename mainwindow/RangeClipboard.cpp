@@ -8,12 +8,12 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include "sheet/SheetEdits.h"
+#include "sheet/TabText.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/InCellEditor.h"
-#include "sheet/SheetEdits.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
-#include "sheet/TabText.h"
 
 namespace quillary {
 
@@ -38,7 +38,8 @@ QString LeftOutMessage(int rows, int cols) {
   QStringList parts;
   if (rows > 0) parts << QStringLiteral("%1 行").arg(rows);
   if (cols > 0) parts << QStringLiteral("%1 列").arg(cols);
-  return QStringLiteral("シートのセルの数の上限（%1 個）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
+  return QStringLiteral(
+             "シートのセルの数の上限（%1 個）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
       .arg(kMaxCells)
       .arg(parts.join(QStringLiteral("と ")));
 }
@@ -172,8 +173,7 @@ void RangeClipboard::GrowFor(int rows, int cols) {
       FitsCellLimit(wantRows, newCols) ? wantRows : std::max<long long>(oldRows, kMaxCells / std::max(newCols, 1)));
   if (newRows == oldRows && newCols == oldCols) return;
   SheetDocument& document = grid_.document();
-  document.Change(EditBytes(newRows, newCols),
-                  [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });
+  document.Change(EditBytes(newRows, newCols), [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });
 }
 
 }  // namespace quillary

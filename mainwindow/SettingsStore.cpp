@@ -34,10 +34,10 @@ std::vector<StoredConversion> ReadConversions(QSettings& settings) {
   const int size = std::min(settings.beginReadArray(kConversions), kConversionsKept);
   for (int i = 0; i < size; ++i) {
     settings.setArrayIndex(i);
-    StoredConversion entry{settings.value("csv").toString(),
-                           {settings.value("template").toString(), settings.value("output").toString(),
-                            Number(settings.value("outputModified")).value_or(-1),
-                            Number(settings.value("outputSize")).value_or(-1)}};
+    StoredConversion entry{
+        settings.value("csv").toString(),
+        {settings.value("template").toString(), settings.value("output").toString(),
+         Number(settings.value("outputModified")).value_or(-1), Number(settings.value("outputSize")).value_or(-1)}};
     if (IsPath(entry.csvFile) && IsPath(entry.pair.templateName) && IsPath(entry.pair.outputName))
       stored.push_back(std::move(entry));
   }

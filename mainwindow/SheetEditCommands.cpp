@@ -8,11 +8,11 @@
 #include <QRect>
 #include <QString>
 
+#include "sheet/SheetEdits.h"
 #include "sheet/commands/CommandMessages.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
-#include "sheet/SheetEdits.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary {
 
@@ -43,8 +43,8 @@ void SheetEditCommands::StepThroughHistory(const std::function<void()>& step) {
   // The cells taken back or brought again become the selection, so the user
   // sees what changed; a change of size keeps the selection as it is.
   std::optional<QRect> changed;
-  const QMetaObject::Connection watch = QObject::connect(
-      &fg2_.document(), &SheetDocument::CellsChanged, [&](int top, int left, int bottom, int right) {
+  const QMetaObject::Connection watch =
+      QObject::connect(&fg2_.document(), &SheetDocument::CellsChanged, [&](int top, int left, int bottom, int right) {
         const QRect cells(QPoint(left, top), QPoint(right, bottom));
         changed = changed ? changed->united(cells) : cells;
       });

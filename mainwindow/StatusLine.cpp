@@ -7,9 +7,9 @@
 
 #include "commondialog/DesktopOpener.h"
 #include "commondialog/ErrorGuard.h"
+#include "convert/dialog/ConvertCommand.h"
 #include "convert/dialog/PagesCommand.h"
 #include "convert/dialog/PagesDialog.h"  // PagesCommand keeps a guarded pointer to it
-#include "convert/dialog/ConvertCommand.h"
 #include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
@@ -101,8 +101,8 @@ void StatusLine::ShowResult(const QString& text, const QString& whole, const QSt
   outputName_ = opens;
   message_->setText(text);
   message_->setToolTip(whole);
-  for (QWidget* part : {static_cast<QWidget*>(message_), static_cast<QWidget*>(OpenOutput),
-                        static_cast<QWidget*>(CloseReport)})
+  for (QWidget* part :
+       {static_cast<QWidget*>(message_), static_cast<QWidget*>(OpenOutput), static_cast<QWidget*>(CloseReport)})
     part->show();
   ConvertAgain->setVisible(again);
   sheet_->hide();

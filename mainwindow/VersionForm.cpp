@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "mainwindow/Fonts.h"
-#include "quillary/Version.h"
 #include "mainwindow/Icons.h"
+#include "quillary/Version.h"
 #include "sheet/grid/Twips.h"
 
 namespace quillary {
@@ -32,8 +32,7 @@ QFrame* EtchLine(QWidget* parent, const QColor& colour) {
 }  // namespace
 
 VersionForm::VersionForm(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(QStringLiteral("バージョン情報"));
   setModal(true);
   setSizeGripEnabled(false);

@@ -23,7 +23,7 @@ class VersionForm : public QDialog {
   QLabel* Label2;  // its version
   QLabel* Label3;  // where the user guide is: the Help menu, F1
   // The etched separator: a grey line with a white one under it.
-  QFrame* Line1[2];  // an etched line: dark over light
+  QFrame* Line1[2];       // an etched line: dark over light
   QPushButton* Command1;  // OK
 
  private:

@@ -10,17 +10,19 @@ namespace {
 
 // Signatures that no CSV file begins with.
 constexpr std::string_view kSignatures[] = {
-    "\x89PNG",          // PNG
-    "\xFF\xD8\xFF",     // JPEG
-    "GIF87a",  "GIF89a",
+    "\x89PNG",       // PNG
+    "\xFF\xD8\xFF",  // JPEG
+    "GIF87a",
+    "GIF89a",
     "%PDF-",
-    "PK\x03\x04",       // ZIP, and the office formats built on it
-    "\x1F\x8B",         // gzip
+    "PK\x03\x04",  // ZIP, and the office formats built on it
+    "\x1F\x8B",    // gzip
     "Rar!\x1A\x07",
     "7z\xBC\xAF\x27\x1C",
-    "\xD0\xCF\x11\xE0", // old office documents
-    "\x7F" "ELF",
-    "BZh",              // bzip2 (followed by a block size digit and a magic number)
+    "\xD0\xCF\x11\xE0",  // old office documents
+    "\x7F"
+    "ELF",
+    "BZh",  // bzip2 (followed by a block size digit and a magic number)
 };
 
 bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }

@@ -129,7 +129,8 @@ class CodePageTables {
                  : kNone;
     }
     if (entry == kNone) return {0, {}};
-    return {static_cast<std::uint8_t>(entry >> 16), {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)}};
+    return {static_cast<std::uint8_t>(entry >> 16),
+            {static_cast<char>(entry >> 8 & 0xFF), static_cast<char>(entry & 0xFF)}};
   }
 
  private:
@@ -137,7 +138,10 @@ class CodePageTables {
   static constexpr std::uint32_t kNone = 0xFFFFFFFE;
 
   CodePageTables()
-      : decoder_(kWide, kCodePage), encoder_(kCodePage, kWide), pairs_(1 << 16, kUnknown), encoded_(1 << 16, kUnknown) {}
+      : decoder_(kWide, kCodePage),
+        encoder_(kCodePage, kWide),
+        pairs_(1 << 16, kUnknown),
+        encoded_(1 << 16, kUnknown) {}
 
   std::mutex mutex_;
   Converter decoder_;
@@ -153,8 +157,7 @@ char32_t CodePointAt(std::u16string_view text, std::size_t position) {
   const char16_t unit = text[position];
   if (unit >= 0xD800 && unit < 0xDC00 && position + 1 < text.size()) {
     const char16_t low = text[position + 1];
-    if (low >= 0xDC00 && low < 0xE000)
-      return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (low - 0xDC00);
+    if (low >= 0xDC00 && low < 0xE000) return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (low - 0xDC00);
   }
   return unit;
 }

@@ -28,7 +28,7 @@ enum class FileProblem {
   NameTooLong,     // a name or the path is too long
   NotRegularFile,  // a device, pipe or socket
   IsFolder,
-  TooLarge,        // over the read limit, or over the file size limit
+  TooLarge,  // over the read limit, or over the file size limit
   NoMemory,
   // The file has other names (hard links) or an owner a new file cannot be
   // given, so it can only be rewritten in place, not replaced as a whole.
@@ -44,8 +44,7 @@ std::string ProblemText(FileProblem problem, int errorNumber);
 // (0 where the program itself refused). size: the file's size for TooLarge.
 class FileError : public Error {
  public:
-  FileError(const char* verb, std::filesystem::path path, FileProblem problem, int errorNumber,
-            std::uintmax_t size = 0)
+  FileError(const char* verb, std::filesystem::path path, FileProblem problem, int errorNumber, std::uintmax_t size = 0)
       : Error(std::string("cannot ") + verb + " " + path.string() + ": " + ProblemText(problem, errorNumber)),
         path_(std::move(path)),
         problem_(problem),
@@ -93,7 +92,8 @@ class UndecodableTextError : public Error {
   static std::string What(TextEncoding encoding, const UndecodableBytes& bytes) {
     const std::string count = std::to_string(bytes.count);
     if (bytes.damagedUtf8)
-      return "looks like UTF-8 but holds " + count + (bytes.count == 1 ? " malformed sequence" : " malformed sequences");
+      return "looks like UTF-8 but holds " + count +
+             (bytes.count == 1 ? " malformed sequence" : " malformed sequences");
     return count + (bytes.count == 1 ? " byte" : " bytes") + " cannot be read as " + EncodingName(encoding);
   }
 

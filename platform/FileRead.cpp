@@ -54,8 +54,6 @@ std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t limi
 
 DecodedText ReadTextFile(const std::filesystem::path& path) { return DecodeText(ReadFileBytes(path)); }
 
-std::filesystem::path PathFromText(std::u16string_view text) {
-  return std::filesystem::path(std::u16string(text));
-}
+std::filesystem::path PathFromText(std::u16string_view text) { return std::filesystem::path(std::u16string(text)); }
 
 }  // namespace quillary

@@ -234,8 +234,7 @@ class PendingFile {
 
 // Through a temporary file. False, with nothing changed, when the new file
 // could not be given the old one's owner and group.
-bool ReplaceThroughTemporary(const std::filesystem::path& target, const struct stat* existing,
-                             const Source& bytes) {
+bool ReplaceThroughTemporary(const std::filesystem::path& target, const struct stat* existing, const Source& bytes) {
   PendingFile pending(FolderOf(target));
   if (existing) {
     struct stat made {};

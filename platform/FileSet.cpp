@@ -194,8 +194,9 @@ KeptFile KeepOld(Target& target) {
 std::string KeptText(const std::vector<KeptFile>& kept) {
   std::string text = "; not put back:";
   for (const KeptFile& file : kept)
-    text += " " + file.target.string() +
-            (file.kept.empty() ? " (it was not there before)" : " (its old contents are in " + file.kept.string() + ")");
+    text +=
+        " " + file.target.string() +
+        (file.kept.empty() ? " (it was not there before)" : " (its old contents are in " + file.kept.string() + ")");
   return text;
 }
 

@@ -29,13 +29,10 @@ UnderRootProblem ProblemOfErrno(int errorNumber) {
   switch (errorNumber) {
     case ENOENT:
     case ENOTDIR:
-    case ENAMETOOLONG:
-      return UnderRootProblem::NotFound;
+    case ENAMETOOLONG: return UnderRootProblem::NotFound;
     case ENXIO:
-    case ENODEV:
-      return UnderRootProblem::NotRegular;
-    default:
-      return UnderRootProblem::Unreadable;
+    case ENODEV: return UnderRootProblem::NotRegular;
+    default: return UnderRootProblem::Unreadable;
   }
 }
 
@@ -44,16 +41,11 @@ UnderRootProblem ProblemOfErrno(int errorNumber) {
 
 const char* ProblemText(UnderRootProblem problem) {
   switch (problem) {
-    case UnderRootProblem::Outside:
-      return "outside the folder";
-    case UnderRootProblem::NotFound:
-      return "no such file";
-    case UnderRootProblem::NotRegular:
-      return "not a regular file";
-    case UnderRootProblem::TooLarge:
-      return "too large";
-    case UnderRootProblem::Unreadable:
-      break;
+    case UnderRootProblem::Outside: return "outside the folder";
+    case UnderRootProblem::NotFound: return "no such file";
+    case UnderRootProblem::NotRegular: return "not a regular file";
+    case UnderRootProblem::TooLarge: return "too large";
+    case UnderRootProblem::Unreadable: break;
   }
   return "cannot be read";
 }

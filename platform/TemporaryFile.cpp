@@ -1,12 +1,12 @@
 #include "platform/TemporaryFile.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "platform/FileIO.h"
 #include "platform/PrivateFolder.h"

@@ -33,8 +33,8 @@ inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t
   const __m128i units = _mm_set1_epi16(static_cast<short>(unit));
   for (; i + 16 <= text.size(); i += 16) {
     const auto* at = reinterpret_cast<const __m128i*>(text.data() + i);
-    const __m128i equal = _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(at), units),
-                                       _mm_cmpeq_epi16(_mm_loadu_si128(at + 1), units));
+    const __m128i equal =
+        _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(at), units), _mm_cmpeq_epi16(_mm_loadu_si128(at + 1), units));
     if (_mm_movemask_epi8(equal) != 0) break;
   }
 #endif

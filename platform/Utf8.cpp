@@ -121,8 +121,8 @@ char16_t* DecodeTo(std::string_view bytes, char16_t* out, bool& sawHighByte, Und
     sawHighByte = true;
     // Kana, kanji and full-width forms: three bytes whose lead (E1..EC,
     // EE, EF) allows every trailing byte, decoded without the general checks.
-    if (end - p >= 3 && ((p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] >= 0xEE) && p[0] <= 0xEF &&
-        (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+    if (end - p >= 3 && ((p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] >= 0xEE) && p[0] <= 0xEF && (p[1] & 0xC0) == 0x80 &&
+        (p[2] & 0xC0) == 0x80) {
       *out++ = static_cast<char16_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
       p += 3;
       continue;
@@ -250,7 +250,8 @@ std::u16string DecodeUtf8(std::string_view bytes, UndecodableBytes& undecodable,
   // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
   std::u16string text(bytes.size(), u'\0');
   bool sawHighByte = false;
-  text.resize(static_cast<std::size_t>(DecodeTo<false>(bytes, text.data(), sawHighByte, &undecodable, base) - text.data()));
+  text.resize(
+      static_cast<std::size_t>(DecodeTo<false>(bytes, text.data(), sawHighByte, &undecodable, base) - text.data()));
   return text;
 }
 

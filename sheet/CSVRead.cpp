@@ -16,8 +16,7 @@ struct CsvReader::FieldEnd {
   bool endsLine = false;
 };
 
-CsvReader::CsvReader(std::u16string_view text, char16_t separator, std::u16string_view lineSeparator,
-                     char16_t quote)
+CsvReader::CsvReader(std::u16string_view text, char16_t separator, std::u16string_view lineSeparator, char16_t quote)
     : text_(text), separator_(separator), lineSeparator_(lineSeparator), quote_(quote) {}
 
 // The text up to the next line separator; the line no separator ends is the
@@ -121,8 +120,8 @@ bool CsvReader::Next(CsvRecord& record, std::size_t maxFields) {
   return true;
 }
 
-int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator,
-             std::u16string_view lineSeparator, char16_t quote, int maxRows) {
+int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator, std::u16string_view lineSeparator,
+             char16_t quote, int maxRows) {
   const auto fields = static_cast<std::size_t>(array.Fields());
   CsvReader reader(text, separator, lineSeparator, quote);
   CsvRecord record;

@@ -23,9 +23,7 @@ constexpr std::size_t kHalvesFrom = std::size_t{1} << 22;
 // not copied over and over as it grows: a cell takes at least its
 // separator, and most take several characters more. Room never written
 // costs no memory.
-void ReserveCells(std::vector<std::uint64_t>& cells, std::size_t units) {
-  cells.reserve(units / 4);
-}
+void ReserveCells(std::vector<std::uint64_t>& cells, std::size_t units) { cells.reserve(units / 4); }
 
 }  // namespace
 

@@ -33,7 +33,10 @@ class UnencodableCellError : public Error {
  public:
   UnencodableCellError(int row, int field, char32_t character, TextEncoding encoding)
       : Error("a cell holds a character the file's encoding cannot express"),
-        row_(row), field_(field), character_(character), encoding_(encoding) {}
+        row_(row),
+        field_(field),
+        character_(character),
+        encoding_(encoding) {}
   int row() const { return row_; }
   int field() const { return field_; }
   char32_t character() const { return character_; }
@@ -51,7 +54,9 @@ class UnencodableCellError : public Error {
 class ReadsBackDifferentlyError : public Error {
  public:
   ReadsBackDifferentlyError(TextEncoding written, TextEncoding readAs)
-      : Error(std::string("the file would be read back as ") + EncodingName(readAs)), written_(written), readAs_(readAs) {}
+      : Error(std::string("the file would be read back as ") + EncodingName(readAs)),
+        written_(written),
+        readAs_(readAs) {}
   TextEncoding written() const { return written_; }
   TextEncoding readAs() const { return readAs_; }
 

@@ -5,8 +5,8 @@
 
 namespace quillary {
 
-std::u16string BuildCsv(const SheetArray& array, char16_t separator,
-                        std::u16string_view lineSeparator, char16_t quote) {
+std::u16string BuildCsv(const SheetArray& array, char16_t separator, std::u16string_view lineSeparator,
+                        char16_t quote) {
   const std::u16string quoteText(1, quote);
   const std::u16string doubledQuote(2, quote);
   std::u16string result;

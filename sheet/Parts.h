@@ -10,7 +10,6 @@ class SheetArray;
 
 // One line per row, every field quoted with inner quotes doubled, every
 // line (the last included) ended by the line separator.
-std::u16string BuildCsv(const SheetArray& array, char16_t separator,
-                        std::u16string_view lineSeparator, char16_t quote);
+std::u16string BuildCsv(const SheetArray& array, char16_t separator, std::u16string_view lineSeparator, char16_t quote);
 
 }  // namespace quillary

@@ -24,8 +24,7 @@ int ReplaceAll(std::u16string& text, std::u16string_view find, std::u16string_vi
   return count;
 }
 
-std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find,
-                                  std::u16string_view replacement) {
+std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find, std::u16string_view replacement) {
   std::u16string result(text);
   ReplaceAll(result, find, replacement);
   return result;

@@ -15,7 +15,6 @@ int ReplaceAll(std::u16string& text, std::u16string_view find, std::u16string_vi
 
 // The copying form: text with every occurrence of find replaced, resuming
 // after each inserted replacement; an empty find returns the text unchanged.
-std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find,
-                                  std::u16string_view replacement);
+std::u16string ReplaceOccurrences(std::u16string_view text, std::u16string_view find, std::u16string_view replacement);
 
 }  // namespace quillary

@@ -13,7 +13,9 @@ namespace quillary {
 // What a text of `units` UTF-16 units takes when a cell holds it: the units
 // and, roughly, what holds them.
 inline constexpr std::uint64_t kTextHolderBytes = 64;
-inline constexpr std::uint64_t HeldTextBytes(std::uint64_t units) { return units * sizeof(char16_t) + kTextHolderBytes; }
+inline constexpr std::uint64_t HeldTextBytes(std::uint64_t units) {
+  return units * sizeof(char16_t) + kTextHolderBytes;
+}
 
 class SharedText {
  public:

@@ -4,12 +4,9 @@
 
 namespace quillary {
 
-bool FitsCellLimit(long long rows, long long cols) {
-  return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells;
-}
+bool FitsCellLimit(long long rows, long long cols) { return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells; }
 
-Sheet::Sheet(int rows, int cols)
-    : rows_(rows), cols_(cols), cells_(static_cast<std::size_t>(rows) * cols) {}
+Sheet::Sheet(int rows, int cols) : rows_(rows), cols_(cols), cells_(static_cast<std::size_t>(rows) * cols) {}
 
 void Sheet::Resize(int rows, int cols) {
   if (rows == rows_ && cols == cols_) return;
@@ -17,8 +14,7 @@ void Sheet::Resize(int rows, int cols) {
   const int keepRows = std::min(rows, rows_);
   const int keepCols = std::min(cols, cols_);
   for (int r = 0; r < keepRows; ++r)
-    for (int c = 0; c < keepCols; ++c)
-      cells[static_cast<std::size_t>(r) * cols + c] = std::move(cells_[Fgi(r, c)]);
+    for (int c = 0; c < keepCols; ++c) cells[static_cast<std::size_t>(r) * cols + c] = std::move(cells_[Fgi(r, c)]);
   cells_ = std::move(cells);
   rows_ = rows;
   cols_ = cols;
@@ -46,8 +42,7 @@ void LabelRows(Sheet& sheet, int first, int last) {
 
 void NameFields(Sheet& sheet, int first, int last) {
   if (sheet.Rows() == 0) return;
-  for (int c = std::max(first, 0); c <= std::min(last, sheet.Cols() - 1); ++c)
-    sheet.SetText(0, c, DefaultFieldName(c));
+  for (int c = std::max(first, 0); c <= std::min(last, sheet.Cols() - 1); ++c) sheet.SetText(0, c, DefaultFieldName(c));
 }
 
 void LabelSheet(Sheet& sheet) {

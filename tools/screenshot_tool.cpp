@@ -27,9 +27,10 @@
 #include <QThread>
 
 #include "commondialog/CommonDialogBackend.h"
-#include "convert/dialog/PagesDialog.h"
+#include "commondialog/MessageBox.h"
 #include "convert/SheetArrayCells.h"
 #include "convert/dialog/Conv.h"
+#include "convert/dialog/PagesDialog.h"
 #include "convert/preview/PreviewPane.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "dialogs/FieldEditor.h"
@@ -38,9 +39,8 @@
 #include "mainwindow/CellEditor.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Main.h"
-#include "sheet/document/SheetDocument.h"
-#include "commondialog/MessageBox.h"
 #include "mainwindow/VersionForm.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 
 namespace {
@@ -158,8 +158,7 @@ std::vector<Shot> Shots() {
          box->insertPlainText(QStringLiteral("\n（編集中）"));
          return std::unique_ptr<QWidget>();
        }},
-      {QStringLiteral("about-box"),
-       [](Scene& scene) { return Shown(std::make_unique<VersionForm>(&scene.window())); }},
+      {QStringLiteral("about-box"), [](Scene& scene) { return Shown(std::make_unique<VersionForm>(&scene.window())); }},
       {QStringLiteral("convert-dialog"),
        [](Scene& scene) {
          auto conv = std::make_unique<Conv>(scene.backend(), scene.messageBox(), &scene.window());
@@ -241,8 +240,9 @@ bool Take(const Shot& shot, const QString& samplePath, const QDir& out) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: quillary-screenshots --out DIR [--sample CSV] [NAME ...]\n"
-                       "       quillary-screenshots --list\n");
+  std::fprintf(stderr,
+               "usage: quillary-screenshots --out DIR [--sample CSV] [NAME ...]\n"
+               "       quillary-screenshots --list\n");
   return 2;
 }
 

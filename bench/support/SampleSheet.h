@@ -9,8 +9,8 @@
 namespace quillary::testing {
 
 inline std::u16string SampleValue(int record, int field) {
-  static const std::u16string words[] = {u"りんご", u"Pear", u"東京都千代田区", u"120",
-                                         u"say \"hi\"", u"a、b", u"改行|あり", u"ｶﾀｶﾅ"};
+  static const std::u16string words[] = {u"りんご",     u"Pear", u"東京都千代田区", u"120",
+                                         u"say \"hi\"", u"a、b", u"改行|あり",      u"ｶﾀｶﾅ"};
   return words[(record + field) % 8] + DecimalText(record * 7 + field);
 }
 

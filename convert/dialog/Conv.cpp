@@ -7,9 +7,9 @@
 
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
-#include "convert/dialog/EscapeNotice.h"
-#include "convert/Module1.h"
 #include "commondialog/MessageBox.h"
+#include "convert/Module1.h"
+#include "convert/dialog/EscapeNotice.h"
 #include "sheet/commands/AskFileName.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/grid/Twips.h"
@@ -24,7 +24,7 @@ const QString kAllFilesFilter = QStringLiteral("すべてのファイル(*.*)|*.
 constexpr TwipsRect kClientArea{0, 0, 5835, 2535};
 constexpr TwipsRect kFrame1{120, 240, 5595, 675};
 constexpr TwipsRect kFrame2{120, 1140, 5595, 675};
-constexpr TwipsRect kNameBox{120, 240, 4935, 315};   // inside its frame
+constexpr TwipsRect kNameBox{120, 240, 4935, 315};       // inside its frame
 constexpr TwipsRect kBrowseButton{5160, 240, 315, 315};  // inside its frame
 constexpr TwipsRect kOKButton{3000, 2040, 1215, 375};
 constexpr TwipsRect kCancelButton{4380, 2040, 1215, 375};
@@ -49,8 +49,8 @@ QPushButton* MakeBrowseButton(const char* name, QWidget* frame) {
 }  // namespace
 
 Conv::Conv(CommonDialogBackend& backend, MessageBox& messageBox, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
       backend_(backend),
       messageBox_(messageBox) {
   setObjectName(QStringLiteral("Conv"));

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "commondialog/MessageBox.h"
-#include "convert/dialog/Conv.h"
 #include "convert/Module1.h"
+#include "convert/dialog/Conv.h"
 #include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
@@ -14,7 +14,8 @@ namespace {
 
 // "前回の変換の定型ファイルが見つかりません。" and the name: the dialog follows.
 QString GoneMessage(const QString& what, const QString& fileName) {
-  return QStringLiteral("前回の変換の%1が見つかりません。\n%2\n変換するファイルを選び直してください。").arg(what, fileName);
+  return QStringLiteral("前回の変換の%1が見つかりません。\n%2\n変換するファイルを選び直してください。")
+      .arg(what, fileName);
 }
 
 bool Unchanged(const ConversionPair& pair) {

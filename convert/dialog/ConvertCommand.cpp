@@ -9,19 +9,19 @@
 
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
-#include "convert/dialog/Conv.h"
-#include "convert/dialog/EscapeNotice.h"
+#include "commondialog/Services.h"
 #include "convert/FindRep.h"
 #include "convert/Module1.h"
 #include "convert/SheetArrayCells.h"
 #include "convert/TemplateFile.h"
+#include "convert/dialog/Conv.h"
+#include "convert/dialog/EscapeNotice.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/DocumentCommands.h"
-#include "commondialog/Services.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/commands/InCellEditor.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 
@@ -63,9 +63,7 @@ QString OutputUnencodableMessage(const UnencodableCharError& error) {
   return message;
 }
 
-QString FilledText(const ConversionSummary& summary) {
-  return QStringLiteral("差し込み %1 か所").arg(summary.filled);
-}
+QString FilledText(const ConversionSummary& summary) { return QStringLiteral("差し込み %1 か所").arg(summary.filled); }
 
 QString LeftOverText(const ConversionSummary& summary) {
   QString text;
@@ -187,16 +185,16 @@ std::optional<ConversionSummary> ConvertCommand::Convert(const QString& template
     // last Open or Save is safe.
     ConversionSummary summary;
     ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
-                    document_.sheetArray(), document_.sheet().Cols() - 1, document_.sheetArrayEncoding(), outputLimit_, &summary);
+                    document_.sheetArray(), document_.sheet().Cols() - 1, document_.sheetArrayEncoding(), outputLimit_,
+                    &summary);
     return summary;
   } catch (const FileReadError& error) {
     ShowRefusal(messageBox_,
                 FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
     // A page with replacement characters in it would be a garbled page.
-    ShowRefusal(messageBox_,
-                UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
-                    QStringLiteral("\n変換しませんでした。"));
+    ShowRefusal(messageBox_, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
+                                 QStringLiteral("\n変換しませんでした。"));
   } catch (const OutputTooLargeError&) {
     // Refused before anything was written: the output file is as it was.
     ShowRefusal(messageBox_, QStringLiteral("出力が大きすぎます。"));

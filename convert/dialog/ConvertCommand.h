@@ -12,8 +12,8 @@
 #include <QString>
 
 #include "convert/ConversionSummary.h"
-#include "convert/dialog/Conv.h"  // the guarded pointer needs the whole class
 #include "convert/FindRep.h"
+#include "convert/dialog/Conv.h"  // the guarded pointer needs the whole class
 
 class QString;
 class QWidget;
@@ -73,8 +73,8 @@ class ConvertCommand {
   // their own to act on the dialog in place of the user.
   // The document's SheetArray is converted; a changed sheet is offered a
   // Save through documents first; the dialog is owned by owner.
-  ConvertCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents,
-                 const Services& services, QWidget* owner, ShowModal showModal = {});
+  ConvertCommand(SheetDocument& document, InCellEditor& editor, DocumentCommands& documents, const Services& services,
+                 QWidget* owner, ShowModal showModal = {});
   ~ConvertCommand();
 
   // The output written, or nothing (cancelled, refused, failed).

@@ -10,11 +10,11 @@
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/Services.h"
-#include "convert/dialog/ConvertCommand.h"
 #include "convert/FindRep.h"
-#include "convert/dialog/PagesDialog.h"
 #include "convert/RecordPages.h"
 #include "convert/SheetArrayCells.h"
+#include "convert/dialog/ConvertCommand.h"
+#include "convert/dialog/PagesDialog.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
 #include "platform/FileSet.h"
@@ -75,7 +75,9 @@ QString PageFailureMessage(const PageError& error) {
   } catch (const std::exception& cause) {
     why = QString::fromLocal8Bit(cause.what());
   }
-  return QStringLiteral("レコード %1 のページを作れませんでした。\n%2\n").arg(error.record()).arg(PathText(error.file())) +
+  return QStringLiteral("レコード %1 のページを作れませんでした。\n%2\n")
+             .arg(error.record())
+             .arg(PathText(error.file())) +
          why + kNothingWritten;
 }
 
@@ -84,8 +86,10 @@ QString PageFailureMessage(const PageError& error) {
 QString PagesStatusText(const PagesDone& done) {
   const QString what = done.olderThanGrid ? QStringLiteral("レコードごとに変換しました（最後に保存したシートで）")
                                           : QStringLiteral("レコードごとに変換しました");
-  QString text = QStringLiteral("%1: %2 個のファイル → %3（%4）").arg(what).arg(done.written).arg(done.folder,
-                                                                                             FilledText(done.summary));
+  QString text = QStringLiteral("%1: %2 個のファイル → %3（%4）")
+                     .arg(what)
+                     .arg(done.written)
+                     .arg(done.folder, FilledText(done.summary));
   if (done.replaced > 0) text += QStringLiteral("　置き換え %1 個").arg(done.replaced);
   return text + EscapingText(done.summary) + LeftOverText(done.summary);
 }
@@ -130,7 +134,8 @@ std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
   const QString templateName = dialog.TemplateName();
   const SheetArrayCells cells(document_.sheetArray());
   try {
-    const PageTemplate pageTemplate = ReadPageTemplate(PathFromText(templateName.toStdU16String()), document_.sheetArrayEncoding());
+    const PageTemplate pageTemplate =
+        ReadPageTemplate(PathFromText(templateName.toStdU16String()), document_.sheetArrayEncoding());
     PagesHooks hooks;
     hooks.progress = startProgress_(owner_, plan.pages.size());
     PagesResult result = WritePages(plan, pageTemplate, cells, document_.sheet().Cols() - 1, hooks);
@@ -141,7 +146,7 @@ std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
                 FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
   } catch (const UndecodableTextError& error) {
     ShowRefusal(messageBox_, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
-                                   QStringLiteral("\n変換しませんでした。"));
+                                 QStringLiteral("\n変換しませんでした。"));
   } catch (const PageError& error) {
     ShowRefusal(messageBox_, PageFailureMessage(error));
   } catch (const FilesNotPutBackError& error) {
@@ -149,8 +154,9 @@ std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
     QString kept;
     for (const KeptFile& file : error.kept())
       kept += QStringLiteral("\n%1 → %2").arg(PathText(file.target), PathText(file.kept));
-    ShowRefusal(messageBox_, CannotWriteMessage(PathText(error.path()), &error) +
-                                   QStringLiteral("元に戻せなかったファイルがあります。元の内容は次の場所に残してあります。") + kept);
+    ShowRefusal(messageBox_,
+                CannotWriteMessage(PathText(error.path()), &error) +
+                    QStringLiteral("元に戻せなかったファイルがあります。元の内容は次の場所に残してあります。") + kept);
   } catch (const FileWriteError& error) {
     ShowRefusal(messageBox_, CannotWriteMessage(PathText(error.path()), &error) + kNothingWritten);
   }

@@ -25,7 +25,7 @@ struct PagesDone {
   QString folder;
   std::size_t written = 0;
   std::size_t replaced = 0;
-  ConversionSummary summary;  // over every page
+  ConversionSummary summary;   // over every page
   bool olderThanGrid = false;  // as for Convert
 };
 

@@ -13,8 +13,8 @@
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
-#include "convert/dialog/EscapeNotice.h"
 #include "convert/Module1.h"
+#include "convert/dialog/EscapeNotice.h"
 #include "platform/FileIO.h"
 #include "sheet/commands/AskFileName.h"
 #include "sheet/commands/CommandMessages.h"
@@ -201,7 +201,8 @@ PagesDialog::Planned PagesDialog::Plan() const {
     std::vector<std::filesystem::path> kept{PathOf(TemplateName())};
     if (!sheetFile_.isEmpty()) kept.push_back(PathOf(sheetFile_));
     PagesPlan plan = PlanPages(Pattern().toStdU16String(), *cells_, k_, PathOf(FolderName()), kept);
-    if (plan.pages.empty()) return {std::nullopt, QStringLiteral("書き出すレコードがありません（どのレコードも空です）")};
+    if (plan.pages.empty())
+      return {std::nullopt, QStringLiteral("書き出すレコードがありません（どのレコードも空です）")};
     return {std::move(plan), QString()};
   } catch (const PageNameError& error) {
     return {std::nullopt, PageNameProblemText(error)};

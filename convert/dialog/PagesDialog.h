@@ -56,8 +56,8 @@ class PagesDialog : public QDialog {
   QLineEdit* FolderBox;
   QPushButton* BrowseFolder;
   QLineEdit* PatternBox;
-  QLabel* PlanText;       // the number of files and the first names, or why none
-  QLabel* EscapeNotice;   // the template writes its values escaped
+  QLabel* PlanText;      // the number of files and the first names, or why none
+  QLabel* EscapeNotice;  // the template writes its values escaped
   QPushButton* OKButton;
   QPushButton* CancelButton;
 

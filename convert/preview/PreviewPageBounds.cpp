@@ -244,15 +244,11 @@ class Pass {
   static double LineDown(const QTextBlockFormat& block, double pixels) {
     const double natural = 2 * pixels, height = std::abs(block.lineHeight());
     switch (block.lineHeightType()) {
-      case QTextBlockFormat::ProportionalHeight:
-        return natural * std::max(1.0, height / 100);
+      case QTextBlockFormat::ProportionalHeight: return natural * std::max(1.0, height / 100);
       case QTextBlockFormat::FixedHeight:
-      case QTextBlockFormat::LineDistanceHeight:
-        return natural + height;
-      case QTextBlockFormat::MinimumHeight:
-        return std::max(natural, height);
-      default:
-        return natural;
+      case QTextBlockFormat::LineDistanceHeight: return natural + height;
+      case QTextBlockFormat::MinimumHeight: return std::max(natural, height);
+      default: return natural;
     }
   }
 

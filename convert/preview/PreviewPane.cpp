@@ -12,16 +12,16 @@
 #include <QVBoxLayout>
 
 #include "commondialog/C_CommonDialog.h"
-#include "commondialog/Services.h"
 #include "commondialog/ErrorGuard.h"
+#include "commondialog/Services.h"
 #include "convert/dialog/ConvertCommand.h"
 #include "convert/preview/PreviewBrowserFile.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "convert/preview/PreviewViews.h"
 #include "convert/preview/web/PreviewWebPage.h"
+#include "sheet/Sheet.h"
 #include "sheet/commands/AskFileName.h"
 #include "sheet/commands/CommandMessages.h"
-#include "sheet/Sheet.h"
 #include "sheet/document/SheetDocument.h"
 
 namespace quillary {
@@ -94,7 +94,8 @@ PreviewPane::PreviewPane(const SheetDocument& document, const Services& services
   PageChoice = new QComboBox(this);
   PageChoice->setObjectName(QStringLiteral("PageChoice"));
   PageChoice->addItems({QStringLiteral("ページ全体"), QStringLiteral("このレコードのページ")});
-  PageChoice->setToolTip(QStringLiteral("「このレコードのページ」は、今のセルのレコードだけで作るページ（レコードごとに変換の 1 ファイル）を表示します"));
+  PageChoice->setToolTip(QStringLiteral(
+      "「このレコードのページ」は、今のセルのレコードだけで作るページ（レコードごとに変換の 1 ファイル）を表示します"));
   PageChoice->setVisible(static_cast<bool>(currentRow_));
   Problem = MakeLabel("Problem", this);
   Problem->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -82,7 +82,7 @@ class PreviewPane final : public QWidget {
   QPushButton* ChooseTemplate;
   QPushButton* OpenOutput;
   QComboBox* PageChoice;  // ページ全体 or このレコードのページ
-  QLabel* Problem;  // why there is no page, or why Convert would write nothing
+  QLabel* Problem;        // why there is no page, or why Convert would write nothing
   PreviewViews* Views;
   QLabel* Summary;  // filled and left unfilled, as Convert counts them
 

@@ -6,9 +6,9 @@
 #include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/FileIO.h"
-#include "sheet/commands/CommandMessages.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
+#include "sheet/commands/CommandMessages.h"
 
 namespace quillary {
 

@@ -38,15 +38,11 @@ bool DecodeData(const QUrl& name, QByteArray& bytes) {
 
 Refusal RefusalOf(UnderRootProblem problem) {
   switch (problem) {
-    case UnderRootProblem::Outside:
-      return Refusal::Outside;
-    case UnderRootProblem::NotRegular:
-      return Refusal::NotRegular;
-    case UnderRootProblem::TooLarge:
-      return Refusal::TooLarge;
+    case UnderRootProblem::Outside: return Refusal::Outside;
+    case UnderRootProblem::NotRegular: return Refusal::NotRegular;
+    case UnderRootProblem::TooLarge: return Refusal::TooLarge;
     case UnderRootProblem::NotFound:
-    case UnderRootProblem::Unreadable:
-      break;
+    case UnderRootProblem::Unreadable: break;
   }
   return Refusal::Unreadable;
 }

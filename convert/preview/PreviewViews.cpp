@@ -183,9 +183,11 @@ void PreviewViews::WriteNote() {
   if (page) lines << PageLosses(PageTab->report()) << PageTab->NoteLines();
   if (!page) {
     lines << (expansion.valuesMarked
-                  ? QStringLiteral("黄色は差し込んだ値、赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです。")
-                  : QStringLiteral("赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです（値と前後の文字が"
-                                   "差し込みを作ったため、差し込んだ値には印を付けていません）。"));
+                  ? QStringLiteral(
+                        "黄色は差し込んだ値、赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです。")
+                  : QStringLiteral(
+                        "赤は埋まらずに残った差し込み、紫はどのフィールド名でもない差し込みです（値と前後の文字が"
+                        "差し込みを作ったため、差し込んだ値には印を付けていません）。"));
   }
   Note->setText(lines.join(u'\n'));
 }

@@ -32,12 +32,15 @@ QString EncodingLabel(TextEncoding encoding) {
 
 QString UndecodableBytesMessage(const QString& what, TextEncoding encoding, const UndecodableBytes& bytes) {
   if (bytes.damagedUtf8)
-    return QStringLiteral("%1は UTF-8 のようですが、UTF-8 として正しくないバイト列が %2 個あります（最初は %3 行目、先頭から %4 バイト目）。")
+    return QStringLiteral(
+               "%1は UTF-8 のようですが、UTF-8 として正しくないバイト列が %2 個あります（最初は %3 行目、先頭から %4 "
+               "バイト目）。")
         .arg(what)
         .arg(bytes.count)
         .arg(bytes.firstLine)
         .arg(bytes.firstOffset + 1);
-  return QStringLiteral("%1には、文字コード %2 として読めないバイトが %3 個あります（最初は %4 行目、先頭から %5 バイト目）。")
+  return QStringLiteral(
+             "%1には、文字コード %2 として読めないバイトが %3 個あります（最初は %4 行目、先頭から %5 バイト目）。")
       .arg(what, EncodingLabel(encoding))
       .arg(bytes.count)
       .arg(bytes.firstLine)
@@ -63,7 +66,8 @@ QString ProblemMessage(const FileError& error) {
   const bool writing = dynamic_cast<const FileWriteError*>(&error) != nullptr;
   switch (error.problem()) {
     case FileProblem::NotFound:
-      return writing ? QStringLiteral("保存先のフォルダーが見つかりません。") : QStringLiteral("ファイルが見つかりません。");
+      return writing ? QStringLiteral("保存先のフォルダーが見つかりません。")
+                     : QStringLiteral("ファイルが見つかりません。");
     case FileProblem::NoPermission:
       return writing ? QStringLiteral("書き込む権限がありません。") : QStringLiteral("読み込む権限がありません。");
     case FileProblem::ReadOnlyPlace: return QStringLiteral("読み取り専用の場所なので書き込めません。");

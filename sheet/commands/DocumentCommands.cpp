@@ -9,12 +9,12 @@
 #include "commondialog/MessageBox.h"
 #include "platform/BinarySniff.h"
 #include "platform/FileIO.h"
-#include "sheet/commands/AskFileName.h"
-#include "sheet/commands/CommandMessages.h"
 #include "sheet/CsvDocument.h"
-#include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
+#include "sheet/commands/AskFileName.h"
+#include "sheet/commands/CommandMessages.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
 
 namespace quillary {
@@ -37,7 +37,8 @@ const QString kTooLargeMessage =
 QString UndecodableNotice(const LoadedCsv& loaded) {
   const QString where = UndecodableBytesMessage(QStringLiteral("このファイル"), loaded.encoding, loaded.undecodable);
   if (loaded.undecodable.damagedUtf8)
-    return where + QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
+    return where +
+           QStringLiteral("\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。");
   return where + QStringLiteral("\n読めなかった所は「\uFFFD」で表しています。");
 }
 
@@ -192,8 +193,7 @@ bool DocumentCommands::Save() {
   if (document_.sheet().Cols() > 1) {
     // Where the sheet's file is, under its name; the user may still choose
     // another.
-    if (const auto name = AskFileName(fileDialog_, FileDialogMode::Save, kCsvFilter, messageBox_,
-                                      document_.fileName()))
+    if (const auto name = AskFileName(fileDialog_, FileDialogMode::Save, kCsvFilter, messageBox_, document_.fileName()))
       saved = SaveFile(*name);
   }
   editor_.FocusGrid();

@@ -16,7 +16,6 @@
 
 #include <QString>
 
-
 namespace quillary {
 
 class C_CommonDialog;
@@ -28,8 +27,7 @@ class DocumentCommands {
  public:
   // The document is the window's open file; the file dialog asks for the
   // names; the editor commits a pending edit first.
-  DocumentCommands(SheetDocument& document, InCellEditor& editor, C_CommonDialog& fileDialog,
-                   MessageBox& messageBox);
+  DocumentCommands(SheetDocument& document, InCellEditor& editor, C_CommonDialog& fileDialog, MessageBox& messageBox);
 
   void New_Click();
   void Open_Click();

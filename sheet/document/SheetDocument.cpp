@@ -79,7 +79,8 @@ void SheetDocument::SetBlock(int top, int left, int bottom, int right, const std
   views.reserve(lines.size());
   for (const QStringList& line : lines) {
     std::vector<std::u16string_view>& fields = views.emplace_back();
-    for (const QString& field : line) fields.emplace_back(QStringView(field).utf16(), static_cast<std::size_t>(field.size()));
+    for (const QString& field : line)
+      fields.emplace_back(QStringView(field).utf16(), static_cast<std::size_t>(field.size()));
   }
   SetBlock(top, left, bottom, right, views);
 }

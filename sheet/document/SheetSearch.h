@@ -13,7 +13,6 @@
 
 #include <QString>
 
-
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -23,8 +22,8 @@ class MatchFinder;
 struct SearchOptions {
   QString text;
   bool matchCase = false;
-  bool wholeCell = false;   // the cell's whole text, not a part of it
-  bool fieldNames = false;  // row 0 too
+  bool wholeCell = false;          // the cell's whole text, not a part of it
+  bool fieldNames = false;         // row 0 too
   bool regularExpression = false;  // text is a pattern
 };
 

@@ -9,10 +9,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "sheet/grid/KeyCodes.h"
 #include "sheet/grid/GridKeys.h"
 #include "sheet/grid/GridModel.h"
 #include "sheet/grid/GridSelectionModel.h"
+#include "sheet/grid/KeyCodes.h"
 #include "sheet/grid/Twips.h"
 
 namespace quillary {
@@ -20,7 +20,7 @@ namespace quillary {
 namespace {
 
 // Lengths for columns and rows that nobody sized, and for the headings.
-constexpr int kDefaultColWidth = 960;  // twips, 64 px at 96 dpi
+constexpr int kDefaultColWidth = 960;   // twips, 64 px at 96 dpi
 constexpr int kDefaultRowHeight = 250;  // twips, as the sheet starts
 
 constexpr QChar kLineEnd = u'\r';
@@ -59,9 +59,8 @@ GridControl::GridControl(SheetDocument* shown, int fixedRows, int fixedCols, QWi
   connect(selection_, &GridSelectionModel::EnterCell, this, &GridControl::EnterCell);
   // Whatever changes the sheet's size (a setter, Undo), the current cell
   // moves while the old one still exists.
-  connect(&document(), &SheetDocument::AboutToReshape, this, [this](int rows, int cols) {
-    selection_->KeepInside(model_->DataRows(rows), model_->DataCols(cols));
-  });
+  connect(&document(), &SheetDocument::AboutToReshape, this,
+          [this](int rows, int cols) { selection_->KeepInside(model_->DataRows(rows), model_->DataCols(cols)); });
   connect(&document(), &SheetDocument::Reshaped, this, [this] { selection_->Sync(); });
 
   // The view only draws and scrolls; keys, mouse and the setters move the
@@ -70,7 +69,7 @@ GridControl::GridControl(SheetDocument* shown, int fixedRows, int fixedCols, QWi
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setTabKeyNavigation(false);
-  setAutoScroll(false);  // scrolling follows the cell events, not the index
+  setAutoScroll(false);          // scrolling follows the cell events, not the index
   setCornerButtonEnabled(true);  // selects every data cell
   setWordWrap(false);
   setAttribute(Qt::WA_InputMethodEnabled);

@@ -8,12 +8,12 @@
 // the setters): LeaveCell while the old cell is still current, then the cell
 // changes, then RowColChange and EnterCell.
 
-#include <cstdint>
-#include <QTableView>
 #include <QString>
+#include <QTableView>
+#include <cstdint>
 
-#include "sheet/grid/GridCell.h"
 #include "sheet/Sheet.h"
+#include "sheet/grid/GridCell.h"
 
 class QHeaderView;
 

@@ -31,8 +31,8 @@ void GridControl::SelectLines(Qt::Orientation lines, int from, int to) {
 
 bool GridControl::HeadingMouse(QHeaderView& heading, const QMouseEvent& event) {
   const Qt::Orientation lines = heading.orientation();
-  const int at = heading.logicalIndexAt(lines == Qt::Vertical ? event.position().toPoint().y()
-                                                              : event.position().toPoint().x());
+  const int at =
+      heading.logicalIndexAt(lines == Qt::Vertical ? event.position().toPoint().y() : event.position().toPoint().x());
   const bool press = event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
   if (press) {
     // On the line between two headings the press resizes, as it always did.

@@ -107,13 +107,9 @@ void GridModel::SetColAlignment(int col, Qt::Alignment alignment) {
   }
 }
 
-int GridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : dataRows_;
-}
+int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : dataRows_; }
 
-int GridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : dataCols_;
-}
+int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : dataCols_; }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};

@@ -7,9 +7,7 @@ namespace quillary {
 GridSelectionModel::GridSelectionModel(QAbstractItemModel* model, QObject* parent)
     : QItemSelectionModel(model, parent) {}
 
-bool GridSelectionModel::HasCells() const {
-  return model() && model()->rowCount() > 0 && model()->columnCount() > 0;
-}
+bool GridSelectionModel::HasCells() const { return model() && model()->rowCount() > 0 && model()->columnCount() > 0; }
 
 GridCell GridSelectionModel::Clamped(GridCell cell, int rows, int cols) const {
   return {std::clamp(cell.row, 0, rows - 1), std::clamp(cell.col, 0, cols - 1)};
@@ -68,8 +66,7 @@ void GridSelectionModel::Sync() {
   const QAbstractItemModel& cells = *model();
   QItemSelectionModel::setCurrentIndex(cells.index(current_.row, current_.col), QItemSelectionModel::NoUpdate);
   const QModelIndex topLeft = cells.index(std::min(current_.row, corner_.row), std::min(current_.col, corner_.col));
-  const QModelIndex bottomRight =
-      cells.index(std::max(current_.row, corner_.row), std::max(current_.col, corner_.col));
+  const QModelIndex bottomRight = cells.index(std::max(current_.row, corner_.row), std::max(current_.col, corner_.col));
   QItemSelectionModel::select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
 }
 

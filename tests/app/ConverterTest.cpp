@@ -135,14 +135,14 @@ TEST(Converter, RefusesOrReportsACsvThatDoesNotFitInMemory) {
     int status;
     std::string printed, written;
   } rows[] = {
-      {"less left than the estimate", "QUILLARY_TEST_AVAILABLE_MEMORY=50000000 ", many, 4,
-       "big.csv: converting it may take up to ", "old"},
-      {"enough left", "QUILLARY_TEST_AVAILABLE_MEMORY=1000000000 ", many, 0, "", "x"},
+    {"less left than the estimate", "QUILLARY_TEST_AVAILABLE_MEMORY=50000000 ", many, 4,
+     "big.csv: converting it may take up to ", "old"},
+    {"enough left", "QUILLARY_TEST_AVAILABLE_MEMORY=1000000000 ", many, 0, "", "x"},
 #if !defined(__SANITIZE_ADDRESS__)  // it needs far more address space than the limits leave
-      {"an address-space limit", "ulimit -v 81920; ", many, 4, " MiB are left; nothing written\n", "old"},
-      // 48 MiB of CSV needs about 300 MiB as text; the converter gets 160 MiB.
-      {"running out while reading", "ulimit -v 163840; ",
-       dir.Write("wide.csv", "name\r\n\"" + std::string(48 << 20, 'x') + "\"\r\n"), 1, "not enough memory", "old"},
+    {"an address-space limit", "ulimit -v 81920; ", many, 4, " MiB are left; nothing written\n", "old"},
+    // 48 MiB of CSV needs about 300 MiB as text; the converter gets 160 MiB.
+    {"running out while reading", "ulimit -v 163840; ",
+     dir.Write("wide.csv", "name\r\n\"" + std::string(48 << 20, 'x') + "\"\r\n"), 1, "not enough memory", "old"},
 #endif
   };
   for (const auto& row : rows) {
@@ -257,7 +257,7 @@ TEST(Converter, ReadsASheetPastTheCellLimitWhenAsked) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
   for (const std::string output : {"out.html", "-"}) {
     const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " +
-                            (output == "-" ? output : Quoted(dir / output)));
+                                     (output == "-" ? output : Quoted(dir / output)));
     const std::string written = output == "-" ? run.errors : ReadBytes(dir / output);
     EXPECT_EQ(run.status, 0) << output;
     EXPECT_EQ(written.size(), expected.size() + 20000 * 3) << output;
@@ -285,7 +285,8 @@ TEST(Converter, WritesAPageForEveryRecordOrNone) {
   TempDir dir;
   const auto csv = dir.Write("in.csv", Utf8(u"code,name\r\nA1,りんご & <梨>\r\nB/2,😀\r\n,\r\n"));
   const auto templ = dir.Write("item.html", EncodeText(u"<p>品<!-- name --><!-- nmae --></p>", TextEncoding::Cp932));
-  const auto escaping = dir.Write("escaping.html", EncodeText(u"品<!-- EscapeValues --><!-- name -->", TextEncoding::Cp932));
+  const auto escaping =
+      dir.Write("escaping.html", EncodeText(u"品<!-- EscapeValues --><!-- name -->", TextEncoding::Cp932));
   const auto plain = dir.Write("item.txt", EncodeText(u"品<!-- name -->", TextEncoding::Cp932));
   const std::filesystem::path out = dir / "out";
   const struct {
@@ -296,22 +297,44 @@ TEST(Converter, WritesAPageForEveryRecordOrNone) {
     std::vector<std::string> printed;
     std::vector<std::pair<std::string, std::u16string>> written;  // CP932 unless ASCII
   } cases[] = {
-      {"pages named by a field, unsafe characters replaced", "--each 'p-<!-- code -->.html'", templ, 0, {},
+      {"pages named by a field, unsafe characters replaced",
+       "--each 'p-<!-- code -->.html'",
+       templ,
+       0,
+       {},
        {{"p-A1.html", u"<p>品りんご & <梨><!-- nmae --></p>"}, {"p-B_2.html", u"<p>品&#x1F600;<!-- nmae --></p>"}}},
-      {"reported", "--report --each 'p-<!-- code -->.html'", templ, 0,
+      {"reported",
+       "--report --each 'p-<!-- code -->.html'",
+       templ,
+       0,
        {"quillary-convert: 2 pages written in ", " (1 blank record without a page)\n",
         "2 placeholders filled, 0 left unfilled, 2 comments naming no field\n", "  no field <!-- nmae --> 2\n",
         "  1 character written as a character reference\n"},
        {{"p-A1.html", u"<p>品りんご & <梨><!-- nmae --></p>"}, {"p-B_2.html", u"<p>品&#x1F600;<!-- nmae --></p>"}}},
-      {"escaping reported", "--report --each '<!-- code -->'", escaping, 0,
+      {"escaping reported",
+       "--report --each '<!-- code -->'",
+       escaping,
+       0,
        {"  values escaped (<!-- EscapeValues -->)\n"},
        {{"A1", u"品りんご &amp; &lt;梨&gt;"}, {"B_2", u"品&#x1F600;"}}},
-      {"strict: written all the same", "--strict --each '<!-- code -->.html'", dir.Write("u.html", "<!-- code --><!-- code -->"), 3,
-       {}, {{"A1.html", u"A1<!-- code -->"}, {"B_2.html", u"B/2<!-- code -->"}}},
-      {"one name for two records", "--each 'same.html'", templ, 1,
-       {"quillary-convert: the name pattern gives records 1, 2 one file name, same.html; nothing written\n"}, {}},
-      {"not HTML: what CP932 lacks is refused", "--each '<!-- code -->'", plain, 1,
-       {"record 2 (", "B_2): the output holds U+1F600, which CP932 cannot express; nothing written"}, {}},
+      {"strict: written all the same",
+       "--strict --each '<!-- code -->.html'",
+       dir.Write("u.html", "<!-- code --><!-- code -->"),
+       3,
+       {},
+       {{"A1.html", u"A1<!-- code -->"}, {"B_2.html", u"B/2<!-- code -->"}}},
+      {"one name for two records",
+       "--each 'same.html'",
+       templ,
+       1,
+       {"quillary-convert: the name pattern gives records 1, 2 one file name, same.html; nothing written\n"},
+       {}},
+      {"not HTML: what CP932 lacks is refused",
+       "--each '<!-- code -->'",
+       plain,
+       1,
+       {"record 2 (", "B_2): the output holds U+1F600, which CP932 cannot express; nothing written"},
+       {}},
   };
   for (const auto& c : cases) {
     std::filesystem::remove_all(out);
@@ -328,11 +351,10 @@ TEST(Converter, WritesAPageForEveryRecordOrNone) {
       EXPECT_EQ(ReadBytes(out / file), EncodeText(text, TextEncoding::Cp932)) << c.name << ": " << file;
   }
   const auto unnamed = dir.Write("unnamed.csv", "code,name\r\nA,x\r\n,y\r\nB,z\r\n,w\r\n");
-  const Outcome run = RunConverter("--each '<!-- code -->' --output-dir " + Quoted(out) + " " + Quoted(unnamed) +
-                                   " " + Quoted(templ));
+  const Outcome run =
+      RunConverter("--each '<!-- code -->' --output-dir " + Quoted(out) + " " + Quoted(unnamed) + " " + Quoted(templ));
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.errors.find("the name pattern gives no file name for records 2, 4; nothing written"),
-            std::string::npos)
+  EXPECT_NE(run.errors.find("the name pattern gives no file name for records 2, 4; nothing written"), std::string::npos)
       << run.errors;
 }
 

@@ -11,9 +11,9 @@
 
 #include "app/ProgramMemory.h"
 #include "app/RecentFilesMenu.h"
-#include "mainwindow/SettingsStore.h"
 #include "convert/preview/PreviewPane.h"
 #include "mainwindow/MainWindowHarness.h"
+#include "mainwindow/SettingsStore.h"
 #include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
@@ -54,10 +54,9 @@ class RememberedTest : public QObject {
     }
     const SettingsStore store(file);
     // The ten most recent, newest first; 1 and 2 fell off the end.
-    QCOMPARE(store.RecentFiles(), (QStringList{u"/data/5.csv"_s, u"/data/12.csv"_s, u"/data/11.csv"_s,
-                                               u"/data/10.csv"_s, u"/data/9.csv"_s, u"/data/8.csv"_s,
-                                               u"/data/7.csv"_s, u"/data/6.csv"_s, u"/data/4.csv"_s,
-                                               u"/data/3.csv"_s}));
+    QCOMPARE(store.RecentFiles(),
+             (QStringList{u"/data/5.csv"_s, u"/data/12.csv"_s, u"/data/11.csv"_s, u"/data/10.csv"_s, u"/data/9.csv"_s,
+                          u"/data/8.csv"_s, u"/data/7.csv"_s, u"/data/6.csv"_s, u"/data/4.csv"_s, u"/data/3.csv"_s}));
     QCOMPARE(store.LastConversion(u"/data/3.csv"_s), (ConversionPair{u"/t/new.html"_s, u"/t/new.out"_s, 5, 6}));
     QCOMPARE(store.LastConversion(u"/data/52.csv"_s),
              (ConversionPair{u"/data/52.csv.html"_s, u"/data/52.csv.out"_s, 1000, 20}));
@@ -74,10 +73,11 @@ class RememberedTest : public QObject {
     static constexpr char garbage[] = "\xff\xfe\0[[[=\n\x01\x02==\n[Conversions]\nsize=x";
     QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1) << false;
     QTest::newRow("wrong kinds of values")
-        << QByteArray("[RecentFiles]\nfiles=relative.csv, , /ok.csv\n[MainWindow]\nposition=here\n"
-                      "[Preview]\nplacement=@Rect(0 0 -5 -5)\n[Conversions]\nsize=999999999\n"
-                      "1\\csv=/a.csv\n1\\template=t.html\n1\\output=/o.html\n2\\csv=/b.csv\n2\\template=/t.html\n"
-                      "2\\output=/o.html\n2\\outputModified=soon\n")
+        << QByteArray(
+               "[RecentFiles]\nfiles=relative.csv, , /ok.csv\n[MainWindow]\nposition=here\n"
+               "[Preview]\nplacement=@Rect(0 0 -5 -5)\n[Conversions]\nsize=999999999\n"
+               "1\\csv=/a.csv\n1\\template=t.html\n1\\output=/o.html\n2\\csv=/b.csv\n2\\template=/t.html\n"
+               "2\\output=/o.html\n2\\outputModified=soon\n")
         << false;
     QTest::newRow("a folder where the file should be") << QByteArray() << true;
   }

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QListView>
@@ -17,10 +17,10 @@
 
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/DialogOwner.h"
+#include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtFileDialog.h"
 #include "fakes/FakeCommonDialogBackend.h"
-#include "commondialog/MessageBox.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -34,9 +34,15 @@ std::vector<int> Ints(std::initializer_list<int> values) { return values; }
 // What a file dialog was asked; a file buffer of blanks and a NUL shows as its capacity.
 QStringList Asked(const FileDialogRequest& r) {
   const bool blank = r.fileBuffer == QString(r.capacity - 1, u' ') + QChar(u'\0');
-  return {r.mode == FileDialogMode::Open ? "open" : "save", QString(r.filter).replace(QChar(u'\0'), u'0'),
-          QString::number(r.owner), QString::number(r.filterIndex), blank ? QString::number(r.capacity) : r.fileBuffer,
-          r.initialDir, r.title, QString::number(r.flags), r.defaultExt};
+  return {r.mode == FileDialogMode::Open ? "open" : "save",
+          QString(r.filter).replace(QChar(u'\0'), u'0'),
+          QString::number(r.owner),
+          QString::number(r.filterIndex),
+          blank ? QString::number(r.capacity) : r.fileBuffer,
+          r.initialDir,
+          r.title,
+          QString::number(r.flags),
+          r.defaultExt};
 }
 
 // The error of that type the call raised, if any.
@@ -167,7 +173,8 @@ class CommonDialogTest : public QObject {
   void fontAndPrinterFieldsBothWays() {
     FakeCommonDialogBackend backend;
     // Underline 2: only 1 counts as set.
-    const FontResult chosen{1, 125, {.weight = 700, .italic = 1, .underline = 2, .faceName = {'A', 'b', 0xFF, 0, 'z', 'z'}}};
+    const FontResult chosen{
+        1, 125, {.weight = 700, .italic = 1, .underline = 2, .faceName = {'A', 'b', 0xFF, 0, 'z', 'z'}}};
     backend.fontAnswers = {chosen, {1, 135, {}}, {1, -15, {}}};
     C_CommonDialog dialog(backend);
     dialog.SetFontSize(9);
@@ -219,7 +226,8 @@ class CommonDialogTest : public QObject {
     request.filter = QStringLiteral("カンマ区切り(CSV)ファイル (*.csv)\0*.csv\0すべてのファイル(*.*)\0*.*\0\0");
     request.initialDir = QString::fromStdString(dir.path().string());
     auto dialog = BuildFileDialog(request, nullptr);
-    QCOMPARE(Listed(*dialog, "fileTypeCombo"), QStringList({"カンマ区切り(CSV)ファイル (*.csv)", "すべてのファイル(*.*)"}));
+    QCOMPARE(Listed(*dialog, "fileTypeCombo"),
+             QStringList({"カンマ区切り(CSV)ファイル (*.csv)", "すべてのファイル(*.*)"}));
     QTRY_COMPARE(Listed(*dialog, "listView"), QStringList{"a.csv"});
     request.filterIndex = 2;
     dialog = BuildFileDialog(request, nullptr);
@@ -301,8 +309,8 @@ class CommonDialogTest : public QObject {
 
   void messageBoxButtonsIconsAndEscape() {
     QMessageBox box;
-    QtMessageBox::Prepare(box, QStringLiteral("一行目\r\n<b>二行目</b>"), MsgButtons::YesNoCancel,
-                          MsgIcon::Information, QStringLiteral("確認"));
+    QtMessageBox::Prepare(box, QStringLiteral("一行目\r\n<b>二行目</b>"), MsgButtons::YesNoCancel, MsgIcon::Information,
+                          QStringLiteral("確認"));
     QVERIFY(box.windowTitle() == QStringLiteral("確認") && box.icon() == QMessageBox::Information);
     QVERIFY(box.text() == QStringLiteral("一行目\n<b>二行目</b>") && box.textFormat() == Qt::PlainText);
     QCOMPARE(box.buttons().size(), 3);
@@ -326,7 +334,8 @@ class CommonDialogTest : public QObject {
     }
     QMessageBox question, caution;
     QtMessageBox::Prepare(question, QString(), MsgButtons::YesNo, MsgIcon::Error, kProgramTitle);
-    QVERIFY(question.icon() == QMessageBox::Critical && question.escapeButton()->text() == QStringLiteral("いいえ(&N)"));
+    QVERIFY(question.icon() == QMessageBox::Critical &&
+            question.escapeButton()->text() == QStringLiteral("いいえ(&N)"));
     QtMessageBox::Prepare(caution, QString(), MsgButtons::Ok, MsgIcon::Exclamation, QString());
     QVERIFY(caution.icon() == QMessageBox::Warning && caution.defaultButton()->text() == QStringLiteral("OK"));
   }

@@ -43,7 +43,9 @@ class Generator {
  public:
   explicit Generator(unsigned seed) : random_(seed) {}
 
-  SheetArray Sheet() { return NamedSheet(kNames, Below(5), [this] { return Value(); }); }
+  SheetArray Sheet() {
+    return NamedSheet(kNames, Below(5), [this] { return Value(); });
+  }
 
   std::u16string Template() {
     // clang-format off
@@ -172,11 +174,8 @@ TEST(EngineDifferential, ManyFieldsWithOverlappingNames) {
     int fields, cases;
     std::vector<std::u16string> given;
   } rows[] = {
-      {"a few", 12, 2000, {}},
-      {"tags going on past others", 9, 2000, onward},
-      {"hundreds", 300, 200, {}},
-      {"thousands", 2000, 20, {}},
-      {"the most a sheet holds", 16383, 2, {}},
+      {"a few", 12, 2000, {}},     {"tags going on past others", 9, 2000, onward}, {"hundreds", 300, 200, {}},
+      {"thousands", 2000, 20, {}}, {"the most a sheet holds", 16383, 2, {}},
   };
   for (const auto& row : rows) {
     ManyFields generate(static_cast<unsigned>(row.fields), row.fields, row.given);
@@ -200,10 +199,11 @@ TEST(EngineDifferential, RepetitionsOfPlainNames) {
   // One name goes on from another's tag: a value after that tag may form
   // it in the text the earlier field's pass saw.
   const std::vector<std::u16string> names = {u"id", u"name", u"ab -->x", u"price", u"name", u"ab", u"a"};
-  static const std::u16string oddities[] = {u"<", u"|", u"<!-- ", u"<!-", u"<!-- a -->", u"<!-- name", u" -->",
-                                            u"<BR>", u"->", u"<!-- ab -->", u"x -->", u"a -->", u"- a -->"};
-  static const std::u16string joins[] = {u"", u" ", u"<td>", u"</td><td>", u"<!", u"<!-- x -->", u"<!-- ",
-                                         u"-- ", u"\r\n", u"<p class=\"a\">"};
+  static const std::u16string oddities[] = {u"<",         u"|",     u"<!-- ",  u"<!-", u"<!-- a -->",
+                                            u"<!-- name", u" -->",  u"<BR>",   u"->",  u"<!-- ab -->",
+                                            u"x -->",     u"a -->", u"- a -->"};
+  static const std::u16string joins[] = {u"",           u" ",     u"<td>", u"</td><td>", u"<!",
+                                         u"<!-- x -->", u"<!-- ", u"-- ",  u"\r\n",      u"<p class=\"a\">"};
   static const std::u16string counts[] = {u"*", u"* 全件", u"3", u"40", u"0"};
   for (int i = 0; i < 3000; ++i) {
     const int rows = below(30);
@@ -239,8 +239,7 @@ TEST(EngineDifferential, RepetitionsLeftToTheSweep) {
        u"<!-- BeginRepeat * --><!-- ab --><!-- name --><!-- EndRepeat -->", u"x -->"},
       {"a value holds a later field's tag", u"<!-- BeginRepeat * -->[<!-- name -->]<!-- a --><!-- EndRepeat -->",
        u"<!-- a -->"},
-      {"a value ends with the start of a tag", u"<!-- BeginRepeat * --><!-- name -->- a --><!-- EndRepeat -->",
-       u"<!-"},
+      {"a value ends with the start of a tag", u"<!-- BeginRepeat * --><!-- name -->- a --><!-- EndRepeat -->", u"<!-"},
       {"a line-break marker", u"<!-- BeginRepeat * -->(<!-- name -->)<!-- EndRepeat -->", u"a|b"},
       {"a field runs out before the others",
        u"<!-- BeginRepeat 2 --><!-- id --><!-- EndRepeat --><!-- BeginRepeat * --><!-- id -->,<!-- name -->;"
@@ -269,27 +268,39 @@ TEST(EngineDifferential, UnclosedNestedAndPartialOpenings) {
     const char* name;
     std::vector<std::u16string> names, pieces, values;
   } rows[] = {
-      {"unclosed openings", plain, {u"<!-- ", u"<!--", u"<!-", u"<", u"<!-- f1", u"<!-- f0 -", u" --", u"x"},
+      {"unclosed openings",
+       plain,
+       {u"<!-- ", u"<!--", u"<!-", u"<", u"<!-- f1", u"<!-- f0 -", u" --", u"x"},
        {u"", u"v", u"<!-- ", u" -->", u"f2 -->"}},
-      {"unclosed repeat comments", plain,
+      {"unclosed repeat comments",
+       plain,
        {u"<!-- BeginRepeat ", u"<!-- BeginRepeat 2", u"<!-- BeginRepeat 2 ", u"<!-- BeginRepeat * -->", u"-->",
         u"<!-- EndRepeat --", u"<!-- EndRepeat -->", u" ", u"<!-- "},
        {u"", u"v", u"<!-- BeginRepeat 1 -->", u"<!-- EndRepeat -->"}},
-      {"nested openings", plain, {u"<!-- <!-- ", u"<!-- ", u" -->", u" --> -->", u"<!-- x <!-- f2 -->"},
+      {"nested openings",
+       plain,
+       {u"<!-- <!-- ", u"<!-- ", u" -->", u" --> -->", u"<!-- x <!-- f2 -->"},
        {u"", u"<!-- f1", u" --> -->", u"<!-- f3 -->", u"f0"}},
-      {"names holding \" -->\"", {u"a -->", u"a --> b", u"a", u"b -->", u" -->"},
+      {"names holding \" -->\"",
+       {u"a -->", u"a --> b", u"a", u"b -->", u" -->"},
        {u"<!-- ", u"<!-- a", u" -->", u" b", u"b", u" --> -->", u"<!-- a -->"},
        {u"", u"a", u" -->", u"<!-- b", u"<!-- a --> b -->"}},
-      {"names holding \"<!-- \"", {u"<!-- a", u"x<!-- ", u"a", u"<!-- "},
-       {u"<!-- ", u"<!-- <!-- ", u"a", u"x", u" -->", u"<!-- a -->"}, {u"", u"<!-- ", u"a -->", u"x"}},
-      {"runs of empty values", {u"f0", u"f1", u"f2", u"f3", u"f4", u"f5"},
+      {"names holding \"<!-- \"",
+       {u"<!-- a", u"x<!-- ", u"a", u"<!-- "},
+       {u"<!-- ", u"<!-- <!-- ", u"a", u"x", u" -->", u"<!-- a -->"},
+       {u"", u"<!-- ", u"a -->", u"x"}},
+      {"runs of empty values",
+       {u"f0", u"f1", u"f2", u"f3", u"f4", u"f5"},
        {u"<!-- ", u"<!", u"<!-- BeginRepeat 3 -->", u"<!-- EndRepeat -->", u"-- f1 -->", u"<!-- f5 -->"},
        {u"", u"", u"", u"<!-- ", u"f1 -->", u"<", u"v"}},
       // A later field's tag, unfilled when the first field's pass joins
       // it to a value across empty ones, forms the tag of a field between.
-      {"a later field's tag before empty values", {u"a", u"b --> c", u"b", u"d"}, {u"<!-- ", u" c -->", u"x"},
+      {"a later field's tag before empty values",
+       {u"a", u"b --> c", u"b", u"d"},
+       {u"<!-- ", u" c -->", u"x"},
        {u"", u"", u" c -->", u"c"}},
-      {"a name many fields share", {u"x", u"x", u"y", u"x", u"y", u"x"},
+      {"a name many fields share",
+       {u"x", u"x", u"y", u"x", u"y", u"x"},
        {u"<!-- BeginRepeat * -->", u"<!-- BeginRepeat 2 -->", u"<!-- EndRepeat -->", u"<!-- ", u"z"},
        {u"", u"v", u"<!-- y -->", u"<!-- x"}},
   };
@@ -319,8 +330,7 @@ TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
   std::vector<std::u16string> field = {u"N"};
   std::u16string left, right;
   for (int r = 1; r <= 40; ++r) {
-    const std::u16string run(static_cast<std::size_t>(r * 37),
-                             static_cast<char16_t>(u'a' + r % 26));
+    const std::u16string run(static_cast<std::size_t>(r * 37), static_cast<char16_t>(u'a' + r % 26));
     field.push_back(run + u"<!-- N -->" + run);
     left += run;
     right = run + right;
@@ -343,8 +353,8 @@ class PageCases {
   SheetArray Sheet() {
     SheetArray array = generate_.Sheet();
     if (Below(4) == 0) array.Set(Below(array.Fields()), 0, std::u16string(kEscapeValuesName));
-    static const std::u16string extras[] = {u"&", u"\"", u"'", u"&amp;", u"/", u"\\", u"\x01", u"..", u".",
-                                            u"😀", u"\xD800", u"ｱ", u"長い名前", u"\x7F"};
+    static const std::u16string extras[] = {u"&",  u"\"", u"'", u"&amp;",  u"/", u"\\",       u"\x01",
+                                            u"..", u".",  u"😀", u"\xD800", u"ｱ", u"長い名前", u"\x7F"};
     for (int r = 1; r < array.Rows(); ++r)
       for (int f = 0; f < array.Fields(); ++f)
         if (Below(2) == 0) array.Set(f, r, array.Text(f, r) + extras[Below(14)]);
@@ -353,8 +363,8 @@ class PageCases {
 
   std::u16string Template() {
     std::u16string text = generate_.Template();
-    for (int n = Below(3); n > 0; --n) text.insert(static_cast<std::size_t>(Below(static_cast<int>(text.size()) + 1)),
-                                                  kEscapeValuesComment);
+    for (int n = Below(3); n > 0; --n)
+      text.insert(static_cast<std::size_t>(Below(static_cast<int>(text.size()) + 1)), kEscapeValuesComment);
     return text;
   }
 
@@ -394,8 +404,8 @@ TEST(EngineDifferential, EscapingPagesAndNamesMatchTheLiteralAlgorithm) {
 TEST(EngineDifferential, ReferencesMatchTheLiteralAlgorithm) {
   std::mt19937 random(11);
   const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-  static const std::u16string pieces[] = {u"a", u"日本", u"～", u"☃", u"😀", u"𠮷", u"é", u"&", u"\r\n", u"\xD83D",
-                                          u"\xDE00", u"ｱ"};
+  static const std::u16string pieces[] = {u"a", u"日本", u"～",   u"☃",      u"😀",      u"𠮷",
+                                          u"é", u"&",    u"\r\n", u"\xD83D", u"\xDE00", u"ｱ"};
   for (int i = 0; i < 3000; ++i) {
     std::u16string text;
     for (int n = below(12); n > 0; --n) text += pieces[below(i % 3 == 0 ? 12 : 9)];
@@ -409,7 +419,8 @@ TEST(EngineDifferential, ReferencesMatchTheLiteralAlgorithm) {
       refused = true;
     }
     std::string bytes;
-    EncodingSink sink(TextEncoding::Cp932, [&](std::string_view piece) { bytes.append(piece); }, true);
+    EncodingSink sink(
+        TextEncoding::Cp932, [&](std::string_view piece) { bytes.append(piece); }, true);
     try {
       for (std::size_t at = 0; at < text.size();) {
         const std::size_t size = static_cast<std::size_t>(below(4));

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "convert/TemplateFile.h"
 #include "convert/Module1.h"
-#include "support/SheetOf.h"
+#include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
+#include "support/SheetOf.h"
 #include "support/TempDir.h"
 
 namespace quillary {
@@ -33,13 +33,16 @@ TEST(FileExists, TestsReadableFilesOnly) {
 TEST(ConvertTemplate, WritesTheEncodedExpansionInOnePiece) {
   TempDir dir;
   // "<!-- Name -->は<!-- Price -->円" with a NUL ending the output early.
-  const auto templ =
-      dir.Write("t.html", std::string("<!-- Name -->\x82\xcd<!-- Price -->\x89~\0tail", 36));
+  const auto templ = dir.Write("t.html", std::string("<!-- Name -->\x82\xcd<!-- Price -->\x89~\0tail", 36));
   ConvertTemplate(templ, dir / "out.html", FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(dir / "out.html"), "Apple\x82\xcd" "120\x89~");
+  EXPECT_EQ(ReadBytes(dir / "out.html"),
+            "Apple\x82\xcd"
+            "120\x89~");
   // The template is read whole first, so it may be its own output.
   ConvertTemplate(templ, templ, FruitSheet(), 3);
-  EXPECT_EQ(ReadBytes(templ), "Apple\x82\xcd" "120\x89~");
+  EXPECT_EQ(ReadBytes(templ),
+            "Apple\x82\xcd"
+            "120\x89~");
 }
 
 TEST(ConvertTemplate, WritesInTheTemplatesEncodingOrTheSheetsForPlainAscii) {

@@ -23,8 +23,7 @@ std::size_t InStr(std::size_t start, const std::u16string& text, std::u16string_
 }
 
 // The characters from 1-based start, length of them or all to the end.
-std::u16string Mid(const std::u16string& text, std::size_t start,
-                   std::size_t length = std::u16string::npos) {
+std::u16string Mid(const std::u16string& text, std::size_t start, std::size_t length = std::u16string::npos) {
   return start > text.size() ? std::u16string() : text.substr(start - 1, length);
 }
 
@@ -34,12 +33,9 @@ std::u16string Value(const SheetArray& array, int field, int row) {
   return value;
 }
 
-std::u16string Tag(const SheetArray& array, int field) {
-  return u"<!-- " + array.Text(field, 0) + u" -->";
-}
+std::u16string Tag(const SheetArray& array, int field) { return u"<!-- " + array.Text(field, 0) + u" -->"; }
 
-int ReplaceFirst(std::u16string& text, const std::u16string& find,
-                 const std::u16string& replacement) {
+int ReplaceFirst(std::u16string& text, const std::u16string& find, const std::u16string& replacement) {
   const std::size_t a = InStr(1, text, find);
   if (a == 0) return 0;
   text = Mid(text, 1, a - 1) + replacement + Mid(text, a + find.size());
@@ -86,8 +82,7 @@ void FillPlaceholders(std::u16string& text, RowCursors& rowCursor, const SheetAr
   }
 }
 
-void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array,
-                       int count) {
+void ExpandRepeatBlock(std::u16string& body, RowCursors& rowCursor, const SheetArray& array, int count) {
   const std::u16string pattern = body;
   std::u16string result;
   for (int i = 1; i <= count; ++i) {
@@ -122,8 +117,8 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
 namespace {
 
 std::u16string Escaped(std::u16string value) {
-  for (const auto& [find, reference] : {std::pair{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"},
-                                        {u"\"", u"&quot;"}, {u"'", u"&#39;"}})
+  for (const auto& [find, reference] :
+       {std::pair{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"\"", u"&quot;"}, {u"'", u"&#39;"}})
     ReplaceAll(value, find, reference);
   return value;
 }
@@ -186,8 +181,7 @@ std::u16string RecordPage(std::u16string_view templateText, const SheetArray& ar
   return ConvertTemplate(templateText, Rows(array, {record}, false), k);
 }
 
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record,
-                        std::size_t maxBytes) {
+std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record, std::size_t maxBytes) {
   std::u16string expanded = literal::ExpandTemplate(pattern, Rows(array, {record}, false), k);
   expanded = expanded.substr(0, expanded.find(u'\0'));
   std::u16string name;

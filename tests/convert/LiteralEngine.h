@@ -29,8 +29,7 @@ std::u16string RecordPage(std::u16string_view templateText, const SheetArray& ar
 // cut at a NUL, each refused character replaced by "_", then characters
 // taken off the end of the stem (the extension kept when short) until its
 // UTF-8 fits maxBytes, then "." and ".." renamed.
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record,
-                        std::size_t maxBytes);
+std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record, std::size_t maxBytes);
 // The text as an HTML page in CP932 holds it: every character CP932 cannot
 // write, tried one by one, as "&#x...;"; count says how many.
 std::u16string WithReferences(std::u16string_view text, std::size_t& count);

@@ -75,10 +75,16 @@ TEST(PlanPages, RefusesEmptyAndSharedNamesNamingTheRecords) {
     std::u16string shared;
   } rows[] = {
       {"shared once made safe", {u"b/c", u"b_c", u"d"}, PageNameError::Kind::Shared, {1, 2}, u"b_c"},
-      {"shared once cut", {u"d", longName + u"1", longName + u"2"}, PageNameError::Kind::Shared, {2, 3},
+      {"shared once cut",
+       {u"d", longName + u"1", longName + u"2"},
+       PageNameError::Kind::Shared,
+       {2, 3},
        std::u16string(255, u'x')},
-      {"the first name shared, with all its records", {u"e", u"f", u"e", u"f", u"e"}, PageNameError::Kind::Shared,
-       {1, 3, 5}, u"e"},
+      {"the first name shared, with all its records",
+       {u"e", u"f", u"e", u"f", u"e"},
+       PageNameError::Kind::Shared,
+       {1, 3, 5},
+       u"e"},
       {"empty", {u"", u"x", u""}, PageNameError::Kind::Empty, {1, 3}, u""},
       {"empty at a NUL", {std::u16string(u"\0x", 2)}, PageNameError::Kind::Empty, {1}, u""},
   };

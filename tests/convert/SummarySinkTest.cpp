@@ -48,11 +48,22 @@ ConversionSummary CountedSlowly(std::u16string_view text, const std::vector<std:
 // comments cut across pieces, left open, nested, names holding " -->",
 // names at the longest listed length and one past it.
 TEST(SummarySink, CountsTheSameHoweverTheOutputIsCut) {
-  const std::vector<std::u16string> names = {u"a", u"a -->", u"a --> b", u"a --> bcd", u"a --> bcx", u"Name", u"Name", u""};
+  const std::vector<std::u16string> names = {u"a",         u"a -->", u"a --> b", u"a --> bcd",
+                                             u"a --> bcx", u"Name",  u"Name",    u""};
   const std::u16string longest(kLongestListedName, u'n');
-  const std::u16string pieces[] = {u"<!-- ",         u" -->",  u"<!--", u"<!-- a -->", u" b", u"<!-- a --> bcd -->",
-                                   u"<!-- Name -->", u"Name",  u" ",    u"<!-- BeginRepeat 2 -->",
-                                   u"<!-- EndRepeat -->",      longest, longest + u"n"};
+  const std::u16string pieces[] = {u"<!-- ",
+                                   u" -->",
+                                   u"<!--",
+                                   u"<!-- a -->",
+                                   u" b",
+                                   u"<!-- a --> bcd -->",
+                                   u"<!-- Name -->",
+                                   u"Name",
+                                   u" ",
+                                   u"<!-- BeginRepeat 2 -->",
+                                   u"<!-- EndRepeat -->",
+                                   longest,
+                                   longest + u"n"};
   std::mt19937 random(5);
   const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
   std::vector<std::vector<std::u16string>> fields;  // names only: the counting reads nothing else

@@ -9,16 +9,13 @@ namespace {
 using testing::FruitSheet;
 using testing::SheetOf;
 
-std::u16string Expand(std::u16string_view text, int k = 3) {
-  return ExpandTemplate(text, FruitSheet(), k);
-}
+std::u16string Expand(std::u16string_view text, int k = 3) { return ExpandTemplate(text, FruitSheet(), k); }
 
 TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
-  EXPECT_EQ(
-      Expand(u"<h1><!-- Title --></h1>\r\n<!-- BeginRepeat 3 -->\r\n"
-             u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
-      u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
-      u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
+  EXPECT_EQ(Expand(u"<h1><!-- Title --></h1>\r\n<!-- BeginRepeat 3 -->\r\n"
+                   u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
+            u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
+            u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
   // Over FruitSheet with K = 3 unless given.
   const struct {
     const char* name;
@@ -28,8 +25,8 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
       {"a field's placeholders take its rows in turn",
        u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
        u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>"},
-      {"only the exact form is a placeholder; the template's marker stays",
-       u"<!-- name --><!--Name--><!-- Name  -->|", u"<!-- name --><!--Name--><!-- Name  -->|"},
+      {"only the exact form is a placeholder; the template's marker stays", u"<!-- name --><!--Name--><!-- Name  -->|",
+       u"<!-- name --><!--Name--><!-- Name  -->|"},
       {"an empty template", u"", u""},
       {"a block fills one placeholder of a field each time",
        u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
@@ -45,8 +42,7 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
        u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat -->"
        u"<!-- Name -->",
        u"ApplePearPlum"},
-      {"a count of 0 goes on after the block", u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->",
-       u"aApple"},
+      {"a count of 0 goes on after the block", u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->", u"aApple"},
       {"an empty count is 0", u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b", u"ab"},
       {"a count in words is 0", u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b", u"ab"},
       // No space after the count, no "-->", no end comment: nothing is lost
@@ -72,10 +68,8 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   // Name (earlier field) inserts Price's tag: filled in Price's turn, in text
   // order; Price inserts Name's tag: Name's turn is over, it stays.
-  const SheetArray array =
-      SheetOf({{u"Name", u"A<!-- Price -->", u"B"}, {u"Price", u"1", u"<!-- Name -->", u"3"}});
-  EXPECT_EQ(ExpandTemplate(u"<!-- Name -->,<!-- Price -->,<!-- Price -->", array, 2),
-            u"A1,<!-- Name -->,3");
+  const SheetArray array = SheetOf({{u"Name", u"A<!-- Price -->", u"B"}, {u"Price", u"1", u"<!-- Name -->", u"3"}});
+  EXPECT_EQ(ExpandTemplate(u"<!-- Name -->,<!-- Price -->,<!-- Price -->", array, 2), u"A1,<!-- Name -->,3");
   // A tag formed across the joins of an inserted value is found too.
   const SheetArray joins = SheetOf({{u"N", u"!-- N --", u"<!-- N -->", u"done"}});
   EXPECT_EQ(ExpandTemplate(u"<<!-- N -->>", joins, 1), u"done");
@@ -90,8 +84,10 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   } formed[] = {
       {"later field", {{u"N", u"- M -->"}, {u"M", u"m"}}, u"<!-<!-- N -->", u"m"},
       {"earlier field", {{u"M", u"m"}, {u"N", u"- M -->"}}, u"<!-<!-- N -->", u"<!-- M -->"},
-      {"later field, in a repetition", {{u"N", u"- M -->", u"x"}, {u"M", u"m", u"n"}},
-       u"<!-- BeginRepeat 2 --><!-<!-- N -->.<!-- EndRepeat -->", u"m.<!-x."},
+      {"later field, in a repetition",
+       {{u"N", u"- M -->", u"x"}, {u"M", u"m", u"n"}},
+       u"<!-- BeginRepeat 2 --><!-<!-- N -->.<!-- EndRepeat -->",
+       u"m.<!-x."},
   };
   for (const auto& c : formed) EXPECT_EQ(ExpandTemplate(c.text, SheetOf(c.fields), 2), c.expected) << c.name;
 }
@@ -112,8 +108,9 @@ TEST(TemplateEngine, AStarCountRepeatsForTheRowsTheBodysFieldsHaveLeft) {
        u"<!-- BeginRepeat * -->(<!-- Name -->)<!-- EndRepeat -->end",
        u"Apple(Pear)(Plum)end"},
       {"no field in the body", u"a<!-- BeginRepeat * -->x<!-- Nope --><!-- EndRepeat -->b", u"ab"},
-      {"rows used up", u"<!-- BeginRepeat 3 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)"
-                       u"<!-- EndRepeat -->end",
+      {"rows used up",
+       u"<!-- BeginRepeat 3 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)"
+       u"<!-- EndRepeat -->end",
        u"ApplePearPlumend"},
       {"only a star alone is one", u"<!-- BeginRepeat *2 -->x<!-- EndRepeat -->b", u"b"},
   };
@@ -133,16 +130,28 @@ TEST(TemplateEngine, SummaryCountsWhatTheOutputHolds) {
     NameCounts unfilled, unknown;
     int k = 3;
   } cases[] = {
-      {"rows used up, unknown comments", u"<p><!-- Name --></p><p><!-- Name --></p><!-- Nope --><p><!-- Name --></p>"
-                                          u"<p><!-- Name --></p><!-- header --><!-- Nope -->",
-       3, {{u"Name", 1}}, {{u"Nope", 2}, {u"header", 1}}},
-      {"a second placeholder in a body", u"<!-- BeginRepeat 2 -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->", 2,
-       {{u"Name", 2}}, {}},
+      {"rows used up, unknown comments",
+       u"<p><!-- Name --></p><p><!-- Name --></p><!-- Nope --><p><!-- Name --></p>"
+       u"<p><!-- Name --></p><!-- header --><!-- Nope -->",
+       3,
+       {{u"Name", 1}},
+       {{u"Nope", 2}, {u"header", 1}}},
+      {"a second placeholder in a body",
+       u"<!-- BeginRepeat 2 -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->",
+       2,
+       {{u"Name", 2}},
+       {}},
       {"repeat comments left as text are not names",
-       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d", 0, {}, {}},
+       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
+       0,
+       {},
+       {}},
       {"a field past K is unknown", u"<!-- Title --><!-- Price -->", 1, {}, {{u"Price", 1}}, 2},
-      {"a tag across a block's edge", u"<!-- Na<!-- BeginRepeat 1 -->me --><!-- EndRepeat --><!-- Title -->", 1,
-       {{u"Name", 1}}, {}},
+      {"a tag across a block's edge",
+       u"<!-- Na<!-- BeginRepeat 1 -->me --><!-- EndRepeat --><!-- Title -->",
+       1,
+       {{u"Name", 1}},
+       {}},
       {"the inner comment of nested ones", u"<!-- a <!-- b --> <!-- c", 0, {}, {{u"b", 1}}},
       {"no fields", u"<!-- Name -->", 0, {}, {{u"Name", 1}}, 0},
   };
@@ -182,11 +191,27 @@ TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
 
 TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
   const std::pair<std::u16string_view, int> cases[] = {
-      {u"2.5", 2},     {u"3.5", 4},       {u"2.51", 3},     {u" \t\r\n7x", 7},     {u"-1", -1},
-      {u"+4", 4},      {u"1e2", 100},     {u"15D-1", 2},    {u"3e", 3},            {u"5.e1", 50},
-      {u".5", 0},      {u".51", 1},       {u"x", 0},        {u"", 0},              {u"-", 0},
-      {u"0.000", 0},   {u"32767.5", 32767}, {u"-32768.5", -32768}, {u"1e999999999999", 32767},
-      {u"-7e-999999999999", 0}, {u"000000000000000000012", 12},
+      {u"2.5", 2},
+      {u"3.5", 4},
+      {u"2.51", 3},
+      {u" \t\r\n7x", 7},
+      {u"-1", -1},
+      {u"+4", 4},
+      {u"1e2", 100},
+      {u"15D-1", 2},
+      {u"3e", 3},
+      {u"5.e1", 50},
+      {u".5", 0},
+      {u".51", 1},
+      {u"x", 0},
+      {u"", 0},
+      {u"-", 0},
+      {u"0.000", 0},
+      {u"32767.5", 32767},
+      {u"-32768.5", -32768},
+      {u"1e999999999999", 32767},
+      {u"-7e-999999999999", 0},
+      {u"000000000000000000012", 12},
   };
   for (const auto& [text, count] : cases)
     EXPECT_EQ(ReadRepeatCount(text), count) << ::testing::PrintToString(std::u16string(text));
@@ -205,16 +230,31 @@ TEST(ValueEscaping, EscapesValuesOnlyWhereTheTemplateAsks) {
   } rows[] = {
       {"not asked: as before", {{u"Name", value}}, 1, u"<!-- Name -->", u"A&B <限定> \"q\" 'x'<BR>y", false},
       {"asked", {{u"Name", value}}, 1, u"<p><!-- EscapeValues --><!-- Name --></p>", u"<p>" + escaped + u"</p>", true},
-      {"asked inside a block, twice", {{u"Name", value, u"&"}}, 1,
+      {"asked inside a block, twice",
+       {{u"Name", value, u"&"}},
+       1,
        u"<!-- BeginRepeat 2 -->[<!-- EscapeValues --><!-- Name -->]<!-- EndRepeat --><!-- EscapeValues -->",
-       u"[" + escaped + u"][&amp;]", true},
+       u"[" + escaped + u"][&amp;]",
+       true},
       {"field names stay as they are", {{u"A&B", u"<"}}, 1, u"<!-- EscapeValues --><!-- A&B -->", u"&lt;", true},
-      {"a field of that name wins", {{u"Name", value}, {u"EscapeValues", u"<on>"}}, 2,
-       u"<!-- EscapeValues --><!-- Name -->", u"<on>A&B <限定> \"q\" 'x'<BR>y", false},
-      {"an unprocessed field of that name does not", {{u"Name", u"<"}, {u"EscapeValues", u"on"}}, 1,
-       u"<!-- EscapeValues --><!-- Name -->", u"&lt;", true},
-      {"the comment spelled otherwise is text", {{u"Name", u"<"}}, 1, u"<!--EscapeValues--><!-- Name -->",
-       u"<!--EscapeValues--><", false},
+      {"a field of that name wins",
+       {{u"Name", value}, {u"EscapeValues", u"<on>"}},
+       2,
+       u"<!-- EscapeValues --><!-- Name -->",
+       u"<on>A&B <限定> \"q\" 'x'<BR>y",
+       false},
+      {"an unprocessed field of that name does not",
+       {{u"Name", u"<"}, {u"EscapeValues", u"on"}},
+       1,
+       u"<!-- EscapeValues --><!-- Name -->",
+       u"&lt;",
+       true},
+      {"the comment spelled otherwise is text",
+       {{u"Name", u"<"}},
+       1,
+       u"<!--EscapeValues--><!-- Name -->",
+       u"<!--EscapeValues--><",
+       false},
   };
   for (const auto& row : rows) {
     ConversionSummary summary;

@@ -11,8 +11,8 @@
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/grid/Twips.h"
 #include "support/SheetOf.h"
 
@@ -60,7 +60,9 @@ QPoint CellCentre(const GridControl& grid, int col) {
                                                 TwipsToPixelsY(grid.CellTop() + grid.CellHeight() / 2, &grid)));
 }
 
-void ClickCell(GridControl& grid, int col) { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, col)); }
+void ClickCell(GridControl& grid, int col) {
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(grid, col));
+}
 
 // Double-clicks the name in column col (the events a real double-click
 // brings) and types text over it as an input method commits it.
@@ -114,7 +116,8 @@ class SheetDialogsTest : public QObject {
     auto dialog = Open<ResizeOption>();
     QVERIFY(dialog && IsFixedWithoutMinMax(*dialog) && dialog->Picture1->HasImage());
     QVERIFY((dialog->geometry().center() - owner_.geometry().center()).manhattanLength() <= 4);
-    QCOMPARE(Texts({dialog->Command1, dialog->Text1, dialog->Text2}) << dialog->Picture1->toolTip() << dialog->windowTitle(),
+    QCOMPARE(Texts({dialog->Command1, dialog->Text1, dialog->Text2})
+                 << dialog->Picture1->toolTip() << dialog->windowTitle(),
              QStringList({"キャンセル", "10", "5", "Click!!", "シートのリサイズ"}));
     QCOMPARE(QApplication::focusWidget(), dialog->OK);
     for (QWidget* next : std::initializer_list<QWidget*>{dialog->Command1, dialog->Text1, dialog->Text2, dialog->OK}) {
@@ -138,7 +141,8 @@ class SheetDialogsTest : public QObject {
     Resize("12", "7");
     const Sheet before = expected;
     expected.Resize(13, 8);
-    QCOMPARE(sheet_->sheet(), With(expected, {{11, 0, u"11"}, {12, 0, u"12"}, {0, 6, u"フィールド 6"}, {0, 7, u"フィールド 7"}}));
+    QCOMPARE(sheet_->sheet(),
+             With(expected, {{11, 0, u"11"}, {12, 0, u"12"}, {0, 6, u"フィールド 6"}, {0, 7, u"フィールド 7"}}));
     // The new size and its labels are one step.
     sheet_->document().Undo();
     QCOMPARE(sheet_->sheet(), before);
@@ -160,10 +164,11 @@ class SheetDialogsTest : public QObject {
       QString records, fields, refusal;
       int rows = 0, cols = 0;  // the sheet's size when accepted
     } cases[] = {
-        {"", "5", notACount}, {"0", "5", notACount}, {"abc", "5", notACount}, {"-1", "5", notACount}, {"1.5", "5", notACount},
-        {"10", "０", notACount}, {"١٢", "5", notACount}, {"32767", "5", tooMany},
-        {"4294967301", "1", tooMany}, {"4096", "7", tooMany},  // one cell over
-        {"１９", "0７", {}, 20, 8}, {" 12 ", "\u30007", {}, 13, 8}, {"4095", "7", {}, 4096, 8},
+        {"", "5", notACount},         {"0", "5", notACount},          {"abc", "5", notACount},
+        {"-1", "5", notACount},       {"1.5", "5", notACount},        {"10", "０", notACount},
+        {"١٢", "5", notACount},       {"32767", "5", tooMany},        {"4294967301", "1", tooMany},
+        {"4096", "7", tooMany},  // one cell over
+        {"１９", "0７", {}, 20, 8},   {" 12 ", "\u30007", {}, 13, 8}, {"4095", "7", {}, 4096, 8},
         {"1", "16383", {}, 2, 16384},
     };
     for (const auto& c : cases) {

@@ -25,8 +25,7 @@ class FakeMessageBox : public MessageBox {
     QString title;
   };
 
-  MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon,
-                 const QString& title) override {
+  MsgResult Show(const QString& prompt, MsgButtons buttons, MsgIcon icon, const QString& title) override {
     calls.push_back({prompt, buttons, icon, title});
     if (answers.empty()) return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
     const MsgResult answer = answers.front();
@@ -48,8 +47,8 @@ class FakeMessageBox : public MessageBox {
     for (const Call& call : calls) {
       const bool refusal = call.buttons == MsgButtons::Ok && call.title == kProgramTitle &&
                            (call.icon == MsgIcon::Error || call.icon == MsgIcon::Exclamation);
-      const bool question = call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information &&
-                            call.title == QStringLiteral("確認");
+      const bool question =
+          call.buttons != MsgButtons::Ok && call.icon == MsgIcon::Information && call.title == QStringLiteral("確認");
       prompts << (refusal || question ? call.prompt : QStringLiteral("wrongly styled: ") + call.prompt);
     }
     calls.clear();

@@ -44,7 +44,8 @@ class CellEditingTest : public QObject {
     // A character replaces the text; the cell keeps it until the commit.
     QTest::keyClick(w.fg2(), Qt::Key_A);
     QVERIFY(e.Editing() && w.txtEdit()->cursorPosition() == 1);
-    QCOMPARE((QStringList{w.txtEdit()->text(), w.Text1()->Text(), e.Cell(2, 3)}), (QStringList{u"a"_s, u"a"_s, u"xyz"_s}));
+    QCOMPARE((QStringList{w.txtEdit()->text(), w.Text1()->Text(), e.Cell(2, 3)}),
+             (QStringList{u"a"_s, u"a"_s, u"xyz"_s}));
     QTRY_VERIFY(w.txtEdit()->hasFocus());
     GridControl& g = e.grid();
     const QRect cell(g.x() + TwipsToPixelsX(g.CellLeft(), &w), g.y() + TwipsToPixelsY(g.CellTop(), &w),
@@ -66,7 +67,8 @@ class CellEditingTest : public QObject {
     // text unchanged, the caret at its end.
     g.SetText(u"xyz"_s);
     std::vector<std::function<void()>> opens{[&] { QTest::keyClick(&g, Qt::Key_Space); }, [&] { emit g.DblClick(); }};
-    for (const int code : {kCharSpace, kCharReturn, kCharBackspace, kCharEscape, kCharCtrlA, kCharCtrlQ, kCharCtrlS}) opens.push_back([&w, code] { w.fg2_KeyPress(code); });
+    for (const int code : {kCharSpace, kCharReturn, kCharBackspace, kCharEscape, kCharCtrlA, kCharCtrlQ, kCharCtrlS})
+      opens.push_back([&w, code] { w.fg2_KeyPress(code); });
     for (const auto& open : opens) {
       open();
       QVERIFY(e.Editing() && w.txtEdit()->text() == u"xyz"_s && w.txtEdit()->cursorPosition() == 3);
@@ -145,9 +147,12 @@ class CellEditingTest : public QObject {
       Qt::KeyboardModifiers modifiers;
       int toRow, toCol;
     } cases[] = {
-        {5, 2, Qt::Key_Down, {}, 6, 2},  {lastRow, 2, Qt::Key_Down, {}, lastRow, 2},
-        {5, 2, Qt::Key_Up, {}, 4, 2},    {1, 2, Qt::Key_Up, {}, 1, 2},
-        {5, 2, Qt::Key_Tab, {}, 5, 3},   {5, lastCol, Qt::Key_Tab, {}, 5, lastCol},
+        {5, 2, Qt::Key_Down, {}, 6, 2},
+        {lastRow, 2, Qt::Key_Down, {}, lastRow, 2},
+        {5, 2, Qt::Key_Up, {}, 4, 2},
+        {1, 2, Qt::Key_Up, {}, 1, 2},
+        {5, 2, Qt::Key_Tab, {}, 5, 3},
+        {5, lastCol, Qt::Key_Tab, {}, 5, lastCol},
         {5, 2, Qt::Key_Return, Qt::ControlModifier, 5, 3},
         {5, lastCol, Qt::Key_Return, Qt::ControlModifier, 5, lastCol},
     };
@@ -192,7 +197,8 @@ class CellEditingTest : public QObject {
     QTest::keyClick(&g, Qt::Key_K);
     g.SetRow(3);
     QVERIFY(!e.Editing());
-    QCOMPARE((QStringList{e.Cell(2, 2), e.Cell(3, 2), w.Text1()->Text()}), (QStringList{u"k"_s, u"three"_s, u"three"_s}));
+    QCOMPARE((QStringList{e.Cell(2, 2), e.Cell(3, 2), w.Text1()->Text()}),
+             (QStringList{u"k"_s, u"three"_s, u"three"_s}));
     // CommitCellEdit, as Save and Open use it, commits an edit in the box.
     QVERIFY(e.Focus(w.Text1()));
     w.Text1()->moveCursor(QTextCursor::Start);
@@ -293,8 +299,9 @@ class CellEditingTest : public QObject {
     // The editors hold the start; the box says so; the grid draws less still.
     QVERIFY(w.txtEdit()->text() == start && w.Text1()->Text() == QString(start).replace(u"|"_s, u"\r\n"_s));
     QVERIFY(w.Text1()->CutNotice()->isVisible());
-    QCOMPARE(w.Text1()->CutNotice()->text(),
-             u"長いセルです（全 1,000,002 文字）。先頭の 32,768 文字だけを表示・編集しています。残りはそのまま保たれます。"_s);
+    QCOMPARE(
+        w.Text1()->CutNotice()->text(),
+        u"長いセルです（全 1,000,002 文字）。先頭の 32,768 文字だけを表示・編集しています。残りはそのまま保たれます。"_s);
     const QString drawn = w.fg2()->model()->index(1, 1).data().toString();
     QVERIFY(drawn.size() == kDrawnUnits + 1 && drawn.endsWith(u'…') && text.startsWith(drawn.chopped(1)));
     // An edit of the start, in the editor or the box, keeps the rest.

@@ -103,10 +103,17 @@ class GridInputTest : public QObject {
       int button, x, y;
       QMenu* menu;
     } cases[] = {
-        {2, cw + 1, rh - 1, w.ContextField()}, {2, cw + 1, 0, w.ContextField()}, {2, cw + 3000, rh - 1, w.ContextField()},
-        {2, cw + 1, rh + 1, w.Edit()},         {2, cw + 4000, rh + 2000, w.Edit()},
-        {2, cw, rh - 1, nullptr},            {2, cw + 1, rh, nullptr},       {2, cw, rh + 1, nullptr},
-        {2, cw - 1, rh + 1, nullptr},        {2, cw - 1, rh - 1, nullptr},   {1, cw + 1, rh + 1, nullptr},
+        {2, cw + 1, rh - 1, w.ContextField()},
+        {2, cw + 1, 0, w.ContextField()},
+        {2, cw + 3000, rh - 1, w.ContextField()},
+        {2, cw + 1, rh + 1, w.Edit()},
+        {2, cw + 4000, rh + 2000, w.Edit()},
+        {2, cw, rh - 1, nullptr},
+        {2, cw + 1, rh, nullptr},
+        {2, cw, rh + 1, nullptr},
+        {2, cw - 1, rh + 1, nullptr},
+        {2, cw - 1, rh - 1, nullptr},
+        {1, cw + 1, rh + 1, nullptr},
         {4, cw + 1, rh - 1, nullptr},
     };
     for (const auto& c : cases) {
@@ -115,7 +122,8 @@ class GridInputTest : public QObject {
       QCOMPARE(w.popups.size(), std::size_t{c.menu ? 1u : 0u});
       if (!c.menu) continue;
       QCOMPARE(w.popups[0].menu, c.menu);
-      QCOMPARE(w.popups[0].at, w.fg2()->mapToGlobal(QPoint(TwipsToPixelsX(c.x, w.fg2()), TwipsToPixelsY(c.y, w.fg2()))));
+      QCOMPARE(w.popups[0].at,
+               w.fg2()->mapToGlobal(QPoint(TwipsToPixelsX(c.x, w.fg2()), TwipsToPixelsY(c.y, w.fg2()))));
     }
   }
 

@@ -16,16 +16,16 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "MainWindowHarness.h"
 #include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertCommand.h"
+#include "convert/dialog/PagesCommand.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/VersionForm.h"
-#include "MainWindowHarness.h"
-#include "support/TempDir.h"
-#include "convert/dialog/PagesCommand.h"
-#include "convert/dialog/ConvertCommand.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/KeyCodes.h"
 #include "sheet/grid/Twips.h"
+#include "support/TempDir.h"
 
 using namespace quillary;
 using namespace quillary::testing;
@@ -99,10 +99,12 @@ class MainShellTest : public QObject {
     QVERIFY(!w.Item("Convert")->menu() && !w.Item("Version")->menu());
     QCOMPARE((QStringList{w.File()->title(), w.Edit()->title(), w.EditSheet()->title(), w.ContextField()->title()}),
              (QStringList{u"ファイル(&F)"_s, u"編集(&E)"_s, u"シートの編集(&W)"_s, u"シートの編集(&W)"_s}));
-    QCOMPARE(w.File()->actions(), (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(),
-                                                   w.Item("ConvertAgain"), w.Item("Pages"), w.Item("bar1"), w.Item("ExitAll")}));
-    QCOMPARE(w.Item("ConvertAgain")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F5),
-                                                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}));
+    QCOMPARE(w.File()->actions(),
+             (QList<QAction*>{w.Item("New"), w.Item("Open"), w.Item("Save"), w.Encoding()->menuAction(),
+                              w.Item("ConvertAgain"), w.Item("Pages"), w.Item("bar1"), w.Item("ExitAll")}));
+    QCOMPARE(
+        w.Item("ConvertAgain")->shortcuts(),
+        (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)}));
     QVERIFY(w.Item("bar1")->isSeparator());
     // Undo and Redo first; the range items follow in their order and keys;
     // the paste from other programs is written as the specified paste.
@@ -129,17 +131,21 @@ class MainShellTest : public QObject {
     const struct {
       QAction* action;
       QString caption, command;
-    } items[] = {
-        {w.Item("New"), u"新規作成(&N) Ctrl+N"_s, u"New_Click"_s}, {w.Item("Open"), u"開く(&O) Ctrl+O"_s, u"Open_Click"_s},
-        {w.Item("Save"), u"保存(&S) Ctrl+S"_s, u"Save_Click"_s}, {w.Item("Copy"), u"コピー(&C) Ctrl+C"_s, copy},
-        {w.Item("Cut"), u"切り取り(&X) Ctrl+X"_s, cut}, {w.Item("Paste"), u"張り付け(&P) Ctrl+P"_s, paste},
-        {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()}, {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
-        {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
-        {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s}, {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
-        {w.Item("ConvertAgain"), u"もう一度変換(&A) Shift+F5"_s, u"ConvertAgain_Click"_s},
-        {w.Item("Pages"), u"レコードごとに変換(&G)... Ctrl+Shift+G"_s, u"Pages_Click"_s},
-        {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"EditField_Click"_s},
-        {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"Resize_Click"_s}};
+    } items[] = {{w.Item("New"), u"新規作成(&N) Ctrl+N"_s, u"New_Click"_s},
+                 {w.Item("Open"), u"開く(&O) Ctrl+O"_s, u"Open_Click"_s},
+                 {w.Item("Save"), u"保存(&S) Ctrl+S"_s, u"Save_Click"_s},
+                 {w.Item("Copy"), u"コピー(&C) Ctrl+C"_s, copy},
+                 {w.Item("Cut"), u"切り取り(&X) Ctrl+X"_s, cut},
+                 {w.Item("Paste"), u"張り付け(&P) Ctrl+P"_s, paste},
+                 {w.Item("Undo"), u"元に戻す(&U) Ctrl+Z"_s, QString()},
+                 {w.Item("Redo"), u"やり直し(&R) Ctrl+Y"_s, QString()},
+                 {w.Item("SheetResize"), u"シートの大きさの変更(&C)"_s, u"SheetResize_Click"_s},
+                 {w.Item("FieldEdit"), u"フィールド名の編集(&E)"_s, u"FieldEdit_Click"_s},
+                 {w.Item("Convert"), u"変換(&R) Ctrl+R"_s, u"Convert_Click"_s},
+                 {w.Item("ConvertAgain"), u"もう一度変換(&A) Shift+F5"_s, u"ConvertAgain_Click"_s},
+                 {w.Item("Pages"), u"レコードごとに変換(&G)... Ctrl+Shift+G"_s, u"Pages_Click"_s},
+                 {w.Item("EditField"), u"フィールド名の編集(&E)"_s, u"EditField_Click"_s},
+                 {w.Item("Resize"), u"シートの大きさの変更(&C)"_s, u"Resize_Click"_s}};
     for (const auto& item : items) {
       QCOMPARE((item.action->text() + u' ' + item.action->shortcut().toString()).trimmed(), item.caption);
       item.action->trigger();
@@ -151,8 +157,8 @@ class MainShellTest : public QObject {
     }
     // The commands ran for real over the fakes: their dialogs opened over the
     // window (もう一度変換 with nothing to repeat is Convert).
-    QCOMPARE(w.dialogs, (QStringList{u"シートのリサイズ"_s, u"フィールド名の編集"_s, u"変換"_s, u"変換"_s, u"レコードごとに変換"_s,
-                                     u"フィールド名の編集"_s, u"シートのリサイズ"_s}));
+    QCOMPARE(w.dialogs, (QStringList{u"シートのリサイズ"_s, u"フィールド名の編集"_s, u"変換"_s, u"変換"_s,
+                                     u"レコードごとに変換"_s, u"フィールド名の編集"_s, u"シートのリサイズ"_s}));
     w.dialogs.clear();
     h.messageBox.calls.clear();
     QCOMPARE(w.Item("Redo")->shortcuts(),
@@ -168,10 +174,17 @@ class MainShellTest : public QObject {
     // Toolbar buttons left to right as "key tooltip", each triggering its
     // menu item's action.
     h.Take();
-    const std::pair<QString, QString> buttons[] = {
-        {u"New 新規作成"_s, u"New_Click"_s}, {u"Open 開く"_s, u"Open_Click"_s}, {u"Save 保存"_s, u"Save_Click"_s},
-        {u"-"_s, {}}, {u"Copy"_s, copy}, {u"Cut"_s, cut}, {u"Paste"_s, paste}, {u"-"_s, {}},
-        {u"Resize グリッドのリサイズ"_s, u"Resize_Click"_s}, {u"-"_s, {}}, {u"Convert 変換"_s, u"Convert_Click"_s}};
+    const std::pair<QString, QString> buttons[] = {{u"New 新規作成"_s, u"New_Click"_s},
+                                                   {u"Open 開く"_s, u"Open_Click"_s},
+                                                   {u"Save 保存"_s, u"Save_Click"_s},
+                                                   {u"-"_s, {}},
+                                                   {u"Copy"_s, copy},
+                                                   {u"Cut"_s, cut},
+                                                   {u"Paste"_s, paste},
+                                                   {u"-"_s, {}},
+                                                   {u"Resize グリッドのリサイズ"_s, u"Resize_Click"_s},
+                                                   {u"-"_s, {}},
+                                                   {u"Convert 変換"_s, u"Convert_Click"_s}};
     const QList<QAction*> actions = w.Toolbar1()->actions();
     QCOMPARE(actions.size(), qsizetype(std::size(buttons)));
     for (qsizetype i = 0; i < actions.size(); ++i) {
@@ -215,7 +228,8 @@ class MainShellTest : public QObject {
     // Choosing an item is a change of the file: it counts as modified until
     // Undo takes it back.
     items[2]->trigger();
-    QVERIFY(w.document().fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() && !items[0]->isChecked());
+    QVERIFY(w.document().fileEncoding() == TextEncoding::Utf8WithBom && items[2]->isChecked() &&
+            !items[0]->isChecked());
     QVERIFY(w.CheckModify());
     w.Undo_Click();
     QVERIFY(w.document().fileEncoding() == TextEncoding::Cp932);
@@ -429,7 +443,8 @@ class MainShellTest : public QObject {
     emit g.KeyPress(kCharCtrlC);
     p.messageBox.Answer(MsgResult::No);
     w.Item("New")->trigger();
-    QVERIFY(p.messageBox.calls.size() == 1 && p.Cell(2, 2).isEmpty() && w.Text1()->Text().isEmpty() && !w.CheckModify());
+    QVERIFY(p.messageBox.calls.size() == 1 && p.Cell(2, 2).isEmpty() && w.Text1()->Text().isEmpty() &&
+            !w.CheckModify());
     p.Select(3, 3, 3, 3);
     w.Item("Paste")->trigger();
     QCOMPARE(p.Cell(3, 3), u"carried"_s);
@@ -449,7 +464,8 @@ class MainShellTest : public QObject {
     // The dialogs open over the window; Convert stays loaded between runs
     // and goes with the window. Convert asks first about the unsaved sheet.
     p.messageBox.Answer(MsgResult::No).Answer(MsgResult::No);
-    for (QAction* action : {w.Item("SheetResize"), w.Item("FieldEdit"), w.Item("Convert"), w.Item("Convert")}) action->trigger();
+    for (QAction* action : {w.Item("SheetResize"), w.Item("FieldEdit"), w.Item("Convert"), w.Item("Convert")})
+      action->trigger();
     QCOMPARE(w.dialogs.join(u';'), u"シートのリサイズ;フィールド名の編集;変換;変換"_s);
     QCOMPARE(w.findChildren<Conv*>().size(), 1);
     p.messageBox.Answer(MsgResult::No);  // the typed cell is not saved

@@ -20,8 +20,8 @@
 #include "fakes/FakeDesktopOpener.h"
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/CellContentsBox.h"
-#include "mainwindow/Main.h"
 #include "mainwindow/CellEditor.h"
+#include "mainwindow/Main.h"
 #include "mainwindow/RangeClipboard.h"
 #include "mainwindow/WindowCommands.h"
 #include "sheet/document/SheetDocument.h"
@@ -32,9 +32,9 @@ namespace quillary::testing {
 
 class TestMain : public Main {
  public:
-  using Main::Main;
   using Main::dropEvent;
   using Main::eventFilter;
+  using Main::Main;
 
   struct Popup {
     QMenu* menu;
@@ -94,7 +94,8 @@ struct MainWindowHarness {
   explicit MainWindowHarness(SettingsStore* settings = nullptr) : settingsStore(settings) {
     for (QAction* action : window.findChildren<QAction*>()) {
       if (action->objectName().isEmpty() || action->isSeparator()) continue;
-      QObject::connect(action, &QAction::triggered, action, [this, action] { log << action->objectName() + QStringLiteral("_Click"); });
+      QObject::connect(action, &QAction::triggered, action,
+                       [this, action] { log << action->objectName() + QStringLiteral("_Click"); });
     }
   }
 
@@ -142,8 +143,7 @@ struct MainWindowHarness {
   QString RangeState() const {
     const ClipRecord& r = window.rangeClipboard().record();
     QString state = u"clip %1 %2 %3 %4 |"_qs.arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
-    for (int row = 1; row <= 3; ++row)
-      state += u' ' + QStringList{Cell(row, 1), Cell(row, 2), Cell(row, 3)}.join(u',');
+    for (int row = 1; row <= 3; ++row) state += u' ' + QStringList{Cell(row, 1), Cell(row, 2), Cell(row, 3)}.join(u',');
     return state;
   }
   // The commands started since the last call.

@@ -26,8 +26,8 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "dialogs/FieldEditor.h"
 #include "dialogs/FindReplace.h"
 #include "dialogs/ResizeOption.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
 #include "support/SheetOf.h"
 
@@ -124,7 +124,8 @@ class MemoryTest : public QObject {
   void aLargeChangeIsRefusedWhenTheMemoryIsNotThere_data() {
     QTest::addColumn<Command>("command");
     const auto item = [](const char* name) { return [name](MainWindowHarness& h) { h.window.Item(name)->trigger(); }; };
-    QTest::newRow("replace all") << Command([](MainWindowHarness& h) { Click(ReplaceWindow(h, u"1"_s, u"x"_s), "ReplaceAll"); });
+    QTest::newRow("replace all") << Command(
+        [](MainWindowHarness& h) { Click(ReplaceWindow(h, u"1"_s, u"x"_s), "ReplaceAll"); });
     QTest::newRow("replace one") << Command([](MainWindowHarness& h) {
       h.Select(2, 1, 2, 1);
       Click(ReplaceWindow(h, u"1"_s, u"x"_s), "ReplaceOne");
@@ -247,7 +248,8 @@ class MemoryTest : public QObject {
     QTest::newRow("a resize") << Change([](SheetDocument& d) { d.Resize(7, 6); });
     QTest::newRow("a sort") << Change([](SheetDocument& d) {
       const TextOrder order = [](const std::u16string& a, const std::u16string& b) { return a.compare(b); };
-      d.Change(EditBytes(d.sheet().Rows(), d.sheet().Cols()), [&] { return WithRowsSorted(d.sheet(), 2, true, order); });
+      d.Change(EditBytes(d.sheet().Rows(), d.sheet().Cols()),
+               [&] { return WithRowsSorted(d.sheet(), 2, true, order); });
     });
     QTest::newRow("a replace-all") << Change([](SheetDocument& d) {
       const AllReplaced replaced(d.sheet(), u"one and more"_s, {u"1"_s});
@@ -318,7 +320,8 @@ class MemoryTest : public QObject {
     QTest::qWait(20);
     QTest::mouseClick(&button, Qt::LeftButton);
     application.SetMessageBox(nullptr);
-    QCOMPARE(messageBox.TakePrompts(), (QStringList{OutOfMemoryMessage(), u"予期しないエラーが発生しました。\nbroken"_s}));
+    QCOMPARE(messageBox.TakePrompts(),
+             (QStringList{OutOfMemoryMessage(), u"予期しないエラーが発生しました。\nbroken"_s}));
     QCOMPARE(clicks, 2);
   }
 };

@@ -1,8 +1,8 @@
 // The file layer on a real file system: what a write keeps and refuses,
 // and what a read refuses, without ever blocking.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -6,9 +6,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
-#include "support/SystemConverter.h"
 #include "platform/TextEncoding.h"
 #include "platform/Utf8.h"
+#include "support/SystemConverter.h"
 
 namespace quillary {
 namespace {
@@ -29,9 +29,8 @@ TEST(DecodeText, DecidesTheEncodingFromTheBytes) {
       {"the mark is not text", std::string(kBom) + "a,\xE6\x97\xA5", TextEncoding::Utf8WithBom, false, u"a,日"},
       {"the mark before ASCII", std::string(kBom) + "a", TextEncoding::Utf8WithBom, false, u"a"},
       {"clean UTF-8", "\xE6\x97\xA5\xE6\x9C\xAC,x", TextEncoding::Utf8, false, u"日本,x"},
-      {"UTF-8 at the edges of each length",
-       "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", TextEncoding::Utf8, false,
-       u"\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
+      {"UTF-8 at the edges of each length", "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+       TextEncoding::Utf8, false, u"\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
       {"a mark later in the text is a character", "a\xEF\xBB\xBF", TextEncoding::Utf8, false, u"a\uFEFF"},
       // Not well-formed UTF-8: the code page, exactly as it reads them.
       {"CP932 text", "\x93\xfa\x96\x7b", TextEncoding::Cp932, false, u"日本"},
@@ -133,7 +132,10 @@ TEST(EncodeText, RefusesTheFirstCharacterTheEncodingCannotHold) {
       {"a sign before a pair", u"a¥😀", TextEncoding::Cp932, 1, U'¥'},
       // An unpaired surrogate is no character in any encoding.
       {"a lone surrogate in CP932", u"\xD800z", TextEncoding::Cp932, 0, 0xD800},
-      {"a lone high surrogate", u"a\xD83D" u"b", TextEncoding::Utf8, 1, 0xD83D},
+      {"a lone high surrogate",
+       u"a\xD83D"
+       u"b",
+       TextEncoding::Utf8, 1, 0xD83D},
       {"a lone low surrogate after the mark", u"\xDE00", TextEncoding::Utf8WithBom, 0, 0xDE00},
       {"a high surrogate at the end", u"x\xD83D", TextEncoding::Utf8, 1, 0xD83D},
   };

@@ -25,9 +25,7 @@ namespace {
 // A program's window with its commands and its recovery, in the state
 // folder XDG_STATE_HOME names.
 struct RecoveringWindow {
-  RecoveringWindow() {
-    recovery = std::make_unique<ProgramRecovery>(h.window);
-  }
+  RecoveringWindow() { recovery = std::make_unique<ProgramRecovery>(h.window); }
   RecoveryKeeper& keeper() const { return *recovery->keeper(); }
   // What waits is written, and on the disk.
   void Keep() {

@@ -71,7 +71,8 @@ TEST(LoadCsv, RefusesWhatCannotBeASheet) {
 // the one before it, so a tail left of an old file would show.
 TEST(LoadCsv, OpenThenSaveGivesTheSameBytes) {
   const std::u16string text =
-      u"\"商品\",\"価格\",\"備考\"\r\n\"りんご\",\"4,950\",\"say \"\"hi\"\"\"\r\n\"ｶﾀｶﾅ\",\"\",\"一行目\r\n二行目|\"\r\n";
+      u"\"商品\",\"価格\",\"備考\"\r\n\"りんご\",\"4,950\",\"say "
+      u"\"\"hi\"\"\"\r\n\"ｶﾀｶﾅ\",\"\",\"一行目\r\n二行目|\"\r\n";
   const std::u16string astral = u"\"絵文字\"\r\n\"😀𠮷\"\r\n";
   const struct {
     const char* name;
@@ -106,7 +107,10 @@ TEST(LoadCsv, OpensUndecodableBytesAsReplacementsAndTellsWhere) {
     std::u16string_view cell;  // field 0 of row 1
   } cases[] = {
       {"CP932", "A\r\n\x93\xfa\x80\xff\r\n", TextEncoding::Cp932, 2, 5, 2, u"日\uFFFD\uFFFD"},
-      {"UTF-8 with BOM", "\xEF\xBB\xBF" "A\nx\ny\xE6\x97\n", TextEncoding::Utf8WithBom, 2, 8, 3, u"x"},
+      {"UTF-8 with BOM",
+       "\xEF\xBB\xBF"
+       "A\nx\ny\xE6\x97\n",
+       TextEncoding::Utf8WithBom, 2, 8, 3, u"x"},
   };
   for (const auto& c : cases) {
     const LoadedCsv loaded = LoadCsvFile(dir.Write("bad.csv", c.bytes));

@@ -68,8 +68,8 @@ TEST(ParseCsv, FieldsLinesAndQuotes) {
   std::u16string line, line2;
   Rows wide(2);
   for (int f = 0; f < 60; ++f) {
-    const std::u16string value = std::u16string(static_cast<std::size_t>(f % 7 == 0 ? 40 : f % 3), u'a') +
-                                 static_cast<char16_t>(u'0' + f % 10);
+    const std::u16string value =
+        std::u16string(static_cast<std::size_t>(f % 7 == 0 ? 40 : f % 3), u'a') + static_cast<char16_t>(u'0' + f % 10);
     line += (f > 0 ? u"," : u"") + (f % 2 == 0 ? u"\"" + value + u"\"\"\"" : value);
     line2 += (f > 0 ? u"," : u"") + (f % 2 == 1 ? u"\"" + value + u"\"" : u"x");
     wide[0].push_back(f % 2 == 0 ? value + u"\"" : value);

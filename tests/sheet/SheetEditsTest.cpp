@@ -65,7 +65,10 @@ TEST(SheetEdits, SortIsStableNumericWhenEveryValueIsANumberAndKeepsEmptiesLast) 
     bool descending;
     Texts sorted;
   } cases[] = {
-      {"numbers as numbers", {u"10", u"9", u"1,200", u"-3.5", u"１２"}, false, {u"-3.5", u"9", u"10", u"１２", u"1,200"}},
+      {"numbers as numbers",
+       {u"10", u"9", u"1,200", u"-3.5", u"１２"},
+       false,
+       {u"-3.5", u"9", u"10", u"１２", u"1,200"}},
       {"numbers descending", {u"10", u"9", u"", u"1,200"}, true, {u"1,200", u"10", u"9", u""}},
       {"text when one is not a number", {u"10", u"9", u"x"}, false, {u"10", u"9", u"x"}},
       {"empties last descending too", {u"", u"b", u"a"}, true, {u"b", u"a", u""}},
@@ -87,7 +90,8 @@ TEST(SheetEdits, SortIsStableNumericWhenEveryValueIsANumberAndKeepsEmptiesLast) 
   // Equal keys keep their order: the second column tells which row is which.
   Sheet ties = NumberedSheet(4, 2);
   for (int r = 1; r <= 4; ++r) ties.SetText(r, 1, r % 2 ? u"b" : u"a");
-  EXPECT_EQ(Column(WithRowsSorted(ties, 1, false, ByUnits), 2), (Texts{u"フィールド 2", u"2,2", u"4,2", u"1,2", u"3,2"}));
+  EXPECT_EQ(Column(WithRowsSorted(ties, 1, false, ByUnits), 2),
+            (Texts{u"フィールド 2", u"2,2", u"4,2", u"1,2", u"3,2"}));
 }
 
 TEST(TabText, RangesGoOutAsSpreadsheetsReadThemAndComeBack) {

@@ -30,7 +30,9 @@ TEST(Sheet, InitialSheetAndLabels) {
   ASSERT_EQ(sheet.Cols(), 6);
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 6; ++c)
-      EXPECT_EQ(sheet.Text(r, c), r == 0 && c > 0 ? u"フィールド " + DecimalText(c) : r > 0 && c == 0 ? DecimalText(r) : u"");
+      EXPECT_EQ(sheet.Text(r, c), r == 0 && c > 0   ? u"フィールド " + DecimalText(c)
+                                  : r > 0 && c == 0 ? DecimalText(r)
+                                                    : u"");
   EXPECT_TRUE(FitsCellLimit(4096, 8));
   EXPECT_FALSE(FitsCellLimit(4097, 8));
   EXPECT_FALSE(FitsCellLimit(-1, 8));

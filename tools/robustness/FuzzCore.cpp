@@ -3,6 +3,7 @@
 // the core and checks what must always hold. Case i runs on seed SEED + i,
 // so "quillary-fuzz-core 1 S" repeats the case that a finding names.
 
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -14,7 +15,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/common_interface_defs.h>
@@ -47,8 +47,7 @@ void ReportCrash() {
 
 // The records of a text without quotes: lines at the separator (a final
 // separator adds no line), fields at commas.
-std::vector<std::vector<std::u16string>> PlainRecords(std::u16string_view text,
-                                                      std::u16string_view separator) {
+std::vector<std::vector<std::u16string>> PlainRecords(std::u16string_view text, std::u16string_view separator) {
   std::vector<std::vector<std::u16string>> records;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find(separator, start);
@@ -139,9 +138,8 @@ class Fuzzer {
   void Expect(bool holds, const std::string& what) {
     if (holds) return;
     ++findings_;
-    std::printf("FINDING case seed %llu (quillary-fuzz-core 1 %llu), %s: %s\n",
-                static_cast<unsigned long long>(seed_), static_cast<unsigned long long>(seed_), stage_,
-                what.c_str());
+    std::printf("FINDING case seed %llu (quillary-fuzz-core 1 %llu), %s: %s\n", static_cast<unsigned long long>(seed_),
+                static_cast<unsigned long long>(seed_), stage_, what.c_str());
   }
 
   void Count(const std::string& path) { ++counts_[path]; }
@@ -170,8 +168,7 @@ class Fuzzer {
 
   void CheckFiles(const std::string& bytes, const LoadOutcome& fromText) {
     Stage("LoadCsvFile and ReadWholeFile");
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("quillary-fuzz-" + std::to_string(getpid()) + ".csv");
+    const auto file = std::filesystem::temp_directory_path() / ("quillary-fuzz-" + std::to_string(getpid()) + ".csv");
     std::ofstream(file, std::ios::binary) << bytes;
     Expect(SameLoad(TryLoad([&] { return LoadCsvFile(file); }), fromText), "file and text load differ");
     const std::u16string whole = ReadWholeFile(file);
@@ -260,8 +257,8 @@ class Fuzzer {
     try {
       SaveCsvFile(saved, sheet.array, sheet.encoding);
       const LoadedCsv again = LoadCsvFile(saved);
-      Expect(again.array.Fields() == sheet.array.Fields() && SameTexts(again.array, sheet.array, sheet.array.Fields()) &&
-                 again.encoding == sheet.encoding,
+      Expect(again.array.Fields() == sheet.array.Fields() &&
+                 SameTexts(again.array, sheet.array, sheet.array.Fields()) && again.encoding == sheet.encoding,
              "Save then Open changed the sheet");
       const std::string first = ReadBytes(saved);
       SaveCsvFile(saved, again.array, again.encoding);
@@ -341,8 +338,7 @@ class Fuzzer {
     const std::string narrow(text.begin(), text.end());
     const double value = std::nearbyint(std::strtod(narrow.c_str(), nullptr));
     const int expected = static_cast<int>(std::clamp(value, -32768.0, 32767.0));
-    Expect(ReadRepeatCount(text) == expected, "\"" + narrow + "\" reads as " +
-                                                  std::to_string(ReadRepeatCount(text)));
+    Expect(ReadRepeatCount(text) == expected, "\"" + narrow + "\" reads as " + std::to_string(ReadRepeatCount(text)));
     Count("repeat count");
   }
 
@@ -384,7 +380,6 @@ int main(int argc, char** argv) {
     }
   }
   for (const auto& [path, count] : fuzzer.counts()) std::printf("%10ld  %s\n", count, path.c_str());
-  std::printf("%ld cases from seed %llu, %d findings\n", i, static_cast<unsigned long long>(seed),
-              fuzzer.findings());
+  std::printf("%ld cases from seed %llu, %d findings\n", i, static_cast<unsigned long long>(seed), fuzzer.findings());
   return fuzzer.findings() == 0 ? 0 : 1;
 }

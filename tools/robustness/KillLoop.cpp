@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
     const std::string& before = round % 2 == 0 ? second : first;
     const std::string& after = round % 2 == 0 ? first : second;
     if (ReadAll(file) != before) quillary::ReplaceFileContents(file, before);
-    const auto delay = std::chrono::duration_cast<Clock::duration>(
-        whole * std::uniform_real_distribution<double>(0.0, 1.1)(random));
+    const auto delay =
+        std::chrono::duration_cast<Clock::duration>(whole * std::uniform_real_distribution<double>(0.0, 1.1)(random));
     ReplaceInChild(file, after, delay, random() % 8 == 0 ? SIGTERM : SIGKILL);
     const std::string now = ReadAll(file);
     if (now == before)
@@ -100,9 +100,10 @@ int main(int argc, char** argv) {
     }
   }
   fs::remove_all(folder);
-  std::printf("%d kills during %zu MiB writes of %.0f ms: %d old file whole, %d new file whole, %d broken; "
-              "%d times a temporary name stood until the next write, %d temporary files left\n",
-              rounds, megabytes, std::chrono::duration<double, std::milli>(whole).count(), old, complete, broken,
-              momentary, leftovers);
+  std::printf(
+      "%d kills during %zu MiB writes of %.0f ms: %d old file whole, %d new file whole, %d broken; "
+      "%d times a temporary name stood until the next write, %d temporary files left\n",
+      rounds, megabytes, std::chrono::duration<double, std::milli>(whole).count(), old, complete, broken, momentary,
+      leftovers);
   return broken == 0 && leftovers == 0 ? 0 : 1;
 }

@@ -63,7 +63,8 @@ class RandomInputs {
   std::u16string CountText() {
     static const std::u16string alphabet = u" \t+-.0123456789eE05";
     std::u16string text;
-    for (int n = Below(9); n > 0; --n) text += alphabet[static_cast<std::size_t>(Below(static_cast<int>(alphabet.size())))];
+    for (int n = Below(9); n > 0; --n)
+      text += alphabet[static_cast<std::size_t>(Below(static_cast<int>(alphabet.size())))];
     return text;
   }
 
@@ -107,14 +108,12 @@ class RandomInputs {
     for (int n = Below(16); n > 0; --n) {
       switch (Below(5)) {
         case 0:
-          if (array.Fields() > 0 && array.Rows() > 0)
-            text += u"<!-- " + array.Text(Below(array.Fields()), 0) + u" -->";
+          if (array.Fields() > 0 && array.Rows() > 0) text += u"<!-- " + array.Text(Below(array.Fields()), 0) + u" -->";
           break;
         case 1: {
           const bool asksMany = OneIn(40);
           big = big || asksMany;
-          text += std::u16string(kBeginRepeat) + Pick(asksMany ? huge : counts) + u" " +
-                  Pick(pieces) + u"-->";
+          text += std::u16string(kBeginRepeat) + Pick(asksMany ? huge : counts) + u" " + Pick(pieces) + u"-->";
           break;
         }
         case 2: text += kEndRepeat; break;

@@ -37,8 +37,7 @@ struct Action {
 class Soak {
  public:
   Soak(std::uint64_t seed, const QDir& dir)
-      : in_(seed), messages_(in_), window_(Services{messages_, backend_}, in_, dir), dir_(dir) {
-  }
+      : in_(seed), messages_(in_), window_(Services{messages_, backend_}, in_, dir), dir_(dir) {}
 
   bool Start() {
     window_.show();
@@ -135,7 +134,8 @@ class Soak {
     const Sheet& sheet = grid().sheet();
     const int rows = sheet.Rows(), cols = sheet.Cols();
     largest_ = std::max(largest_, rows * cols);
-    if (!FitsCellLimit(rows, cols)) return QStringLiteral("the sheet is %1 x %2, over the cell limit").arg(rows).arg(cols);
+    if (!FitsCellLimit(rows, cols))
+      return QStringLiteral("the sheet is %1 x %2, over the cell limit").arg(rows).arg(cols);
     if (grid().model()->rowCount() != rows - 1 || grid().model()->columnCount() != cols - 1 ||
         grid().horizontalHeader()->count() != cols - 1 || grid().verticalHeader()->count() != rows - 1)
       return QStringLiteral("the grid's model or headings do not match the %1 x %2 sheet").arg(rows).arg(cols);
@@ -155,9 +155,10 @@ class Soak {
     for (int i = 0; i < samples; ++i) {
       const int flat = samples == rows * cols ? i : in_.Below(rows * cols);
       const int r = flat / cols, c = flat % cols;
-      const QString shown = r == 0 || c == 0
-                                ? grid().model()->headerData(r == 0 ? c - 1 : r - 1, r == 0 ? Qt::Horizontal : Qt::Vertical).toString()
-                                : grid().model()->index(r - 1, c - 1).data().toString();
+      const QString shown =
+          r == 0 || c == 0
+              ? grid().model()->headerData(r == 0 ? c - 1 : r - 1, r == 0 ? Qt::Horizontal : Qt::Vertical).toString()
+              : grid().model()->index(r - 1, c - 1).data().toString();
       if ((r > 0 || c > 0) && shown.toStdU16String() != sheet.Text(r, c))
         return QStringLiteral("cell (%1, %2) is drawn as \"%3\"").arg(r).arg(c).arg(shown);
     }
@@ -223,8 +224,8 @@ int main(int argc, char** argv) {
   QTimer watchdog;
   QObject::connect(&watchdog, &QTimer::timeout, [&] {
     if (!QApplication::activeModalWidget()) return;
-    std::printf("FINDING seed %llu: a modal dialog blocks after \"%s\"\n",
-                static_cast<unsigned long long>(seed), soak.last());
+    std::printf("FINDING seed %llu: a modal dialog blocks after \"%s\"\n", static_cast<unsigned long long>(seed),
+                soak.last());
     std::fflush(stdout);
     std::_Exit(1);
   });
@@ -232,13 +233,15 @@ int main(int argc, char** argv) {
   for (int i = 0; i < actions; ++i) {
     const QString finding = soak.Step();
     if (finding.isEmpty()) continue;
-    std::printf("FINDING seed %llu action %d (\"%s\"): %s\n", static_cast<unsigned long long>(seed), i,
-                soak.last(), finding.toLocal8Bit().constData());
+    std::printf("FINDING seed %llu action %d (\"%s\"): %s\n", static_cast<unsigned long long>(seed), i, soak.last(),
+                finding.toLocal8Bit().constData());
     return 1;
   }
   for (const auto& [name, count] : soak.counts()) std::printf("%8d  %s\n", count, name.c_str());
-  std::printf("%d actions from seed %llu: %d dialogs driven, %d message boxes, %d pop-ups, largest sheet %d cells;"
-              " no findings\n", actions, static_cast<unsigned long long>(seed), soak.window().dialogs,
-              soak.messages(), soak.window().popups, soak.largest());
+  std::printf(
+      "%d actions from seed %llu: %d dialogs driven, %d message boxes, %d pop-ups, largest sheet %d cells;"
+      " no findings\n",
+      actions, static_cast<unsigned long long>(seed), soak.window().dialogs, soak.messages(), soak.window().popups,
+      soak.largest());
   return 0;
 }

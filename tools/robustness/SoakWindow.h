@@ -10,24 +10,31 @@
 #include <QStringList>
 
 #include "RandomInputs.h"
+#include "commondialog/MessageBox.h"
 #include "convert/dialog/Conv.h"
 #include "dialogs/FieldEditor.h"
 #include "dialogs/ResizeOption.h"
 #include "mainwindow/Main.h"
 #include "mainwindow/RangeClipboard.h"
-#include "sheet/document/SheetDocument.h"
-#include "commondialog/MessageBox.h"
 #include "platform/CodePage.h"
+#include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 
 namespace quillary::robustness {
 
 // Short texts that the program treats specially somewhere.
 inline QString SomeText(RandomInputs& in) {
-  static const std::vector<QString> texts = {
-      QString(), QStringLiteral("a"), QStringLiteral("|"), QStringLiteral("\"q\""), QStringLiteral("1,5"),
-      QStringLiteral("日本語"), QStringLiteral("ｱｲ"), QStringLiteral(" "), QStringLiteral("<!-- フィールド 1 -->"),
-      QStringLiteral("caf\u00e9"), QStringLiteral("x\ty")};
+  static const std::vector<QString> texts = {QString(),
+                                             QStringLiteral("a"),
+                                             QStringLiteral("|"),
+                                             QStringLiteral("\"q\""),
+                                             QStringLiteral("1,5"),
+                                             QStringLiteral("日本語"),
+                                             QStringLiteral("ｱｲ"),
+                                             QStringLiteral(" "),
+                                             QStringLiteral("<!-- フィールド 1 -->"),
+                                             QStringLiteral("caf\u00e9"),
+                                             QStringLiteral("x\ty")};
   return in.Pick(texts);
 }
 
@@ -77,8 +84,8 @@ class SoakWindow : public Main {
   // entries that are no count at all.
   void FillResize(ResizeOption& dialog) {
     static const std::vector<QString> odd = {
-        QStringLiteral("0"),  QStringLiteral("-1"),    QStringLiteral(""),      QStringLiteral("abc"),
-        QStringLiteral("３"), QStringLiteral("1.5"),   QStringLiteral(" 7 "),   QStringLiteral("32766"),
+        QStringLiteral("0"),     QStringLiteral("-1"),         QStringLiteral(""),    QStringLiteral("abc"),
+        QStringLiteral("３"),    QStringLiteral("1.5"),        QStringLiteral(" 7 "), QStringLiteral("32766"),
         QStringLiteral("32767"), QStringLiteral("99999999999")};
     QString records = QString::number(1 + in_.Below(25)), fields = QString::number(1 + in_.Below(10));
     if (in_.OneIn(12)) {
@@ -109,7 +116,8 @@ class SoakWindow : public Main {
     const QString templ = dir_.filePath(QStringLiteral("template.html"));
     bool big = false;
     try {
-      std::ofstream(templ.toStdString(), std::ios::binary) << EncodeCodePage(in_.Template(document().sheetArray(), big));
+      std::ofstream(templ.toStdString(), std::ios::binary)
+          << EncodeCodePage(in_.Template(document().sheetArray(), big));
     } catch (const UnencodableCharError&) {
       std::ofstream(templ.toStdString(), std::ios::binary) << "<!-- BeginRepeat 2 -->x<!-- EndRepeat -->";
     }

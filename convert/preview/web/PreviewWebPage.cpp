@@ -40,7 +40,8 @@ PreviewWebPage::PreviewWebPage(PreviewPage* richText, QWidget* parent) : QWidget
   stack_->addWidget(richText_);
   Remote = new QCheckBox(QStringLiteral("外部の画像などを読み込む(&W)"), this);
   Remote->setObjectName(QStringLiteral("Remote"));
-  Remote->setToolTip(QStringLiteral("このプレビューで、ページが名指す http と https の画像などをネットから読み込みます"));
+  Remote->setToolTip(
+      QStringLiteral("このプレビューで、ページが名指す http と https の画像などをネットから読み込みます"));
   remoteRow_ = new QWidget(this);
   auto* row = new QHBoxLayout(remoteRow_);
   row->setContentsMargins(4, 2, 4, 2);

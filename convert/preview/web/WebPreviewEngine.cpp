@@ -45,9 +45,8 @@ void WebPreviewEngine::Check() {
   // What the engine says on its way is not the user's.
   check_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
   check_->setStandardOutputFile(QProcess::nullDevice());
-  connect(check_, &QProcess::finished, this, [this](int status, QProcess::ExitStatus exit) {
-    Checked(status, exit == QProcess::CrashExit);
-  });
+  connect(check_, &QProcess::finished, this,
+          [this](int status, QProcess::ExitStatus exit) { Checked(status, exit == QProcess::CrashExit); });
   connect(check_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) Fail(QStringLiteral("Web エンジンの確認を始められません"));
   });
@@ -64,14 +63,10 @@ void WebPreviewEngine::Checked(int status, bool crashed) {
   if (crashed) return Fail(QStringLiteral("Web エンジンが起動の途中で止まりました"));
   // The check's statuses (engine/EngineCheck.cpp, engine/web_check.cpp).
   switch (status) {
-    case 0:
-      return Load();
-    case 65:
-      return Fail(QStringLiteral("Web エンジン（Qt WebEngine）が入っていないか読み込めません"));
-    case 2:
-      return Fail(QStringLiteral("Web エンジンがページを時間内に表示しません"));
-    default:
-      return Fail(QStringLiteral("Web エンジンを起動できません（終了コード %1）").arg(status));
+    case 0: return Load();
+    case 65: return Fail(QStringLiteral("Web エンジン（Qt WebEngine）が入っていないか読み込めません"));
+    case 2: return Fail(QStringLiteral("Web エンジンがページを時間内に表示しません"));
+    default: return Fail(QStringLiteral("Web エンジンを起動できません（終了コード %1）").arg(status));
   }
 }
 

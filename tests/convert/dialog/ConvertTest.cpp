@@ -12,8 +12,8 @@
 
 #include <sys/stat.h>
 
-#include "convert/dialog/ConvertAgain.h"
 #include "convert/dialog/Conv.h"
+#include "convert/dialog/ConvertAgain.h"
 #include "convert/dialog/ConvertCommand.h"
 #include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
@@ -67,13 +67,15 @@ class ConvertTest : public QObject {
     QCOMPARE(conv.windowTitle(), QStringLiteral("変換"));
     // The names and browse buttons lie in their frames.
     const std::tuple<QWidget*, QWidget*, const char16_t*> controls[] = {
-        {conv.Frame1, &conv, u"定型ファイル"}, {conv.Text1, conv.Frame1, u""},     {conv.Command1, conv.Frame1, u"..."},
-        {conv.Frame2, &conv, u"出力ファイル"}, {conv.Text2, conv.Frame2, u""},     {conv.Command2, conv.Frame2, u"..."},
+        {conv.Frame1, &conv, u"定型ファイル"}, {conv.Text1, conv.Frame1, u""},
+        {conv.Command1, conv.Frame1, u"..."},  {conv.Frame2, &conv, u"出力ファイル"},
+        {conv.Text2, conv.Frame2, u""},        {conv.Command2, conv.Frame2, u"..."},
         {conv.OKButton, &conv, u"変換"},       {conv.CancelButton, &conv, u"ｷｬﾝｾﾙ"},
     };
     for (const auto& [widget, parent, caption] : controls) {
       QCOMPARE(widget->parentWidget(), parent);
-      QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(), QString::fromUtf16(caption));
+      QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(),
+               QString::fromUtf16(caption));
     }
     // Tab goes OK, Cancel, template name, its "...", output name, its "...".
     const QList<QWidget*> order{conv.OKButton, conv.CancelButton, conv.Text1, conv.Command1, conv.Text2, conv.Command2};
@@ -147,8 +149,14 @@ class ConvertTest : public QObject {
     const QString never = Q(dir / "never.txt");
     const User runs[] = {
         TypeNames(templ, Q(dir / "out.txt")),
-        [&](Conv& c) { TypeNames(templ, never, false)(c); c.CancelButton->click(); },
-        [&](Conv& c) { TypeNames(templ, never, false)(c); c.close(); },
+        [&](Conv& c) {
+          TypeNames(templ, never, false)(c);
+          c.CancelButton->click();
+        },
+        [&](Conv& c) {
+          TypeNames(templ, never, false)(c);
+          c.close();
+        },
         TypeNames(templ, QString(), false),
         {},
     };
@@ -181,7 +189,7 @@ class ConvertTest : public QObject {
     const auto done = window.convert.Convert_Click();
     QCOMPARE(window.messageBox.TakePrompts(),
              QStringList{QStringLiteral("シートが変更されています。保存してから変換しますか？\n"
-                         u"「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。")});
+                                        u"「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。")});
     QVERIFY(window.CheckModify() && done && done->olderThanGrid);
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("Ar1Bv1Cr2D<!-- renamed -->"));
 
@@ -193,7 +201,8 @@ class ConvertTest : public QObject {
       QString message;
     } failures[] = {
         {u"ok", dir / "out1.txt",
-         QStringLiteral("定型ファイルを読み込めませんでした。\n") + Q(templ) + QStringLiteral("\nファイルが見つかりません。")},
+         QStringLiteral("定型ファイルを読み込めませんでした。\n") + Q(templ) +
+             QStringLiteral("\nファイルが見つかりません。")},
         {u"ok", dir / "missing" / "out2.txt",
          QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt") +
              QStringLiteral("\n保存先のフォルダーが見つかりません。")},
@@ -399,8 +408,9 @@ class ConvertTest : public QObject {
              u"　データが足りず残った差し込み 7 か所: 価格 ×2、名前、在庫、…"
              u"　どのフィールド名でもない差し込み 1 か所: 商品名"_s);
     // The short report: what went wrong first, the output's name alone.
-    QCOMPARE(ConversionReportText(done), u"差し込めなかった所 8（商品名、価格 ×2、名前、…）　out.html"
-                                         u"（差し込み 12、最後に保存したシートで）"_s);
+    QCOMPARE(ConversionReportText(done),
+             u"差し込めなかった所 8（商品名、価格 ×2、名前、…）　out.html"
+             u"（差し込み 12、最後に保存したシートで）"_s);
     done.summary = {};
     done.summary.filled = 3;
     done.olderThanGrid = false;

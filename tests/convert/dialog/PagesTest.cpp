@@ -36,7 +36,11 @@ struct PagesWindow : CommandWindow {
   User user;
   std::size_t cancelAt = 0;
   std::vector<std::size_t> progress;
-  PagesCommand pages{document, *this, commands, services, nullptr,
+  PagesCommand pages{document,
+                     *this,
+                     commands,
+                     services,
+                     nullptr,
                      [this](PagesDialog& dialog) {
                        dialog.show();
                        if (user) user(dialog);
@@ -88,8 +92,8 @@ class PagesTest : public QObject {
     dir.Write("t.html", "<!-- name -->");
     dir.Write("B_b.html", "old");
     PagesWindow window;
-    window.SetSheetArray(SheetArray::FromSheet(
-        MakeSheet(6, 3, {u"code", u"name", u"A", u"a<b>", u"B", u"b", u"C", u"c&d", u"", u"d"})));
+    window.SetSheetArray(
+        SheetArray::FromSheet(MakeSheet(6, 3, {u"code", u"name", u"A", u"a<b>", u"B", u"b", u"C", u"c&d", u"", u"d"})));
     window.user = [&](PagesDialog& dialog) {
       Fill(templateFile.isEmpty() ? QString() : Q(dir / templateFile.toStdString()), Q(dir / folder.toStdString()),
            pattern, false)(dialog);
@@ -117,7 +121,8 @@ class PagesTest : public QObject {
       dialog.OKButton_Click();
     };
     const auto done = window.pages.Pages_Click();
-    const QString question = u"出力先フォルダーには同じ名前のファイルがすでにあります: 「B.html」ほか 1 個\n置き換えますか？"_s;
+    const QString question =
+        u"出力先フォルダーには同じ名前のファイルがすでにあります: 「B.html」ほか 1 個\n置き換えますか？"_s;
     QCOMPARE(window.messageBox.TakePrompts(), QStringList({question, question}));
     QVERIFY(done);
     QCOMPARE(ReadBytes(dir / "A.html"), std::string("<p>a&lt;b&gt;</p>"));
@@ -158,10 +163,12 @@ class PagesTest : public QObject {
     window.cancelAt = cancelAt;
     window.user = Fill(Q(templ), Q(dir.path()), u"<!-- code -->.txt"_s);
     QVERIFY(!window.pages.Pages_Click());
-    QCOMPARE(window.messageBox.TakePrompts(),
-             message.isEmpty() ? QStringList{u"出力先フォルダーには同じ名前のファイルがすでにあります: 「A.txt」\n置き換えますか？"_s}
-                               : QStringList({u"出力先フォルダーには同じ名前のファイルがすでにあります: 「A.txt」\n置き換えますか？"_s,
-                                              message.arg(Q(dir.path()))}));
+    QCOMPARE(
+        window.messageBox.TakePrompts(),
+        message.isEmpty()
+            ? QStringList{u"出力先フォルダーには同じ名前のファイルがすでにあります: 「A.txt」\n置き換えますか？"_s}
+            : QStringList({u"出力先フォルダーには同じ名前のファイルがすでにあります: 「A.txt」\n置き換えますか？"_s,
+                           message.arg(Q(dir.path()))}));
     QCOMPARE(ReadBytes(dir / "A.txt"), std::string("old A"));
     QVERIFY(!std::filesystem::exists(dir / "B.txt"));
   }

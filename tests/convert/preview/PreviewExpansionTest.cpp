@@ -106,14 +106,20 @@ class PreviewExpansionTest : public QObject {
     QTest::addColumn<int>("markUnits");
     QTest::addColumn<QString>("marked");
     QTest::addColumn<bool>("cut");
-    QTest::newRow("whole") << 100 << 100 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;⟦<!-- x -->⟧"_s << false;
+    QTest::newRow("whole")
+        << 100 << 100 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;⟦<!-- x -->⟧"_s
+        << false;
     QTest::newRow("cut in a value") << 18 << 100 << u"«Apple»;⟦<!-- x -->⟧«Pe»"_s << true;
-    QTest::newRow("marked up to a limit") << 100 << 8 << u"«Apple»;⟦<!-- x -->⟧Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
+    QTest::newRow("marked up to a limit")
+        << 100 << 8 << u"«Apple»;⟦<!-- x -->⟧Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
     QTest::newRow("a comment or placeholder reaching past the limit is marked whole")
-        << 100 << 50 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;<!-- x -->"_s << false;
+        << 100 << 50 << u"«Apple»;⟦<!-- x -->⟧«Pear»;⟦<!-- x -->⟧«Plum»;⟦<!-- x -->⟧‹<!-- Name -->›;<!-- x -->"_s
+        << false;
     QTest::newRow("a comment beginning at the limit is not marked")
         << 100 << 6 << u"«Apple»;<!-- x -->Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
-    QTest::newRow("nothing marked") << 100 << 0 << u"Apple;<!-- x -->Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s << false;
+    QTest::newRow("nothing marked") << 100 << 0
+                                    << u"Apple;<!-- x -->Pear;<!-- x -->Plum;<!-- x --><!-- Name -->;<!-- x -->"_s
+                                    << false;
   }
 
   void keepsTheStartOfALongOutputAndMarksTheStartOfThat() {

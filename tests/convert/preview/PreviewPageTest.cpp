@@ -183,8 +183,9 @@ class PreviewPageTest : public QObject {
     deep.setHtml(NestedTables(MarkupTree::kMaxTableDepth + 1));
     QVERIFY(BoundPage(deep).tooComplex);
     QTextDocument plain;
-    plain.setHtml(u"<table border=1 cellpadding=4><tr><td><h1>見出し</h1><img width=80 height=60></td></tr></table>"
-                  u"<p style=\"font-size:0\">a<span style=\"margin-left:-20px\">b</span></p>"_s);
+    plain.setHtml(
+        u"<table border=1 cellpadding=4><tr><td><h1>見出し</h1><img width=80 height=60></td></tr></table>"
+        u"<p style=\"font-size:0\">a<span style=\"margin-left:-20px\">b</span></p>"_s);
     const PageBounds bounds = BoundPage(plain);
     QVERIFY(!bounds.capped && !bounds.tooComplex);
   }

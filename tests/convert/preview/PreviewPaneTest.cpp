@@ -21,8 +21,8 @@
 #include "convert/preview/PreviewTextView.h"
 #include "convert/preview/PreviewViews.h"
 #include "mainwindow/MainWindowHarness.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/commands/CommandWindow.h"
+#include "sheet/document/SheetDocument.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -218,7 +218,8 @@ class PreviewPaneTest : public QObject {
     // Pages that say nothing of it.
     h.grid().SetTextMatrix(1, 1, u"<table cellpadding=2000000000><tr><td>x</table>"_s);
     h.dir.Write("site/page.html", "<!-- name -->");
-    QTRY_COMPARE(h.pane().Views->Note->text().section(u'\n', 0, 0), u"大きすぎる余白や文字の大きさなどを抑えて表示しています。"_s);
+    QTRY_COMPARE(h.pane().Views->Note->text().section(u'\n', 0, 0),
+                 u"大きすぎる余白や文字の大きさなどを抑えて表示しています。"_s);
     h.pane().Views->Tabs->setCurrentWidget(h.pane().Views->OutputText);
     QVERIFY(!h.pane().Views->Note->text().contains(u"抑えて"_s));
   }
@@ -356,8 +357,7 @@ class PreviewPaneTest : public QObject {
                              : colour == PreviewTextView::UnfilledColor() ? u"unfilled "_s
                              : colour == PreviewTextView::UnknownColor()  ? u"no field "_s
                                                                           : u"? "_s;
-        marked << kind +
-                      block.text().mid(range.start, range.length);
+        marked << kind + block.text().mid(range.start, range.length);
       }
       return marked;
     };

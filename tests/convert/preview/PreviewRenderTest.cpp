@@ -24,8 +24,7 @@ namespace {
 // The main window's side of Convert, the user typing the two names.
 struct ConvertingWindow : CommandWindow {
   QString templateName, outputName;
-  ConvertCommand convert{document, *this, commands, services, nullptr,
-                         [this](Conv& conv) {
+  ConvertCommand convert{document, *this, commands, services, nullptr, [this](Conv& conv) {
                            conv.Text1->setText(templateName);
                            conv.Text2->setText(outputName);
                            conv.OKButton_Click();
@@ -70,7 +69,8 @@ class PreviewRenderTest : public QObject {
     window.fg2.SetCols(4);
     window.document.fileEncoding() = saveEncoding;
     const auto templ = dir.Write("t.html", templateBytes);
-    const PreviewResult preview = RenderPreview(Q(templ), window.fg2.document().sheet(), window.document.fileEncoding());
+    const PreviewResult preview =
+        RenderPreview(Q(templ), window.fg2.document().sheet(), window.document.fileEncoding());
     QVERIFY2(preview.HasOutput() && preview.unwritable.isEmpty(), qPrintable(preview.problem + preview.unwritable));
     QCOMPARE(preview.encoding, outputEncoding);
 

@@ -10,11 +10,11 @@
 
 #include "fakes/FakeMessageBox.h"
 #include "mainwindow/RangeClipboard.h"
-#include "sheet/commands/InCellEditor.h"
-#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
-#include "sheet/document/SheetDocument.h"
 #include "sheet/TabText.h"
+#include "sheet/commands/InCellEditor.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 
 using namespace quillary;
 using quillary::testing::FakeMessageBox;
@@ -105,46 +105,56 @@ class RangeClipboardTest : public QObject {
     const Record rows1to3{1, 1, 3, 3, u"1.1\t1.2\t1.3\t\r2.1\t2.2\t2.3\t\r3.1\t3.2\t3.3\t\r"};
     const Record none{0, 0, 0, 0, u""};
     const Cells cut{{2, 1, u""}, {2, 2, u""}, {2, 3, u""}, {3, 1, u""}, {3, 2, u""}, {3, 3, u""}};
-    QTest::newRow("a 2 x 2 block copied and pasted")
-        << Case{{{1, 1, u"a"}, {1, 2, u"b"}, {2, 1, u"c"}, {2, 2, u"d"}},
-                {{Op::Copy, {1, 1, 2, 2}}, {Op::Paste, {3, 2, 3, 2}}},
-                {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}},
-                {3, 2, 4, 3},
-                {1, 1, 2, 2, u"a\tb\t\rc\td\t\r"}};
+    QTest::newRow("a 2 x 2 block copied and pasted") << Case{{{1, 1, u"a"}, {1, 2, u"b"}, {2, 1, u"c"}, {2, 2, u"d"}},
+                                                             {{Op::Copy, {1, 1, 2, 2}}, {Op::Paste, {3, 2, 3, 2}}},
+                                                             {{3, 2, u"a"}, {3, 3, u"b"}, {4, 2, u"c"}, {4, 3, u"d"}},
+                                                             {3, 2, 4, 3},
+                                                             {1, 1, 2, 2, u"a\tb\t\rc\td\t\r"}};
     QTest::newRow("paste before any copy takes another program's text")
         << Case{{}, {{Op::Paste, {3, 3, 2, 2}}}, {{2, 2, u"system"}}, {2, 2, 2, 2}, none};
     // Paste takes what was copied last, here or in another program.
     const Cells ext{{4, 1, u"EXT1"}, {4, 2, u"EXT2"}};
     QTest::newRow("another program copied after the copy here")
-        << Case{{}, {{Op::Copy, {1, 1, 1, 1}}, {Op::Outside, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}}, ext, {4, 1, 4, 2},
+        << Case{{},
+                {{Op::Copy, {1, 1, 1, 1}}, {Op::Outside, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}},
+                ext,
+                {4, 1, 4, 2},
                 {1, 1, 1, 1, u"1.1\t\r"}};
     QTest::newRow("copied here after another program")
-        << Case{{}, {{Op::Outside, {1, 1, 1, 1}}, {Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}},
-                {{4, 1, u"1.1"}}, {4, 1, 4, 1}, {1, 1, 1, 1, u"1.1\t\r"}};
-    QTest::newRow("cut selected towards the bottom right") << Case{{}, {{Op::Cut, {2, 1, 3, 3}}}, cut, {2, 1, 3, 3}, rows2and3};
-    QTest::newRow("cut selected towards the top left") << Case{{}, {{Op::Cut, {3, 3, 2, 1}}}, cut, {3, 3, 2, 1}, rows2and3};
+        << Case{{},
+                {{Op::Outside, {1, 1, 1, 1}}, {Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {4, 1, 4, 1}}},
+                {{4, 1, u"1.1"}},
+                {4, 1, 4, 1},
+                {1, 1, 1, 1, u"1.1\t\r"}};
+    QTest::newRow("cut selected towards the bottom right")
+        << Case{{}, {{Op::Cut, {2, 1, 3, 3}}}, cut, {2, 1, 3, 3}, rows2and3};
+    QTest::newRow("cut selected towards the top left")
+        << Case{{}, {{Op::Cut, {3, 3, 2, 1}}}, cut, {3, 3, 2, 1}, rows2and3};
     QTest::newRow("paste starts at the top left of a selection made backwards")
         << Case{{},
                 {{Op::Copy, {3, 3, 2, 1}}, {Op::Paste, {5, 4, 4, 2}}},
                 {{4, 2, u"2.1"}, {4, 3, u"2.2"}, {4, 4, u"2.3"}, {5, 2, u"3.1"}, {5, 3, u"3.2"}, {5, 4, u"3.3"}},
                 {4, 2, 5, 4},
                 rows2and3};
-    QTest::newRow("delete empties the selection and leaves the record")
-        << Case{{}, {{Op::Delete, {5, 4, 4, 3}}}, {{4, 3, u""}, {4, 4, u""}, {5, 3, u""}, {5, 4, u""}}, {5, 4, 4, 3}, none};
+    QTest::newRow("delete empties the selection and leaves the record") << Case{
+        {}, {{Op::Delete, {5, 4, 4, 3}}}, {{4, 3, u""}, {4, 4, u""}, {5, 3, u""}, {5, 4, u""}}, {5, 4, 4, 3}, none};
     QTest::newRow("paste is cut off at the last column")
         << Case{{},
                 {{Op::Copy, {3, 3, 1, 1}}, {Op::Paste, {2, 3, 2, 3}}},
                 {{2, 3, u"1.1"}, {2, 4, u"1.2"}, {3, 3, u"2.1"}, {3, 4, u"2.2"}, {4, 3, u"3.1"}, {4, 4, u"3.2"}},
                 {2, 3, 4, 4},
                 rows1to3};
-    QTest::newRow("paste is cut off at the last row")
-        << Case{{},
-                {{Op::Copy, {3, 3, 1, 1}}, {Op::Paste, {5, 1, 5, 1}}},
-                {{5, 1, u"1.1"}, {5, 2, u"1.2"}, {5, 3, u"1.3"}},
-                {5, 1, 5, 3},
-                rows1to3};
+    QTest::newRow("paste is cut off at the last row") << Case{{},
+                                                              {{Op::Copy, {3, 3, 1, 1}}, {Op::Paste, {5, 1, 5, 1}}},
+                                                              {{5, 1, u"1.1"}, {5, 2, u"1.2"}, {5, 3, u"1.3"}},
+                                                              {5, 1, 5, 3},
+                                                              rows1to3};
     QTest::newRow("a 1 x 1 copy onto ten cells writes one")
-        << Case{{}, {{Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {1, 3, 5, 4}}}, {{1, 3, u"1.1"}}, {1, 3, 1, 3}, {1, 1, 1, 1, u"1.1\t\r"}};
+        << Case{{},
+                {{Op::Copy, {1, 1, 1, 1}}, {Op::Paste, {1, 3, 5, 4}}},
+                {{1, 3, u"1.1"}},
+                {1, 3, 1, 3},
+                {1, 1, 1, 1, u"1.1\t\r"}};
     // Texts are not escaped: a TAB splits into the next cell, a CR into the
     // next row; a LF stays.
     QTest::newRow("texts are not escaped")
@@ -268,7 +278,6 @@ class RangeClipboardTest : public QObject {
     QVERIFY(grid.sheet() == sheet);
   }
 };
-
 
 QTEST_MAIN(RangeClipboardTest)
 #include "RangeClipboardTest.moc"

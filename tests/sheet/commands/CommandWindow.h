@@ -12,12 +12,12 @@
 #include "commondialog/Services.h"
 #include "fakes/FakeCommonDialogBackend.h"
 #include "fakes/FakeMessageBox.h"
-#include "sheet/commands/DocumentCommands.h"
-#include "sheet/grid/GridControl.h"
-#include "sheet/commands/InCellEditor.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
+#include "sheet/commands/DocumentCommands.h"
+#include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 
 namespace quillary::testing {
 

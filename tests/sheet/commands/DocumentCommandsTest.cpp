@@ -81,7 +81,8 @@ class DocumentCommandsTest : public QObject {
     }
     // A new sheet's Save asks from nowhere in particular; once the sheet has
     // a file, Save asks again, starting at that file; Open is left alone.
-    QVERIFY(window.backend.fileRequests[0].initialDir.isEmpty() && window.backend.fileRequests[0].initialName.isEmpty());
+    QVERIFY(window.backend.fileRequests[0].initialDir.isEmpty() &&
+            window.backend.fileRequests[0].initialName.isEmpty());
     for (CommandWindow* w : {&window, &opened}) {
       w->backend.fileRequests.clear();
       w->backend.AcceptPath(file);
@@ -109,25 +110,34 @@ class DocumentCommandsTest : public QObject {
       QString message;
     } cases[] = {
         {true, Q(dir.Write("one.csv", "a,b\r\n")), 1, 1, u"",
-         QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。")},
+         QStringLiteral(
+             "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。")},
         {true, Q(dir.Write("large.csv", tooLarge)), 1, 1, u"",
          QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）")},
         {true, Q(dir / "missing.csv"), 1, 1, u"",
-         QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv") + QStringLiteral("\nファイルが見つかりません。")},
+         QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv") +
+             QStringLiteral("\nファイルが見つかりません。")},
         {true, Q(dir.path()), 1, 1, u"",
          QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir.path()) + QStringLiteral("\nフォルダーです。")},
         {true, QStringLiteral("/dev/zero"), 1, 1, u"",
-         QStringLiteral("ファイルを読み込めませんでした。\n/dev/zero\n通常のファイルではありません（デバイスやパイプなどは読み込めません）。")},
+         QStringLiteral("ファイルを読み込めませんでした。\n/dev/"
+                        "zero\n通常のファイルではありません（デバイスやパイプなどは読み込めません）。")},
         {false, QStringLiteral("/dev/null"), 1, 1, u"",
-         QStringLiteral("ファイルに書き込めませんでした。\n/dev/null\n通常のファイルではありません（デバイスやパイプなどには書き出せません）。")},
+         QStringLiteral("ファイルに書き込めませんでした。\n/dev/"
+                        "null\n通常のファイルではありません（デバイスやパイプなどには書き出せません）。")},
         {false, protectedFile, 1, 1, u"",
-         QStringLiteral("ファイルに書き込めませんでした。\n") + protectedFile + QStringLiteral("\nこのファイルは書き込み禁止になっています。")},
+         QStringLiteral("ファイルに書き込めませんでした。\n") + protectedFile +
+             QStringLiteral("\nこのファイルは書き込み禁止になっています。")},
         {true, QString(300, u'n'), 1, 1, u"", kTooLong},
         {false, QString(300, u'n'), 1, 1, u"", kTooLong},
-        {false, Q(dir.path()), 1, 1, u"", QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path()) + QStringLiteral("\nフォルダーです。")},
-        {false, existing, 3, 2, u"☃", kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））") + kUtf8Hint},
-        {false, existing, 0, 1, u"✈", kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））") + kUtf8Hint},
-        {false, existing, 2, 3, u"✈", kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））") + kUtf8Hint},
+        {false, Q(dir.path()), 1, 1, u"",
+         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir.path()) + QStringLiteral("\nフォルダーです。")},
+        {false, existing, 3, 2, u"☃",
+         kUnencodable + QStringLiteral("（3 行目、フィールド「名前」: 「☃」（U+2603））") + kUtf8Hint},
+        {false, existing, 0, 1, u"✈",
+         kUnencodable + QStringLiteral("（1 番目のフィールド名: 「✈」（U+2708））") + kUtf8Hint},
+        {false, existing, 2, 3, u"✈",
+         kUnencodable + QStringLiteral("（2 行目、3 番目のフィールド: 「✈」（U+2708））") + kUtf8Hint},
     };
     for (const auto& c : cases) {
       CommandWindow window;
@@ -138,7 +148,8 @@ class DocumentCommandsTest : public QObject {
       window.messageBox.Answer(MsgResult::No);
       window.backend.AcceptPath(c.name);
       c.open ? window.commands.Open_Click() : window.commands.Save_Click();
-      QCOMPARE(window.messageBox.TakePrompts(), c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
+      QCOMPARE(window.messageBox.TakePrompts(),
+               c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
       QVERIFY(before.Same(window) && window.text1 == QStringLiteral("(untouched)"));
       if (c.open && c.message != kTooLong) {  // named from outside: the same question and message
         window.messageBox.Answer(MsgResult::No);
@@ -154,8 +165,11 @@ class DocumentCommandsTest : public QObject {
       CommandWindow window;
       const Snapshot before(window);
       window.commands.OpenNamed(picture);
-      QCOMPARE(window.messageBox.TakePrompts(),
-               QStringList{QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。\n") + picture});
+      QCOMPARE(
+          window.messageBox.TakePrompts(),
+          QStringList{QStringLiteral(
+                          "このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。\n") +
+                      picture});
       QVERIFY(before.Same(window));
     }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));
@@ -187,7 +201,8 @@ class DocumentCommandsTest : public QObject {
       window.commands.New_Click();
       QCOMPARE(window.messageBox.TakePrompts(),
                QStringList({kQuestion,
-                            QStringLiteral("ファイルに書き込めませんでした。\n") + bad + QStringLiteral("\n保存先のフォルダーが見つかりません。"),
+                            QStringLiteral("ファイルに書き込めませんでした。\n") + bad +
+                                QStringLiteral("\n保存先のフォルダーが見つかりません。"),
                             kQuestion}));
       QVERIFY(window.fg2.sheet() == MakeInitialSheet());
     }
@@ -210,7 +225,8 @@ class DocumentCommandsTest : public QObject {
     CommandWindow window;
     window.backend.AcceptPath(Q(dir.Write("in.csv", utf8)));
     window.commands.Open_Click();
-    QVERIFY(window.document.fileEncoding() == TextEncoding::Utf8 && window.document.sheetArrayEncoding() == TextEncoding::Utf8);
+    QVERIFY(window.document.fileEncoding() == TextEncoding::Utf8 &&
+            window.document.sheetArrayEncoding() == TextEncoding::Utf8);
     QCOMPARE(window.fg2.TextMatrix(1, 2), QStringLiteral("4,950"));
     window.backend.AcceptPath(Q(dir / "same.csv"));
     window.commands.Save_Click();
@@ -230,7 +246,8 @@ class DocumentCommandsTest : public QObject {
     window.document.fileEncoding() = TextEncoding::Utf8;
     window.document.MarkSaved();
     window.commands.New_Click();
-    QVERIFY(window.document.fileEncoding() == TextEncoding::Cp932 && window.document.sheetArrayEncoding() == TextEncoding::Cp932);
+    QVERIFY(window.document.fileEncoding() == TextEncoding::Cp932 &&
+            window.document.sheetArrayEncoding() == TextEncoding::Cp932);
     QVERIFY(window.messageBox.calls.empty());
   }
 
@@ -241,7 +258,8 @@ class DocumentCommandsTest : public QObject {
     window.backend.AcceptPath(Q(dir / "a.csv"));
     window.commands.Save_Click();
     QCOMPARE(window.messageBox.TakePrompts(),
-             QStringList{kUnencodable + QStringLiteral("（2 行目、フィールド「フィールド 1」: 「😀」（U+1F600））") + kUtf8Hint});
+             QStringList{kUnencodable + QStringLiteral("（2 行目、フィールド「フィールド 1」: 「😀」（U+1F600））") +
+                         kUtf8Hint});
     QVERIFY(!std::filesystem::exists(dir / "a.csv") && window.CheckModify());
     window.document.fileEncoding() = TextEncoding::Utf8;
     window.backend.AcceptPath(Q(dir / "a.csv"));
@@ -257,8 +275,9 @@ class DocumentCommandsTest : public QObject {
     katakana.backend.AcceptPath(Q(dir / "b.csv"));
     katakana.commands.Save_Click();
     QCOMPARE(katakana.messageBox.TakePrompts(),
-             QStringList{QStringLiteral("このシートを文字コード CP932 で保存すると、次に開いたときに UTF-8 のファイルと判断され、"
-                                        "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")});
+             QStringList{QStringLiteral(
+                 "このシートを文字コード CP932 で保存すると、次に開いたときに UTF-8 のファイルと判断され、"
+                 "同じシートに戻りません。\n「ファイル」メニューの「文字コード」で UTF-8 を選んで保存してください。")});
     QVERIFY(!std::filesystem::exists(dir / "b.csv"));
   }
 
@@ -271,16 +290,21 @@ class DocumentCommandsTest : public QObject {
       QString cell;  // (2, 1)
     } cases[] = {
         {"CP932", "A,B\r\nx,y\r\n\x93\xfa\x80,\xff\r\n",
-         QStringLiteral("このファイルには、文字コード CP932 として読めないバイトが 2 個あります（最初は 3 行目、先頭から 13 バイト目）。"
+         QStringLiteral("このファイルには、文字コード CP932 として読めないバイトが 2 個あります（最初は 3 "
+                        "行目、先頭から 13 バイト目）。"
                         "\n読めなかった所は「\uFFFD」で表しています。"),
          QStringLiteral("日\uFFFD")},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" "A\nx\n\xE6\x97\n",
-         QStringLiteral("このファイルには、文字コード UTF-8 (BOM 付き) として読めないバイトが 2 個あります（最初は 3 行目、先頭から 8 バイト目）。"
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF"
+         "A\nx\n\xE6\x97\n",
+         QStringLiteral("このファイルには、文字コード UTF-8 (BOM 付き) として読めないバイトが 2 個あります（最初は 3 "
+                        "行目、先頭から 8 バイト目）。"
                         "\n読めなかった所は「\uFFFD」で表しています。"),
          QStringLiteral("\uFFFD")},
         // The reading rule stays (CP932), but the message names UTF-8.
         {"UTF-8 with a stray byte", "A\n\xE6\x97\xA5\n\xE6\x97\xA5\x81\x40\n",
-         QStringLiteral("このファイルは UTF-8 のようですが、UTF-8 として正しくないバイト列が 1 個あります（最初は 3 行目、先頭から 10 バイト目）。"
+         QStringLiteral("このファイルは UTF-8 のようですが、UTF-8 として正しくないバイト列が 1 個あります（最初は 3 "
+                        "行目、先頭から 10 バイト目）。"
                         "\nUTF-8 としては読めないため CP932 として開きました。文字が化けている所があります。"),
          QString::fromStdU16String(DecodeCodePage("\xE6\x97\xA5\x81\x40"))},
     };

@@ -13,8 +13,8 @@
 #include <optional>
 #include <utility>
 
-#include "sheet/grid/GridControl.h"
 #include "sheet/Sheet.h"
+#include "sheet/grid/GridControl.h"
 #include "sheet/grid/Twips.h"
 #include "support/SheetOf.h"
 
@@ -81,8 +81,20 @@ class GridControlTest : public QObject {
       QList<int> selection;  // Row, Col, RowSel, ColSel after it
     } steps[] = {
         // At the first data cell the keys stop at the edge.
-        {[&] { key(Qt::Key_Up); key(Qt::Key_Left); key(Qt::Key_Home); key(Qt::Key_PageUp); }, {}, {1, 1, 1, 1}},
-        {[&] { key(Qt::Key_Home, Qt::ControlModifier); key(Qt::Key_Up, Qt::ShiftModifier); }, {}, {1, 1, 1, 1}},
+        {[&] {
+           key(Qt::Key_Up);
+           key(Qt::Key_Left);
+           key(Qt::Key_Home);
+           key(Qt::Key_PageUp);
+         },
+         {},
+         {1, 1, 1, 1}},
+        {[&] {
+           key(Qt::Key_Home, Qt::ControlModifier);
+           key(Qt::Key_Up, Qt::ShiftModifier);
+         },
+         {},
+         {1, 1, 1, 1}},
         {[&] { g.SetRow(3); }, Moved(1, 1, 3, 1), {3, 1, 3, 1}},
         {[&] { g.SetCol(2); }, Moved(3, 1, 3, 2), {3, 2, 3, 2}},
         {[&] { g.Select(3, 2, 3, 2); }, {}, {3, 2, 3, 2}},
@@ -97,7 +109,12 @@ class GridControlTest : public QObject {
         // selection corner moves without cell events.
         {[&] { g.SetRow(0); }, Moved(3, 3, 1, 3), {1, 3, 1, 3}},
         {[&] { g.SetCol(-4); }, Moved(1, 3, 1, 1), {1, 1, 1, 1}},
-        {[&] { g.SetRowSel(99); g.SetColSel(0); }, {}, {1, 1, 8, 1}},
+        {[&] {
+           g.SetRowSel(99);
+           g.SetColSel(0);
+         },
+         {},
+         {1, 1, 8, 1}},
     };
     for (const auto& s : steps) {
       s.step();
@@ -125,23 +142,32 @@ class GridControlTest : public QObject {
       QList<int> selection;  // Row, Col, RowSel, ColSel after it
     } steps[] = {
         {"Ctrl+A", [&] { QTest::keyClick(&g, Qt::Key_A, Qt::ControlModifier); }, {1, 1, 8, 4}},
-        {"a field name", [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, {}, heading(fields, 1)); }, {1, 2, 8, 2}},
-        {"Shift on another", [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, Qt::ShiftModifier, heading(fields, 3)); },
+        {"a field name",
+         [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, {}, heading(fields, 1)); },
+         {1, 2, 8, 2}},
+        {"Shift on another",
+         [&] { QTest::mouseClick(fields->viewport(), Qt::LeftButton, Qt::ShiftModifier, heading(fields, 3)); },
          {1, 2, 8, 4}},
-        {"a row number", [&] { QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, heading(rows, 4)); }, {5, 1, 5, 4}},
-        {"dragged down", [&] {
+        {"a row number",
+         [&] { QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, heading(rows, 4)); },
+         {5, 1, 5, 4}},
+        {"dragged down",
+         [&] {
            QTest::mousePress(rows->viewport(), Qt::LeftButton, {}, heading(rows, 1));
            QMouseEvent move(QEvent::MouseMove, heading(rows, 5), rows->viewport()->mapToGlobal(heading(rows, 5)),
                             Qt::NoButton, Qt::LeftButton, {});
            QApplication::sendEvent(rows->viewport(), &move);
            QTest::mouseRelease(rows->viewport(), Qt::LeftButton, {}, heading(rows, 5));
-         }, {2, 1, 6, 4}},
-        {"the corner", [&] {
+         },
+         {2, 1, 6, 4}},
+        {"the corner",
+         [&] {
            g.Select(2, 2, 2, 2);
            auto* corner = g.findChild<QAbstractButton*>();
            QVERIFY(corner);
            corner->click();
-         }, {1, 1, 8, 4}},
+         },
+         {1, 1, 8, 4}},
     };
     for (const auto& s : steps) {
       s.step();
@@ -245,8 +271,8 @@ class GridControlTest : public QObject {
     g.SetClip(u"a\tb\tx\t\rc\td\t\re\t\r"_s);
     QCOMPARE(changes.count(), 1);
     g.SetClip(QString());
-    QCOMPARE((QStringList{g.TextMatrix(2, 2), g.TextMatrix(2, 3), g.TextMatrix(3, 2), g.TextMatrix(3, 3), g.TextMatrix(2, 4),
-                          g.TextMatrix(4, 2)}),
+    QCOMPARE((QStringList{g.TextMatrix(2, 2), g.TextMatrix(2, 3), g.TextMatrix(3, 2), g.TextMatrix(3, 3),
+                          g.TextMatrix(2, 4), g.TextMatrix(4, 2)}),
              (QStringList{QString(), u"b"_s, u"c"_s, u"d"_s, u"2,4"_s, u"4,2"_s}));
   }
 
@@ -267,7 +293,8 @@ class GridControlTest : public QObject {
     const QRect cell = g.visualRect(g.currentIndex()).translated(g.viewport()->pos());
     QCOMPARE((QList<int>{g.CellLeft(), g.CellTop(), g.CellWidth(), g.CellHeight()}),
              (QList<int>{PixelsToTwipsX(cell.left(), &g), PixelsToTwipsY(cell.top(), &g), 1200, 450}));
-    QCOMPARE((QList<int>{g.CellLeft(), g.CellTop()}), (QList<int>{frame + 900 + 2 * 1200, frame + 300 + g.RowHeight(1)}));
+    QCOMPARE((QList<int>{g.CellLeft(), g.CellTop()}),
+             (QList<int>{frame + 900 + 2 * 1200, frame + 300 + g.RowHeight(1)}));
 
     QSignalSpy scrolls(&g, &GridControl::Scroll);
     const int left = g.CellLeft();
@@ -302,10 +329,14 @@ class GridControlTest : public QObject {
       int code, shift;
       std::optional<int> typed;
     } cases[] = {
-        {Qt::Key_C, Qt::ControlModifier, u"\x03"_s, 67, 2, 3}, {Qt::Key_R, Qt::ControlModifier, {}, 82, 2, 18},
-        {Qt::Key_Return, {}, u"\r"_s, 13, 0, 13},            {Qt::Key_Escape, {}, u"\x1b"_s, 27, 0, 27},
-        {Qt::Key_Backspace, {}, u"\b"_s, 8, 0, 8},           {Qt::Key_A, {}, u"a"_s, 65, 0, 'a'},
-        {Qt::Key_A, Qt::ShiftModifier, u"A"_s, 65, 1, 'A'},  {Qt::Key_Delete, {}, u"\x7f"_s, 46, 0, {}},
+        {Qt::Key_C, Qt::ControlModifier, u"\x03"_s, 67, 2, 3},
+        {Qt::Key_R, Qt::ControlModifier, {}, 82, 2, 18},
+        {Qt::Key_Return, {}, u"\r"_s, 13, 0, 13},
+        {Qt::Key_Escape, {}, u"\x1b"_s, 27, 0, 27},
+        {Qt::Key_Backspace, {}, u"\b"_s, 8, 0, 8},
+        {Qt::Key_A, {}, u"a"_s, 65, 0, 'a'},
+        {Qt::Key_A, Qt::ShiftModifier, u"A"_s, 65, 1, 'A'},
+        {Qt::Key_Delete, {}, u"\x7f"_s, 46, 0, {}},
         {Qt::Key_Down, {}, {}, 40, 0, {}},
     };
     for (const auto& c : cases) {

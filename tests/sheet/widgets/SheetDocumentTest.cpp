@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "sheet/grid/GridControl.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/grid/GridControl.h"
 #include "support/SheetOf.h"
 
 using namespace quillary;

@@ -32,9 +32,8 @@ class CheckHost final : public WebPageHost {
     if (end == WebPageEnd::TimedOut) Finish(kTimedOut);
     if (end == WebPageEnd::Crashed) Finish(kCrashed);
     // The renderer ran the page's script.
-    view->page()->runJavaScript(QStringLiteral("document.title"), [](const QVariant& title) {
-      Finish(title.toString() == u"ok" ? kLoaded : kNotDrawn);
-    });
+    view->page()->runJavaScript(QStringLiteral("document.title"),
+                                [](const QVariant& title) { Finish(title.toString() == u"ok" ? kLoaded : kNotDrawn); });
   }
 
   EngineView* view = nullptr;

@@ -159,7 +159,8 @@ QPointF EngineView::Scrolled() const { return page_->scrollPosition() / page_->z
 
 void EngineView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  QAction* copy = menu.addAction(QStringLiteral("コピー(&C)"), this, [this] { triggerPageAction(QWebEnginePage::Copy); });
+  QAction* copy =
+      menu.addAction(QStringLiteral("コピー(&C)"), this, [this] { triggerPageAction(QWebEnginePage::Copy); });
   copy->setEnabled(page_->hasSelection());
   menu.addAction(QStringLiteral("すべて選択(&A)"), this, [this] { triggerPageAction(QWebEnginePage::SelectAll); });
   if (const QWebEngineContextMenuRequest* request = lastContextMenuRequest()) {

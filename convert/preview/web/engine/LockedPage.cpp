@@ -55,8 +55,7 @@ QStringList LockedPage::chooseFiles(FileSelectionMode, const QStringList&, const
   return {};
 }
 
-void LockedPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
-                                          const QString&) {
+void LockedPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) {
   if (message.startsWith(kLocalRefused)) host_.Refused(QUrl(message.mid(kLocalRefused.size())));
 }
 

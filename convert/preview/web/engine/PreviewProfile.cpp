@@ -42,8 +42,9 @@ class VariableForStart {
 // preconnections) never do. Loopback is not spared.
 QByteArray EngineFlags() {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  flags += " --proxy-server=127.0.0.1:9 --proxy-bypass-list=<-loopback>"
-           " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
+  flags +=
+      " --proxy-server=127.0.0.1:9 --proxy-bypass-list=<-loopback>"
+      " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
   return flags.trimmed();
 }
 
@@ -87,10 +88,11 @@ QWebEngineProfile* NewPreviewProfile(WebPageHost& host, QObject* parent) {
   profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
   profile->setSpellCheckEnabled(false);
   LockSettings(*profile->settings());
-  QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, [&host](QWebEngineDownloadRequest* download) {
-    download->cancel();
-    host.Stopped();
-  });
+  QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
+                   [&host](QWebEngineDownloadRequest* download) {
+                     download->cancel();
+                     host.Stopped();
+                   });
   return profile;
 }
 

@@ -15,6 +15,4 @@ QUILLARY_WEB_ENTRY quillary::WebPageView* quillary_create_web_page(quillary::Web
   return new quillary::EngineView(host, parent);
 }
 
-QUILLARY_WEB_ENTRY int quillary_check_web_engine(int argc, char** argv) {
-  return quillary::CheckWebEngine(argc, argv);
-}
+QUILLARY_WEB_ENTRY int quillary_check_web_engine(int argc, char** argv) { return quillary::CheckWebEngine(argc, argv); }

@@ -18,8 +18,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", ::dlerror());
     return 65;
   }
-  const auto check =
-      reinterpret_cast<quillary::CheckWebEngineEntry>(::dlsym(module, quillary::kCheckWebEngineName));
+  const auto check = reinterpret_cast<quillary::CheckWebEngineEntry>(::dlsym(module, quillary::kCheckWebEngineName));
   if (!check) {
     std::fprintf(stderr, "%s\n", ::dlerror());
     return 65;

@@ -95,7 +95,8 @@ struct Tab {
   WebPageEnd Show(const QString& html, const char* name = "page.html") {
     const std::size_t before = ends.size();
     const std::u16string text = html.toStdU16String();
-    if (!tab.ShowWeb(text, TextEncoding::Utf8, QString::fromStdString((dir / name).string()))) return WebPageEnd::Crashed;
+    if (!tab.ShowWeb(text, TextEncoding::Utf8, QString::fromStdString((dir / name).string())))
+      return WebPageEnd::Crashed;
     if (!WaitFor([&] { return ends.size() > before; })) return WebPageEnd::TimedOut;
     return ends.back();
   }
@@ -154,13 +155,13 @@ class WebPreviewTest : public QObject {
     QTest::addColumn<QString>("body");
     QTest::addColumn<int>("refusal");
     QTest::addColumn<QString>("check");  // a script that is true when nothing came
-    QTest::newRow("remote picture") << u"<img id=x src='http://192.0.2.1/x.png' alt=代わり>"_s
-                                    << int(Refusal::Network) << u"document.getElementById('x').naturalWidth == 0"_s;
+    QTest::newRow("remote picture") << u"<img id=x src='http://192.0.2.1/x.png' alt=代わり>"_s << int(Refusal::Network)
+                                    << u"document.getElementById('x').naturalWidth == 0"_s;
     QTest::newRow("the fetcher's scheme named by the page")
         << u"<img id=x src='quillary-remote:///http%3A%2F%2F192.0.2.1%2Fx.png'>"_s << int(Refusal::Network)
         << u"document.getElementById('x').naturalWidth == 0"_s;
-    QTest::newRow("iframe of a file outside") << u"<iframe src='file:///etc/passwd'></iframe>"_s
-                                              << int(Refusal::Outside) << u"true"_s;
+    QTest::newRow("iframe of a file outside")
+        << u"<iframe src='file:///etc/passwd'></iframe>"_s << int(Refusal::Outside) << u"true"_s;
     QTest::newRow("absolute name outside") << u"<img id=x src='/etc/hostname'>"_s << int(Refusal::Outside)
                                            << u"document.getElementById('x').naturalWidth == 0"_s;
     QTest::newRow("fetch from a script")
@@ -170,8 +171,8 @@ class WebPreviewTest : public QObject {
                                        << u"document.getElementById('x').naturalWidth == 0"_s;
     QTest::newRow("/dev/zero as a picture") << u"<img id=x src='/dev/zero'>"_s << int(Refusal::Outside)
                                             << u"document.getElementById('x').naturalWidth == 0"_s;
-    QTest::newRow("link to /dev/zero as a picture") << u"<img id=x src=zero.png>"_s << int(Refusal::Outside)
-                                                    << u"document.getElementById('x').naturalWidth == 0"_s;
+    QTest::newRow("link to /dev/zero as a picture")
+        << u"<img id=x src=zero.png>"_s << int(Refusal::Outside) << u"document.getElementById('x').naturalWidth == 0"_s;
   }
   void refusesAndCounts() {
     QFETCH(QString, body);
@@ -243,7 +244,8 @@ class WebPreviewTest : public QObject {
     // page has a renderer of its own.
     if (end == WebPageEnd::TimedOut) {
       QVERIFY(t.tab.NoteLines().join(u'\n').contains(u"時間内に表示されない"_s));
-      QVERIFY(!t.tab.ShowWeb(html.toStdU16String(), TextEncoding::Utf8, QString::fromStdString((t.dir / "page.html").string())));
+      QVERIFY(!t.tab.ShowWeb(html.toStdU16String(), TextEncoding::Utf8,
+                             QString::fromStdString((t.dir / "page.html").string())));
     }
     QCOMPARE(int(t.Show(u"<p>after</p>"_s)), int(WebPageEnd::Loaded));
     QCOMPARE(t.Run(u"document.body.textContent"_s).toString(), u"after"_s);
@@ -268,8 +270,9 @@ class WebPreviewTest : public QObject {
     QVERIFY(WaitFor([&] { return WebPreviewEngine::Instance().state() == WebPreviewEngine::State::Unavailable; }));
     QVERIFY(!views.PageTab->ShowsWeb());
     QCOMPARE(views.Page->toPlainText().trimmed(), u"見出し"_s);
-    QVERIFY2(views.Note->text().contains(u"Web エンジンを起動できません（終了コード 1）。ページを簡易表示しています。"_s),
-             qPrintable(views.Note->text()));
+    QVERIFY2(
+        views.Note->text().contains(u"Web エンジンを起動できません（終了コード 1）。ページを簡易表示しています。"_s),
+        qPrintable(views.Note->text()));
   }
 };
 
