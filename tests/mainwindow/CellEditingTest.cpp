@@ -72,9 +72,12 @@ class CellEditingTest : public QObject {
       opens.push_back([&w, code] { w.fg2_KeyPress(code); });
     for (const auto& open : opens) {
       open();
-      QVERIFY(e.Editing() && w.txtEdit()->text() == u"xyz"_s && w.txtEdit()->cursorPosition() == 3);
+      QVERIFY(e.Editing());
+      QCOMPARE(w.txtEdit()->text(), u"xyz"_s);
+      QCOMPARE(w.txtEdit()->cursorPosition(), 3);
       QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
-      QVERIFY(!e.Editing() && e.Cell(2, 3) == u"xyz"_s);
+      QVERIFY(!e.Editing());
+      QCOMPARE(e.Cell(2, 3), u"xyz"_s);
     }
     // In a longer text the caret goes after the 1000th character.
     g.SetText(LongText(1500));

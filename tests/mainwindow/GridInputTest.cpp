@@ -79,13 +79,11 @@ class GridInputTest : public QObject {
     QCOMPARE(w.txtEdit()->text(), u"rrRrR"_s);
     w.txtEdit()->selectAll();
     QTest::keyClick(w.txtEdit(), Qt::Key_X, Qt::ControlModifier);
-    QVERIFY(QGuiApplication::clipboard()->text() == u"rrRrR"_s && w.txtEdit()->text().isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"rrRrR"_s);
+    QVERIFY(w.txtEdit()->text().isEmpty());
     QTest::keyClick(w.txtEdit(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(w.txtEdit()->text(), u"rrRrR"_s);
     QVERIFY(h.log.isEmpty());
-    // Alt+R is the menu bar's access key for Convert, from any control.
-    QTest::keyClick(w.txtEdit(), Qt::Key_R, Qt::AltModifier);
-    QCOMPARE(h.Take(), QStringList{u"Convert_Click"_s});
 
     // With no control holding the focus the window takes R itself, whatever
     // Shift, Ctrl and Alt say (Convert gives the grid the focus back).
