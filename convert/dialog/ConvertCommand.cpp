@@ -165,6 +165,15 @@ std::optional<ConversionDone> ConvertCommand::ConvertWith(const QString& templat
   return done;
 }
 
+QString TemplateReadFailureMessage(const QString& templateName, const FileReadError& error) {
+  return FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error);
+}
+
+QString TemplateUndecodableMessage(const UndecodableTextError& error) {
+  return UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
+         QStringLiteral("\n変換しませんでした。");
+}
+
 bool SavedOrDeclined(InCellEditor& editor, const SheetDocument& document, DocumentCommands& documents,
                      MessageBox& messageBox, bool& olderThanGrid) {
   editor.CommitCellEdit();
@@ -189,12 +198,10 @@ std::optional<ConversionSummary> ConvertCommand::Convert(const QString& template
                     &summary);
     return summary;
   } catch (const FileReadError& error) {
-    ShowRefusal(messageBox_,
-                FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
+    ShowRefusal(messageBox_, TemplateReadFailureMessage(templateName, error));
   } catch (const UndecodableTextError& error) {
     // A page with replacement characters in it would be a garbled page.
-    ShowRefusal(messageBox_, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
-                                 QStringLiteral("\n変換しませんでした。"));
+    ShowRefusal(messageBox_, TemplateUndecodableMessage(error));
   } catch (const OutputTooLargeError&) {
     // Refused before anything was written: the output file is as it was.
     ShowRefusal(messageBox_, QStringLiteral("出力が大きすぎます。"));

@@ -26,6 +26,8 @@ class InCellEditor;
 class MessageBox;
 class SheetDocument;
 struct Services;
+class FileReadError;
+class UndecodableTextError;
 class UnencodableCharError;
 
 // A conversion that wrote its output.
@@ -54,6 +56,9 @@ QString LeftOverText(const ConversionSummary& summary);
 // "　値をエスケープ" when the template opted in, "　文字参照 3 個" when
 // characters the encoding lacks were written as references (else empty).
 QString EscapingText(const ConversionSummary& summary);
+// Why the template could not be used: unreadable, or bytes that do not decode.
+QString TemplateReadFailureMessage(const QString& templateName, const FileReadError& error);
+QString TemplateUndecodableMessage(const UndecodableTextError& error);
 // Why an output cannot hold a character, and what to do about it.
 QString OutputUnencodableMessage(const UnencodableCharError& error);
 

@@ -142,11 +142,9 @@ std::optional<PagesDone> PagesCommand::Write(const PagesDialog& dialog) {
     if (result.cancelled) return std::nullopt;
     return PagesDone{dialog.FolderName(), result.written, result.replaced, std::move(result.summary), false};
   } catch (const FileReadError& error) {
-    ShowRefusal(messageBox_,
-                FileFailureMessage(QStringLiteral("定型ファイルを読み込めませんでした。"), templateName, error));
+    ShowRefusal(messageBox_, TemplateReadFailureMessage(templateName, error));
   } catch (const UndecodableTextError& error) {
-    ShowRefusal(messageBox_, UndecodableBytesMessage(QStringLiteral("定型ファイル"), error.encoding(), error.bytes()) +
-                                 QStringLiteral("\n変換しませんでした。"));
+    ShowRefusal(messageBox_, TemplateUndecodableMessage(error));
   } catch (const PageError& error) {
     ShowRefusal(messageBox_, PageFailureMessage(error));
   } catch (const FilesNotPutBackError& error) {

@@ -99,12 +99,9 @@ class DesktopIntegrationTest : public QObject {
       QCOMPARE(found, InstalledGuide(root));
       return;
     }
-    // The build's own guide, made from the README in both languages.
+    // The build's own guide (its content: the install test's).
     QVERIFY2(found.endsWith(QStringLiteral("/share/doc/quillary/guide.html")), qPrintable(found));
-    QFile guide(found);
-    QVERIFY2(guide.open(QIODevice::ReadOnly), qPrintable(found));
-    const QString text = QString::fromUtf8(guide.readAll());
-    QVERIFY(text.contains(QStringLiteral("lang=\"ja\"")) && text.contains(QStringLiteral("lang=\"en\"")));
+    QVERIFY2(QFile::exists(found), qPrintable(found));
     QCOMPARE(UserGuidePath(), found);  // the tests are not installed
   }
 };

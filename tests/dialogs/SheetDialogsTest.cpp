@@ -280,17 +280,6 @@ class SheetDialogsTest : public QObject {
     QCOMPARE(sheet_->TextMatrix(0, 2), name);
   }
 
-  void fieldNamesTakeCharactersOutsideTheBasicPlane() {
-    const Sheet before = sheet_->sheet();
-    auto dialog = Open<FieldEditor>();
-    QVERIFY(dialog);
-    Edit(*dialog, 1, QStringLiteral("𠮷野"));
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("😀"));
-    QApplication::sendEvent(dialog->Text1, &press);
-    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-    QCOMPARE(sheet_->sheet(), With(before, {{0, 2, u"𠮷野😀"}}));
-  }
-
   void fieldEditorCancelCloseBoxEnterAndEscDropEveryEdit() {
     const Sheet before = sheet_->sheet();
     for (bool closeBox : {false, true}) {

@@ -63,17 +63,21 @@ class CellEditingTest : public QObject {
       w.CommitCellEdit();
       QCOMPARE(e.Cell(2, 3), typed);
     }
-    // Space, double click and the control characters but Ctrl+R open the
+    // Space, F2, double click and the control characters but Ctrl+R open the
     // text unchanged, the caret at its end.
     g.SetText(u"xyz"_s);
-    std::vector<std::function<void()>> opens{[&] { QTest::keyClick(&g, Qt::Key_Space); }, [&] { emit g.DblClick(); }};
+    std::vector<std::function<void()>> opens{[&] { QTest::keyClick(&g, Qt::Key_Space); },
+                                             [&] { QTest::keyClick(&g, Qt::Key_F2); }, [&] { emit g.DblClick(); }};
     for (const int code : {kCharSpace, kCharReturn, kCharBackspace, kCharEscape, kCharCtrlA, kCharCtrlQ, kCharCtrlS})
       opens.push_back([&w, code] { w.fg2_KeyPress(code); });
     for (const auto& open : opens) {
       open();
-      QVERIFY(e.Editing() && w.txtEdit()->text() == u"xyz"_s && w.txtEdit()->cursorPosition() == 3);
+      QVERIFY(e.Editing());
+      QCOMPARE(w.txtEdit()->text(), u"xyz"_s);
+      QCOMPARE(w.txtEdit()->cursorPosition(), 3);
       QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
-      QVERIFY(!e.Editing() && e.Cell(2, 3) == u"xyz"_s);
+      QVERIFY(!e.Editing());
+      QCOMPARE(e.Cell(2, 3), u"xyz"_s);
     }
     // In a longer text the caret goes after the 1000th character.
     g.SetText(LongText(1500));
@@ -223,7 +227,6 @@ class CellEditingTest : public QObject {
     QTest::addColumn<std::function<void(TestMain&)>>("change");
     QTest::addColumn<QString>("shown");
     using Change = std::function<void(TestMain&)>;
-    QTest::newRow("cut") << Change([](TestMain& w) { w.Cut_Click(); }) << QString();
     QTest::newRow("delete") << Change([](TestMain& w) { QTest::keyClick(w.fg2(), Qt::Key_Delete); }) << QString();
     QTest::newRow("paste") << Change([](TestMain& w) {
       w.fg2()->SetTextMatrix(1, 1, u"copied"_s);
@@ -235,7 +238,6 @@ class CellEditingTest : public QObject {
       w.fg2()->SetTextMatrix(1, 2, u"a"_s);
       w.SortDescending_Click();
     }) << u"a"_s;
-    QTest::newRow("rows inserted") << Change([](TestMain& w) { w.InsertRows_Click(); }) << QString();
   }
 
   void theBoxFollowsEveryChangeOfTheCell() {

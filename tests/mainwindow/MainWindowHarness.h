@@ -138,14 +138,6 @@ struct MainWindowHarness {
   GridControl& grid() const { return *window.fg2(); }
   QString Cell(int row, int col) const { return grid().TextMatrix(row, col); }
   bool Editing() const { return !window.txtEdit()->isHidden(); }
-  // What the range commands leave: the clip record's range and the texts of
-  // rows 1..3, columns 1..3, e.g. "clip 1 2 3 3 | a,,|b,,|,,".
-  QString RangeState() const {
-    const ClipRecord& r = window.rangeClipboard().record();
-    QString state = u"clip %1 %2 %3 %4 |"_qs.arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
-    for (int row = 1; row <= 3; ++row) state += u' ' + QStringList{Cell(row, 1), Cell(row, 2), Cell(row, 3)}.join(u',');
-    return state;
-  }
   // The commands started since the last call.
   QStringList Take() { return std::exchange(log, {}); }
 

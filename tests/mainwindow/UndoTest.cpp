@@ -18,15 +18,18 @@ class UndoTest : public QObject {
   void theItemsFollowTheHistory() {
     MainWindowHarness e;
     TestMain& w = e.window;
-    QAction* undo = w.Item("Undo");
-    QAction* redo = w.Item("Redo");
-    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    // Undo enabled, Redo enabled, the sheet modified.
+    const auto state = [&] {
+      return QList<bool>{w.Item("Undo")->isEnabled(), w.Item("Redo")->isEnabled(), w.CheckModify()};
+    };
+    QCOMPARE(state(), (QList<bool>{false, false, false}));
     e.grid().SetTextMatrix(1, 1, u"a"_s);
-    QVERIFY(undo->isEnabled() && !redo->isEnabled() && w.CheckModify());
-    undo->trigger();
-    QVERIFY(!undo->isEnabled() && redo->isEnabled() && !w.CheckModify());
-    redo->trigger();
-    QVERIFY(e.Cell(1, 1) == u"a"_s && undo->isEnabled() && !redo->isEnabled());
+    QCOMPARE(state(), (QList<bool>{true, false, true}));
+    w.Undo_Click();
+    QCOMPARE(state(), (QList<bool>{false, true, false}));
+    w.Redo_Click();
+    QCOMPARE(state(), (QList<bool>{true, false, true}));
+    QCOMPARE(e.Cell(1, 1), u"a"_s);
   }
 
   void aPendingEditIsCommittedAndTakenBack() {

@@ -11,7 +11,6 @@
 #include "platform/FileIO.h"
 #include "recovery/RecoveryFile.h"
 #include "recovery/keeper/RecoveryKeeper.h"
-#include "recovery/keeper/RecoveryOffer.h"
 #include "sheet/document/SheetDocument.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
@@ -103,7 +102,8 @@ class RecoveryWindowTest : public QObject {
       QVERIFY2(read.sheet == w.h.grid().sheet(), step.name);
     }
     QCOMPARE(read.info.encoding, TextEncoding::Utf8);
-    QVERIFY(read.info.fileName.empty() && read.info.modified);
+    QVERIFY(read.info.fileName.empty());
+    QVERIFY(read.info.modified);
   }
 
   void offeredAtTheNextStart_data() {
@@ -132,7 +132,6 @@ class RecoveryWindowTest : public QObject {
       QVERIFY(prompts[0].endsWith(QString::fromStdString(file.string()) + u".damaged"_s));
       QVERIFY(std::filesystem::exists(file.string() + ".damaged"));
     } else {
-      QCOMPARE(prompts[0], RecoveryQuestion(kNamed, 0));
       QVERIFY(prompts[0].startsWith(kQuestion + u"\nファイル: /data/名簿.csv\n日時: "_s));
     }
     // Restored: the sheet, its name and encoding, modified, with no history;
@@ -165,7 +164,8 @@ class RecoveryWindowTest : public QObject {
     QVERIFY(prompts[1].startsWith(kQuestion + u"\nファイル: （名前のないシート）\n"_s));
     QVERIFY(prompts[1].endsWith(u"（ほかに 1 件あります。新しいものから順にお尋ねします。）"_s));
     QVERIFY(w.h.grid().sheet() == NumberedSheet(1, 1));
-    QVERIFY(!std::filesystem::exists(newer) && !std::filesystem::exists(older));
+    QVERIFY(!std::filesystem::exists(newer));
+    QVERIFY(!std::filesystem::exists(older));
     QVERIFY(std::filesystem::exists(oldest));
   }
 

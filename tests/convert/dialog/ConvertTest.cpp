@@ -15,7 +15,6 @@
 #include "convert/dialog/Conv.h"
 #include "convert/dialog/ConvertAgain.h"
 #include "convert/dialog/ConvertCommand.h"
-#include "platform/TextEncoding.h"
 #include "sheet/commands/CommandWindow.h"
 #include "support/TempDir.h"
 
@@ -84,8 +83,8 @@ class ConvertTest : public QObject {
       while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
       QCOMPARE(next, order[(i + 1) % order.size()]);
     }
-    QVERIFY(conv.minimumSize() == conv.maximumSize() &&
-            !(conv.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(conv.minimumSize(), conv.maximumSize());
+    QVERIFY(!(conv.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
   }
 
   void browseButtons() {
@@ -131,15 +130,18 @@ class ConvertTest : public QObject {
     for (const auto& r : refusals) {
       TypeNames(r.templateName, r.outputName)(conv);
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{r.message});
-      QVERIFY(conv.isVisible() && conv.TemplateName() == r.templateName && conv.OutputName() == r.outputName);
+      QVERIFY(conv.isVisible());
+      QCOMPARE((QStringList{conv.TemplateName(), conv.OutputName()}), (QStringList{r.templateName, r.outputName}));
     }
     // An existing output, here the template itself, needs Yes (the default);
     // No keeps the dialog open with both names.
     window.messageBox.Answer(MsgResult::No).Answer(MsgResult::Yes);
     TypeNames(templ, templ)(conv);
-    QVERIFY(conv.isVisible() && conv.TemplateName() == templ && conv.OutputName() == templ);
+    QVERIFY(conv.isVisible());
+    QCOMPARE((QStringList{conv.TemplateName(), conv.OutputName()}), (QStringList{templ, templ}));
     conv.OKButton_Click();
-    QVERIFY(!conv.isVisible() && conv.result() == QDialog::Accepted);
+    QVERIFY(!conv.isVisible());
+    QCOMPARE(conv.result(), QDialog::Accepted);
     const QString question = QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？");
     QCOMPARE(window.messageBox.calls[0].buttons, MsgButtons::YesNo);
     QCOMPARE(window.messageBox.TakePrompts(), QStringList({question, question}));
@@ -168,109 +170,88 @@ class ConvertTest : public QObject {
     }
     QCOMPARE(window.namesAtOpening, QList<QStringList>(std::size(runs), QStringList{QString(), QString()}));
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("plain"));
-    QVERIFY(!std::filesystem::exists(never.toStdString()) && window.messageBox.calls.empty());
+    QVERIFY(!std::filesystem::exists(never.toStdString()));
+    QVERIFY(window.messageBox.calls.empty());
     window.convert.CloseDialog();
     QVERIFY(!window.convert.dialog());
   }
 
-  void convertsTheSheetAsLastSavedAndReportsFailures() {
+  // A failure is told and nothing is written: a template gone after the
+  // dialog found it or that does not decode, an output that cannot be
+  // written or hold a character, an output past the limit.
+  void failuresAreToldAndNothingIsWritten() {
     TempDir dir;
     ConvertWindow window;
-    window.Load(MakeSheet(3, 3, {u"name", u"value", u"r1", u"v1", u"r2", u"v2"}));
-    window.backend.AcceptPath(Q(dir / "saved.csv"));
-    window.commands.Save_Click();
-    // Edits since the Save, a renamed field and a wider grid do not count.
-    window.fg2.SetTextMatrix(1, 1, QStringLiteral("edited"));
-    window.fg2.SetTextMatrix(0, 2, QStringLiteral("renamed"));
-    window.fg2.SetCols(6);
-    const auto templ = dir.Write("t.txt", "A<!-- name -->B<!-- value -->C<!-- name -->D<!-- renamed -->");
-    window.user = TypeNames(Q(templ), Q(dir / "out.txt"));
-    window.messageBox.Answer(MsgResult::No);  // do not save first
-    const auto done = window.convert.Convert_Click();
-    QCOMPARE(window.messageBox.TakePrompts(),
-             QStringList{QStringLiteral("シートが変更されています。保存してから変換しますか？\n"
-                                        u"「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。")});
-    QVERIFY(window.CheckModify() && done && done->olderThanGrid);
-    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("Ar1Bv1Cr2D<!-- renamed -->"));
-
+    const auto templ = dir / "t.txt";
     const auto pipe = dir / "pipe";
     QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
     const struct {
+      const char* name;
+      std::string templateBytes;  // empty: removed once the dialog found it
       std::u16string cell;
       std::filesystem::path output;
       QString message;
     } failures[] = {
-        {u"ok", dir / "out1.txt",
+        {"template gone",
+         {},
+         u"ok",
+         dir / "out1.txt",
          QStringLiteral("定型ファイルを読み込めませんでした。\n") + Q(templ) +
              QStringLiteral("\nファイルが見つかりません。")},
-        {u"ok", dir / "missing" / "out2.txt",
-         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out2.txt") +
+        {"template undecodable", "<p>\r\n\x80<!-- name --></p>", u"ok", dir / "out2.txt",
+         QStringLiteral("定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"
+                        "（最初は 2 行目、先頭から 6 バイト目）。\n変換しませんでした。")},
+        {"no such folder", "<!-- name -->", u"ok", dir / "missing" / "out3.txt",
+         QStringLiteral("ファイルに書き込めませんでした。\n") + Q(dir / "missing" / "out3.txt") +
              QStringLiteral("\n保存先のフォルダーが見つかりません。")},
-        {u"ok", pipe,
+        {"a pipe", "<!-- name -->", u"ok", pipe,
          QStringLiteral("ファイルに書き込めませんでした。\n") + Q(pipe) +
              QStringLiteral("\n通常のファイルではありません（デバイスやパイプなどには書き出せません）。")},
-        {u"雪だるま☃", dir / "out3.txt",
+        {"a character CP932 lacks", "<!-- name -->", u"雪だるま☃", dir / "out4.txt",
          QStringLiteral("出力ファイルに書き込めない文字が含まれています。\n「☃」（U+2603）\n"
                         "出力は定型ファイルと同じ文字コード（CP932）で書き出します。"
                         "定型ファイルを UTF-8 で保存すると、出力も UTF-8 になります。")},
     };
-    window.Load(MakeSheet(2, 2, {u"name", u"ok"}));  // nothing unsaved to ask about
     for (const auto& c : failures) {
-      window.SetSheetArray(SheetArray::FromSheet(MakeSheet(2, 2, {u"name", c.cell})));
+      window.Load(MakeSheet(2, 2, {u"name", c.cell}));  // nothing unsaved to ask about
+      window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
       window.user = [&](Conv& conv) {
         TypeNames(Q(templ), Q(c.output))(conv);
-        if (&c == &failures[0]) std::filesystem::remove(templ);  // gone after the dialog found it
+        if (c.templateBytes.empty()) std::filesystem::remove(templ);
       };
-      dir.Write("t.txt", "<!-- name -->");
-      window.convert.Convert_Click();
+      dir.Write("t.txt", c.templateBytes.empty() ? "<!-- name -->" : c.templateBytes);
+      QVERIFY2(!window.convert.Convert_Click(), c.name);
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{c.message});
-      QVERIFY(!std::filesystem::is_regular_file(c.output));  // nothing written, the pipe still a pipe
+      QVERIFY2(!std::filesystem::is_regular_file(c.output), c.name);  // the pipe still a pipe
     }
-    // An output past the limit is refused whole.
     window.convert.SetOutputLimit(1);
-    window.user = TypeNames(Q(templ), Q(dir / "out4.txt"));
+    window.user = TypeNames(Q(dir.Write("t.txt", "<!-- name -->")), Q(dir / "out5.txt"));
     window.convert.Convert_Click();
     QCOMPARE(window.messageBox.TakePrompts(), QStringList{QStringLiteral("出力が大きすぎます。")});
-    QVERIFY(!std::filesystem::exists(dir / "out4.txt"));
+    QVERIFY(!std::filesystem::exists(dir / "out5.txt"));
   }
 
-  void outputTakesTheTemplatesEncodingOrTheSheetsFile() {
-    TempDir dir;
-    ConvertWindow window;
-    // A sheet opened from a UTF-8 file: a plain-ASCII template gives UTF-8.
-    window.backend.AcceptPath(Q(dir.Write("in.csv", EncodeText(u"name\r\n雪だるま☃\r\n", TextEncoding::Utf8))));
-    window.commands.Open_Click();
-    const auto ascii = dir.Write("ascii.html", "<meta charset=\"utf-8\"><!-- name -->");
-    window.user = TypeNames(Q(ascii), Q(dir / "out.html"));
-    window.convert.Convert_Click();
-    QVERIFY(window.messageBox.calls.empty());
-    QCOMPARE(ReadBytes(dir / "out.html"), EncodeText(u"<meta charset=\"utf-8\">雪だるま☃", TextEncoding::Utf8));
-    // A template with bytes that do not decode is refused; nothing is written.
-    const auto bad = dir.Write("bad.html", "<p>\r\n\x80<!-- name --></p>");
-    window.user = TypeNames(Q(bad), Q(dir / "bad-out.html"));
-    window.convert.Convert_Click();
-    QCOMPARE(window.messageBox.TakePrompts(),
-             QStringList{QStringLiteral("定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"
-                                        "（最初は 2 行目、先頭から 6 バイト目）。\n変換しませんでした。")});
-    QVERIFY(!std::filesystem::exists(dir / "bad-out.html"));
-  }
-
-  // A sheet changed since its last Save: Yes saves it (the file dialog as
-  // usual) and converts what was saved, No converts the older sheet and
-  // says so, Cancel does nothing, and a cancelled Save converts nothing.
+  // A sheet changed since its last Save (here also widened): Yes saves it
+  // (to its own file, else through the file dialog) and converts what was
+  // saved, No converts the older sheet and says so, Cancel does nothing, and
+  // a cancelled Save converts nothing. Convert again and per-record pages
+  // ask through the same function.
   void aChangedSheetIsOfferedASaveFirst_data() {
     QTest::addColumn<QList<MsgResult>>("answers");
     QTest::addColumn<bool>("saveAccepted");
+    QTest::addColumn<bool>("ownFile");    // the sheet has a file: no file dialog
     QTest::addColumn<QString>("output");  // empty: nothing written
-    QTest::newRow("yes") << QList<MsgResult>{MsgResult::Yes} << true << u"edited"_s;
-    QTest::newRow("no") << QList<MsgResult>{MsgResult::No} << false << u"r1"_s;
-    QTest::newRow("cancel") << QList<MsgResult>{MsgResult::Cancel} << false << QString();
-    QTest::newRow("yes, then the save is cancelled") << QList<MsgResult>{MsgResult::Yes} << false << QString();
+    QTest::newRow("yes") << QList<MsgResult>{MsgResult::Yes} << true << false << u"edited"_s;
+    QTest::newRow("yes, to its own file") << QList<MsgResult>{MsgResult::Yes} << true << true << u"edited"_s;
+    QTest::newRow("no") << QList<MsgResult>{MsgResult::No} << false << false << u"r1"_s;
+    QTest::newRow("cancel") << QList<MsgResult>{MsgResult::Cancel} << false << false << QString();
+    QTest::newRow("yes, then the save is cancelled") << QList<MsgResult>{MsgResult::Yes} << false << false << QString();
   }
 
   void aChangedSheetIsOfferedASaveFirst() {
     QFETCH(QList<MsgResult>, answers);
     QFETCH(bool, saveAccepted);
+    QFETCH(bool, ownFile);
     QFETCH(QString, output);
     TempDir dir;
     ConvertWindow window;
@@ -278,10 +259,16 @@ class ConvertTest : public QObject {
     window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
     window.pendingEdit = u"edited"_s;  // still in the editor: it counts
     window.fg2.SetRow(1);
+    window.fg2.SetCols(5);  // fields the sheet as last saved lacks
+    if (ownFile) window.document.SetFileName(Q(dir / "saved.csv"));
     for (const MsgResult answer : answers) window.messageBox.Answer(answer);
-    if (saveAccepted) window.backend.AcceptPath(Q(dir / "saved.csv"));
+    if (saveAccepted && !ownFile) window.backend.AcceptPath(Q(dir / "saved.csv"));
     window.user = TypeNames(Q(dir.Write("t.txt", "<!-- name -->")), Q(dir / "out.txt"));
     const auto done = window.convert.Convert_Click();
+    QCOMPARE(window.messageBox.TakePrompts(),
+             QStringList{QStringLiteral("シートが変更されています。保存してから変換しますか？\n"
+                                        u"「いいえ」を選ぶと、最後に開いたか保存したときのシートで変換します。")});
+    QCOMPARE(window.backend.fileRequests.size(), std::size_t(ownFile || answers.front() != MsgResult::Yes ? 0 : 1));
     QCOMPARE(window.namesAtOpening.size(), output.isEmpty() ? 0 : 1);
     QCOMPARE(bool(done), !output.isEmpty());
     if (done) {
@@ -321,8 +308,10 @@ class ConvertTest : public QObject {
     dir.Write("out.txt", "old");
     ConversionPair pair = StampedPair(templ, out);
     auto done = convertAgain(pair);
-    QVERIFY(done && done->templateName == templ && done->outputName == out);
-    QVERIFY(window.namesAtOpening.isEmpty() && window.messageBox.calls.empty());
+    QVERIFY(done);
+    QCOMPARE((QStringList{done->templateName, done->outputName}), (QStringList{templ, out}));
+    QVERIFY(window.namesAtOpening.isEmpty());
+    QVERIFY(window.messageBox.calls.empty());
     QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
     // Changed on disk since (another size), or never stamped: asked as Convert asks.
     for (const ConversionPair& asked : {pair, ConversionPair{templ, out}}) {
@@ -331,19 +320,11 @@ class ConvertTest : public QObject {
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{question});
       QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
     }
-    // A changed sheet is offered a Save first, as Convert does; Yes saves it
-    // to its own file, without the file dialog.
+    // A changed sheet is offered a Save first, as Convert does.
     window.fg2.SetTextMatrix(1, 1, QStringLiteral("edited"));
     window.messageBox.Answer(MsgResult::Cancel);
     QVERIFY(!convertAgain(StampedPair(templ, out)));
     QCOMPARE(window.messageBox.TakePrompts().size(), 1);
-    window.fg2.document().SetFileName(Q(dir / "list.csv"));
-    window.messageBox.Answer(MsgResult::Yes);
-    QVERIFY(convertAgain(StampedPair(templ, out)));
-    QCOMPARE(window.messageBox.TakePrompts().size(), 1);
-    QVERIFY(window.backend.fileRequests.empty() && !window.CheckModify());
-    QCOMPARE(ReadBytes(dir / "list.csv"), std::string("\"name\"\r\n\"edited\"\r\n"));
-    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[edited]"));
     window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
     // A template or an output that has gone is told of, and the dialog opens.
     const struct {

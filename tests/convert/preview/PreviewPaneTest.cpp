@@ -81,17 +81,21 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(bar.at(view + 1), h.window.Item("Convert"));
     QCOMPARE(item->text(), u"プレビュー(&P)"_s);
     QCOMPARE(item->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    QVERIFY(!h.pane().isVisible() && !item->isChecked());
+    QVERIFY(!h.pane().isVisible());
+    QVERIFY(!item->isChecked());
 
     // A window of its own: the grid and the cell box keep their places.
     const QRect grid = h.grid().geometry(), box = h.window.Text1()->geometry();
     QTest::keyClick(&h.window, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(h.pane().isVisible() && h.pane().isWindow() && item->isChecked());
+    QVERIFY(h.pane().isVisible());
+    QVERIFY(h.pane().isWindow());
+    QVERIFY(item->isChecked());
     QCOMPARE(h.grid().geometry(), grid);
     QCOMPARE(h.window.Text1()->geometry(), box);
     QVERIFY(h.window.findChild<QLabel*>(u"Notice"_s)->text().startsWith(u"グリッドの今のシートで表示しています"_s));
     item->trigger();
-    QVERIFY(!h.pane().isVisible() && !item->isChecked());
+    QVERIFY(!h.pane().isVisible());
+    QVERIFY(!item->isChecked());
     item->trigger();
     h.pane().close();
     QVERIFY(!item->isChecked());
@@ -110,6 +114,7 @@ class PreviewPaneTest : public QObject {
     QTest::newRow("an undo") << u"undo"_s << Records(u"りんご: 120"_s, u"梨: 80"_s);
     QTest::newRow("a resize") << u"resize"_s << Records(u"りんご: 120"_s);
     QTest::newRow("a field name") << u"rename"_s << Records(u"りんご: <!-- price -->"_s, u"梨: <!-- price -->"_s);
+    QTest::newRow("a burst of edits: one refresh") << u"burst"_s << Records(u"りんご: 10"_s, u"梨: 80"_s);
   }
 
   void everyKindOfSheetChangeRefreshesAfterThePause() {
@@ -128,23 +133,15 @@ class PreviewPaneTest : public QObject {
     if (change == u"undo") h.window.document().Undo();
     if (change == u"resize") h.grid().Resize(2, 3);
     if (change == u"rename") h.grid().SetTextMatrix(0, 2, u"値"_s);
+    for (int i = 1; change == u"burst" && i <= 10; ++i) {
+      h.grid().SetTextMatrix(1, 2, QString::number(i));
+      QCoreApplication::processEvents();
+    }
     // Not at once: after the pause.
     QVERIFY(h.refresh().Pending());
     QCOMPARE(h.refresh().Refreshes(), before);
     QVERIFY(h.OneRefreshAfterThePause(before));
     QCOMPARE(h.Output(), output);
-  }
-
-  void aBurstOfEditsMakesOneRefresh() {
-    PreviewWindow h;
-    QVERIFY(h.ShowWithTemplate());
-    const int before = h.refresh().Refreshes();
-    for (int i = 1; i <= 10; ++i) {
-      h.grid().SetTextMatrix(1, 2, QString::number(i));
-      QCoreApplication::processEvents();
-    }
-    QVERIFY(h.OneRefreshAfterThePause(before));
-    QCOMPARE(h.Output(), Records(u"りんご: 10"_s, u"梨: 80"_s));
   }
 
   void nothingIsMadeWhileHidden() {
@@ -241,15 +238,34 @@ class PreviewPaneTest : public QObject {
              u"差し込み 3 か所　どのフィールド名でもない差し込み 1 か所: nothing　出力の文字コード: CP932"_s);
   }
 
+  void aTemplateThatCannotBeUsedShowsWhyInsteadOfAPage_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("reason");  // %1: the file's name
+    QTest::newRow("missing") << u"missing.html"_s
+                             << u"定型ファイルを読み込めませんでした。\n%1\nファイルが見つかりません。"_s;
+    QTest::newRow("a folder") << u"folder"_s << u"定型ファイルを読み込めませんでした。\n%1\nフォルダーです。"_s;
+    QTest::newRow("bytes that do not decode") << u"bad.html"_s
+                                              << u"定型ファイルには、文字コード CP932 として読めないバイトが 1 "
+                                                 u"個あります（最初は 2 行目、先頭から 6 バイト目）。"
+                                                 u"\nこの定型ファイルでは変換できません。"_s;
+  }
+
   void aTemplateThatCannotBeUsedShowsWhyInsteadOfAPage() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, reason);
     PreviewWindow h;
     QVERIFY(h.ShowWithTemplate());
-    QVERIFY(h.pane().Views->isVisible() && h.pane().OpenOutput->isEnabled() && !h.pane().Problem->isVisible());
-    h.dir.Write("bad.html", "<p>\x80</p>");
-    h.pane().SetTemplateName(Q(h.dir / "bad.html"));
-    QVERIFY(h.pane().Problem->text().startsWith(
-        u"定型ファイルには、文字コード CP932 として読めないバイトが 1 個あります"_s));
-    QVERIFY(!h.pane().Views->isVisible() && !h.pane().Summary->isVisible() && !h.pane().OpenOutput->isEnabled());
+    QVERIFY(h.pane().Views->isVisible());
+    QVERIFY(h.pane().OpenOutput->isEnabled());
+    QVERIFY(!h.pane().Problem->isVisible());
+    h.dir.Write("bad.html", "<p>\r\n\x80<!-- name --></p>");
+    std::filesystem::create_directory(h.dir / "folder");
+    const QString name = Q(h.dir / fileName.toStdString());
+    h.pane().SetTemplateName(name);
+    QCOMPARE(h.pane().Problem->text(), reason.contains(u"%1") ? reason.arg(name) : reason);
+    QVERIFY(!h.pane().Views->isVisible());
+    QVERIFY(!h.pane().Summary->isVisible());
+    QVERIFY(!h.pane().OpenOutput->isEnabled());
   }
 
   void theTemplateIsChosenOrTakenFromConvert() {
@@ -299,7 +315,8 @@ class PreviewPaneTest : public QObject {
     h->pane().OpenOutput->click();
     const QString file = h->pane().browserFile().fileName();
     QCOMPARE(h->desktop.opened, QStringList{file});
-    QVERIFY(file.endsWith(u"/list.html"_s) && !file.startsWith(Q(h->dir.path())));
+    QVERIFY(file.endsWith(u"/list.html"_s));
+    QVERIFY(!file.startsWith(Q(h->dir.path())));
     QCOMPARE(ReadBytes(file.toStdString()), h->pane().result()->bytes);
     QCOMPARE(listing(), before);
     // A desktop that cannot open it is told of.
