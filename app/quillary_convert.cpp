@@ -64,7 +64,8 @@ constexpr char kHelp[] =
     "  --strict         exit with status 3 when any placeholder is left unfilled or any\n"
     "                   comment \"<!-- name -->\" names no field, a misspelt placeholder most\n"
     "                   often (the output is written all the same)\n"
-    "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (32,768 cells);\n"
+    "  --no-cell-limit  read a CSV beyond what the window's sheet can hold (1,048,576\n"
+    "                   records and 16,384 fields);\n"
     "                   one that may need more memory than the machine has left is refused\n"
     "                   before it is read (status 4)\n"
     "  -h, --help       show this help and exit\n"
@@ -282,8 +283,11 @@ int Convert(const Options& options) {
     return Fail("cannot read the CSV file " + options.csv + ": " + Reason(error));
   } catch (const SheetTooSmallError&) {
     return Fail(options.csv + ": needs field names on line 1 and at least one record");
-  } catch (const SheetTooLargeError&) {
-    return Fail(options.csv + (options.limit == CellLimit::None ? ": too large" : ": too large (at most 32768 cells)"));
+  } catch (const SheetTooLargeError& error) {
+    if (options.limit == CellLimit::None) return Fail(options.csv + ": too large");
+    return Fail(options.csv + ": too large (" + std::to_string(error.rows() - 1) + " records and " +
+                std::to_string(error.cols() - 1) + " fields; at most " + std::to_string(kMaxRecords) + " records and " +
+                std::to_string(kMaxFields) + " fields)");
   }
   if (sheet->undecodable.count > 0)
     return Fail(FailureMessage(

@@ -69,7 +69,7 @@ BENCHMARK(BM_InsertAndDeleteAColumn)->Unit(benchmark::kMillisecond);
 void BM_SortTheRecordsByAColumn(benchmark::State& state) {
   ShownGrid shown;
   QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-  const TextOrder byCollation = [&collator](const std::u16string& a, const std::u16string& b) {
+  const TextOrder byCollation = [&collator](std::u16string_view a, std::u16string_view b) {
     return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
                             QStringView(b.data(), static_cast<qsizetype>(b.size())));
   };

@@ -38,7 +38,8 @@ class OutputTooLargeError : public Error {
 };
 
 // The count text read as a decimal number from its start (blanks, sign,
-// digits, fraction, exponent), rounded half to even, clamped to 16 bits.
+// digits, fraction, exponent), rounded half to even, clamped to an int's
+// range.
 int ReadRepeatCount(std::u16string_view countText);
 
 // A count of "*" asks for as many repetitions as the body's fields have

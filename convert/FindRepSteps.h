@@ -16,7 +16,7 @@ class SheetArray;
 
 struct RepeatSplit {
   bool found = false;     // a well-formed block was found
-  int count = 0;          // repetitions asked for, clamped to -32768..32767
+  int count = 0;          // repetitions asked for, clamped to an int's range
   bool allRows = false;   // the count is "*": as many as the body's fields have rows left (count 0)
   std::u16string before;  // text ahead of the block (the whole text if none)
   std::u16string body;

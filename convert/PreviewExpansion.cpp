@@ -27,7 +27,7 @@ class PreviewCells final : public CellSource {
   int Fields() const override { return array_.Fields(); }
   int Rows() const override { return array_.Rows(); }
   std::u16string_view Text(int field, int row, std::u16string& scratch) const override {
-    const std::u16string& text = array_.Text(field, row);
+    const std::u16string_view text = array_.Text(field, row);
     if (!bracketed_ || row == 0) return text;
     scratch.assign(1, kValueOpen);
     scratch.append(text);

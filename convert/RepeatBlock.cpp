@@ -51,6 +51,8 @@ void CappedOutput::Expect(std::size_t units) { sink_.Expect(std::min(units, maxO
 
 void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::vector<TagAt>& bodyTags, Filler& filler,
                        long long count) {
+  // An empty body adds nothing and moves no cursor, however often.
+  if (body.empty()) return;
   if (count > 0) out.Expect(body.size() * static_cast<std::size_t>(std::min(count, 1LL << 32)));
   // Planned for the second repetition on: a block made once is not worth it.
   std::optional<RepetitionPlan> plan;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <climits>
 
 #include "convert/FindRep.h"
 
@@ -35,11 +36,14 @@ long long ReadExponent(std::u16string_view text, std::size_t i) {
   return negative ? -exponent : exponent;
 }
 
+// Beyond what an int counts: every count this large is clamped alike.
+constexpr long long kBeyondInt = 10000000000LL;
+
 // digits x 10^scale (digits without leading zeros) rounded half to even;
-// magnitudes of 100000 and more give 100000.
+// magnitudes of kBeyondInt and more give kBeyondInt.
 long long RoundHalfEven(std::u16string_view digits, long long scale) {
   const long long intLength = static_cast<long long>(digits.size()) + scale;
-  if (intLength > 5) return 100000;
+  if (intLength > 10) return kBeyondInt;
   long long whole = 0;
   for (long long i = 0; i < intLength; ++i)
     whole = whole * 10 + (i < static_cast<long long>(digits.size()) ? digits[i] - u'0' : 0);
@@ -73,7 +77,10 @@ int ReadRepeatCount(std::u16string_view countText) {
   if (significant == npos) return 0;
   const long long scale = ReadExponent(countText, i) - static_cast<long long>(fraction.size());
   const long long magnitude = RoundHalfEven(std::u16string_view(digits).substr(significant), scale);
-  return static_cast<int>(std::clamp(negative ? -magnitude : magnitude, -32768LL, 32767LL));
+  // Sheets hold more records than 16 bits count: a count repeats as often as
+  // it says, as far as an int goes (the output's cap stops it long before).
+  return static_cast<int>(
+      std::clamp(negative ? -magnitude : magnitude, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
 }
 
 }  // namespace quillary

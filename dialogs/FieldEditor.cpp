@@ -58,7 +58,7 @@ void FieldEditor::Form_Load() {
   Sheet names(2, fields);
   for (int n = 1; n <= fields; ++n) {
     names.SetText(kCaptionRow, n - 1, DefaultFieldName(n));
-    names.SetText(kNameRow, n - 1, sheet_.sheet().Text(0, n));
+    names.SetShared(kNameRow, n - 1, sheet_.sheet().Shared(0, n));
   }
   fg->SetSheet(std::move(names));
   for (int col = 0; col < fields; ++col) fg->SetColWidth(col, kColumnWidth);

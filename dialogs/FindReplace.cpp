@@ -162,7 +162,7 @@ void FindReplace::ReplaceOne_Click() {
   // matches; then the next one is found.
   const SheetCell at = SearchFrom();
   SheetDocument& document = fg2_.document();
-  const std::u16string& cell = document.sheet().Text(at.row, at.col);
+  const std::u16string_view cell = document.sheet().Text(at.row, at.col);
   if (const auto length = ReplacedLength(cell, replacement, options)) {
     document.CheckRoom(HeldTextBytes(*length));
     long long count = 0;

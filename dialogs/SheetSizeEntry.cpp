@@ -40,8 +40,7 @@ SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry
   if (!records || *records < 1) return {std::nullopt, NotACountMessage(), EntryBox::Records};
   if (!fields || *fields < 1) return {std::nullopt, NotACountMessage(), EntryBox::Fields};
   const EntryBox larger = *records >= *fields ? EntryBox::Records : EntryBox::Fields;
-  if (*records > kMaxCount || *fields > kMaxCount || !FitsCellLimit(*records + 1LL, *fields + 1LL))
-    return {std::nullopt, TooManyCellsMessage(), larger};
+  if (*records > kMaxRecords || *fields > kMaxFields) return {std::nullopt, SheetTooLargeMessage(), larger};
   return {SheetSize{*records, *fields}, QString(), EntryBox::Records};
 }
 

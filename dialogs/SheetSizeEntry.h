@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "sheet/Sheet.h"
+
 namespace quillary {
 
 // Counts exclude the field-name row and the row-label column.
@@ -15,7 +17,8 @@ struct SheetSize {
   bool operator==(const SheetSize&) const = default;
 };
 
-inline constexpr int kMaxCount = 32766;
+// The larger of the two limits: any count beyond it is refused.
+inline constexpr int kMaxCount = kMaxRecords;
 
 // A whole number of ASCII or full-width digits (as an input method types
 // them), blanks around it ignored. Values beyond kMaxCount read as
@@ -31,8 +34,7 @@ struct SizeCheck {
   EntryBox badEntry = EntryBox::Records;
 };
 
-// Accepts counts from 1 to kMaxCount whose sheet, fixed row and column
-// included, stays within the cell limit.
+// Accepts from 1 to kMaxRecords records and 1 to kMaxFields fields.
 SizeCheck CheckSheetSize(const QString& recordsEntry, const QString& fieldsEntry);
 
 QString NotACountMessage();

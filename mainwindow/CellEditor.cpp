@@ -219,7 +219,7 @@ void CellEditor::ShowUnlessEditing() {
 }
 
 QString CellEditor::EditedStart(const SharedText& cellText) {
-  const std::u16string& text = cellText.get();
+  const std::u16string_view text = cellText.get();
   const auto total = static_cast<qsizetype>(text.size());
   QString start = StartOf(text, kEditedUnits);
   heldCell_ = start.size() < total ? cellText : SharedText();
@@ -236,8 +236,8 @@ void CellEditor::HoldNoRest(qsizetype total) {
 
 std::u16string CellEditor::EditedCellText() const {
   std::u16string text = txtEdit_.text().toStdU16String();
-  const std::u16string& held = heldCell_.get();
-  if (static_cast<std::size_t>(heldFrom_) < held.size()) text.append(held, static_cast<std::size_t>(heldFrom_));
+  const std::u16string_view held = heldCell_.get();
+  if (static_cast<std::size_t>(heldFrom_) < held.size()) text.append(held.substr(static_cast<std::size_t>(heldFrom_)));
   return text;
 }
 

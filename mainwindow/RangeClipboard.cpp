@@ -38,9 +38,8 @@ QString LeftOutMessage(int rows, int cols) {
   QStringList parts;
   if (rows > 0) parts << QStringLiteral("%1 行").arg(rows);
   if (cols > 0) parts << QStringLiteral("%1 列").arg(cols);
-  return QStringLiteral(
-             "シートのセルの数の上限（%1 個）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
-      .arg(kMaxCells)
+  return QStringLiteral("シートの大きさの上限（%1）を超えるため、張り付けるデータのうち %2は張り付けられませんでした。")
+      .arg(SheetLimitsText())
       .arg(parts.join(QStringLiteral("と ")));
 }
 
@@ -166,11 +165,8 @@ void RangeClipboard::GrowFor(int rows, int cols) {
   const long long wantRows = std::max<long long>(oldRows, static_cast<long long>(grid_.Row()) + rows);
   const long long wantCols = std::max<long long>(oldCols, static_cast<long long>(grid_.Col()) + cols);
   if (wantRows == oldRows && wantCols == oldCols) return;
-  // Fields first: a record cut short is worse than records left out.
-  const int newCols = static_cast<int>(
-      FitsCellLimit(oldRows, wantCols) ? wantCols : std::max<long long>(oldCols, kMaxCells / std::max(oldRows, 1)));
-  const int newRows = static_cast<int>(
-      FitsCellLimit(wantRows, newCols) ? wantRows : std::max<long long>(oldRows, kMaxCells / std::max(newCols, 1)));
+  const int newCols = static_cast<int>(std::max<long long>(oldCols, std::min<long long>(wantCols, kMaxCols)));
+  const int newRows = static_cast<int>(std::max<long long>(oldRows, std::min<long long>(wantRows, kMaxRows)));
   if (newRows == oldRows && newCols == oldCols) return;
   SheetDocument& document = grid_.document();
   document.Change(EditBytes(newRows, newCols), [&] { return ResizedAndLabelled(document.sheet(), newRows, newCols); });

@@ -56,8 +56,8 @@ void SheetEditCommands::StepThroughHistory(const std::function<void()>& step) {
 
 bool SheetEditCommands::Prepare(long long rows, long long cols) {
   editor_.CommitCellEdit();
-  if (FitsCellLimit(rows, cols)) return true;
-  Refuse(TooManyCellsMessage());
+  if (FitsSheetLimits(rows, cols)) return true;
+  Refuse(SheetTooLargeMessage());
   return false;
 }
 
@@ -109,7 +109,7 @@ void SheetEditCommands::Sort(bool descending) {
   // Kana, kanji and Latin letters in the order Japanese readers expect.
   QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
   collator.setNumericMode(true);
-  const TextOrder byCollation = [&collator](const std::u16string& a, const std::u16string& b) {
+  const TextOrder byCollation = [&collator](std::u16string_view a, std::u16string_view b) {
     return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
                             QStringView(b.data(), static_cast<qsizetype>(b.size())));
   };

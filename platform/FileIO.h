@@ -12,9 +12,10 @@
 
 namespace quillary {
 
-// No file the program reads is larger than this: a CSV holds at most 32,768
-// cells and a template is read whole, so anything larger is a mistake (a
-// disk image, a sparse file), refused before it fills the memory.
+// No file the program reads is larger than this: a CSV of a million records
+// is a hundred megabytes or so and a template is read whole, so anything
+// larger is a mistake (a disk image, a sparse file), refused before it fills
+// the memory.
 inline constexpr std::uintmax_t kMaxReadBytes = std::uintmax_t{256} << 20;
 
 // A regular file, whole. A folder, device, pipe or socket is refused at

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace quillary {
 
@@ -29,14 +30,14 @@ void PutI64(std::string& out, std::int64_t value) {
   for (int i = 0; i < 8; ++i) out += static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
-std::uint32_t TextLength(const std::u16string& text) {
+std::uint32_t TextLength(std::u16string_view text) {
   if (text.size() > std::numeric_limits<std::uint32_t>::max()) throw Error("a cell is too long for the recovery file");
   return static_cast<std::uint32_t>(text.size());
 }
 
 // The units of a text as the file holds them: its own bytes where the
 // machine is little-endian, swapped into `storage` elsewhere.
-std::string_view UnitBytes(const std::u16string& text, std::string& storage) {
+std::string_view UnitBytes(std::u16string_view text, std::string& storage) {
   if constexpr (std::endian::native == std::endian::little) {
     return {reinterpret_cast<const char*>(text.data()), text.size() * 2};
   } else {
@@ -49,7 +50,7 @@ std::string_view UnitBytes(const std::u16string& text, std::string& storage) {
   }
 }
 
-void PutText(std::string& out, const std::u16string& text) {
+void PutText(std::string& out, std::u16string_view text) {
   PutU32(out, TextLength(text));
   std::string storage;
   out.append(UnitBytes(text, storage));
@@ -70,7 +71,7 @@ class PieceWriter {
   explicit PieceWriter(const std::function<void(std::string_view)>& write) : write_(write) {}
 
   std::string& buffer() { return buffer_; }
-  void Text(const std::u16string& text) {
+  void Text(std::u16string_view text) {
     PutU32(buffer_, TextLength(text));
     if (text.size() < kPiece / 2) {
       std::string storage;
@@ -173,11 +174,25 @@ Sheet ReadBase(Reader& reader) {
   // damage, found before anything is made of it.
   const std::uint64_t cells = std::uint64_t{rows} * cols;
   if (cells > reader.left() / 4) throw EndReached{};
-  if (!FitsCellLimit(rows, cols)) Damaged(RecoveryDamage::Inconsistent, "sheet over the cell limit");
-  Sheet sheet(static_cast<int>(rows), static_cast<int>(cols));
-  for (std::uint32_t r = 0; r < rows; ++r)
-    for (std::uint32_t c = 0; c < cols; ++c) sheet.SetText(static_cast<int>(r), static_cast<int>(c), reader.Text());
-  return sheet;
+  if (!FitsSheetLimits(rows, cols)) Damaged(RecoveryDamage::Inconsistent, "sheet over the limits");
+  // All texts in one block, as Open holds them; a label that is its row's
+  // number is the row number again.
+  TextBlockBuilder texts;
+  std::vector<std::size_t> starts;
+  starts.reserve(cells + 1);
+  for (std::uint64_t i = 0; i < cells; ++i) starts.push_back(texts.Add(reader.Text()));
+  starts.push_back(texts.Size());
+  const TextBlock* block = texts.Finish();
+  std::vector<CellColumn> columns(cols);
+  for (std::uint32_t c = 0; c < cols; ++c) {
+    columns[c].Reserve(rows);
+    for (std::uint32_t r = 0; r < rows; ++r) {
+      const std::size_t i = std::size_t{r} * cols + c;
+      SharedText text(block, starts[i], starts[i + 1] - starts[i]);
+      columns[c].Append(c == 0 && r > 0 && text.get() == RowNumberText(r) ? SharedText::RowNumber() : std::move(text));
+    }
+  }
+  return Sheet(static_cast<int>(rows), std::move(columns));
 }
 
 // A record's payload, whose checksum matched.

@@ -81,7 +81,8 @@ struct CsvCells::SecondHalf {
       RecordSheet sheet(CellLimit::None, store);
       CsvReader reader = MakeCsvReader(text.View().substr(start), lineSeparator);
       CsvRecord record;
-      while (reader.Next(record, sheet.MostFields() + 1)) sheet.Add(record);
+      while (reader.Next(record, sheet.FieldsToKeep())) sheet.Add(record);
+      sheet.Refuse();
       fields = sheet.Fields();
       records = sheet.Records();
     } catch (...) {
@@ -128,11 +129,12 @@ bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) 
   CsvRecord record;
   bool joined = false;
   try {
-    while (reader.Next(record, sheet.MostFields() + 1)) {
+    while (reader.Next(record, sheet.FieldsToKeep())) {
       sheet.Add(record);
       if (!joined && reader.Position() == start) {
         reading.join();
         joined = true;
+        sheet.Refuse();
         if (second.failure) std::rethrow_exception(second.failure);
         if (second.records > 0) sheet.TakeEmptyLines();
         for (auto& [at, value] : second.writes) value.copy(text.data() + at, value.size());
@@ -149,6 +151,7 @@ bool CsvCells::ReadInHalves(CsvCells& cells, std::u16string_view lineSeparator) 
     throw;
   }
   if (!joined) reading.join();
+  sheet.Refuse();
   if (sheet.Records() < 2) throw SheetTooSmallError();
   cells.fields_ = static_cast<int>(sheet.Fields());
   return true;

@@ -1,9 +1,12 @@
 #include "sheet/CsvDocument.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/LargeTextFile.h"
 #include "sheet/CSVRead.h"
 #include "sheet/CsvRecords.h"
 #include "sheet/Parts.h"
@@ -32,51 +35,96 @@ constexpr std::u16string_view kCrLf = u"\r\n";
   throw error;
 }
 
+// Every cell a place in the file's text: a quoted value goes back into the
+// text where its field began (it is never longer than the field's
+// characters there, and the reader never looks back at a record it has
+// read). Shorter records' missing fields are empty cells.
+struct ColumnStore {
+  TextBlock* block;
+  char16_t* text;
+  std::vector<CellColumn> columns;
+  std::size_t rows = 0;
+
+  void EmptyRecord() { ++rows; }
+  void Record(const CsvRecord& record) {
+    for (std::size_t f = 0; f < record.fieldCount; ++f) {
+      const std::u16string_view value = record.fields[f];
+      const std::size_t start = record.offsets[f];
+      if (!value.empty() && value.data() != text + start) value.copy(text + start, value.size());
+      if (f == columns.size()) columns.emplace_back();
+      Pad(columns[f], rows);
+      columns[f].Append(SharedText(block, start, value.size()));
+    }
+    ++rows;
+  }
+  static void Pad(CellColumn& column, std::size_t size) {
+    if (size - column.Size() >= CellColumn::kChunkCells) column.Resize(size);
+    while (column.Size() < size) column.Append(SharedText());
+  }
+};
+
+// Lets the block go once the cells hold it.
+struct BlockHold {
+  TextBlock* block;
+  ~BlockHold() { block->Release(); }
+};
+
 }  // namespace
 
-LoadedCsv LoadCsvText(std::u16string_view text) {
-  // Every record's fields one after another; record r starts at starts[r].
-  struct Cells {
-    std::vector<std::u16string> cells;
-    std::vector<std::size_t> starts;
-    void EmptyRecord() {
-      starts.push_back(cells.size());
-      cells.emplace_back();
-    }
-    void Record(CsvRecord& record) {
-      starts.push_back(cells.size());
-      // Not the extra field read past a line end.
-      cells.insert(cells.end(), record.fields.begin(),
-                   record.fields.begin() + static_cast<std::ptrdiff_t>(record.fieldCount));
-    }
-  } read;
+LoadedCsv LoadCsvUnits(UnitBuffer units) {
+  if (units.size() > std::numeric_limits<std::uint32_t>::max()) throw SheetTooLargeError(0, 0);
+  const BlockHold hold{TextBlock::Held(std::move(units))};
+  ColumnStore read{hold.block, hold.block->WritableUnits(), {}, 0};
+  const std::u16string_view text = hold.block->View();
   const std::size_t fields = ReadCsvRecords(text, CellLimit::Sheet, read);
-  read.starts.push_back(read.cells.size());
+  read.columns.resize(fields);
+  for (CellColumn& column : read.columns) ColumnStore::Pad(column, read.rows);
   LoadedCsv loaded;
-  loaded.rows = static_cast<int>(read.starts.size()) - 1;
+  loaded.rows = static_cast<int>(read.rows);
   loaded.cols = static_cast<int>(fields) + 1;
-  loaded.array = SheetArray(static_cast<int>(fields), loaded.rows);
-  for (int row = 0; row < loaded.rows; ++row) {
-    const std::size_t first = read.starts[static_cast<std::size_t>(row)];
-    for (std::size_t cell = first; cell < read.starts[static_cast<std::size_t>(row) + 1]; ++cell)
-      loaded.array.Set(static_cast<int>(cell - first), row, std::move(read.cells[cell]));
-  }
+  loaded.array = SheetArray(loaded.rows, std::move(read.columns));
   return loaded;
 }
 
+LoadedCsv LoadCsvText(std::u16string text) { return LoadCsvUnits(UnitBuffer(std::move(text))); }
+
 LoadedCsv LoadCsvFile(const std::filesystem::path& path) {
-  DecodedText file = ReadTextFile(path);
-  LoadedCsv loaded = LoadCsvText(file.text);
+  LargeDecodedText file = ReadLargeTextFile(path, kMaxReadBytes);
+  LoadedCsv loaded = LoadCsvUnits(std::move(file.text));
   loaded.encoding = file.encoding;
   loaded.undecodable = file.undecodable;
   return loaded;
 }
 
+Sheet SheetFromFile(const LoadedCsv& loaded) {
+  std::vector<CellColumn> columns;
+  columns.reserve(static_cast<std::size_t>(loaded.cols));
+  columns.emplace_back(static_cast<std::size_t>(loaded.rows));
+  for (int f = 0; f < loaded.cols - 1; ++f)
+    columns.push_back(f < loaded.array.Fields() && loaded.array.Rows() == loaded.rows
+                          ? loaded.array.Field(f)
+                          : CellColumn(static_cast<std::size_t>(loaded.rows)));
+  Sheet sheet(loaded.rows, std::move(columns));
+  LabelRows(sheet, 1, sheet.Rows() - 1);
+  return sheet;
+}
+
 std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
-  const std::u16string text = BuildCsv(array, kSeparator, kCrLf, kQuote);
+  // Made and encoded a piece of rows at a time: the text of a large sheet is
+  // never held whole beside its bytes.
+  constexpr std::size_t kPieceUnits = std::size_t{1} << 20;
   std::string bytes;
+  std::u16string piece;
   try {
-    bytes = EncodeText(text, encoding);
+    for (int row = 0; row < array.Rows();) {
+      const int first = row;
+      piece.clear();
+      for (; row < array.Rows() && piece.size() < kPieceUnits; ++row)
+        AppendCsvRows(array, row, row + 1, kSeparator, kCrLf, kQuote, piece);
+      // The byte-order mark once, before the first piece.
+      bytes += EncodeText(piece, first > 0 && encoding == TextEncoding::Utf8WithBom ? TextEncoding::Utf8 : encoding);
+    }
+    if (array.Rows() == 0) bytes = EncodeText(u"", encoding);
   } catch (const UnencodableCharError& error) {
     ThrowUnencodableCell(array, encoding, error);
   }

@@ -1,12 +1,15 @@
 #pragma once
 // Loading and saving a sheet as the document commands do.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "platform/LargeTextFile.h"
 #include "platform/TextEncoding.h"
 #include "sheet/CsvErrors.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
 namespace quillary {
@@ -26,9 +29,17 @@ struct LoadedCsv {
 // record; shorter records get empty cells at the right, and empty lines at
 // the end of the text add no record. Throws SheetTooSmallError,
 // SheetTooLargeError.
-LoadedCsv LoadCsvText(std::u16string_view text);
+// The cells share the text's units: a cell costs little beyond its text.
+LoadedCsv LoadCsvText(std::u16string text);
+LoadedCsv LoadCsvUnits(UnitBuffer units);
 // The file in the encoding its bytes show. Also throws FileReadError.
 LoadedCsv LoadCsvFile(const std::filesystem::path& path);
+// What loading a file of this many bytes takes, roughly: its text as UTF-16
+// and a handle a cell (a cell every eight bytes, as in most files).
+inline std::uint64_t LoadCsvBytes(std::uintmax_t fileBytes) { return std::uint64_t{fileBytes} * 4; }
+// The sheet a loaded file gives: its records under its field names, the
+// rows labelled. It shares the array's columns: no cell is copied.
+Sheet SheetFromFile(const LoadedCsv& loaded);
 
 // The file's bytes for the array. Throws UnencodableCellError and
 // ReadsBackDifferentlyError.

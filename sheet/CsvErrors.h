@@ -14,12 +14,13 @@ class SheetTooSmallError : public Error {
   SheetTooSmallError() : Error("the file needs field names and at least one record") {}
 };
 
-// The sheet would exceed kMaxCells. A file is read only one record past
-// the limit, so rows() may be less than the file's records.
+// The sheet would exceed kMaxRows or kMaxCols. rows() and cols() are the
+// file's own size as a sheet: its records with the field-name row, its
+// widest record's fields with the row-label column.
 class SheetTooLargeError : public Error {
  public:
   SheetTooLargeError(long long rows, long long cols)
-      : Error("the sheet would exceed the cell limit"), rows_(rows), cols_(cols) {}
+      : Error("the sheet would exceed the limits"), rows_(rows), cols_(cols) {}
   long long rows() const { return rows_; }
   long long cols() const { return cols_; }
 

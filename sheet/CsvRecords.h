@@ -21,34 +21,42 @@ inline CsvReader MakeCsvReader(std::u16string_view text, std::u16string_view lin
   return CsvReader(text, u',', lineSeparator, u'"');
 }
 
-// Whether a sheet is held to the window's kMaxCells, or only to what an int
-// can count (the batch converter's sheets).
+// Whether a sheet is held to the window's limits (kMaxRows x kMaxCols), or
+// only to what an int can count (the batch converter's sheets).
 enum class CellLimit { Sheet, None };
 
 // Takes records in order and hands each to store.Record(record) (its first
 // fieldCount fields are the record's) and each empty line that a later
-// record follows to store.EmptyRecord(). Throws SheetTooLargeError.
+// record follows to store.EmptyRecord(). Past the window's limits it stores
+// nothing more but goes on counting, so that the refusal can tell the
+// file's own size: Refusal() then says what to throw.
 template <typename Store>
 class RecordSheet {
  public:
   RecordSheet(CellLimit limit, Store& store) : limit_(limit), store_(store) {}
 
-  // A sheet has two rows at least, so a record may have at most this many
-  // fields (and the row-label column beside them).
-  std::size_t MostFields() const { return limit_ == CellLimit::Sheet ? kMaxCells / 2 - 1 : INT_MAX - 1; }
+  // The most fields a record may have (the row-label column comes beside
+  // them).
+  std::size_t MostFields() const { return limit_ == CellLimit::Sheet ? kMaxFields : INT_MAX - 1; }
+  // The fields of the next record worth keeping: none once only counting.
+  std::size_t FieldsToKeep() const { return over_ ? 0 : MostFields() + 1; }
 
   void Add(CsvRecord& record) {
-    if (record.fieldCount > MostFields()) throw SheetTooLargeError(2, static_cast<long long>(record.fieldCount) + 1);
     if (record.emptyLine) {
       ++emptyLines_;
       return;
     }
     fields_ = std::max(fields_, record.fieldCount);
-    // Refused at the first record past the limit: a file of millions of
-    // lines would otherwise fill the memory first.
     const long long rows = records_ + emptyLines_ + 1;
-    if (limit_ == CellLimit::Sheet ? !FitsCellLimit(rows, static_cast<long long>(fields_) + 1) : rows > INT_MAX)
-      throw SheetTooLargeError(rows, fields_ + 1LL);
+    if (limit_ == CellLimit::None && rows > INT_MAX) throw SheetTooLargeError(rows, fields_ + 1LL);
+    // Nothing is stored past the limit: a file of millions of lines would
+    // otherwise fill the memory first.
+    over_ = over_ || fields_ > MostFields() || (limit_ == CellLimit::Sheet && rows > kMaxRows);
+    if (over_) {
+      records_ = rows;
+      emptyLines_ = 0;
+      return;
+    }
     TakeEmptyLines();
     store_.Record(record);
     ++records_;
@@ -60,6 +68,11 @@ class RecordSheet {
 
   std::size_t Fields() const { return fields_; }
   long long Records() const { return records_; }
+  // Throws SheetTooLargeError with the file's size when it is over the
+  // limits.
+  void Refuse() const {
+    if (over_) throw SheetTooLargeError(records_, static_cast<long long>(fields_) + 1);
+  }
 
  private:
   CellLimit limit_;
@@ -68,6 +81,7 @@ class RecordSheet {
   long long records_ = 0;
   // Empty lines wait until a record follows them: at the end they add none.
   long long emptyLines_ = 0;
+  bool over_ = false;
 };
 
 // Every record of the text; returns the fields of the widest. Throws
@@ -77,7 +91,8 @@ std::size_t ReadCsvRecords(std::u16string_view text, CellLimit limit, Store& sto
   RecordSheet sheet(limit, store);
   CsvReader reader = MakeCsvReader(text, LineSeparatorOf(text));
   CsvRecord record;
-  while (reader.Next(record, sheet.MostFields() + 1)) sheet.Add(record);
+  while (reader.Next(record, sheet.FieldsToKeep())) sheet.Add(record);
+  sheet.Refuse();
   if (sheet.Records() < 2) throw SheetTooSmallError();
   return sheet.Fields();
 }

@@ -1,28 +1,53 @@
 #include "sheet/Sheet.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 namespace quillary {
 
-bool FitsCellLimit(long long rows, long long cols) { return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells; }
+bool FitsSheetLimits(long long rows, long long cols) {
+  return rows >= 0 && cols >= 0 && rows <= kMaxRows && cols <= kMaxCols;
+}
 
-Sheet::Sheet(int rows, int cols) : rows_(rows), cols_(cols), cells_(static_cast<std::size_t>(rows) * cols) {}
+Sheet::Sheet(int rows, int cols) : rows_(rows), columns_(static_cast<std::size_t>(cols)) {
+  // One column made, the others share its chunks.
+  if (cols > 0) columns_[0] = CellColumn(static_cast<std::size_t>(rows));
+  for (auto& column : columns_) column = columns_[0];
+}
+
+Sheet::Sheet(int rows, std::vector<CellColumn> columns) : rows_(rows), columns_(std::move(columns)) {}
 
 void Sheet::Resize(int rows, int cols) {
-  if (rows == rows_ && cols == cols_) return;
-  std::vector<SharedText> cells(static_cast<std::size_t>(rows) * cols);
-  const int keepRows = std::min(rows, rows_);
-  const int keepCols = std::min(cols, cols_);
-  for (int r = 0; r < keepRows; ++r)
-    for (int c = 0; c < keepCols; ++c) cells[static_cast<std::size_t>(r) * cols + c] = std::move(cells_[Fgi(r, c)]);
-  cells_ = std::move(cells);
+  if (rows == rows_ && cols == Cols()) return;
+  const int keptCols = std::min(cols, Cols());
+  columns_.resize(static_cast<std::size_t>(keptCols));
+  for (auto& column : columns_) column.Resize(static_cast<std::size_t>(rows));
+  if (cols > keptCols) columns_.resize(static_cast<std::size_t>(cols), CellColumn(static_cast<std::size_t>(rows)));
   rows_ = rows;
-  cols_ = cols;
 }
 
-void Sheet::Clear() {
-  for (auto& cell : cells_) cell = SharedText();
+void Sheet::InsertRows(int at, int count) {
+  for (auto& column : columns_) column.Insert(static_cast<std::size_t>(at), static_cast<std::size_t>(count));
+  rows_ += count;
 }
+
+void Sheet::EraseRows(int first, int count) {
+  for (auto& column : columns_) column.Erase(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
+  rows_ -= count;
+}
+
+void Sheet::InsertCols(int at, int count) {
+  columns_.insert(columns_.begin() + at, static_cast<std::size_t>(count), CellColumn(static_cast<std::size_t>(rows_)));
+}
+
+void Sheet::EraseCols(int first, int count) {
+  columns_.erase(columns_.begin() + first, columns_.begin() + first + count);
+}
+
+void Sheet::Clear() { *this = Sheet(rows_, Cols()); }
 
 std::u16string DecimalText(long long n) {
   const std::string digits = std::to_string(n);
@@ -37,7 +62,9 @@ std::u16string DefaultFieldName(int col) { return u"フィールド " + DecimalT
 // row is left as it is.
 void LabelRows(Sheet& sheet, int first, int last) {
   if (sheet.Cols() == 0) return;
-  for (int r = std::max(first, 0); r <= std::min(last, sheet.Rows() - 1); ++r) sheet.SetText(r, 0, RowLabel(r));
+  first = std::max(first, 0);
+  last = std::min(last, sheet.Rows() - 1);
+  if (first <= last) sheet.Fill(0, first, last - first + 1, SharedText::RowNumber());
 }
 
 void NameFields(Sheet& sheet, int first, int last) {
@@ -57,28 +84,36 @@ Sheet MakeInitialSheet() {
 }
 
 Sheet Resized(const Sheet& sheet, int rows, int cols) {
-  Sheet result(rows, cols);
-  for (int r = 0; r < std::min(rows, sheet.Rows()); ++r)
-    for (int c = 0; c < std::min(cols, sheet.Cols()); ++c) result.SetShared(r, c, sheet.Shared(r, c));
+  Sheet result = sheet;
+  result.Resize(rows, cols);
   return result;
 }
 
 std::uint64_t CellTableBytes(long long rows, long long cols) {
-  return static_cast<std::uint64_t>(std::max(rows, 0LL)) * static_cast<std::uint64_t>(std::max(cols, 0LL)) *
-         sizeof(SharedText);
+  return CellColumn::TableBytes(static_cast<std::uint64_t>(std::max(rows, 0LL))) *
+         static_cast<std::uint64_t>(std::max(cols, 0LL));
 }
 
 std::uint64_t SheetBytes(const Sheet& sheet) {
-  std::uint64_t bytes = CellTableBytes(sheet.Rows(), sheet.Cols());
-  for (int i = 0; i < sheet.CellCount(); ++i) bytes += sheet.SharedAt(i).Bytes();
+  std::uint64_t bytes = 0;
+  for (int c = 0; c < sheet.Cols(); ++c) bytes += sheet.Column(c).Bytes();
   return bytes;
 }
 
 std::uint64_t BytesHeldAlone(const Sheet& sheet) {
-  std::uint64_t bytes = CellTableBytes(sheet.Rows(), sheet.Cols());
-  for (int i = 0; i < sheet.CellCount(); ++i)
-    if (sheet.SharedAt(i).HeldAlone()) bytes += sheet.SharedAt(i).Bytes();
+  std::uint64_t bytes = 0;
+  FreedBytes texts;
+  for (int c = 0; c < sheet.Cols(); ++c) bytes += sheet.Column(c).BytesHeldAlone(texts);
+  bytes += texts.Total();
   return bytes;
+}
+
+bool SheetImage::DiffersCellByCell(const Sheet& current) const {
+  if (none_ || current.Rows() != saved_.Rows() || current.Cols() != saved_.Cols()) return true;
+  for (int r = 0; r < current.Rows(); ++r)
+    for (int c = 0; c < current.Cols(); ++c)
+      if (current.Text(r, c) != saved_.Text(r, c)) return true;
+  return false;
 }
 
 }  // namespace quillary

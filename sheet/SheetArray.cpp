@@ -1,31 +1,24 @@
 #include "sheet/SheetArray.h"
 
+#include <algorithm>
+
 #include "sheet/Sheet.h"
 
 namespace quillary {
 
-namespace {
-const std::u16string kEmpty;
-}
-
 SheetArray::SheetArray(int fields, int rows)
-    : rows_(rows), fields_(fields, std::vector<std::optional<SharedText>>(rows)) {}
-
-const std::u16string& SheetArray::Text(int field, int row) const {
-  const auto& element = fields_[field][row];
-  return element ? element->get() : kEmpty;
-}
+    : rows_(rows), fields_(static_cast<std::size_t>(fields), CellColumn(static_cast<std::size_t>(rows))) {}
 
 void SheetArray::ResizeRows(int rows) {
-  for (auto& field : fields_) field.resize(rows);
+  for (auto& field : fields_) field.Resize(static_cast<std::size_t>(rows));
   rows_ = rows;
 }
 
 SheetArray SheetArray::FromSheet(const Sheet& sheet) {
-  SheetArray array(sheet.Cols() > 0 ? sheet.Cols() - 1 : 0, sheet.Rows());
-  for (int f = 0; f < array.Fields(); ++f)
-    for (int r = 0; r < array.Rows(); ++r) array.SetShared(f, r, sheet.Shared(r, f + 1));
-  return array;
+  std::vector<CellColumn> fields;
+  fields.reserve(static_cast<std::size_t>(std::max(sheet.Cols() - 1, 0)));
+  for (int c = 1; c < sheet.Cols(); ++c) fields.push_back(sheet.Column(c));
+  return SheetArray(sheet.Rows(), std::move(fields));
 }
 
 SheetArray MakeInitialSheetArray() { return SheetArray(41, 41); }

@@ -1,12 +1,15 @@
 #pragma once
 // The work array between the sheet and the files: [field][row], each element
-// a text or empty (never assigned). Field f is grid column f + 1; row r is
-// grid row r (row 0 holds the field names).
+// a text (an element never assigned reads as the empty text). Field f is
+// grid column f + 1; row r is grid row r (row 0 holds the field names). Its
+// fields are columns of shared cells: taken from the sheet, they share the
+// sheet's chunks and texts.
 
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "sheet/CellColumn.h"
 #include "sheet/SharedText.h"
 
 namespace quillary {
@@ -17,18 +20,24 @@ class SheetArray {
  public:
   SheetArray() = default;
   SheetArray(int fields, int rows);
+  // Fields of `rows` cells each.
+  SheetArray(int rows, std::vector<CellColumn> fields) : rows_(rows), fields_(std::move(fields)) {}
 
   int Fields() const { return static_cast<int>(fields_.size()); }
   int Rows() const { return rows_; }
 
-  bool HasValue(int field, int row) const { return fields_[field][row].has_value(); }
-  // An empty element reads as the empty text.
-  const std::u16string& Text(int field, int row) const;
-  void Set(int field, int row, std::u16string text) { fields_[field][row] = SharedText(std::move(text)); }
-  // The element's text as held (empty for an empty element), to share it
-  // with a sheet without copying.
-  SharedText Shared(int field, int row) const { return fields_[field][row].value_or(SharedText()); }
-  void SetShared(int field, int row, SharedText text) { fields_[field][row] = std::move(text); }
+  // The element holds a text that is not empty.
+  bool HasValue(int field, int row) const { return !Shared(field, row).empty(); }
+  std::u16string_view Text(int field, int row) const { return Shared(field, row).get(); }
+  void Set(int field, int row, std::u16string text) { SetShared(field, row, SharedText(std::move(text))); }
+  // The element's text as held, to share it with a sheet without copying.
+  const SharedText& Shared(int field, int row) const {
+    return fields_[static_cast<std::size_t>(field)].At(static_cast<std::size_t>(row));
+  }
+  void SetShared(int field, int row, SharedText text) {
+    fields_[static_cast<std::size_t>(field)].Set(static_cast<std::size_t>(row), std::move(text));
+  }
+  const CellColumn& Field(int field) const { return fields_[static_cast<std::size_t>(field)]; }
 
   // Keeps the rows that stay; new elements are empty.
   void ResizeRows(int rows);
@@ -41,7 +50,7 @@ class SheetArray {
 
  private:
   int rows_ = 0;
-  std::vector<std::vector<std::optional<SharedText>>> fields_;
+  std::vector<CellColumn> fields_;
 };
 
 // The start-up array: 41 x 41 empty elements.

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -12,53 +13,18 @@ namespace quillary {
 
 namespace {
 
-// A sheet of the new size whose cell (r, c) is the old cell (fromRow(r),
-// fromCol(c)), or empty where either is nothing.
-template <typename RowMap, typename ColMap>
-Sheet Mapped(const Sheet& sheet, int rows, int cols, RowMap fromRow, ColMap fromCol) {
-  Sheet result(rows, cols);
-  for (int r = 0; r < rows; ++r) {
-    const std::optional<int> oldRow = fromRow(r);
-    if (!oldRow) continue;
-    for (int c = 0; c < cols; ++c)
-      if (const std::optional<int> oldCol = fromCol(c)) result.SetShared(r, c, sheet.Shared(*oldRow, *oldCol));
-  }
-  return result;
-}
-
-std::optional<int> Same(int i) { return i; }
-
-// Index i of the new sheet after count were inserted before `at`.
-auto AfterInsert(int at, int count) {
-  return [=](int i) -> std::optional<int> {
-    if (i < at) return i;
-    if (i < at + count) return std::nullopt;
-    return i - count;
-  };
-}
-
-// Index i of the new sheet after count were removed from `first` on.
-auto AfterDelete(int first, int count) {
-  return [=](int i) -> std::optional<int> { return i < first ? i : i + count; };
-}
-
 // Columns first..last named "フィールド n", each with the smallest n that no
 // other field's name uses, so that no placeholder names two fields.
 void NameNewFields(Sheet& sheet, int first, int last) {
   if (sheet.Rows() == 0) return;
   std::unordered_set<std::u16string> taken;
   for (int c = 1; c < sheet.Cols(); ++c)
-    if (c < first || c > last) taken.insert(sheet.Text(0, c));
+    if (c < first || c > last) taken.emplace(sheet.Text(0, c));
   int n = 1;
   for (int c = first; c <= last; ++c) {
     while (taken.count(DefaultFieldName(n)) > 0) ++n;
     sheet.SetText(0, c, DefaultFieldName(n++));
   }
-}
-
-Sheet Relabelled(Sheet sheet) {
-  LabelRows(sheet, 1, sheet.Rows() - 1);
-  return sheet;
 }
 
 // Full-width digits, signs and points read as their ASCII forms.
@@ -71,24 +37,63 @@ char16_t Narrow(char16_t c) {
   return c;
 }
 
+// Each non-empty text's place among the distinct texts in textOrder (texts
+// the order holds equal share one): the rows then compare by number, and the
+// order (a collation, slow) is asked about each distinct text, not each row.
+void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& textOrder, std::vector<double>& ranks) {
+  std::unordered_map<std::u16string_view, std::size_t> index;
+  std::vector<std::u16string_view> distinct;
+  std::vector<std::size_t> of(keys.size());
+  for (std::size_t r = 1; r < keys.size(); ++r) {
+    if (keys[r].empty()) continue;
+    const auto [at, added] = index.try_emplace(keys[r], distinct.size());
+    if (added) distinct.push_back(keys[r]);
+    of[r] = at->second;
+  }
+  std::vector<std::size_t> sorted(distinct.size());
+  std::iota(sorted.begin(), sorted.end(), 0);
+  std::sort(sorted.begin(), sorted.end(),
+            [&](std::size_t a, std::size_t b) { return textOrder(distinct[a], distinct[b]) < 0; });
+  std::vector<double> rankOf(distinct.size());
+  double rank = 0;
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    if (i > 0 && textOrder(distinct[sorted[i - 1]], distinct[sorted[i]]) < 0) ++rank;
+    rankOf[sorted[i]] = rank;
+  }
+  for (std::size_t r = 1; r < keys.size(); ++r)
+    if (!keys[r].empty()) ranks[r] = rankOf[of[r]];
+}
+
 }  // namespace
 
+// Each copies the sheet's lists of chunks and changes what it must: a row
+// inserted into a million copies one chunk a column, and the row labels
+// are row numbers that need no rewriting.
 Sheet WithRowsInserted(const Sheet& sheet, int at, int count) {
-  return Relabelled(Mapped(sheet, sheet.Rows() + count, sheet.Cols(), AfterInsert(at, count), Same));
+  Sheet result = sheet;
+  result.InsertRows(at, count);
+  LabelRows(result, at, result.Rows() - 1);
+  return result;
 }
 
 Sheet WithRowsDeleted(const Sheet& sheet, int first, int count) {
-  return Relabelled(Mapped(sheet, sheet.Rows() - count, sheet.Cols(), AfterDelete(first, count), Same));
+  Sheet result = sheet;
+  result.EraseRows(first, count);
+  LabelRows(result, first, result.Rows() - 1);
+  return result;
 }
 
 Sheet WithColsInserted(const Sheet& sheet, int at, int count) {
-  Sheet result = Mapped(sheet, sheet.Rows(), sheet.Cols() + count, Same, AfterInsert(at, count));
+  Sheet result = sheet;
+  result.InsertCols(at, count);
   NameNewFields(result, at, at + count - 1);
   return result;
 }
 
 Sheet WithColsDeleted(const Sheet& sheet, int first, int count) {
-  return Mapped(sheet, sheet.Rows(), sheet.Cols() - count, Same, AfterDelete(first, count));
+  Sheet result = sheet;
+  result.EraseCols(first, count);
+  return result;
 }
 
 Sheet ResizedAndLabelled(const Sheet& sheet, int rows, int cols) {
@@ -99,13 +104,12 @@ Sheet ResizedAndLabelled(const Sheet& sheet, int rows, int cols) {
 }
 
 std::uint64_t EditBytes(long long rows, long long cols) {
-  constexpr std::uint64_t kLabelBytes = HeldTextBytes(16);
-  constexpr std::uint64_t kSortBytesPerRow = sizeof(int) + sizeof(double);
-  const auto count = [](long long n) { return static_cast<std::uint64_t>(std::max(n, 0LL)); };
-  return CellTableBytes(rows, cols) + (count(rows) + count(cols)) * kLabelBytes + count(rows) * kSortBytesPerRow;
+  // The sort's order, numbers and keys, a row each.
+  constexpr std::uint64_t kSortBytesPerRow = sizeof(int) + sizeof(double) + sizeof(std::u16string_view);
+  return CellTableBytes(rows, cols) + static_cast<std::uint64_t>(std::max(rows, 0LL)) * kSortBytesPerRow;
 }
 
-bool ReadsAsNumber(const std::u16string& text, double& value) {
+bool ReadsAsNumber(std::u16string_view text, double& value) {
   std::string ascii;
   for (const char16_t unit : text) {
     const char16_t c = Narrow(unit);
@@ -123,29 +127,40 @@ bool ReadsAsNumber(const std::u16string& text, double& value) {
 Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder) {
   const int rows = sheet.Rows();
   if (rows <= 2 || col < 1 || col >= sheet.Cols()) return sheet;
-  std::vector<int> order(rows - 1);
+  // The sort key's texts, looked up once.
+  std::vector<std::u16string_view> keys(static_cast<std::size_t>(rows));
+  sheet.Column(col).ForEach([&](std::size_t r, const SharedText& text) { keys[r] = text.get(); });
+  std::vector<int> order(static_cast<std::size_t>(rows - 1));
   std::iota(order.begin(), order.end(), 1);
-  std::vector<double> numbers(rows, 0.0);
+  std::vector<double> values(static_cast<std::size_t>(rows), 0.0);
   bool numeric = true;
-  for (int r = 1; r < rows && numeric; ++r) {
-    const std::u16string& text = sheet.Text(r, col);
-    numeric = text.empty() || ReadsAsNumber(text, numbers[r]);
-  }
-  const auto compare = [&](int a, int b) {
-    const std::u16string& x = sheet.Text(a, col);
-    const std::u16string& y = sheet.Text(b, col);
-    if (x.empty() || y.empty()) return x.empty() ? 1 : -1;  // empties last, both ways
-    const int sign = numeric ? (numbers[a] < numbers[b] ? -1 : numbers[a] > numbers[b] ? 1 : 0) : textOrder(x, y);
-    return descending ? -sign : sign;
-  };
+  for (int r = 1; r < rows && numeric; ++r) numeric = keys[r].empty() || ReadsAsNumber(keys[r], values[r]);
+  if (!numeric) RankTexts(keys, textOrder, values);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    const std::u16string& x = sheet.Text(a, col);
-    const std::u16string& y = sheet.Text(b, col);
-    if (x.empty() && y.empty()) return false;
-    return compare(a, b) < 0;
+    const bool emptyA = keys[a].empty(), emptyB = keys[b].empty();
+    if (emptyA || emptyB) return !emptyA && emptyB;  // empties last, both ways
+    return descending ? values[b] < values[a] : values[a] < values[b];
   });
-  return Relabelled(Mapped(
-      sheet, rows, sheet.Cols(), [&](int r) -> std::optional<int> { return r == 0 ? 0 : order[r - 1]; }, Same));
+  // The data columns made again in the new order; the row labels stay.
+  std::vector<CellColumn> columns;
+  columns.reserve(static_cast<std::size_t>(sheet.Cols()));
+  columns.push_back(sheet.Column(0));
+  for (int c = 1; c < sheet.Cols(); ++c) {
+    const CellColumn& column = sheet.Column(c);
+    CellColumn& sorted = columns.emplace_back();
+    sorted.Reserve(static_cast<std::size_t>(rows));
+    sorted.Append(column.At(0));
+    // The cells are read in the new order, all over the memory: asked for
+    // ahead of their turn, they come while earlier ones are copied.
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      if (i + kAhead < order.size()) __builtin_prefetch(&column.At(static_cast<std::size_t>(order[i + kAhead])));
+      sorted.Append(column.At(static_cast<std::size_t>(order[i])));
+    }
+  }
+  Sheet result(rows, std::move(columns));
+  LabelRows(result, 1, rows - 1);
+  return result;
 }
 
 }  // namespace quillary

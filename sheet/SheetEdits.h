@@ -27,12 +27,13 @@ Sheet WithColsDeleted(const Sheet& sheet, int first, int count);
 Sheet ResizedAndLabelled(const Sheet& sheet, int rows, int cols);
 
 // At most what one of these edits takes to make a sheet of rows x cols,
-// known before it is made: a new table, a new label for every row and name
-// for every column, and the sort's working lists.
+// known before it is made: a new table (most share all but a chunk a
+// column; a sort makes every data column again) and the sort's working
+// lists.
 std::uint64_t EditBytes(long long rows, long long cols);
 
 // Orders texts: negative, zero or positive as a is before, with or after b.
-using TextOrder = std::function<int(const std::u16string& a, const std::u16string& b)>;
+using TextOrder = std::function<int(std::u16string_view a, std::u16string_view b)>;
 
 // The data rows reordered by column `col`, stably: as numbers when every
 // non-empty value of the column reads as one ("1,200", "-3.5", "１２"),
@@ -40,6 +41,6 @@ using TextOrder = std::function<int(const std::u16string& a, const std::u16strin
 Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder);
 
 // The value of a text that reads as a decimal number, if it does.
-bool ReadsAsNumber(const std::u16string& text, double& value);
+bool ReadsAsNumber(std::u16string_view text, double& value);
 
 }  // namespace quillary

@@ -10,7 +10,7 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kQuote = u'"';
 constexpr char16_t kMarker = u'|';
 
-std::u16string Field(const std::u16string& cell) {
+std::u16string Field(std::u16string_view cell) {
   std::u16string text;
   bool quote = false;
   for (const char16_t c : cell) {

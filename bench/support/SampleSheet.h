@@ -28,7 +28,7 @@ inline Sheet SampleSheet(int records, int fields) {
   Sheet sheet(records + 1, fields + 1);
   const SheetArray array = SampleArray(records, fields);
   for (int f = 0; f < fields; ++f)
-    for (int r = 0; r <= records; ++r) sheet.SetText(r, f + 1, array.Text(f, r));
+    for (int r = 0; r <= records; ++r) sheet.SetShared(r, f + 1, array.Shared(f, r));
   LabelRows(sheet, 1, records);
   return sheet;
 }

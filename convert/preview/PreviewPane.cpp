@@ -58,7 +58,8 @@ Sheet RecordSheet(const Sheet& sheet, int record) {
   Sheet one(2, sheet.Cols());
   for (int col = 0; col < sheet.Cols(); ++col) {
     one.SetShared(0, col, sheet.Shared(0, col));
-    one.SetShared(1, col, sheet.Shared(record, col));
+    // A row label is its row's number: the record's own, as text.
+    one.SetShared(1, col, col == 0 ? SharedText::Copy(sheet.Text(record, 0)) : sheet.Shared(record, col));
   }
   return one;
 }

@@ -101,9 +101,11 @@ QString CannotWriteMessage(const QString& fileName, const FileError* error) {
   return error ? FileFailureMessage(lead, fileName, *error) : lead + u'\n' + fileName;
 }
 
-QString TooManyCellsMessage() {
-  return QStringLiteral("シートが大きすぎます。\n（セルの数は %1 までです）").arg(kMaxCells);
+QString SheetLimitsText() {
+  return QStringLiteral("レコードは %1 件、フィールドは %2 個までです").arg(kMaxRecords).arg(kMaxFields);
 }
+
+QString SheetTooLargeMessage() { return QStringLiteral("シートが大きすぎます。\n（%1）").arg(SheetLimitsText()); }
 
 QString FileNameTooLongMessage() { return QStringLiteral("ファイル名が長すぎます。"); }
 

@@ -37,8 +37,10 @@ QString FileFailureMessage(const QString& lead, const QString& fileName, const F
 // "ファイルに書き込めませんでした。" and the file name on the next line,
 // and why when it is known.
 QString CannotWriteMessage(const QString& fileName, const FileError* error = nullptr);
-// "シートが大きすぎます。" and the cell limit: a command would pass it.
-QString TooManyCellsMessage();
+// "レコードは 1048576 件、フィールドは 16384 個までです": the sheet's limits.
+QString SheetLimitsText();
+// "シートが大きすぎます。" and the limits: a command would pass them.
+QString SheetTooLargeMessage();
 // The file dialog returned a path longer than the name it may take.
 QString FileNameTooLongMessage();
 

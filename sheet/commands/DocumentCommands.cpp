@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
@@ -30,8 +33,14 @@ const QString kNotTextMessage =
     QStringLiteral("このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。");
 const QString kTooSmallMessage =
     QStringLiteral("このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。");
-const QString kTooLargeMessage =
-    QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は %1 までです）").arg(kMaxCells);
+// The limits, and the file's own size: which of the two it passes.
+QString TooLargeMessage(const SheetTooLargeError& error) {
+  return QStringLiteral(
+             "このファイルは大きすぎて開けません。\n（%1。このファイルはレコード %2 件、フィールド %3 個です）")
+      .arg(SheetLimitsText())
+      .arg(std::max(error.rows() - 1, 0LL))
+      .arg(std::max(error.cols() - 1, 0LL));
+}
 
 // Where the first undecodable byte was, after a file opened all the same.
 QString UndecodableNotice(const LoadedCsv& loaded) {
@@ -65,22 +74,10 @@ QString CellPlace(const Sheet& sheet, const UnencodableCellError& error) {
   const int col = error.field() + 1;
   const QString character = CharacterText(error.character());
   if (error.row() == 0) return QStringLiteral("（%1 番目のフィールド名: %2）").arg(col).arg(character);
-  const QString name = QString::fromStdU16String(sheet.Text(0, col));
+  const QString name = QStringView(sheet.Text(0, col)).toString();
   const QString field =
       name.isEmpty() ? QStringLiteral("%1 番目のフィールド").arg(col) : QStringLiteral("フィールド「%1」").arg(name);
   return QStringLiteral("（%1 行目、%2: %3）").arg(error.row()).arg(field, character);
-}
-
-// The sheet a loaded file gives: its records under its field names, fresh
-// row labels, the corner cell empty.
-Sheet SheetFromFile(const LoadedCsv& loaded) {
-  Sheet sheet(loaded.rows, loaded.cols);
-  const int fields = std::min(loaded.array.Fields(), loaded.cols - 1);
-  const int rows = std::min(loaded.array.Rows(), loaded.rows);
-  for (int f = 0; f < fields; ++f)
-    for (int r = 0; r < rows; ++r) sheet.SetShared(r, f + 1, loaded.array.Shared(f, r));
-  LabelRows(sheet, 1, sheet.Rows() - 1);
-  return sheet;
 }
 
 }  // namespace
@@ -152,13 +149,19 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   LoadedCsv loaded;
   Sheet sheet;
   try {
-    loaded = LoadCsvFile(PathFromText(fileName.toStdU16String()));
+    const std::filesystem::path path = PathFromText(fileName.toStdU16String());
+    // A sheet that fits the limits but not the memory left is refused
+    // before it is read.
+    std::error_code noSize;
+    const std::uintmax_t size = std::filesystem::file_size(path, noSize);
+    if (!noSize) document_.CheckRoom(LoadCsvBytes(size));
+    loaded = LoadCsvFile(path);
     sheet = SheetFromFile(loaded);
   } catch (const SheetTooSmallError&) {
     ShowRefusal(messageBox_, kTooSmallMessage);
     return false;
-  } catch (const SheetTooLargeError&) {
-    ShowRefusal(messageBox_, kTooLargeMessage);
+  } catch (const SheetTooLargeError& error) {
+    ShowRefusal(messageBox_, TooLargeMessage(error));
     return false;
   } catch (const FileReadError& error) {
     ShowRefusal(messageBox_, FileFailureMessage(kCannotRead, fileName, error));

@@ -109,6 +109,7 @@ void SheetDocument::Make(StepPart part) {
     step = own.get();
   }
   step->MakeRoom();
+  if (const CellsVersion* cells = part.cells()) sheet_.Unshare(cells->top, cells->left, cells->bottom, cells->right);
   const Notice notice = NoticeOf(part);
   // An observer failing before the swap leaves the sheet as it was; from
   // the swap until the step holds the part nothing can fail.
@@ -146,6 +147,7 @@ void SheetDocument::Prepare(const StepPart& part) {
 }
 
 void SheetDocument::Swap(StepPart& part) noexcept {
+  ++changes_;
   if (TextEncoding* held = part.encoding()) return std::swap(encoding_, *held);
   if (Sheet* held = part.sheet()) {
     std::swap(sheet_, *held);
@@ -235,6 +237,7 @@ void SheetDocument::Replace(Sheet sheet, SheetImage saved) {
   Swap(part);
   saved_ = std::move(saved);
   savedEncoding_ = encoding_;
+  ++changes_;
   try {
     history_.clear();
   } catch (...) {
@@ -257,6 +260,7 @@ void SheetDocument::ResetUnsaved(Sheet sheet) {
 }
 
 void SheetDocument::MarkSaved() {
+  ++changes_;
   saved_.Take(sheet_);
   savedEncoding_ = encoding_;
   emit StateChanged();
@@ -266,6 +270,19 @@ void SheetDocument::ChangeEncoding(TextEncoding encoding) {
   if (encoding == encoding_) return;
   CheckRoom(kStepBytes);
   Make(StepPart(encoding));
+}
+
+bool SheetDocument::CheckModify() const {
+  if (checkedAt_ != changes_) {
+    modified_ = saved_.Differs(sheet_) || encoding_ != savedEncoding_;
+    checkedAt_ = changes_;
+  }
+  return modified_;
+}
+
+bool SheetDocument::DiffersCellByCell() const {
+  if (encoding_ != savedEncoding_) return true;
+  return saved_.DiffersCellByCell(sheet_);
 }
 
 void SheetDocument::SetSheetArray(SheetArray array, TextEncoding encoding) {

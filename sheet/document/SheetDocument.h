@@ -122,8 +122,14 @@ class SheetDocument : public QObject {
   const QString& fileName() const { return fileName_; }
   void SetFileName(const QString& fileName);
   // True when the sheet or the encoding differs from the one last reset or
-  // saved; undoing back to them makes it unmodified again.
-  bool CheckModify() const { return saved_.Differs(sheet_) || encoding_ != savedEncoding_; }
+  // saved; undoing back to them makes it unmodified again. Asked again with
+  // no change since, it answers at once; otherwise the sheet and its saved
+  // image share every chunk of cells not changed since, and only the others
+  // are compared.
+  bool CheckModify() const;
+  // The full comparison of every cell's text (for tests to check the
+  // answer against).
+  bool DiffersCellByCell() const;
 
   // ---- history ----
   bool CanUndo() const;
@@ -188,6 +194,11 @@ class SheetDocument : public QObject {
 
   Sheet sheet_;
   std::uint64_t sheetBytes_ = 0;
+  // Changes made to the sheet, its encoding or its saved point; the last
+  // CheckModify's answer and the count it was given at.
+  std::uint64_t changes_ = 0;
+  mutable std::uint64_t checkedAt_ = ~std::uint64_t{0};
+  mutable bool modified_ = false;
   SheetImage saved_;
   TextEncoding encoding_ = TextEncoding::Cp932;
   TextEncoding savedEncoding_ = TextEncoding::Cp932;

@@ -1,6 +1,10 @@
 #include "sheet/document/SheetSearch.h"
 
 #include <algorithm>
+#include <limits>
+#include <new>
+#include <utility>
+#include <vector>
 
 #include <QRegularExpression>
 #include <QStringMatcher>
@@ -220,12 +224,45 @@ AllReplaced::~AllReplaced() = default;
 
 Sheet AllReplaced::Build(long long& count) const {
   count = 0;
-  Sheet result = sheet_;
-  for (const Cell& cell : cells_) {
+  // The new texts go into one block, in room reserved for the lengths known
+  // beforehand: a million replaced cells are one allocation, not a million.
+  // A long text gets a block of its own, so that it goes as soon as its cell
+  // lets it go, whatever holds the others.
+  constexpr std::uint64_t kOwnBlockUnits = std::uint64_t{1} << 12;
+  std::uint64_t room = 0;
+  for (const Cell& cell : cells_)
+    if (cell.length <= kOwnBlockUnits) room += cell.length;
+  std::u16string units;
+  units.reserve(static_cast<std::size_t>(room));
+  std::vector<std::uint32_t> starts(cells_.size() + 1);
+  std::vector<std::pair<std::size_t, SharedText>> own;
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    const Cell& cell = cells_[i];
     long long inCell = 0;
-    result.SetText(cell.row, cell.col,
-                   TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell));
+    std::u16string text =
+        TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell);
+    starts[i] = static_cast<std::uint32_t>(units.size());
+    if (cell.length > kOwnBlockUnits)
+      own.emplace_back(i, SharedText(std::move(text)));
+    else
+      units += text;
     count += inCell;
+  }
+  // Handles hold the block; this hold ends with the function.
+  const std::size_t size = units.size();
+  if (size > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  const struct Hold {
+    TextBlock* block;
+    ~Hold() { block->Release(); }
+  } hold{TextBlock::Held(UnitBuffer(std::move(units)))};
+  starts[cells_.size()] = static_cast<std::uint32_t>(size);
+  Sheet result = sheet_;
+  auto next = own.begin();
+  for (std::size_t i = 0; i < cells_.size(); ++i) {
+    SharedText text = next != own.end() && next->first == i
+                          ? std::move((next++)->second)
+                          : SharedText(hold.block, starts[i], starts[i + 1] - starts[i]);
+    result.SetShared(cells_[i].row, cells_[i].col, std::move(text));
   }
   return result;
 }

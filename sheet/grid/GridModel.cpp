@@ -30,12 +30,12 @@ bool GridModel::Contains(int row, int col) const {
 }
 
 QString GridModel::Text(int row, int col) const {
-  return Contains(row, col) ? QString::fromStdU16String(sheet().Text(row, col)) : QString();
+  return Contains(row, col) ? QStringView(sheet().Text(row, col)).toString() : QString();
 }
 
 QString GridModel::DrawnText(int row, int col) const {
   if (!Contains(row, col)) return QString();
-  const std::u16string& text = sheet().Text(row, col);
+  const std::u16string_view text = sheet().Text(row, col);
   const QString start = StartOf(text, kDrawnUnits);
   return start.size() < static_cast<qsizetype>(text.size()) ? start + u'…' : start;
 }

@@ -4,9 +4,9 @@
 
 namespace quillary {
 
-QString StartOf(const std::u16string& text, qsizetype units) {
+QString StartOf(std::u16string_view text, qsizetype units) {
   const auto size = static_cast<qsizetype>(text.size());
-  if (size <= units) return QString::fromStdU16String(text);
+  if (size <= units) return QStringView(text).toString();
   // One unit more shows whether the cut would split a character.
   const QString start = QString::fromUtf16(text.data(), units + 1);
   qsizetype length = units;

@@ -5,6 +5,7 @@
 // in the cell as it is.
 
 #include <string>
+#include <string_view>
 
 #include <QString>
 
@@ -17,6 +18,6 @@ inline constexpr qsizetype kEditedUnits = 32768;
 
 // The start of text, at most `units` UTF-16 units, splitting no character
 // outside the basic plane and no CR LF pair. Only the start is copied.
-QString StartOf(const std::u16string& text, qsizetype units);
+QString StartOf(std::u16string_view text, qsizetype units);
 
 }  // namespace quillary

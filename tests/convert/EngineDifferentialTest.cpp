@@ -357,7 +357,7 @@ class PageCases {
                                             u"..", u".",  u"😀", u"\xD800", u"ｱ", u"長い名前", u"\x7F"};
     for (int r = 1; r < array.Rows(); ++r)
       for (int f = 0; f < array.Fields(); ++f)
-        if (Below(2) == 0) array.Set(f, r, array.Text(f, r) + extras[Below(14)]);
+        if (Below(2) == 0) array.Set(f, r, std::u16string(array.Text(f, r)) + extras[Below(14)]);
     return array;
   }
 

@@ -28,12 +28,14 @@ std::u16string Mid(const std::u16string& text, std::size_t start, std::size_t le
 }
 
 std::u16string Value(const SheetArray& array, int field, int row) {
-  std::u16string value = array.Text(field, row);
+  std::u16string value(array.Text(field, row));
   ReplaceAll(value, u"|", u"<BR>");
   return value;
 }
 
-std::u16string Tag(const SheetArray& array, int field) { return u"<!-- " + array.Text(field, 0) + u" -->"; }
+std::u16string Tag(const SheetArray& array, int field) {
+  return u"<!-- " + std::u16string(array.Text(field, 0)) + u" -->";
+}
 
 int ReplaceFirst(std::u16string& text, const std::u16string& find, const std::u16string& replacement) {
   const std::size_t a = InStr(1, text, find);
@@ -127,9 +129,9 @@ std::u16string Escaped(std::u16string value) {
 SheetArray Rows(const SheetArray& array, const std::vector<int>& rows, bool escape) {
   SheetArray copy(array.Fields(), static_cast<int>(rows.size()) + 1);
   for (int f = 0; f < array.Fields(); ++f) {
-    copy.Set(f, 0, array.Text(f, 0));
+    copy.SetShared(f, 0, array.Shared(f, 0));
     for (std::size_t r = 0; r < rows.size(); ++r) {
-      const std::u16string& value = array.Text(f, rows[r]);
+      const std::u16string value(array.Text(f, rows[r]));
       copy.Set(f, static_cast<int>(r) + 1, escape ? Escaped(value) : value);
     }
   }

@@ -62,7 +62,7 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
       {"K below 0 too", u"<!-- Name -->", u"<!-- Name -->", -2},
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << c.name;
-  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(32767, u'x'));
+  EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(99999, u'x'));
 }
 
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
@@ -207,9 +207,16 @@ TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
       {u"", 0},
       {u"-", 0},
       {u"0.000", 0},
-      {u"32767.5", 32767},
+      {u"32767", 32767},
       {u"-32768.5", -32768},
-      {u"1e999999999999", 32767},
+      {u"32767.5", 32768},
+      {u"32768", 32768},
+      {u"1048577", 1048577},
+      {u"-40000", -40000},
+      {u"2147483647", 2147483647},
+      {u"2147483648", 2147483647},
+      {u"1e999999999999", 2147483647},
+      {u"-1e99", -2147483647 - 1},
       {u"-7e-999999999999", 0},
       {u"000000000000000000012", 12},
   };

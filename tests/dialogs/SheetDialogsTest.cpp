@@ -159,17 +159,18 @@ class SheetDialogsTest : public QObject {
 
   void resizeEntriesAreCheckedBeforeAnythingChanges() {
     const QString notACount = QStringLiteral("行数と列数には 1 以上の整数を入力してください。");
-    const QString tooMany = QStringLiteral("シートが大きすぎます。\n（セルの数は 32768 までです）");
+    const QString tooMany =
+        QStringLiteral("シートが大きすぎます。\n（レコードは 1048576 件、フィールドは 16384 個までです）");
     const struct {
       QString records, fields, refusal;
       int rows = 0, cols = 0;  // the sheet's size when accepted
     } cases[] = {
         {"", "5", notACount},         {"0", "5", notACount},          {"abc", "5", notACount},
         {"-1", "5", notACount},       {"1.5", "5", notACount},        {"10", "０", notACount},
-        {"١٢", "5", notACount},       {"32767", "5", tooMany},        {"4294967301", "1", tooMany},
-        {"4096", "7", tooMany},  // one cell over
-        {"１９", "0７", {}, 20, 8},   {" 12 ", "\u30007", {}, 13, 8}, {"4095", "7", {}, 4096, 8},
-        {"1", "16383", {}, 2, 16384},
+        {"١٢", "5", notACount},       {"1048577", "5", tooMany},      {"4294967301", "1", tooMany},
+        {"1", "16385", tooMany},  // one past a limit
+        {"１９", "0７", {}, 20, 8},   {" 12 ", "\u30007", {}, 13, 8}, {"1048576", "1", {}, 1048577, 2},
+        {"1", "16384", {}, 2, 16385},
     };
     for (const auto& c : cases) {
       init();

@@ -95,18 +95,23 @@ class EditCommandsTest : public QObject {
     MainWindowHarness h;
     TestMain& w = h.window;
     GridControl& g = h.grid();
-    g.SetSheet(NumberedSheet(4095, 7));  // at the cell limit
+    g.SetSheet(NumberedSheet(kMaxRecords - 1, 1));
     h.Select(1, 1, 1, 1);
-    const Sheet before = g.sheet();
+    w.InsertRows_Click();  // up to the record limit
+    QCOMPARE(g.Rows(), kMaxRows);
     w.InsertRows_Click();
+    w.InsertCols_Click();  // a field more still fits
+    QCOMPARE(g.Cols(), 3);
+    g.SetSheet(NumberedSheet(1, kMaxFields));  // at the field limit
+    h.Select(1, 1, 1, 1);
     w.InsertCols_Click();
     g.SetSheet(NumberedSheet(2, 2));
     h.Select(1, 1, 2, 2);
     w.DeleteRows_Click();
     w.DeleteCols_Click();
     QCOMPARE(h.messageBox.TakePrompts(),
-             (QStringList{u"シートが大きすぎます。\n（セルの数は 32768 までです）"_s,
-                          u"シートが大きすぎます。\n（セルの数は 32768 までです）"_s,
+             (QStringList{u"シートが大きすぎます。\n（レコードは 1048576 件、フィールドは 16384 個までです）"_s,
+                          u"シートが大きすぎます。\n（レコードは 1048576 件、フィールドは 16384 個までです）"_s,
                           u"すべての行は削除できません。\nシートには 1 行以上のレコードが必要です。"_s,
                           u"すべての列は削除できません。\nシートには 1 つ以上のフィールドが必要です。"_s}));
     QVERIFY(g.sheet() == NumberedSheet(2, 2) && !w.document().CanUndo());

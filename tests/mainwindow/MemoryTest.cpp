@@ -246,7 +246,7 @@ class MemoryTest : public QObject {
     });
     QTest::newRow("a resize") << Change([](SheetDocument& d) { d.Resize(7, 6); });
     QTest::newRow("a sort") << Change([](SheetDocument& d) {
-      const TextOrder order = [](const std::u16string& a, const std::u16string& b) { return a.compare(b); };
+      const TextOrder order = [](std::u16string_view a, std::u16string_view b) { return a.compare(b); };
       d.Change(EditBytes(d.sheet().Rows(), d.sheet().Cols()),
                [&] { return WithRowsSorted(d.sheet(), 2, true, order); });
     });

@@ -180,8 +180,8 @@ class RecoveryWindowTest : public QObject {
     second.h.grid().SetTextMatrix(1, 1, u"二"_s);
     second.Keep();
     QVERIFY(first.keeper().file() != second.keeper().file());
-    QCOMPARE(first.ReadBack().sheet.Text(1, 1), u"一");
-    QCOMPARE(second.ReadBack().sheet.Text(1, 1), u"二");
+    QCOMPARE(QStringView(first.ReadBack().sheet.Text(1, 1)).toString(), u"一"_s);
+    QCOMPARE(QStringView(second.ReadBack().sheet.Text(1, 1)).toString(), u"二"_s);
   }
 
   void goneOnceTheSheetIsLetGo_data() {

@@ -36,7 +36,7 @@ TEST(LoadCsv, EveryFieldOfEveryRecord) {
       {"LF alone ends lines", u"A,B\nx,y\nz,w\n\n", 3, 3, 1, 2, u"w"},
   };
   for (const auto& c : cases) {
-    const LoadedCsv loaded = LoadCsvText(c.text);
+    const LoadedCsv loaded = LoadCsvText(std::u16string(c.text));
     EXPECT_EQ(std::pair(loaded.rows, loaded.cols), std::pair(c.rows, c.cols)) << c.name;
     EXPECT_EQ(std::pair(loaded.array.Rows(), loaded.array.Fields()), std::pair(c.rows, c.cols - 1)) << c.name;
     EXPECT_EQ(loaded.array.Text(c.field, c.row), c.value) << c.name;
@@ -49,12 +49,25 @@ TEST(LoadCsv, RefusesWhatCannotBeASheet) {
   EXPECT_THROW(LoadCsvText(u"A,B\r\n\r\n\r\n"), SheetTooSmallError);
   EXPECT_THROW(LoadCsvText(std::u16string(4'000'000, u'\n')), SheetTooSmallError);
   EXPECT_THROW(LoadCsvText(u"\"A\r\nB\""), SheetTooSmallError);
-  const std::u16string wide(20000, u',');
-  EXPECT_THROW(LoadCsvText(u"a\r\n" + wide + u"\r\nb\r\n"), SheetTooLargeError);  // any record, not only the last
-  std::u16string tall;
-  for (int i = 0; i < 4097; ++i) tall += u"a,b,c,d,e,f,g\r\n";
-  EXPECT_THROW(LoadCsvText(tall), SheetTooLargeError);
-  // Refused at the first record past the limit: the rest is not read.
+  // At the limits, and one past them: the refusal tells the file's own
+  // size, records and fields, all of the file read.
+  const std::u16string widest(16383, u',');  // 16,384 fields
+  EXPECT_EQ(LoadCsvText(u"a\r\n" + widest + u"\r\nb\r\n").cols, 16385);
+  try {
+    LoadCsvText(u"a\r\n" + widest + u",\r\nb\r\n");  // any record, not only the last
+    ADD_FAILURE() << "no refusal of a wide record";
+  } catch (const SheetTooLargeError& error) {
+    EXPECT_EQ(std::pair(error.rows(), error.cols()), std::pair(3LL, 16386LL));
+  }
+  std::u16string tallest = u"n\r\n";
+  for (int i = 0; i < 1048576; ++i) tallest += u"a\r\n";
+  EXPECT_EQ(LoadCsvText(tallest).rows, 1048577);
+  try {
+    LoadCsvText(tallest + u"b\r\n\r\n");
+    ADD_FAILURE() << "no refusal of a tall file";
+  } catch (const SheetTooLargeError& error) {
+    EXPECT_EQ(std::pair(error.rows(), error.cols()), std::pair(1048578LL, 2LL));
+  }
   try {
     LoadCsvText(u"a,b\n" + std::u16string(4'000'000, u'\n') + u"x");
     ADD_FAILURE() << "no refusal";

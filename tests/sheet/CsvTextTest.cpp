@@ -23,7 +23,7 @@ Rows Parse(std::u16string_view text, int fields = 2, int* result = nullptr) {
   if (result) *result = last;
   Rows rows(array.Rows());
   for (int r = 0; r < array.Rows(); ++r)
-    for (int f = 0; f < array.Fields(); ++f) rows[r].push_back(array.Text(f, r));
+    for (int f = 0; f < array.Fields(); ++f) rows[r].emplace_back(array.Text(f, r));
   return rows;
 }
 

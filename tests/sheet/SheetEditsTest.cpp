@@ -18,13 +18,13 @@ using Texts = std::vector<std::u16string>;
 
 Texts Column(const Sheet& sheet, int col) {
   Texts texts;
-  for (int r = 0; r < sheet.Rows(); ++r) texts.push_back(sheet.Text(r, col));
+  for (int r = 0; r < sheet.Rows(); ++r) texts.emplace_back(sheet.Text(r, col));
   return texts;
 }
 
 Texts Row(const Sheet& sheet, int row) {
   Texts texts;
-  for (int c = 0; c < sheet.Cols(); ++c) texts.push_back(sheet.Text(row, c));
+  for (int c = 0; c < sheet.Cols(); ++c) texts.emplace_back(sheet.Text(row, c));
   return texts;
 }
 
@@ -56,7 +56,7 @@ TEST(SheetEdits, ColumnsInsertedTakeTheSmallestFreeNameOthersKeepTheirs) {
 }
 
 // Text by code units, enough to see the order the sort took.
-int ByUnits(const std::u16string& a, const std::u16string& b) { return a.compare(b); }
+int ByUnits(std::u16string_view a, std::u16string_view b) { return a.compare(b); }
 
 TEST(SheetEdits, SortIsStableNumericWhenEveryValueIsANumberAndKeepsEmptiesLast) {
   const struct {

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -85,7 +86,7 @@ LoadOutcome TryLoad(Load load) {
   } catch (const SheetTooSmallError&) {
     return {std::nullopt, "too small"};
   } catch (const SheetTooLargeError& error) {
-    if (FitsCellLimit(error.rows(), error.cols())) return {std::nullopt, "too large, yet fits"};
+    if (FitsSheetLimits(error.rows(), error.cols())) return {std::nullopt, "too large, yet fits"};
     return {std::nullopt, "too large"};
   }
 }
@@ -119,7 +120,7 @@ class Fuzzer {
     Count("load: " + (loaded.sheet ? std::string("opened") : loaded.refusal));
     Expect(loaded.refusal.find(',') == std::string::npos, "refused as " + loaded.refusal);
     if (loaded.sheet)
-      Expect(loaded.sheet->rows >= 2 && FitsCellLimit(loaded.sheet->rows, loaded.sheet->cols) &&
+      Expect(loaded.sheet->rows >= 2 && FitsSheetLimits(loaded.sheet->rows, loaded.sheet->cols) &&
                  loaded.sheet->array.Fields() == loaded.sheet->cols - 1 &&
                  loaded.sheet->array.Rows() == loaded.sheet->rows,
              "loaded sheet size");
@@ -238,7 +239,7 @@ class Fuzzer {
       return;
     }
     if (!opened.sheet) {
-      Expect(!FitsCellLimit(static_cast<long long>(records.size()), static_cast<long long>(fields) + 1),
+      Expect(!FitsSheetLimits(static_cast<long long>(records.size()), static_cast<long long>(fields) + 1),
              "a ragged file was refused as " + opened.refusal);
       return;
     }
@@ -337,7 +338,8 @@ class Fuzzer {
     Stage("repeat count");
     const std::string narrow(text.begin(), text.end());
     const double value = std::nearbyint(std::strtod(narrow.c_str(), nullptr));
-    const int expected = static_cast<int>(std::clamp(value, -32768.0, 32767.0));
+    const int expected =
+        static_cast<int>(std::clamp(value, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
     Expect(ReadRepeatCount(text) == expected, "\"" + narrow + "\" reads as " + std::to_string(ReadRepeatCount(text)));
     Count("repeat count");
   }

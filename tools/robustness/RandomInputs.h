@@ -68,16 +68,16 @@ class RandomInputs {
     return text;
   }
 
-  // records x fields of plain cells with the cell count within a few of
-  // the limit; the last line may be far too wide.
+  // A few records of plain cells with the field count within a few of the
+  // limit; the last line may be far too wide.
   std::u16string SheetAtLimit() {
-    const int fields = 1 + Below(200);
-    const int rows = kMaxCells / (fields + 1) + Below(5) - 2;
+    const int fields = kMaxFields + Below(5) - 2;
+    const int rows = 2 + Below(3);
     std::u16string line(static_cast<std::size_t>(2 * fields - 1), u',');
     for (std::size_t i = 0; i < line.size(); i += 2) line[i] = u'x';
     std::u16string text;
     for (int r = 0; r < rows; ++r) text += line + u"\r\n";
-    if (OneIn(4)) text += std::u16string(static_cast<std::size_t>(kMaxCells + Below(3)), u',');
+    if (OneIn(4)) text += std::u16string(static_cast<std::size_t>(kMaxFields + Below(3)), u',');
     for (int n = OneIn(4) ? Below(50000) : 0; n > 0; --n) text += u"\r\n";  // empty records
     return text;
   }
@@ -108,7 +108,8 @@ class RandomInputs {
     for (int n = Below(16); n > 0; --n) {
       switch (Below(5)) {
         case 0:
-          if (array.Fields() > 0 && array.Rows() > 0) text += u"<!-- " + array.Text(Below(array.Fields()), 0) + u" -->";
+          if (array.Fields() > 0 && array.Rows() > 0)
+            text += u"<!-- " + std::u16string(array.Text(Below(array.Fields()), 0)) + u" -->";
           break;
         case 1: {
           const bool asksMany = OneIn(40);

@@ -134,8 +134,8 @@ class Soak {
     const Sheet& sheet = grid().sheet();
     const int rows = sheet.Rows(), cols = sheet.Cols();
     largest_ = std::max(largest_, rows * cols);
-    if (!FitsCellLimit(rows, cols))
-      return QStringLiteral("the sheet is %1 x %2, over the cell limit").arg(rows).arg(cols);
+    if (!FitsSheetLimits(rows, cols))
+      return QStringLiteral("the sheet is %1 x %2, over the limits").arg(rows).arg(cols);
     if (grid().model()->rowCount() != rows - 1 || grid().model()->columnCount() != cols - 1 ||
         grid().horizontalHeader()->count() != cols - 1 || grid().verticalHeader()->count() != rows - 1)
       return QStringLiteral("the grid's model or headings do not match the %1 x %2 sheet").arg(rows).arg(cols);

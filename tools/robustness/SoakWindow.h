@@ -85,13 +85,13 @@ class SoakWindow : public Main {
   void FillResize(ResizeOption& dialog) {
     static const std::vector<QString> odd = {
         QStringLiteral("0"),     QStringLiteral("-1"),         QStringLiteral(""),    QStringLiteral("abc"),
-        QStringLiteral("３"),    QStringLiteral("1.5"),        QStringLiteral(" 7 "), QStringLiteral("32766"),
-        QStringLiteral("32767"), QStringLiteral("99999999999")};
+        QStringLiteral("３"),    QStringLiteral("1.5"),        QStringLiteral(" 7 "), QStringLiteral("1048577"),
+        QStringLiteral("16385"), QStringLiteral("99999999999")};
     QString records = QString::number(1 + in_.Below(25)), fields = QString::number(1 + in_.Below(10));
     if (in_.OneIn(12)) {
-      const int cols = 2 << in_.Below(14);  // (records + 1) x cols == the limit
-      records = QString::number(kMaxCells / cols - 1 + (in_.OneIn(2) ? 1 : 0));
-      fields = QString::number(cols - 1);
+      // At the field limit, or one past it.
+      records = QString::number(1 + in_.Below(3));
+      fields = QString::number(kMaxFields + (in_.OneIn(2) ? 1 : 0));
     } else if (in_.OneIn(5)) {
       (in_.OneIn(2) ? records : fields) = in_.Pick(odd);
     }

@@ -240,22 +240,29 @@ class RangeClipboardTest : public QObject {
   }
 
   // Past the sheet's edge the sheet grows to take the whole block, in the
-  // same step; past the cell limit what does not fit is left out and told.
+  // same step; past the sheet's limits what does not fit is left out and told.
   void pasteFromOtherProgramsGrowsTheSheet_data() {
     QTest::addColumn<int>("records");
     QTest::addColumn<int>("fields");
     QTest::addColumn<QList<int>>("shape");  // rows, cols after the paste
+    QTest::addColumn<QString>("corner");    // the last cell of the sheet
     QTest::addColumn<QString>("told");
-    QTest::newRow("a 4 x 4 block at the bottom-right cell") << 5 << 4 << QList<int>{9, 8} << QString();
-    QTest::newRow("at the cell limit")
-        << kMaxCells / 5 - 1 << 4 << QList<int>{kMaxCells / 5, 5}
-        << u"シートのセルの数の上限（32768 個）を超えるため、張り付けるデータのうち 3 行と 3 列は張り付けられませんでした。"_s;
+    QTest::newRow("a 4 x 4 block at the bottom-right cell") << 5 << 4 << QList<int>{9, 8} << u"z"_s << QString();
+    const QString leftOut =
+        u"シートの大きさの上限（レコードは 1048576 件、フィールドは 16384 個までです）を超えるため、張り付けるデータのうち %1は張り付けられませんでした。"_s;
+    QTest::newRow("up to the last record") << kMaxRecords - 3 << 4 << QList<int>{kMaxRows, 8} << u"z"_s << QString();
+    QTest::newRow("one record past the limit")
+        << kMaxRecords - 2 << 4 << QList<int>{kMaxRows, 8} << u"8"_s << leftOut.arg(u"1 行"_s);
+    QTest::newRow("up to the last field") << 2 << kMaxFields - 3 << QList<int>{6, kMaxCols} << u"z"_s << QString();
+    QTest::newRow("two fields past the limit")
+        << 2 << kMaxFields - 1 << QList<int>{6, kMaxCols} << u"x"_s << leftOut.arg(u"2 列"_s);
   }
 
   void pasteFromOtherProgramsGrowsTheSheet() {
     QFETCH(int, records);
     QFETCH(int, fields);
     QFETCH(QList<int>, shape);
+    QFETCH(QString, corner);
     QFETCH(QString, told);
     QGuiApplication::clipboard()->setText(u"a\tb\tc\td\n1\t2\t3\t4\n5\t6\t7\t8\nw\tx\ty\tz\n"_s);
     GridControl grid(1, 1);
@@ -269,7 +276,7 @@ class RangeClipboardTest : public QObject {
     clip.PasteTabText();
     QCOMPARE((QList<int>{grid.Rows(), grid.Cols()}), shape);
     QCOMPARE(grid.TextMatrix(records, fields), u"a"_s);
-    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, grid.Cols() - 1), told.isEmpty() ? u"z"_s : u"a"_s);
+    QCOMPARE(grid.TextMatrix(grid.Rows() - 1, grid.Cols() - 1), corner);
     // The new rows and columns are labelled and named.
     QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 0), QString::number(grid.Rows() - 1));
     QCOMPARE(grid.TextMatrix(0, grid.Cols() - 1), u"フィールド %1"_s.arg(grid.Cols() - 1));

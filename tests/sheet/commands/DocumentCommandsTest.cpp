@@ -3,7 +3,9 @@
 
 #include <QtTest>
 
+#include "commondialog/ErrorGuard.h"
 #include "platform/CodePage.h"
+#include "platform/MemoryBudget.h"
 #include "platform/TextEncoding.h"
 #include "sheet/CsvDocument.h"
 #include "sheet/commands/CommandWindow.h"
@@ -110,8 +112,7 @@ class DocumentCommandsTest : public QObject {
 
   void failuresLeaveEverything() {
     TempDir dir;
-    std::string tooLarge;
-    for (int r = 0; r < 4097; ++r) tooLarge += "1,2,3,4,5,6,7,8\r\n";  // 4097 x 9 cells
+    const std::string tooLarge = std::string(16384, ',') + "\r\nx\r\ny\r\n";  // 16,385 fields
     const QString existing = Q(dir.Write("existing.csv", "\"old\"\r\n"));
     const QString protectedFile = Q(dir.Write("protected.csv", "\"kept\"\r\n"));
     std::filesystem::permissions(protectedFile.toStdString(), std::filesystem::perms::owner_read);
@@ -126,7 +127,8 @@ class DocumentCommandsTest : public QObject {
          QStringLiteral(
              "このファイルはシートとして開けません。\n1 行目にフィールド名、2 行目以降にデータが必要です。")},
         {true, Q(dir.Write("large.csv", tooLarge)), 1, 1, u"",
-         QStringLiteral("このファイルは大きすぎて開けません。\n（セルの数は 32768 までです）")},
+         QStringLiteral("このファイルは大きすぎて開けません。\n（レコードは 1048576 件、フィールドは 16384 個までです。"
+                        "このファイルはレコード 2 件、フィールド 16385 個です）")},
         {true, Q(dir / "missing.csv"), 1, 1, u"",
          QStringLiteral("ファイルを読み込めませんでした。\n") + Q(dir / "missing.csv") +
              QStringLiteral("\nファイルが見つかりません。")},
@@ -178,6 +180,19 @@ class DocumentCommandsTest : public QObject {
           QStringList{QStringLiteral(
                           "このファイルは文字のファイルではない（画像や圧縮ファイルなど）ため、開きませんでした。\n") +
                       picture});
+      QVERIFY(before.Same(window));
+    }
+    {  // Within the limits but not within the memory left: refused before it
+       // is read, nothing changed.
+      const QString fits = Q(dir.Write("fits.csv", "a,b\r\n1,2\r\n"));
+      struct NoMemory final : MemoryBudget {
+        bool Affords(std::uint64_t) const override { return false; }
+      } none;
+      CommandWindow window;
+      window.fg2.document().SetMemoryBudget(none);
+      const Snapshot before(window);
+      window.commands.OpenNamed(fits);
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{OutOfMemoryMessage()});
       QVERIFY(before.Same(window));
     }
     QCOMPARE(ReadBytes(dir / "existing.csv"), std::string("\"old\"\r\n"));

@@ -5,7 +5,9 @@
 #include <QtTest>
 
 #include <functional>
+#include <random>
 
+#include "sheet/SheetEdits.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "support/SheetOf.h"
@@ -94,7 +96,7 @@ class SheetDocumentTest : public QObject {
     QCOMPARE(Flags(document), QStringList{u"can redo"_s});
     QCOMPARE(grid.model()->rowCount(), before.Rows() - 1);
     QCOMPARE(grid.model()->columnCount(), before.Cols() - 1);
-    QCOMPARE(grid.TextMatrix(before.Rows() - 1, before.Cols() - 1), QString::fromStdU16String(before.Text(5, 4)));
+    QCOMPARE(grid.TextMatrix(before.Rows() - 1, before.Cols() - 1), QStringView(before.Text(5, 4)).toString());
 
     document.Redo();
     QVERIFY(grid.sheet() == after);
@@ -150,6 +152,61 @@ class SheetDocumentTest : public QObject {
     while (document.CanUndo()) document.Undo();
     // The oldest changes are forgotten, not the newest.
     QCOMPARE(grid.TextMatrix(1, 1), QString::number(changes - SheetDocument::kHistorySteps));
+  }
+
+  // The quick answer (a count of changes, chunks shared with the saved
+  // sheet) against the full comparison of every cell, over random edits,
+  // Undo, Redo and saves; edits that put the saved texts back included.
+  void checkModifyAgreesWithTheFullComparison() {
+    std::mt19937 random(24);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    SheetDocument document;
+    document.Reset(NumberedSheet(3000, 3));
+    for (int step = 0; step < 600; ++step) {
+      const Sheet& sheet = document.sheet();
+      const int row = 1 + below(sheet.Rows() - 1), col = 1 + below(sheet.Cols() - 1);
+      switch (below(10)) {
+        case 0: document.Undo(); break;
+        case 1: document.Redo(); break;
+        case 2: document.MarkSaved(); break;
+        case 3: document.SetCell(row, col, SharedText(DecimalText(row) + u"," + DecimalText(col))); break;
+        case 4: document.Change(0, [&] { return WithRowsInserted(document.sheet(), row, 1 + below(3)); }); break;
+        case 5:
+          if (sheet.Rows() > 10) document.Change(0, [&] { return WithRowsDeleted(document.sheet(), row, 1); });
+          break;
+        case 6:
+          document.Change(0, [&] {
+            return WithRowsSorted(document.sheet(), col, below(2) == 0, [](auto a, auto b) { return a.compare(b); });
+          });
+          break;
+        case 7: document.ChangeEncoding(below(2) == 0 ? TextEncoding::Utf8 : TextEncoding::Cp932); break;
+        case 8:  // a few cells here and there, as a replace-all changes them
+          document.Change(0, [&] {
+            Sheet changed = document.sheet();
+            for (int n = below(4); n >= 0; --n) changed.SetText(1 + below(changed.Rows() - 1), col, u"y");
+            return changed;
+          });
+          break;
+        default: document.SetCell(row, col, SharedText(u"x" + DecimalText(below(3)))); break;
+      }
+      QCOMPARE(document.CheckModify(), document.DiffersCellByCell());
+    }
+  }
+
+  // A step holds what it changed: a row inserted into a million rows, and
+  // deleted again, costs kilobytes, not the sheet.
+  void rowStepsInALargeSheetCostKilobytes() {
+    SheetDocument document;
+    Sheet sheet(kMaxRecords + 1 - 10, 9);
+    LabelSheet(sheet);
+    for (int c = 1; c < 9; ++c) sheet.Fill(c, 1, sheet.Rows() - 1, SharedText(u"value " + DecimalText(c)));
+    document.Reset(std::move(sheet));
+    document.Change(0, [&] { return WithRowsInserted(document.sheet(), 500000, 1); });
+    QCOMPARE(QStringView(document.sheet().Text(500001, 0)).toString(), u"500001"_s);
+    QVERIFY2(document.HistoryBytes() < 512 * 1024, QByteArray::number(document.HistoryBytes()));
+    document.Change(0, [&] { return WithRowsDeleted(document.sheet(), 500000, 1); });
+    QVERIFY2(document.HistoryBytes() < 1024 * 1024, QByteArray::number(document.HistoryBytes()));
+    QVERIFY(!document.CheckModify());
   }
 
   void undoOfASizeChangeKeepsTheCurrentCellOnTheSheet() {

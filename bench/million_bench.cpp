@@ -1,0 +1,224 @@
+// A sheet of a million records of 8 fields (a UTF-8 file of about 100 MB)
+// through the core and the document's history: the file read and decoded
+// into a sheet, sorted by numbers and by Japanese text, every cell's match
+// replaced, a row inserted and deleted, Undo and Redo of each, and Save.
+// BM_PeakMemory runs a process of its own that opens the file, then sorts
+// and replaces with their steps kept, and reports its peak resident size
+// against the file's size. Each figure is the median of its repetitions.
+//
+// The file is made once in the system's temporary folder (kept between
+// runs: QUILLARY_MILLION_CSV names another).
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include <QApplication>
+#include <QCollator>
+
+#include "platform/FileIO.h"
+#include "sheet/CsvDocument.h"
+#include "sheet/SheetArray.h"
+#include "sheet/SheetEdits.h"
+#include "sheet/document/SheetDocument.h"
+#include "sheet/document/SheetSearch.h"
+
+using namespace quillary;
+
+namespace {
+
+constexpr int kRecords = 1000000;
+constexpr int kNumberColumn = 4;    // "1234", "98765", ...
+constexpr int kJapaneseColumn = 2;  // "りんご 12" ...
+
+std::filesystem::path MillionCsv() {
+  if (const char* named = std::getenv("QUILLARY_MILLION_CSV")) return named;
+  const auto path = std::filesystem::temp_directory_path() / "quillary-million-8.csv";
+  if (std::filesystem::exists(path)) return path;
+  static const char* const kNames[] = {"りんご", "みかん",   "東京都千代田区", "大阪府大阪市北区",
+                                       "ぶどう", "カタカナ", "漢字の商品名"};
+  std::ofstream out(path, std::ios::binary);
+  out << "番号,商品名,分類,価格,在庫,住所,コード,説明\r\n";
+  std::string line;
+  for (int r = 1; r <= kRecords; ++r) {
+    const int mix = static_cast<int>((static_cast<unsigned>(r) * 2654435761u) % 1000003u);
+    line = std::to_string(r) + "," + kNames[mix % 7] + " " + std::to_string(mix % 977) + ",分類" +
+           std::to_string(mix % 13) + "," + std::to_string(mix % 99991) + "," + std::to_string(mix % 500) + "," +
+           kNames[(mix / 7) % 7] + std::to_string(mix % 89) + "丁目,SKU-" + std::to_string(mix) +
+           ",\"説明, \"\"引用\"\" あり\"\r\n";
+    out << line;
+  }
+  return path;
+}
+
+Sheet OpenedSheet() { return SheetFromFile(LoadCsvFile(MillionCsv())); }
+
+int CompareJapanese(const QCollator& collator, std::u16string_view a, std::u16string_view b) {
+  return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
+                          QStringView(b.data(), static_cast<qsizetype>(b.size())));
+}
+
+void Report(benchmark::State& state, const SheetDocument& document) {
+  state.counters["history_MiB"] = static_cast<double>(document.HistoryBytes()) / (1 << 20);
+}
+
+void BM_OpenFile(benchmark::State& state) {
+  MillionCsv();
+  for (auto _ : state) benchmark::DoNotOptimize(OpenedSheet());
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(MillionCsv())) / 1e6;
+}
+BENCHMARK(BM_OpenFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// One command on the opened sheet, then its Undo and Redo, each timed on
+// its own (the three figures are the three benchmarks' medians).
+enum class Phase { Do, Undo, Redo };
+
+void TimeCommand(benchmark::State& state, Phase phase, const std::function<void(SheetDocument&)>& command) {
+  SheetDocument document;
+  document.Reset(OpenedSheet());
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (phase != Phase::Do) {
+      command(document);
+      if (phase == Phase::Redo) document.Undo();
+    }
+    state.ResumeTiming();
+    switch (phase) {
+      case Phase::Do: command(document); break;
+      case Phase::Undo: document.Undo(); break;
+      case Phase::Redo: document.Redo(); break;
+    }
+    state.PauseTiming();
+    Report(state, document);
+    if (phase != Phase::Undo) document.Undo();
+    state.ResumeTiming();
+  }
+}
+
+void SortNumbers(SheetDocument& document) {
+  document.Change(EditBytes(document.sheet().Rows(), document.sheet().Cols()), [&] {
+    return WithRowsSorted(document.sheet(), kNumberColumn, false, [](auto a, auto b) { return a.compare(b); });
+  });
+}
+
+void SortJapanese(SheetDocument& document) {
+  static const QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+  document.Change(EditBytes(document.sheet().Rows(), document.sheet().Cols()), [&] {
+    return WithRowsSorted(document.sheet(), kJapaneseColumn, false,
+                          [](std::u16string_view a, std::u16string_view b) { return CompareJapanese(collator, a, b); });
+  });
+}
+
+// "0" by "零" in every data cell: most cells hold one.
+void ReplaceAll(SheetDocument& document) {
+  const AllReplaced replaced(document.sheet(), QStringLiteral("零"), SearchOptions{QStringLiteral("0")});
+  long long count = 0;
+  document.Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+}
+
+void InsertRow(SheetDocument& document) {
+  document.Change(EditBytes(document.sheet().Rows(), document.sheet().Cols()),
+                  [&] { return WithRowsInserted(document.sheet(), 500000, 1); });
+}
+
+void DeleteRow(SheetDocument& document) {
+  document.Change(EditBytes(document.sheet().Rows(), document.sheet().Cols()),
+                  [&] { return WithRowsDeleted(document.sheet(), 500000, 1); });
+}
+
+#define QUILLARY_COMMAND_BENCH(name, command)                                                                  \
+  void BM_##name(benchmark::State& state) { TimeCommand(state, static_cast<Phase>(state.range(0)), command); } \
+  BENCHMARK(BM_##name)                                                                                         \
+      ->ArgName("do0_undo1_redo2")                                                                             \
+      ->DenseRange(0, 2)                                                                                       \
+      ->Unit(benchmark::kMillisecond)                                                                          \
+      ->Iterations(1)                                                                                          \
+      ->Repetitions(3)                                                                                         \
+      ->ReportAggregatesOnly(true);
+
+QUILLARY_COMMAND_BENCH(SortNumbers, SortNumbers)
+QUILLARY_COMMAND_BENCH(SortJapanese, SortJapanese)
+QUILLARY_COMMAND_BENCH(ReplaceAll, ReplaceAll)
+QUILLARY_COMMAND_BENCH(InsertRow, InsertRow)
+QUILLARY_COMMAND_BENCH(DeleteRow, DeleteRow)
+
+// What a row inserted in the middle leaves in the history.
+void BM_InsertRowHistoryBytes(benchmark::State& state) {
+  SheetDocument document;
+  document.Reset(OpenedSheet());
+  for (auto _ : state) InsertRow(document);
+  state.counters["step_KiB"] =
+      static_cast<double>(document.HistoryBytes()) / 1024 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_InsertRowHistoryBytes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SaveFile(benchmark::State& state) {
+  const Sheet sheet = OpenedSheet();
+  const auto saved = std::filesystem::temp_directory_path() / "quillary-million-saved.csv";
+  for (auto _ : state) SaveCsvFile(saved, SheetArray::FromSheet(sheet), TextEncoding::Utf8);
+  std::filesystem::remove(saved);
+}
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// ---- peak memory, in a process of its own ----
+
+double PeakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// In the child: open, then sort and replace with their steps kept, as the
+// window's commands keep them (the work array shares the opened sheet).
+int MeasurePeak(const char* file) {
+  SheetDocument document;
+  SheetArray array;
+  {
+    LoadedCsv loaded = LoadCsvFile(file);
+    document.Reset(SheetFromFile(loaded));
+    array = std::move(loaded.array);
+  }
+  const double opened = PeakMiB();
+  SortJapanese(document);
+  ReplaceAll(document);
+  std::printf("%f %f\n", opened, PeakMiB());
+  return 0;
+}
+
+void BM_PeakMemory(benchmark::State& state) {
+  const std::string file = MillionCsv().string();
+  const double fileMiB = static_cast<double>(std::filesystem::file_size(file)) / (1 << 20);
+  double opened = 0, edited = 0;
+  for (auto _ : state) {
+    const std::string command = "QUILLARY_PEAK_OF='" + file + "' /proc/" + std::to_string(getpid()) + "/exe";
+    FILE* child = popen(command.c_str(), "r");
+    if (!child || std::fscanf(child, "%lf %lf", &opened, &edited) != 2) state.SkipWithError("no figures");
+    if (child) pclose(child);
+  }
+  state.counters["file_MiB"] = fileMiB;
+  state.counters["opened_MiB"] = opened;
+  state.counters["opened_x_file"] = opened / fileMiB;
+  state.counters["sorted_replaced_MiB"] = edited;
+  state.counters["sorted_replaced_x_file"] = edited / fileMiB;
+}
+BENCHMARK(BM_PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const char* file = std::getenv("QUILLARY_PEAK_OF")) return MeasurePeak(file);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
