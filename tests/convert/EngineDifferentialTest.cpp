@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <random>
 
-#include "convert/EncodingSink.h"
 #include "convert/FindRep.h"
 #include "convert/FindRepSteps.h"
 #include "convert/LiteralEngine.h"
-#include "convert/PageNames.h"
 #include "convert/RecordPages.h"
 #include "convert/SheetArrayCells.h"
 #include "convert/ValueEscaping.h"
-#include "platform/TextEncoding.h"
 #include "support/SheetOf.h"
 
 namespace quillary {
@@ -146,7 +143,8 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
        3000,
        false},
       // Opt-in to escaping once or twice, a field named EscapeValues, values
-      // holding what escaping writes and what file names refuse.
+      // holding what escaping writes and what file names refuse (made safe
+      // by the safe name's own table).
       {"escaping, pages and names",
        {u"Title", u"Name", u"EscapeValues", u"", u"Name", u"a"},
        {u"<!-- EscapeValues -->", u"<!-- BeginRepeat 2 -->", u"<!-- EndRepeat -->", u"<!-- ", u" -->", u"."},
@@ -172,10 +170,8 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
         StringSink sink(page);
         ExpandRecordPage(text, cells, k, record, sink);
         ASSERT_EQ(page, literal::RecordPage(text, array, k, record)) << "record " << record;
-        for (const std::size_t longest : {kLongestFileName, std::size_t{13}, std::size_t{4}})
-          ASSERT_EQ(SafeFileName(ExpandPageName(pattern, cells, k, record), longest),
-                    literal::PageName(pattern, array, k, record, longest))
-              << "record " << record << " longest " << longest;
+        ASSERT_EQ(ExpandPageName(pattern, cells, k, record), literal::PageName(pattern, array, k, record))
+            << "record " << record;
       }
     }
   }
@@ -228,44 +224,6 @@ TEST(EngineDifferential, LongValuesThatHoldTheirOwnTag) {
   }
   // Rows run out with the last value's tag still in place.
   EXPECT_EQ(ExpandTemplate(u"<<!-- N -->>", SheetOf({field}), 1), u"<" + left + u"<!-- N -->" + right + u">");
-}
-
-// Text in pieces as a CP932 HTML page receives it, characters the code
-// page lacks (a pair's halves possibly in two pieces) among those it has.
-TEST(EngineDifferential, ReferencesMatchTheLiteralAlgorithm) {
-  std::mt19937 random(11);
-  const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-  static const std::u16string pieces[] = {u"a", u"日本", u"～",   u"☃",      u"😀",      u"𠮷",
-                                          u"é", u"&",    u"\r\n", u"\xD83D", u"\xDE00", u"ｱ"};
-  for (int i = 0; i < 3000; ++i) {
-    std::u16string text;
-    for (int n = below(12); n > 0; --n) text += pieces[below(i % 3 == 0 ? 12 : 9)];
-    SCOPED_TRACE(::testing::Message() << "case " << i);
-    std::string expected;
-    std::size_t count = 0;
-    bool refused = false;
-    try {
-      expected = EncodeText(literal::WithReferences(text, count), TextEncoding::Cp932);
-    } catch (const UnencodableCharError&) {
-      refused = true;
-    }
-    std::string bytes;
-    EncodingSink sink(
-        TextEncoding::Cp932, [&](std::string_view piece) { bytes.append(piece); }, true);
-    try {
-      for (std::size_t at = 0; at < text.size();) {
-        const std::size_t size = static_cast<std::size_t>(below(4));
-        sink.Append(std::u16string_view(text).substr(at, size));
-        at += size;
-      }
-      sink.Finish();
-      ASSERT_FALSE(refused) << "no refusal";
-      ASSERT_EQ(bytes, expected);
-      ASSERT_EQ(sink.References(), count);
-    } catch (const UnencodableCharError&) {
-      ASSERT_TRUE(refused) << "refused";
-    }
-  }
 }
 
 }  // namespace

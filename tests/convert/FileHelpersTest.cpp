@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "convert/EncodingSink.h"
 #include "convert/Module1.h"
 #include "convert/TemplateFile.h"
 #include "platform/Errors.h"
@@ -121,6 +122,35 @@ TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   const auto kept = dir.Write("kept.html", "old");
   EXPECT_THROW(ConvertTemplate(templ, kept, FruitSheet(), 3, TextEncoding::Cp932, 4), OutputTooLargeError);
   EXPECT_EQ(ReadBytes(kept), "old");
+}
+
+// A CP932 HTML page writes what the code page lacks as references, however
+// the text arrives in pieces: a pair's halves may come apart.
+TEST(EncodingSink, WritesReferencesHoweverTheTextIsCut) {
+  const std::u16string text = u"日☃a😀é\r\n𠮷ｱ";
+  const std::string expected = EncodeText(u"日&#x2603;a&#x1F600;&#xE9;\r\n&#x20BB7;ｱ", TextEncoding::Cp932);
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    std::string bytes;
+    EncodingSink sink(
+        TextEncoding::Cp932, [&](std::string_view piece) { bytes.append(piece); }, true);
+    sink.Append(std::u16string_view(text).substr(0, cut));
+    sink.Append(std::u16string_view(text).substr(cut));
+    sink.Finish();
+    EXPECT_EQ(bytes, expected) << "cut at " << cut;
+    EXPECT_EQ(sink.References(), 4u) << "cut at " << cut;
+  }
+  const std::u16string unpaired[] = {u"a\xD83D", std::u16string(1, u'\xDE00') + u"a"};
+  for (const std::u16string& lone : unpaired) {
+    EncodingSink sink(
+        TextEncoding::Cp932, [](std::string_view) {}, true);
+    EXPECT_THROW(
+        {
+          sink.Append(lone);
+          sink.Finish();
+        },
+        UnencodableCharError)
+        << "an unpaired surrogate is no character";
+  }
 }
 
 }  // namespace

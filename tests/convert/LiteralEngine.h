@@ -6,7 +6,6 @@
 // fill nothing inside blocks, K limited to the array's fields, "*" counts) and serves as
 // the reference the real engine must match exactly.
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,13 +24,8 @@ std::u16string ConvertTemplate(std::u16string_view templateText, const SheetArra
 // A record's page: ConvertTemplate against a sheet of two rows, the field
 // names and that record.
 std::u16string RecordPage(std::u16string_view templateText, const SheetArray& array, int k, int record);
-// A page's file name: the pattern expanded for the record as it stands,
-// cut at a NUL, each refused character replaced by "_", then characters
-// taken off the end of the stem (the extension kept when short) until its
-// UTF-8 fits maxBytes, then "." and ".." renamed.
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record, std::size_t maxBytes);
-// The text as an HTML page in CP932 holds it: every character CP932 cannot
-// write, tried one by one, as "&#x...;"; count says how many.
-std::u16string WithReferences(std::u16string_view text, std::size_t& count);
+// A page's file name before it is made safe: the pattern expanded for the
+// record as it stands, cut at a NUL.
+std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record);
 
 }  // namespace quillary::literal
