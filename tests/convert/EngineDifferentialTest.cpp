@@ -142,6 +142,15 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
         u"x -->", u"- a -->", u"<!-- ab -->"},
        3000,
        false},
+      // Values that leave a repetition to the sweep: one going on from a tag
+      // begun before it, or ending with the start of one, a later field's
+      // tag right before a value or inside it, a line-break marker.
+      {"repetitions left to the sweep",
+       {u"id", u"name", u"ab -->x", u"ab", u"a"},
+       {u"<!-- BeginRepeat * -->", u"<!-- BeginRepeat 2 -->", u"<!-- EndRepeat -->", u"<!-", u"- a -->", u"["},
+       {u"v", u"v", u"v", u"v", u"- a -->", u"x -->", u"<!-- a -->", u"<!-", u"a|b"},
+       3000,
+       false},
       // Opt-in to escaping once or twice, a field named EscapeValues, values
       // holding what escaping writes and what file names refuse (made safe
       // by the safe name's own table).
@@ -174,40 +183,6 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
             << "record " << record;
       }
     }
-  }
-}
-
-// Repetitions whose making the block's plan must leave to the sweep.
-TEST(EngineDifferential, RepetitionsLeftToTheSweep) {
-  const Texts names = {u"id", u"name", u"ab -->x", u"ab", u"a"};
-  const struct {
-    const char* name;
-    std::u16string text, nameValue;
-  } rows[] = {
-      {"a value goes on from a tag begun before it", u"<!-- BeginRepeat * --><!-<!-- name --><!-- EndRepeat -->",
-       u"- a -->"},
-      {"a later field's tag stands right before a value",
-       u"<!-- BeginRepeat * --><!-- ab --><!-- name --><!-- EndRepeat -->", u"x -->"},
-      {"a value holds a later field's tag", u"<!-- BeginRepeat * -->[<!-- name -->]<!-- a --><!-- EndRepeat -->",
-       u"<!-- a -->"},
-      {"a value ends with the start of a tag", u"<!-- BeginRepeat * --><!-- name -->- a --><!-- EndRepeat -->", u"<!-"},
-      {"a line-break marker", u"<!-- BeginRepeat * -->(<!-- name -->)<!-- EndRepeat -->", u"a|b"},
-      {"a field runs out before the others",
-       u"<!-- BeginRepeat 2 --><!-- id --><!-- EndRepeat --><!-- BeginRepeat * --><!-- id -->,<!-- name -->;"
-       u"<!-- EndRepeat -->",
-       u"n"},
-  };
-  for (const auto& row : rows) {
-    // The name field's second and fifth records hold the value the row is about.
-    std::vector<Texts> fields;
-    for (const auto& name : names) {
-      fields.push_back({name});
-      for (int r = 1; r <= 6; ++r) fields.back().push_back(u"v" + DecimalText(r));
-    }
-    fields[1][2] = fields[1][5] = row.nameValue;
-    const SheetArray array = SheetOf(fields);
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(ExpandTemplate(row.text, array, 5), literal::ExpandTemplate(row.text, array, 5));
   }
 }
 
