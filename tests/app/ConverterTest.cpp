@@ -238,7 +238,7 @@ TEST(Converter, ReadsASheetPastTheCellLimitWhenAsked) {
   for (int r = 1; r <= 20000; ++r) {
     const std::string record = std::to_string(r), value = std::to_string(r % 7);
     text.append(record).append(",\"x").append(value).append("\"\r\n");
-    expected.append("<").append(record).append(":x").append(value).append(">");
+    expected.append("&lt;").append(record).append(":x").append(value).append(">");
   }
   const auto csv = dir.Write("big.csv", text);
   const auto templ = dir.Write("t.html", "<!-- BeginRepeat * all -->&lt;<!-- n -->:<!-- v -->><!-- EndRepeat -->");
@@ -246,13 +246,10 @@ TEST(Converter, ReadsASheetPastTheCellLimitWhenAsked) {
   EXPECT_EQ(limited.status, 1);
   EXPECT_NE(limited.errors.find("big.csv: too large (at most 32768 cells)"), std::string::npos) << limited.errors;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
-  for (const std::string output : {"out.html", "-"}) {
-    const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " +
-                                     (output == "-" ? output : Quoted(dir / output)));
-    const std::string written = output == "-" ? run.errors : ReadBytes(dir / output);
-    EXPECT_EQ(run.status, 0) << output;
-    EXPECT_EQ(written.size(), expected.size() + 20000 * 3) << output;
-  }
+  const Outcome run =
+      RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " + Quoted(dir / "out.html"));
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(ReadBytes(dir / "out.html"), expected);
 }
 
 // Where the made output cannot take the target's place, the target is
