@@ -6,9 +6,6 @@
 #include "convert/FindRep.h"
 #include "convert/FindRepSteps.h"
 #include "convert/LiteralEngine.h"
-#include "convert/RecordPages.h"
-#include "convert/SheetArrayCells.h"
-#include "convert/ValueEscaping.h"
 #include "support/SheetOf.h"
 
 namespace quillary {
@@ -27,7 +24,6 @@ struct Feature {
   Texts names, pieces, values;
   int cases;
   bool tagsInValues = true;  // values also bring the fields' tags
-  bool pages = false;        // also each record's page and file name
 };
 
 class Cases {
@@ -110,17 +106,6 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
        {u"v", u"v", u"v", u"v", u"- a -->", u"x -->", u"<!-- a -->", u"<!-", u"a|b"},
        3000,
        false},
-      // Opt-in to escaping once or twice, a field named EscapeValues, values
-      // holding what escaping writes and what file names refuse (made safe
-      // by the safe name's own table).
-      {"escaping, pages and names",
-       {u"Title", u"Name", u"EscapeValues", u"", u"Name", u"a"},
-       {u"<!-- EscapeValues -->", u"<!-- BeginRepeat 2 -->", u"<!-- EndRepeat -->", u"<!-- ", u" -->", u"."},
-       {u"v", u"&", u"\"", u"'", u"&amp;", u"/", u"\\", u"\x01", u"..", u"😀", u"\xD800", u"長い名前", u"\x7F", u"<",
-        u"|"},
-       500,
-       true,
-       true},
   };
   for (const Feature& feature : features) {
     Cases generate(11, feature);
@@ -129,18 +114,7 @@ TEST(EngineDifferential, MatchesTheLiteralAlgorithm) {
       const std::u16string text = generate.Template();
       const int k = generate.Below(4) == 0 ? generate.Below(array.Fields() + 3) - 1 : array.Fields();
       SCOPED_TRACE(::testing::Message() << feature.name << " case " << i << " k " << k);
-      ASSERT_EQ(ExpandTemplate(text, array, k), literal::ConvertTemplate(text, array, k));
-      if (!feature.pages) continue;
-      const SheetArrayCells cells(array);
-      const std::u16string pattern = generate.Template();
-      for (int record = 1; record < array.Rows(); ++record) {
-        std::u16string page;
-        StringSink sink(page);
-        ExpandRecordPage(text, cells, k, record, sink);
-        ASSERT_EQ(page, literal::RecordPage(text, array, k, record)) << "record " << record;
-        ASSERT_EQ(ExpandPageName(pattern, cells, k, record), literal::PageName(pattern, array, k, record))
-            << "record " << record;
-      }
+      ASSERT_EQ(ExpandTemplate(text, array, k), literal::ExpandTemplate(text, array, k));
     }
   }
 }

@@ -1,8 +1,6 @@
 #include "convert/LiteralEngine.h"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "sheet/RS.h"
 #include "sheet/SheetArray.h"
@@ -107,59 +105,6 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
     result = result + split.before + split.body;
     rest = split.after;
   }
-}
-
-namespace {
-
-std::u16string Escaped(std::u16string value) {
-  for (const auto& [find, reference] :
-       {std::pair{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"\"", u"&quot;"}, {u"'", u"&#39;"}})
-    ReplaceAll(value, find, reference);
-  return value;
-}
-
-// Row 0 and the rows given, in that order.
-SheetArray Rows(const SheetArray& array, const std::vector<int>& rows, bool escape) {
-  SheetArray copy(array.Fields(), static_cast<int>(rows.size()) + 1);
-  for (int f = 0; f < array.Fields(); ++f) {
-    copy.Set(f, 0, array.Text(f, 0));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      const std::u16string& value = array.Text(f, rows[r]);
-      copy.Set(f, static_cast<int>(r) + 1, escape ? Escaped(value) : value);
-    }
-  }
-  return copy;
-}
-
-std::vector<int> AllRecords(const SheetArray& array) {
-  std::vector<int> rows;
-  for (int r = 1; r < array.Rows(); ++r) rows.push_back(r);
-  return rows;
-}
-
-bool OptsIn(const std::u16string& text, const SheetArray& array, int k) {
-  if (InStr(1, text, u"<!-- EscapeValues -->") == 0) return false;
-  for (int f = 0; f < std::clamp(k, 0, array.Fields()); ++f)
-    if (array.Text(f, 0) == u"EscapeValues") return false;
-  return true;
-}
-
-}  // namespace
-
-std::u16string ConvertTemplate(std::u16string_view templateText, const SheetArray& array, int k) {
-  std::u16string text(templateText);
-  if (!OptsIn(text, array, k)) return literal::ExpandTemplate(text, array, k);
-  ReplaceAll(text, u"<!-- EscapeValues -->", u"");
-  return literal::ExpandTemplate(text, Rows(array, AllRecords(array), true), k);
-}
-
-std::u16string RecordPage(std::u16string_view templateText, const SheetArray& array, int k, int record) {
-  return ConvertTemplate(templateText, Rows(array, {record}, false), k);
-}
-
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record) {
-  const std::u16string expanded = literal::ExpandTemplate(pattern, Rows(array, {record}, false), k);
-  return expanded.substr(0, expanded.find(u'\0'));
 }
 
 }  // namespace quillary::literal

@@ -16,33 +16,8 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
                    u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
             u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
             u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
-  // Over FruitSheet with K = 3 unless given.
-  const struct {
-    const char* name;
-    std::u16string_view text, expected;
-    int k = 3;
-  } cases[] = {
-      {"a field's placeholders take its rows in turn",
-       u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
-       u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>"},
-      {"a block fills one placeholder of a field each time",
-       u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
-       u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum"},
-      {"a block inside another is text",
-       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
-       u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d"},
-      {"a count of 0 goes on after the block", u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->", u"aApple"},
-      // A start comment that is not whole is text: nothing is lost, and
-      // placeholders from it on are filled as outside blocks.
-      {"no space after the count", u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->",
-       u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum"},
-      {"used-up fields keep their placeholders", u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->",
-       u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,"},
-      {"no more than K fields", u"<!-- Name --><!-- Price -->", u"Apple<!-- Price -->", 2},
-      {"K of 0 gives the template itself, blocks included", u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->",
-       u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << c.name;
+  // The rules one at a time (counts, blocks left as text, used-up fields,
+  // K) are checked against the literal conversion by the differential test.
 }
 
 TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
@@ -58,18 +33,8 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
 }
 
 TEST(TemplateEngine, AStarCountRepeatsForTheRowsTheBodysFieldsHaveLeft) {
-  const struct {
-    const char* name;
-    std::u16string_view text, expected;
-  } cases[] = {
-      {"all rows", u"<!-- BeginRepeat * -->[<!-- Name -->]<!-- EndRepeat -->", u"[Apple][Pear][Plum]"},
-      {"the field with most rows left counts",
-       u"<!-- Name --><!-- Name --><!-- BeginRepeat * -->[<!-- Name -->,<!-- Price -->]<!-- EndRepeat -->",
-       u"ApplePear[Plum,120][<!-- Name -->,80<BR>sale][<!-- Name -->,95]"},
-      {"no field in the body", u"a<!-- BeginRepeat * -->x<!-- Nope --><!-- EndRepeat -->b", u"ab"},
-      {"only a star alone is one", u"<!-- BeginRepeat *2 -->x<!-- EndRepeat -->b", u"b"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << c.name;
+  EXPECT_EQ(Expand(u"<!-- Name --><!-- Name --><!-- BeginRepeat * -->[<!-- Name -->,<!-- Price -->]<!-- EndRepeat -->"),
+            u"ApplePear[Plum,120][<!-- Name -->,80<BR>sale][<!-- Name -->,95]");
   // Not held to the 16-bit counts: as many as the rows.
   std::vector<std::u16string> many = {u"N"};
   for (int r = 0; r < 40000; ++r) many.push_back(u"v");
