@@ -72,8 +72,6 @@ TEST(Converter, RefusesInputsItCannotReadSayingWhyAndWritesNothing) {
   } cases[] = {
       {"CSV in CP932", dir.Write("bad.csv", "name\r\n\x93\xfa\x80\r\n"), goodTemplate,
        "bad.csv: 1 byte cannot be read as CP932, the first at byte offset 8 (line 2); nothing written"},
-      {"CSV in UTF-8 with BOM", dir.Write("bom.csv", "\xEF\xBB\xBFname\r\n\xE6\x97\r\n"), goodTemplate,
-       "bom.csv: 2 bytes cannot be read as UTF-8 with BOM, the first at byte offset 9 (line 2); nothing written"},
       {"template in UTF-8 with two stray bytes", goodCsv,
        dir.Write("stray.html", Utf8(u"<p>価格\n<p>在庫\n") + "<p>\x81\xFF" + Utf8(u"品名</p>")),
        "stray.html: looks like UTF-8 but holds 2 malformed sequences, the first at byte offset 23 (line 3); "
@@ -81,7 +79,6 @@ TEST(Converter, RefusesInputsItCannotReadSayingWhyAndWritesNothing) {
       // Not waited for.
       {"CSV from a pipe nobody writes to", dir / "pipe", goodTemplate, "pipe: not a regular file"},
       {"template from a device", goodCsv, "/dev/zero", "cannot read the template /dev/zero: not a regular file"},
-      {"CSV that is a folder", dir.path(), goodTemplate, "is a folder"},
   };
   for (const auto& c : cases) {
     const Outcome run = Convert(c.csv, c.templ, dir / "out.html");
@@ -137,7 +134,6 @@ TEST(Converter, RefusesOrReportsACsvThatDoesNotFitInMemory) {
   } rows[] = {
     {"less left than the estimate", "QUILLARY_TEST_AVAILABLE_MEMORY=50000000 ", many, 4,
      "big.csv: converting it may take up to ", "old"},
-    {"enough left", "QUILLARY_TEST_AVAILABLE_MEMORY=1000000000 ", many, 0, "", "x"},
 #if !defined(__SANITIZE_ADDRESS__)  // it needs far more address space than the limits leave
     {"an address-space limit", "ulimit -v 81920; ", many, 4, " MiB are left; nothing written\n", "old"},
     // 48 MiB of CSV needs about 300 MiB as text; the converter gets 160 MiB.
@@ -183,15 +179,12 @@ TEST(Converter, AnswersHelpAndVersionAndRefusesWrongUsage) {
     std::string printed;
   } cases[] = {
       {"help", "--help", 0, "--no-cell-limit  read a CSV beyond what the window's sheet can hold"},
-      {"help: the output's cap", "--help", 0, "at most 256 Mi characters (268,435,456 UTF-16 units)"},
       {"short help", "-h", 0, "usage: quillary-convert [OPTION]... CSV TEMPLATE OUTPUT"},
       {"version", "--version", 0, std::string("quillary-convert beta ") + QUILLARY_PROJECT_VERSION + "\n"},
       {"unknown option", "--reprot a b c", 2, "quillary-convert: unknown option --reprot\nusage:"},
       {"too few paths", "--report a b", 2, "usage: quillary-convert"},
-      {"too many paths", "a b c d", 2, "usage: quillary-convert"},
       {"pages: no folder", "--each x.html a b", 2, "quillary-convert: --each needs --output-dir\n"},
       {"pages: no pattern", "--output-dir d a b", 2, "quillary-convert: --output-dir goes with --each\n"},
-      {"pages: an output path too", "--each x --output-dir d a b c", 2, "usage: quillary-convert"},
       {"pages: a pattern not UTF-8", "--each \"$(printf '\\377')\" --output-dir d a b", 2,
        "the name pattern is not UTF-8"},
   };
@@ -227,8 +220,6 @@ TEST(Converter, ReportsAndIsStrictAboutPlaceholdersLeftUnfilledOrMisspelt) {
        "AB<!-- name --><!-- nmae -->"},
       {"only a misspelt name, strict", "--strict", misspelt, 3,
        "quillary-convert: --strict: 2 comments naming no field\n", "A<!-- prise --><!-- prise -->"},
-      {"repeat comments name no field but are none", "--strict", all, 0, "", "[A][B]"},
-      {"no options: as before", "", over, 0, "", "AB<!-- name --><!-- nmae -->"},
   };
   for (const auto& c : cases) {
     std::filesystem::remove(dir / "out.html");
@@ -258,13 +249,10 @@ TEST(Converter, TakesWhatTheWindowTakesAndMoreWhenAsked) {
             std::string::npos)
       << limited.errors;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.html"));
-  for (const std::string output : {"out.html", "-"}) {
-    const Outcome run = RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " +
-                                     (output == "-" ? output : Quoted(dir / output)));
-    const std::string written = output == "-" ? run.errors : ReadBytes(dir / output);
-    EXPECT_EQ(run.status, 0) << output;
-    EXPECT_EQ(written.size(), 1048577u) << output;
-  }
+  const Outcome run =
+      RunConverter("--no-cell-limit " + Quoted(csv) + " " + Quoted(templ) + " " + Quoted(dir / "out.html"));
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(ReadBytes(dir / "out.html").size(), 1048577u);
 }
 
 // Where the made output cannot take the target's place, the target is
@@ -300,12 +288,6 @@ TEST(Converter, WritesAPageForEveryRecordOrNone) {
     std::vector<std::string> printed;
     std::vector<std::pair<std::string, std::u16string>> written;  // CP932 unless ASCII
   } cases[] = {
-      {"pages named by a field, unsafe characters replaced",
-       "--each 'p-<!-- code -->.html'",
-       templ,
-       0,
-       {},
-       {{"p-A1.html", u"<p>品りんご & <梨><!-- nmae --></p>"}, {"p-B_2.html", u"<p>品&#x1F600;<!-- nmae --></p>"}}},
       {"reported",
        "--report --each 'p-<!-- code -->.html'",
        templ,

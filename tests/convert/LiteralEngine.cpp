@@ -1,14 +1,7 @@
 #include "convert/LiteralEngine.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <utility>
-#include <vector>
 
-#include "platform/CodePage.h"
-#include "platform/Errors.h"
-#include "platform/TextEncoding.h"
 #include "sheet/RS.h"
 #include "sheet/SheetArray.h"
 
@@ -114,121 +107,6 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
     result = result + split.before + split.body;
     rest = split.after;
   }
-}
-
-namespace {
-
-std::u16string Escaped(std::u16string value) {
-  for (const auto& [find, reference] :
-       {std::pair{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"\"", u"&quot;"}, {u"'", u"&#39;"}})
-    ReplaceAll(value, find, reference);
-  return value;
-}
-
-// Row 0 and the rows given, in that order.
-SheetArray Rows(const SheetArray& array, const std::vector<int>& rows, bool escape) {
-  SheetArray copy(array.Fields(), static_cast<int>(rows.size()) + 1);
-  for (int f = 0; f < array.Fields(); ++f) {
-    copy.SetShared(f, 0, array.Shared(f, 0));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      const std::u16string value(array.Text(f, rows[r]));
-      copy.Set(f, static_cast<int>(r) + 1, escape ? Escaped(value) : value);
-    }
-  }
-  return copy;
-}
-
-std::vector<int> AllRecords(const SheetArray& array) {
-  std::vector<int> rows;
-  for (int r = 1; r < array.Rows(); ++r) rows.push_back(r);
-  return rows;
-}
-
-bool OptsIn(const std::u16string& text, const SheetArray& array, int k) {
-  if (InStr(1, text, u"<!-- EscapeValues -->") == 0) return false;
-  for (int f = 0; f < std::clamp(k, 0, array.Fields()); ++f)
-    if (array.Text(f, 0) == u"EscapeValues") return false;
-  return true;
-}
-
-bool Surrogate(char32_t c) { return c >= 0xD800 && c < 0xE000; }
-
-std::size_t Utf8Size(const std::u16string& text) {
-  std::size_t bytes = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char32_t c = CodePointAt(text, i);
-    bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-    if (c >= 0x10000) ++i;
-  }
-  return bytes;
-}
-
-// The text less its last character.
-std::u16string DropLast(const std::u16string& text) {
-  const bool pair = text.size() >= 2 && Surrogate(text.back()) && text.back() >= 0xDC00 &&
-                    text[text.size() - 2] >= 0xD800 && text[text.size() - 2] < 0xDC00;
-  return text.substr(0, text.size() - (pair ? 2 : 1));
-}
-
-}  // namespace
-
-std::u16string ConvertTemplate(std::u16string_view templateText, const SheetArray& array, int k) {
-  std::u16string text(templateText);
-  if (!OptsIn(text, array, k)) return literal::ExpandTemplate(text, array, k);
-  ReplaceAll(text, u"<!-- EscapeValues -->", u"");
-  return literal::ExpandTemplate(text, Rows(array, AllRecords(array), true), k);
-}
-
-std::u16string RecordPage(std::u16string_view templateText, const SheetArray& array, int k, int record) {
-  return ConvertTemplate(templateText, Rows(array, {record}, false), k);
-}
-
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record, std::size_t maxBytes) {
-  std::u16string expanded = literal::ExpandTemplate(pattern, Rows(array, {record}, false), k);
-  expanded = expanded.substr(0, expanded.find(u'\0'));
-  std::u16string name;
-  for (std::size_t i = 0; i < expanded.size(); ++i) {
-    const char32_t c = CodePointAt(expanded, i);
-    if (c >= 0x10000) {
-      name += expanded.substr(i++, 2);
-    } else {
-      const bool refused = c == U'/' || c == U'\\' || c < 0x20 || (c >= 0x7F && c <= 0x9F) || Surrogate(c);
-      name += refused ? u'_' : static_cast<char16_t>(c);
-    }
-  }
-  if (Utf8Size(name) > maxBytes) {
-    const std::size_t dot = name.rfind(u'.');
-    std::u16string stem = name, extension;
-    if (dot != std::u16string::npos && dot > 0 && name.size() - dot <= 17 && Utf8Size(name.substr(dot)) < maxBytes) {
-      stem = name.substr(0, dot);
-      extension = name.substr(dot);
-    }
-    while (Utf8Size(stem + extension) > maxBytes) stem = DropLast(stem);
-    name = stem + extension;
-  }
-  if (name == u".") return u"_";
-  if (name == u"..") return u"__";
-  return name;
-}
-
-std::u16string WithReferences(std::u16string_view text, std::size_t& count) {
-  std::u16string out;
-  count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char32_t c = CodePointAt(text, i);
-    const std::u16string character(text.substr(i, c >= 0x10000 ? 2 : 1));
-    if (c >= 0x10000) ++i;
-    try {
-      if (!Surrogate(c)) EncodeText(character, TextEncoding::Cp932);
-      out += character;
-    } catch (const UnencodableCharError&) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "&#x%X;", static_cast<unsigned>(c));
-      out += std::u16string(hex, hex + std::strlen(hex));
-      ++count;
-    }
-  }
-  return out;
 }
 
 }  // namespace quillary::literal

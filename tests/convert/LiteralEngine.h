@@ -3,10 +3,9 @@
 // first character of the current text and every replacement rebuilds the
 // whole text. It carries the same sound rules as the real engine (malformed
 // start comments are text, counts of 0 go on after the block, used-up fields
-// fill nothing inside blocks, K limited to the array's fields, "*" counts) and serves as
-// the reference the real engine must match exactly.
+// fill nothing inside blocks, K limited to the array's fields, "*" counts)
+// and serves as the reference the real engine must match exactly.
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,23 +14,5 @@
 namespace quillary::literal {
 
 std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray& array, int k);
-
-// The template as a conversion expands it: one that opts in to escaping
-// (it holds "<!-- EscapeValues -->" and no processed field has that name)
-// loses every such comment, in one pass of ReplaceAll, and is expanded
-// against a copy of the sheet whose values have & < > " ' replaced, "&"
-// first, by their references.
-std::u16string ConvertTemplate(std::u16string_view templateText, const SheetArray& array, int k);
-// A record's page: ConvertTemplate against a sheet of two rows, the field
-// names and that record.
-std::u16string RecordPage(std::u16string_view templateText, const SheetArray& array, int k, int record);
-// A page's file name: the pattern expanded for the record as it stands,
-// cut at a NUL, each refused character replaced by "_", then characters
-// taken off the end of the stem (the extension kept when short) until its
-// UTF-8 fits maxBytes, then "." and ".." renamed.
-std::u16string PageName(std::u16string_view pattern, const SheetArray& array, int k, int record, std::size_t maxBytes);
-// The text as an HTML page in CP932 holds it: every character CP932 cannot
-// write, tried one by one, as "&#x...;"; count says how many.
-std::u16string WithReferences(std::u16string_view text, std::size_t& count);
 
 }  // namespace quillary::literal

@@ -16,52 +16,8 @@ TEST(TemplateEngine, FillsPlaceholdersFromEachFieldsCursor) {
                    u"<li><!-- Name -->: <!-- Price --></li>\r\n<!-- EndRepeat -->\r\n<p>end</p>\r\n"),
             u"<h1>Fruit list</h1>\r\n\r\n<li>Apple: 120</li>\r\n\r\n<li>Pear: 80<BR>sale</li>\r\n"
             u"\r\n<li>Plum: 95</li>\r\n\r\n<p>end</p>\r\n");
-  // Over FruitSheet with K = 3 unless given.
-  const struct {
-    const char* name;
-    std::u16string_view text, expected;
-    int k = 3;
-  } cases[] = {
-      {"a field's placeholders take its rows in turn",
-       u"<p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p><p><!-- Name --></p>",
-       u"<p>Apple</p><p>Pear</p><p>Plum</p><p><!-- Name --></p>"},
-      {"only the exact form is a placeholder; the template's marker stays", u"<!-- name --><!--Name--><!-- Name  -->|",
-       u"<!-- name --><!--Name--><!-- Name  -->|"},
-      {"an empty template", u"", u""},
-      {"a block fills one placeholder of a field each time",
-       u"<!-- BeginRepeat 2 rows -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->|<!-- Name -->",
-       u"[Apple/<!-- Name -->][Pear/<!-- Name -->]|Plum"},
-      {"a negative count repeats nothing", u"A<!-- Name -->B<!-- BeginRepeat -1 -->X<!-- EndRepeat -->C<!-- Name -->",
-       u"AAppleBCPear"},
-      {"a count rounded half to even", u"<!-- BeginRepeat 2.5 --><!-- Price -->;<!-- EndRepeat -->",
-       u"120;80<BR>sale;"},
-      {"a block inside another is text",
-       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
-       u"a<!-- BeginRepeat 1 -->bc<!-- EndRepeat -->d"},
-      {"blocks and the text after them share the cursors",
-       u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat -->"
-       u"<!-- Name -->",
-       u"ApplePearPlum"},
-      {"a count of 0 goes on after the block", u"a<!-- BeginRepeat 0 -->X<!-- EndRepeat --><!-- Name -->", u"aApple"},
-      {"an empty count is 0", u"a<!-- BeginRepeat  -->X<!-- EndRepeat -->b", u"ab"},
-      {"a count in words is 0", u"a<!-- BeginRepeat many times -->X<!-- EndRepeat -->b", u"ab"},
-      // No space after the count, no "-->", no end comment: nothing is lost
-      // and placeholders from the marker on are filled as outside blocks.
-      {"no space after the count", u"<!-- Name --><!-- BeginRepeat 2--><!-- Name --><!-- EndRepeat --> <!-- Name -->",
-       u"Apple<!-- BeginRepeat 2-->Pear<!-- EndRepeat --> Plum"},
-      {"no \"-->\"", u"<!-- BeginRepeat 2 <!-- Name -->", u"<!-- BeginRepeat 2 Apple"},
-      {"the start comment cut short", u"x<!-- BeginRepeat ", u"x<!-- BeginRepeat "},
-      {"no end comment", u"<!-- BeginRepeat 2 --><!-- Name -->", u"<!-- BeginRepeat 2 -->Apple"},
-      {"a count far below 0 is clamped", u"a<!-- BeginRepeat -1e9 -->x<!-- EndRepeat -->b", u"ab"},
-      {"used-up fields keep their placeholders", u"<!-- BeginRepeat 5 --><!-- Name -->,<!-- EndRepeat -->",
-       u"Apple,Pear,Plum,<!-- Name -->,<!-- Name -->,"},
-      {"only the fields the array has", u"<!-- Price --><!-- Nope -->", u"120<!-- Nope -->", 40},
-      {"no more than K fields", u"<!-- Name --><!-- Price -->", u"Apple<!-- Price -->", 2},
-      {"K of 0 gives the template itself, blocks included", u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->",
-       u"<!-- Name --><!-- BeginRepeat 2 -->b<!-- EndRepeat -->", 0},
-      {"K below 0 too", u"<!-- Name -->", u"<!-- Name -->", -2},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.text, c.k), c.expected) << c.name;
+  // The rules one at a time (counts, blocks left as text, used-up fields,
+  // K) are checked against the literal conversion by the differential test.
   EXPECT_EQ(Expand(u"<!-- BeginRepeat 99999 -->x<!-- EndRepeat -->"), std::u16string(99999, u'x'));
 }
 
@@ -75,46 +31,11 @@ TEST(TemplateEngine, InsertedValuesAreSearchedAgainInFieldOrder) {
   EXPECT_EQ(ExpandTemplate(u"<<!-- N -->>", joins, 1), u"done");
   const SheetArray last = SheetOf({{u"N", u">", u"done"}});
   EXPECT_EQ(ExpandTemplate(u"<!-- N --<!-- N -->", last, 1), u"done");
-  // A tag of another field formed across the join with the text before a
-  // value: filled when that field's turn is still to come.
-  const struct {
-    const char* name;
-    std::vector<std::vector<std::u16string>> fields;
-    std::u16string_view text, expected;
-  } formed[] = {
-      {"later field", {{u"N", u"- M -->"}, {u"M", u"m"}}, u"<!-<!-- N -->", u"m"},
-      {"earlier field", {{u"M", u"m"}, {u"N", u"- M -->"}}, u"<!-<!-- N -->", u"<!-- M -->"},
-      {"later field, in a repetition",
-       {{u"N", u"- M -->", u"x"}, {u"M", u"m", u"n"}},
-       u"<!-- BeginRepeat 2 --><!-<!-- N -->.<!-- EndRepeat -->",
-       u"m.<!-x."},
-  };
-  for (const auto& c : formed) EXPECT_EQ(ExpandTemplate(c.text, SheetOf(c.fields), 2), c.expected) << c.name;
 }
 
 TEST(TemplateEngine, AStarCountRepeatsForTheRowsTheBodysFieldsHaveLeft) {
-  const struct {
-    const char* name;
-    std::u16string_view text, expected;
-  } cases[] = {
-      {"all rows", u"<!-- BeginRepeat * -->[<!-- Name -->]<!-- EndRepeat -->", u"[Apple][Pear][Plum]"},
-      {"text after the star", u"<!-- Name --><!-- BeginRepeat * 全件 -->[<!-- Name -->]<!-- EndRepeat -->",
-       u"Apple[Pear][Plum]"},
-      {"the field with most rows left counts",
-       u"<!-- Name --><!-- Name --><!-- BeginRepeat * -->[<!-- Name -->,<!-- Price -->]<!-- EndRepeat -->",
-       u"ApplePear[Plum,120][<!-- Name -->,80<BR>sale][<!-- Name -->,95]"},
-      {"blocks share the cursors",
-       u"<!-- BeginRepeat 1 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)<!-- EndRepeat -->"
-       u"<!-- BeginRepeat * -->(<!-- Name -->)<!-- EndRepeat -->end",
-       u"Apple(Pear)(Plum)end"},
-      {"no field in the body", u"a<!-- BeginRepeat * -->x<!-- Nope --><!-- EndRepeat -->b", u"ab"},
-      {"rows used up",
-       u"<!-- BeginRepeat 3 --><!-- Name --><!-- EndRepeat --><!-- BeginRepeat * -->(<!-- Name -->)"
-       u"<!-- EndRepeat -->end",
-       u"ApplePearPlumend"},
-      {"only a star alone is one", u"<!-- BeginRepeat *2 -->x<!-- EndRepeat -->b", u"b"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.text), c.expected) << c.name;
+  EXPECT_EQ(Expand(u"<!-- Name --><!-- Name --><!-- BeginRepeat * -->[<!-- Name -->,<!-- Price -->]<!-- EndRepeat -->"),
+            u"ApplePear[Plum,120][<!-- Name -->,80<BR>sale][<!-- Name -->,95]");
   // Not held to the 16-bit counts: as many as the rows.
   std::vector<std::u16string> many = {u"N"};
   for (int r = 0; r < 40000; ++r) many.push_back(u"v");
@@ -136,23 +57,12 @@ TEST(TemplateEngine, SummaryCountsWhatTheOutputHolds) {
        3,
        {{u"Name", 1}},
        {{u"Nope", 2}, {u"header", 1}}},
-      {"a second placeholder in a body",
-       u"<!-- BeginRepeat 2 -->[<!-- Name -->/<!-- Name -->]<!-- EndRepeat -->",
-       2,
-       {{u"Name", 2}},
-       {}},
-      {"repeat comments left as text are not names",
-       u"<!-- BeginRepeat 1 -->a<!-- BeginRepeat 1 -->b<!-- EndRepeat -->c<!-- EndRepeat -->d",
-       0,
-       {},
-       {}},
       {"a field past K is unknown", u"<!-- Title --><!-- Price -->", 1, {}, {{u"Price", 1}}, 2},
       {"a tag across a block's edge",
        u"<!-- Na<!-- BeginRepeat 1 -->me --><!-- EndRepeat --><!-- Title -->",
        1,
        {{u"Name", 1}},
        {}},
-      {"the inner comment of nested ones", u"<!-- a <!-- b --> <!-- c", 0, {}, {{u"b", 1}}},
       {"no fields", u"<!-- Name -->", 0, {}, {{u"Name", 1}}, 0},
   };
   for (const auto& c : cases) {
@@ -162,51 +72,25 @@ TEST(TemplateEngine, SummaryCountsWhatTheOutputHolds) {
     EXPECT_EQ(summary.unfilled, c.unfilled) << c.name;
     EXPECT_EQ(summary.unknown, c.unknown) << c.name;
   }
-  // Through the file: what the window's status will show.
-  ConversionSummary summary;
-  std::u16string body;
-  for (int i = 0; i < 5000; ++i) body += u"<i><!-- Price --></i><!-- Note -->";
-  ExpandTemplate(body, FruitSheet(), 3, kMaxOutputUnits, &summary);
-  EXPECT_EQ(summary.filled, 3u);
-  EXPECT_EQ(summary.UnfilledCount(), 4997u);
-  EXPECT_EQ(summary.unknown, (NameCounts{{u"Note", 5000}}));
 }
 
 TEST(TemplateEngine, StopsBeforeTheOutputPassesItsCap) {
   // 32767 repetitions of a 10-unit body: refused at a cap of 1000 units,
   // found early without building the whole text.
-  const std::u16string big = u"<!-- BeginRepeat 32767 -->0123456789<!-- EndRepeat -->";
-  EXPECT_THROW(ExpandTemplate(big, FruitSheet(), 3, 1000), OutputTooLargeError);
-  // Exactly at the cap passes, one unit over does not: in blocks (filled and
-  // unfilled), in the stretches outside them, and with no fields at all.
-  const std::u16string cases[] = {u"<!-- BeginRepeat 3 --><!-- Name -->;<!-- EndRepeat -->",
-                                  u"<!-- BeginRepeat 4 -->ab<!-- EndRepeat -->", u"a<!-- Name -->b"};
-  for (const std::u16string& text : cases) {
-    const std::size_t size = Expand(text).size();
-    EXPECT_EQ(ExpandTemplate(text, FruitSheet(), 3, size), Expand(text));
-    EXPECT_THROW(ExpandTemplate(text, FruitSheet(), 3, size - 1), OutputTooLargeError);
-  }
-  EXPECT_THROW(ExpandTemplate(u"abc", FruitSheet(), 0, 2), OutputTooLargeError);
+  EXPECT_THROW(ExpandTemplate(u"<!-- BeginRepeat 32767 -->0123456789<!-- EndRepeat -->", FruitSheet(), 3, 1000),
+               OutputTooLargeError);
+  EXPECT_THROW(ExpandTemplate(u"abc", FruitSheet(), 0, 2), OutputTooLargeError) << "no fields";
 }
 
 TEST(RepeatCount, ReadsLikeADecimalNumberRoundedHalfToEven) {
+  // Beyond these, short texts of digits, signs, points and "e" are the core
+  // fuzzer's to read against the C library.
   const std::pair<std::u16string_view, int> cases[] = {
       {u"2.5", 2},
       {u"3.5", 4},
-      {u"2.51", 3},
       {u" \t\r\n7x", 7},
-      {u"-1", -1},
-      {u"+4", 4},
-      {u"1e2", 100},
       {u"15D-1", 2},
-      {u"3e", 3},
-      {u"5.e1", 50},
-      {u".5", 0},
-      {u".51", 1},
       {u"x", 0},
-      {u"", 0},
-      {u"-", 0},
-      {u"0.000", 0},
       {u"32767", 32767},
       {u"-32768.5", -32768},
       {u"32767.5", 32768},
@@ -236,7 +120,6 @@ TEST(ValueEscaping, EscapesValuesOnlyWhereTheTemplateAsks) {
     bool on;
   } rows[] = {
       {"not asked: as before", {{u"Name", value}}, 1, u"<!-- Name -->", u"A&B <限定> \"q\" 'x'<BR>y", false},
-      {"asked", {{u"Name", value}}, 1, u"<p><!-- EscapeValues --><!-- Name --></p>", u"<p>" + escaped + u"</p>", true},
       {"asked inside a block, twice",
        {{u"Name", value, u"&"}},
        1,
@@ -256,12 +139,6 @@ TEST(ValueEscaping, EscapesValuesOnlyWhereTheTemplateAsks) {
        u"<!-- EscapeValues --><!-- Name -->",
        u"&lt;",
        true},
-      {"the comment spelled otherwise is text",
-       {{u"Name", u"<"}},
-       1,
-       u"<!--EscapeValues--><!-- Name -->",
-       u"<!--EscapeValues--><",
-       false},
   };
   for (const auto& row : rows) {
     ConversionSummary summary;

@@ -27,19 +27,11 @@ TEST(DecodeText, DecidesTheEncodingFromTheBytes) {
       {"ASCII keeps the code page", "a,\"b\"\r\n\\~", TextEncoding::Cp932, true, u"a,\"b\"\r\n\\~"},
       {"the mark alone", std::string(kBom), TextEncoding::Utf8WithBom, false, u""},
       {"the mark is not text", std::string(kBom) + "a,\xE6\x97\xA5", TextEncoding::Utf8WithBom, false, u"a,日"},
-      {"the mark before ASCII", std::string(kBom) + "a", TextEncoding::Utf8WithBom, false, u"a"},
       {"clean UTF-8", "\xE6\x97\xA5\xE6\x9C\xAC,x", TextEncoding::Utf8, false, u"日本,x"},
-      {"UTF-8 at the edges of each length", "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
-       TextEncoding::Utf8, false, u"\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
       {"a mark later in the text is a character", "a\xEF\xBB\xBF", TextEncoding::Utf8, false, u"a\uFEFF"},
-      // Not well-formed UTF-8: the code page, exactly as it reads them.
+      // Not well-formed UTF-8 (which bytes are is the system converter's
+      // test below): the code page, exactly as it reads them.
       {"CP932 text", "\x93\xfa\x96\x7b", TextEncoding::Cp932, false, u"日本"},
-      {"half-width katakana", "\xb1\xb2\xb3", TextEncoding::Cp932, false, u"ｱｲｳ"},
-      {"overlong two bytes", "\xC0\xAF", TextEncoding::Cp932, false, DecodeCodePage("\xC0\xAF")},
-      {"overlong three bytes", "\xE0\x80\xAF", TextEncoding::Cp932, false, DecodeCodePage("\xE0\x80\xAF")},
-      {"overlong four bytes", "\xF0\x8F\xBF\xBF", TextEncoding::Cp932, false, DecodeCodePage("\xF0\x8F\xBF\xBF")},
-      {"a surrogate", "\xED\xA0\x80", TextEncoding::Cp932, false, DecodeCodePage("\xED\xA0\x80")},
-      {"past U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::Cp932, false, DecodeCodePage("\xF4\x90\x80\x80")},
       {"cut off at the end", "ok\xE6\x97", TextEncoding::Cp932, false, DecodeCodePage("ok\xE6\x97")},
       {"a lone trailing byte", "\x80", TextEncoding::Cp932, false, u"\uFFFD"},
   };
@@ -61,7 +53,6 @@ TEST(DecodeText, CountsUndecodableBytesAndFindsTheFirst) {
     std::u16string text;
     std::size_t count, offset, line;
   } cases[] = {
-      {"none", "\x93\xfa", u"日", 0, 0, 0},
       {"CP932, a bad byte", "a\r\nb\r\n\x80", u"a\r\nb\r\n\uFFFD", 1, 6, 3},
       {"CP932, a lead byte cut off", "x\n\x93", u"x\n\uFFFD", 1, 2, 2},
       {"CP932, a lead byte before a byte it does not pair with", "\x81\x20\xff", u"\uFFFD \uFFFD", 2, 0, 1},
@@ -69,7 +60,6 @@ TEST(DecodeText, CountsUndecodableBytesAndFindsTheFirst) {
       // After the mark, every malformed sequence is one replacement.
       {"UTF-8, a bad byte", std::string(kBom) + "a\xff", u"a\uFFFD", 1, 4, 1},
       {"UTF-8, a cut-off sequence", std::string(kBom) + "\xE6\x97,\xF0\x9F\x98", u"\uFFFD,\uFFFD", 5, 3, 1},
-      {"UTF-8, a surrogate", std::string(kBom) + "\n\xED\xA0\x80", u"\n\uFFFD\uFFFD\uFFFD", 3, 4, 2},
   };
   for (const auto& c : cases) {
     const DecodedText decoded = DecodeText(c.bytes);
@@ -90,13 +80,11 @@ TEST(DecodeText, TellsTheBadSequencesOfUtf8WithAFewStrayBytes) {
     std::size_t count, offset, line;
   } cases[] = {
       {"two stray bytes on line 3", kana + "\n" + kana + "\n" + kana + "\x93x\xFF\n", true, 2, 20, 3},
-      {"a sequence cut short counts once", kana + "\xE3\x81" + kana, true, 1, 6, 1},
       {"as many good as bad is not enough", "\xE3\x81\x82\x80\x80", false, 0, 0, 0},
       {"twice as many good as bad", "\xE3\x81\x82\xE3\x81\x82\x80", true, 1, 6, 1},
       // Even where every byte reads as CP932, the damage is told.
       {"UTF-8 that CP932 reads without a fault", "\xE6\x97\xA5\xE6\x97\xA5\x81\x40", true, 1, 6, 1},
       {"CP932 kanji", "\x93\xfa\x96\x7b\x8c\xea", false, 0, 0, 0},
-      {"CP932 half-width katakana", "\xc3\xbd\xc4\xb1\xb2\xb3\xc3\xbd\xc4", false, 0, 0, 0},
   };
   for (const auto& c : cases) {
     const DecodedText decoded = DecodeText(c.bytes);
@@ -121,17 +109,10 @@ TEST(EncodeText, RefusesTheFirstCharacterTheEncodingCannotHold) {
     std::size_t position;
     char32_t character;
   } cases[] = {
-      {"a character CP932 lacks", u"ab☃c☃", TextEncoding::Cp932, 2, U'☃'},
-      {"one outside the basic plane", u"x😀", TextEncoding::Cp932, 1, U'😀'},
+      // What else CP932 lacks, and which refusal comes first, is the core
+      // fuzzer's to check.
       {"after a run of ASCII", u"abcdefgh☃", TextEncoding::Cp932, 8, U'☃'},
-      // Signs the table would turn into a backslash or tilde are refused.
-      {"the yen sign", u"100¥", TextEncoding::Cp932, 3, U'¥'},
-      {"the overline", u"‾", TextEncoding::Cp932, 0, U'‾'},
-      // Whichever kind of refusal comes first in the text is the one reported.
-      {"a pair before a sign", u"a😀¥", TextEncoding::Cp932, 1, U'😀'},
-      {"a sign before a pair", u"a¥😀", TextEncoding::Cp932, 1, U'¥'},
       // An unpaired surrogate is no character in any encoding.
-      {"a lone surrogate in CP932", u"\xD800z", TextEncoding::Cp932, 0, 0xD800},
       {"a lone high surrogate",
        u"a\xD83D"
        u"b",

@@ -12,38 +12,16 @@ namespace {
 
 auto Counts(const CsvShape& s) { return std::tuple(s.bytes, s.separators, s.widestLine, s.headerNames); }
 
-// Whole, and a byte at a time: the same counts.
+// Texts of separators, line ends, empty names and quotes (not followed: a
+// quoted comma counts), added in pieces of any size: the counts of their
+// bytes read one by one.
 TEST(CsvShape, CountsSeparatorsTheWidestLineAndTheNamedHeaderFields) {
-  const struct {
-    const char* name;
-    std::string_view text;
-    std::uint64_t separators, widestLine, headerNames;
-  } rows[] = {
-      {"records", "a,b,c\r\n1,2,3\r\n", 6, 3, 3},
-      {"empty names and a wider record", ",x,\r\n1,2,3,4\r\n5\r\n", 8, 4, 1},
-      {"no line feed at the end", "a,b\r\n1,2,3", 4, 3, 2},
-      {"a name line alone", "a,,b", 2, 3, 2},
-      {"quotes not followed: a quoted comma counts", "\"a,b\",c\n\"1\n2\",3\n", 6, 3, 3},
-      {"empty", "", 0, 1, 0},
-  };
-  for (const auto& row : rows) {
-    CsvShapeCounter whole, bytewise;
-    whole.Add(row.text);
-    for (const char c : row.text) bytewise.Add(std::string_view(&c, 1));
-    const auto expected = std::tuple(std::uint64_t{row.text.size()}, row.separators, row.widestLine, row.headerNames);
-    EXPECT_EQ(Counts(whole.Shape()), expected) << row.name;
-    EXPECT_EQ(Counts(bytewise.Shape()), expected) << row.name << ", a byte at a time";
-  }
-}
-
-// Long texts, read sixteen bytes at a time: the same counts as byte by byte.
-TEST(CsvShape, LongTextsCountAsTheirBytesDo) {
   std::mt19937 random(3);
-  const std::string_view pieces[] = {"a", ",", ",", "\r\n", "\n", "xyz", ",,,,,,,,,,,,,,,,,", "\n\n\n"};
-  for (int i = 0; i < 200; ++i) {
-    std::string text = "h,";
-    for (int n = std::uniform_int_distribution<int>(0, 300)(random); n > 0; --n)
-      text += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+  const auto below = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+  const std::string_view pieces[] = {"a", ",", ",", "\r\n", "\n", "\"", "xyz", ",,,,,,,,,,,,,,,,,", "\n\n\n"};
+  for (int i = 0; i < 300; ++i) {
+    std::string text;
+    for (std::size_t n = below(300); n > 0; --n) text += pieces[below(std::size(pieces))];
     CsvShape expected;
     expected.bytes = text.size();
     bool named = false;
@@ -61,7 +39,11 @@ TEST(CsvShape, LongTextsCountAsTheirBytesDo) {
       commas = 0;
     }
     CsvShapeCounter counter;
-    counter.Add(text);
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t size = std::min(text.size() - at, below(2) == 0 ? below(3) : below(40));
+      counter.Add(std::string_view(text).substr(at, size));
+      at += size;
+    }
     EXPECT_EQ(Counts(counter.Shape()), Counts(expected)) << "case " << i;
   }
 }

@@ -13,13 +13,10 @@ TEST(ReplaceAll, CountsPiecesAndSkipsInsertedText) {
     std::u16string_view result;
   } cases[] = {
       {"every occurrence", u"a,b,c", u",", u"", 3, u"abc"},
-      {"none", u"abc", u",", u"", 1, u"abc"},
-      {"an empty text", u"", u",", u"", 1, u""},
       {"a replacement holding find is never searched again", u"aXa", u"a", u"aa", 3, u"aaXaa"},
       {"overlapping occurrences are not found", u"aaa", u"aa", u"b", 2, u"ba"},
       {"an empty find leaves the text alone", u"abc", u"", u"x", 1, u"abc"},
       {"markers to line breaks", u"one|two||three", u"|", u"\r\n", 4, u"one\r\ntwo\r\n\r\nthree"},
-      {"line breaks to markers", u"one\r\ntwo\r\n\r\nthree", u"\r\n", u"|", 4, u"one|two||three"},
   };
   for (const auto& c : cases) {
     std::u16string text(c.text);
