@@ -12,8 +12,7 @@
 
 #include "convert/dialog/Conv.h"
 #include "convert/dialog/ConvertAgain.h"
-#include "convert/dialog/ConvertCommand.h"
-#include "sheet/commands/CommandWindow.h"
+#include "convert/dialog/ConvertWindow.h"
 #include "support/TempDir.h"
 
 using namespace quillary;
@@ -21,31 +20,6 @@ using namespace quillary::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using User = std::function<void(Conv&)>;
-
-User TypeNames(const QString& templateName, const QString& outputName, bool pressOK = true) {
-  return [=](Conv& conv) {
-    conv.Text1->setText(templateName);
-    conv.Text2->setText(outputName);
-    if (pressOK) conv.OKButton_Click();
-  };
-}
-
-// The main window's side of Convert; `user` acts on the shown dialog.
-struct ConvertWindow : CommandWindow {
-  User user;
-  QList<QStringList> namesAtOpening;
-  ConvertCommand convert{document, *this, commands, services, nullptr, [this](Conv& conv) {
-                           namesAtOpening << QStringList{conv.TemplateName(), conv.OutputName()};
-                           conv.show();
-                           if (user) user(conv);
-                         }};
-  Conv& Dialog() {
-    if (!convert.dialog()) convert.Convert_Click();
-    return *convert.dialog();
-  }
-};
 
 std::filesystem::path Examples() {
   const char* dir = std::getenv("QUILLARY_SOURCE_DIR");
@@ -251,51 +225,29 @@ class ConvertTest : public QObject {
     QCOMPARE(std::filesystem::exists(dir / "saved.csv"), saveAccepted);
   }
 
-  void convertAgainUsesTheLastPairAndAsksOnlyWhenItMust() {
+  // What makes Convert again ask or open the dialog (a pair unchanged
+  // since: the remembered conversion's test).
+  void convertAgainAsksOrOpensTheDialogWhenItMust() {
     TempDir dir;
     ConvertWindow window;
     ConvertAgainCommand again(window.convert, window.messageBox);
     window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
-    {
-      SheetArray array = window.sheetArray();
-      array.Set(0, 0, u"name");
-      window.SetSheetArray(array);
-    }
+    window.SetSheetArray(SheetArray::FromSheet(window.fg2.sheet()));
     const QString templ = Q(dir.Write("t.txt", "[<!-- name -->]"));
-    const QString out = Q(dir / "out.txt");
-    const QString question = QStringLiteral("出力ファイルはすでに存在します\n置き換えますか？");
-    const auto convertAgain = [&](const std::optional<ConversionPair>& pair) {
-      window.namesAtOpening.clear();
-      return again.ConvertAgain_Click(pair);
-    };
-    // Without a remembered pair it is Convert: the dialog opens.
-    QVERIFY(!convertAgain(std::nullopt));
-    QCOMPARE(window.namesAtOpening.size(), 1);
-    // An output it wrote itself, unchanged since, is replaced without a question.
-    {
-      SheetArray array = window.sheetArray();
-      array.Set(0, 1, u"r2");
-      window.SetSheetArray(array);
-    }
-    dir.Write("out.txt", "old");
-    ConversionPair pair = StampedPair(templ, out);
-    auto done = convertAgain(pair);
-    QVERIFY(done);
-    QCOMPARE((QStringList{done->templateName, done->outputName}), (QStringList{templ, out}));
-    QVERIFY(window.namesAtOpening.isEmpty());
-    QVERIFY(window.messageBox.calls.empty());
-    QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
+    const QString out = Q(dir.Write("out.txt", "old"));
+    const ConversionPair stamped = StampedPair(templ, out);
+    dir.Write("out.txt", "changed");
     // Changed on disk since (another size), or never stamped: asked as Convert asks.
-    for (const ConversionPair& asked : {pair, ConversionPair{templ, out}}) {
+    for (const ConversionPair& asked : {stamped, ConversionPair{templ, out}}) {
       window.messageBox.Answer(MsgResult::No);
-      QVERIFY(!convertAgain(asked));
-      QCOMPARE(window.messageBox.TakePrompts(), QStringList{question});
-      QCOMPARE(ReadBytes(dir / "out.txt"), std::string("[r2]"));
+      QVERIFY(!again.ConvertAgain_Click(asked));
+      QCOMPARE(window.messageBox.TakePrompts(), QStringList{u"出力ファイルはすでに存在します\n置き換えますか？"_s});
+      QCOMPARE(ReadBytes(dir / "out.txt"), std::string("changed"));
     }
     // A changed sheet is offered a Save first, as Convert does.
     window.fg2.SetTextMatrix(1, 1, QStringLiteral("edited"));
     window.messageBox.Answer(MsgResult::Cancel);
-    QVERIFY(!convertAgain(StampedPair(templ, out)));
+    QVERIFY(!again.ConvertAgain_Click(StampedPair(templ, out)));
     QCOMPARE(window.messageBox.TakePrompts().size(), 1);
     window.Load(MakeSheet(2, 2, {u"name", u"r1"}));
     // A template or an output that has gone is told of, and the dialog opens.
@@ -312,7 +264,8 @@ class ConvertTest : public QObject {
              QStringLiteral("\n変換するファイルを選び直してください。")},
     };
     for (const auto& g : gone) {
-      QVERIFY2(!convertAgain(g.pair), g.name);
+      window.namesAtOpening.clear();
+      QVERIFY2(!again.ConvertAgain_Click(g.pair), g.name);
       QCOMPARE(window.messageBox.TakePrompts(), QStringList{g.message});
       QCOMPARE(window.namesAtOpening.size(), 1);
     }

@@ -7,19 +7,15 @@
 
 #include <QtTest>
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <algorithm>
 #include <tuple>
 
 #include "convert/FindRep.h"
 #include "convert/Module1.h"
 #include "convert/PreviewExpansion.h"
-#include "convert/dialog/Conv.h"
-#include "convert/dialog/ConvertCommand.h"
+#include "convert/dialog/ConvertWindow.h"
 #include "convert/preview/PreviewRender.h"
 #include "platform/TextEncoding.h"
-#include "sheet/commands/CommandWindow.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 
@@ -31,16 +27,6 @@ Q_DECLARE_METATYPE(quillary::SheetArray)
 Q_DECLARE_METATYPE(quillary::TextEncoding)
 
 namespace {
-
-// The main window's side of Convert, the user typing the two names.
-struct ConvertingWindow : CommandWindow {
-  QString templateName, outputName;
-  ConvertCommand convert{document, *this, commands, services, nullptr, [this](Conv& conv) {
-                           conv.Text1->setText(templateName);
-                           conv.Text2->setText(outputName);
-                           conv.OKButton_Click();
-                         }};
-};
 
 // The text with «» around each value, ‹› around each unfilled
 // placeholder and ⟦⟧ around each comment naming no field. Where marks meet, spans close before others open, inner ones
@@ -179,7 +165,7 @@ class PreviewOutputTest : public QObject {
     QFETCH(TextEncoding, saveEncoding);
     QFETCH(TextEncoding, outputEncoding);
     TempDir dir;
-    ConvertingWindow window;
+    ConvertWindow window;
     window.Load(MakeSheet(4, 3, {u"name", u"value", u"りんご", u"120", u"梨", u"80|秋"}));
     // Edits in the grid since: a new record, a renamed field, one more column.
     window.fg2.SetTextMatrix(3, 1, u"みかん"_s);
@@ -196,8 +182,7 @@ class PreviewOutputTest : public QObject {
 
     // Convert asks to save the changed sheet first (Yes), then writes.
     window.backend.AcceptPath(Q(dir / "sheet.csv"));
-    window.templateName = Q(templ);
-    window.outputName = Q(dir / "out.html");
+    window.user = TypeNames(Q(templ), Q(dir / "out.html"));
     QVERIFY(window.convert.Convert_Click());
     QCOMPARE(window.messageBox.calls.size(), std::size_t{1});
     QVERIFY(!window.CheckModify());

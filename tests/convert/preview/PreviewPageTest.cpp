@@ -18,7 +18,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include "convert/preview/PreviewMarkupTree.h"
 #include "convert/preview/PreviewPage.h"
 #include "convert/preview/PreviewPageBounds.h"
 #include "convert/preview/PreviewPageMarkup.h"
@@ -169,25 +168,6 @@ class PreviewPageTest : public QObject {
     const PageMarkup markup = BoundPageMarkup(html);
     QCOMPARE(markup.html, bounded);
     QCOMPARE(markup.simplified, simplified);
-  }
-
-  // Whatever the markup lets through, the values are bounded in the parsed
-  // page, and tables past what the markup allows are never laid out.
-  void theParsedPageIsBoundedOrRefused() {
-    QTextDocument capped;
-    capped.setHtml(u"<p style=\"margin-left:100000000px; font-size:90000px\">x</p>"_s);
-    QVERIFY(BoundPage(capped).capped);
-    QCOMPARE(capped.begin().blockFormat().leftMargin(), 10'000.0);
-    QCOMPARE(capped.begin().begin().fragment().charFormat().font().pixelSize(), 500);
-    QTextDocument deep;
-    deep.setHtml(NestedTables(MarkupTree::kMaxTableDepth + 1));
-    QVERIFY(BoundPage(deep).tooComplex);
-    QTextDocument plain;
-    plain.setHtml(
-        u"<table border=1 cellpadding=4><tr><td><h1>見出し</h1><img width=80 height=60></td></tr></table>"
-        u"<p style=\"font-size:0\">a<span style=\"margin-left:-20px\">b</span></p>"_s);
-    const PageBounds bounds = BoundPage(plain);
-    QVERIFY(!bounds.capped && !bounds.tooComplex);
   }
 
   void aPageBuiltToHoldTheViewIsLaidOutWithinBounds_data() {
