@@ -204,6 +204,7 @@ class CommonDialogTest : public QObject {
       modal.setModal(true);
       modal.show();
       QVERIFY(QTest::qWaitForWindowExposed(&modal));
+      QApplication::setActiveWindow(&main);  // the modal dialog wins over the active window
     }
     QWidget* expected = owner == u"main"_s ? &main : owner == u"dialog"_s ? static_cast<QWidget*>(&modal) : nullptr;
     QCOMPARE(messageBox.Owner(), expected);
