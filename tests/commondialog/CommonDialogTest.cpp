@@ -1,6 +1,7 @@
-// The common dialog wrapper over a scripted backend (what each Show method
-// hands over, takes back and how it reports a cancel), and the Qt side of the
-// dialogs checked on dialogs that are built but never shown.
+// The common dialog wrapper over a scripted backend (what the file dialogs
+// hand over, take back and how they report a cancel; no command of the
+// program shows the font, colour, printer or help dialogs), and the Qt side
+// of the dialogs checked on dialogs that are built but never shown.
 
 #include <functional>
 #include <optional>
@@ -137,85 +138,7 @@ class CommonDialogTest : public QObject {
     backend.failNextCall = true;
     dialog.ShowOpen();
     QVERIFY(dialog.APIReturn() == 0 && dialog.ExtendedError() == 0);
-    dialog.SetFontSize(300'000'000);  // tenths do not fit: a quiet end before the dialog
-    dialog.ShowFont();
-    QVERIFY(backend.fontRequests.empty() && dialog.Action() == 4);
-    QVERIFY(CancelNumber([&] { dialog.ShowOpen(); }) == 2001 && dialog.Action() == 4);  // file dialogs keep it
-  }
-
-  void colorOffersWhiteCustomColoursAndHelpHasNoCancel() {
-    FakeCommonDialogBackend backend;
-    backend.colorAnswers = {{1, 0x123456}, {0, 0}};
-    C_CommonDialog dialog(backend);
-    dialog.SetColor(0x0000FF);
-    dialog.SetFlags(3);
-    dialog.ShowColor();
-    QVERIFY(dialog.Color() == 0x123456 && dialog.Action() == 3);
-    dialog.SetCancelError(true);
-    const auto cancelled = Raised<CommonDialogCancelError>([&] { dialog.ShowColor(); });
-    QVERIFY(cancelled && cancelled->number() == -2147220610 && cancelled->description() == "Cancel Pressed");
-    QCOMPARE(dialog.Color(), 0x123456);
-    const auto& colors = backend.colorRequests;
-    QCOMPARE(Ints({colors[0].color, colors[0].flags, colors[1].color}), Ints({0x0000FF, 3, 0x123456}));
-    for (const auto& request : colors)
-      for (std::int32_t custom : request.customColors) QCOMPARE(custom, 0xFFFFFF);
-
-    backend.helpAnswers = {0};
-    backend.extendedError = 5;
-    dialog.SetHelpFile(QStringLiteral("/h.html"));
-    dialog.SetHelpCommand(3);
-    dialog.ShowHelp();  // returns normally although CancelError is set
-    QCOMPARE(Ints({dialog.Action(), dialog.APIReturn(), dialog.ExtendedError()}), Ints({6, 0, 5}));
-    const auto& help = backend.helpRequests[0];
-    QVERIFY(help.helpFile == QStringLiteral("/h.html") && help.command == 3 && help.data == 0);
-  }
-
-  void fontAndPrinterFieldsBothWays() {
-    FakeCommonDialogBackend backend;
-    // Underline 2: only 1 counts as set.
-    const FontResult chosen{
-        1, 125, {.weight = 700, .italic = 1, .underline = 2, .faceName = {'A', 'b', 0xFF, 0, 'z', 'z'}}};
-    backend.fontAnswers = {chosen, {1, 135, {}}, {1, -15, {}}};
-    C_CommonDialog dialog(backend);
-    dialog.SetFontSize(9);
-    dialog.SetFontBold(true);
-    dialog.SetFontStrikethru(true);
-    dialog.ShowFont();
-    QCOMPARE(dialog.FontSize(), 12);  // 12.5 to the even neighbour
-    QVERIFY(dialog.FontBold() && dialog.FontItalic() && !dialog.FontUnderline() && !dialog.FontStrikethru());
-    QCOMPARE(dialog.FontName(), QStringLiteral("Ab") + QChar(0xFF));
-    dialog.ShowFont();  // the choice goes back in
-    QVERIFY(dialog.FontSize() == 14 && !dialog.FontBold());
-    dialog.ShowFont();
-    QCOMPARE(dialog.FontSize(), -2);
-    const auto sent = [&](std::size_t i) {
-      const FontRequest& r = backend.fontRequests[i];
-      const LogFont& f = r.logFont;
-      return Ints({r.pointSize, f.weight, f.italic, f.underline, f.strikeOut, f.faceName[0]});
-    };
-    QCOMPARE(sent(0), Ints({90, 700, 0, 0, 1, 0}));
-    QCOMPARE(sent(1), Ints({120, 700, 1, 0, 0, 0}));
-    QCOMPARE(sent(2), Ints({140, 0, 0, 0, 0, 0}));
-
-    backend.printerAnswers = {{1, 2, -3, 1, 32767, 4}};
-    dialog.SetFromPage(65537);
-    dialog.SetToPage(40000);
-    dialog.SetMin(-1);
-    dialog.SetMax(70000);
-    dialog.SetCopies(2);
-    dialog.ShowPrinter();
-    const auto& p = backend.printerRequests[0].pages;  // each narrowed to 16 bits
-    QCOMPARE(Ints({p.fromPage, p.toPage, p.minPage, p.maxPage, p.copies}), Ints({1, -25536, -1, 4464, 2}));
-    QCOMPARE(Ints({dialog.Action(), dialog.FromPage(), dialog.ToPage(), dialog.Min(), dialog.Max(), dialog.Copies()}),
-             Ints({5, 2, -3, 1, 32767, 4}));
-  }
-
-  void fileDialogsAreTheDesktopsUnlessTestsAskForQts() {
-    for (const char* widget : {"", "0", "1"}) {
-      qputenv("QUILLARY_WIDGET_FILE_DIALOG", widget);
-      const auto dialog = BuildFileDialog(FileDialogRequest{}, nullptr);
-      QCOMPARE(dialog->testOption(QFileDialog::DontUseNativeDialog), QByteArray(widget) == "1");
-    }
+    QCOMPARE(CancelNumber([&] { dialog.ShowOpen(); }), 2001);
   }
 
   void qtFileDialogShowsTypesAsWrittenAndFiltersByPattern() {
@@ -281,30 +204,13 @@ class CommonDialogTest : public QObject {
       modal.setModal(true);
       modal.show();
       QVERIFY(QTest::qWaitForWindowExposed(&modal));
+      QApplication::setActiveWindow(&main);  // the modal dialog wins over the active window
     }
     QWidget* expected = owner == u"main"_s ? &main : owner == u"dialog"_s ? static_cast<QWidget*>(&modal) : nullptr;
     QCOMPARE(messageBox.Owner(), expected);
     QCOMPARE(backend.DialogParent(0), expected);
     QWidget named;  // a dialog asked for with an owner gets that one
     QCOMPARE(backend.DialogParent(static_cast<qint32>(named.winId())), &named);
-  }
-
-  void aBoxWithNoWindowActiveSitsCentredOverTheMainWindow() {
-    QWidget main;  // off the screen's middle, where a box without owner would go
-    main.setGeometry(20, 30, 400, 260);
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QApplication::setActiveWindow(nullptr);  // as for a moment after a file dialog closed
-    QCOMPARE(QApplication::activeWindow(), nullptr);
-    QtMessageBox messageBox;
-    messageBox.SetFallbackOwner(&main);
-    QMessageBox box(messageBox.Owner());  // as Show builds it
-    QtMessageBox::Prepare(box, QStringLiteral("書き込めません"), MsgButtons::Ok, MsgIcon::Error, kProgramTitle);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    const QPoint offset = box.frameGeometry().center() - main.frameGeometry().center();
-    QVERIFY2(offset.manhattanLength() <= 4, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
-    box.close();
   }
 
   void messageBoxButtonsIconsAndEscape() {
@@ -320,18 +226,6 @@ class CommonDialogTest : public QObject {
     for (QAbstractButton* button : box.buttons())
       if (button->text() == QStringLiteral("いいえ(&N)")) button->click();
     QCOMPARE(QtMessageBox::ResultOf(box, MsgButtons::YesNoCancel), MsgResult::No);
-    // The access keys press the buttons, with Alt or alone.
-    for (const auto& [key, modifiers, result] : {std::tuple{Qt::Key_N, Qt::NoModifier, MsgResult::No},
-                                                 std::tuple{Qt::Key_Y, Qt::AltModifier, MsgResult::Yes}}) {
-      QMessageBox keyed;
-      QtMessageBox::Prepare(keyed, QStringLiteral("p"), MsgButtons::YesNoCancel, MsgIcon::Information,
-                            QStringLiteral("確認"));
-      keyed.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&keyed));
-      QTest::keyClick(&keyed, key, modifiers);
-      QTRY_VERIFY(keyed.clickedButton() != nullptr);
-      QCOMPARE(QtMessageBox::ResultOf(keyed, MsgButtons::YesNoCancel), result);
-    }
     QMessageBox question, caution;
     QtMessageBox::Prepare(question, QString(), MsgButtons::YesNo, MsgIcon::Error, kProgramTitle);
     QVERIFY(question.icon() == QMessageBox::Critical &&

@@ -7,13 +7,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include <memory>
 
-#include "commondialog/MessageBox.h"
 #include "commondialog/QtTranslation.h"
 #include "commondialog/UserGuide.h"
 #include "support/TempDir.h"
@@ -63,20 +61,6 @@ class DesktopIntegrationTest : public QObject {
     QCOMPARE(InstallQtTranslation(*QCoreApplication::instance(), QLocale(locale)), installed);
     QCOMPARE(CancelText(), cancel);
     QCOMPARE(UndoText(), undo);
-  }
-
-  void theProgramsOwnTextsStayAsTheyAre() {
-    QVERIFY(InstallQtTranslation(*QCoreApplication::instance(), QLocale(QStringLiteral("ja_JP"))));
-    QMessageBox box;
-    QtMessageBox::Prepare(box, QStringLiteral("p"), MsgButtons::YesNoCancel, MsgIcon::Information,
-                          QStringLiteral("確認"));
-    QStringList captions;
-    for (const QAbstractButton* button : box.buttons()) captions << button->text();
-    captions.sort();
-    QCOMPARE(captions, QStringList({"いいえ(&N)", "はい(&Y)", "キャンセル"}));
-    QMessageBox ok;
-    QtMessageBox::Prepare(ok, QStringLiteral("p"), MsgButtons::Ok, MsgIcon::Error, kProgramTitle);
-    QCOMPARE(ok.defaultButton()->text(), QStringLiteral("OK"));
   }
 
   void theGuideIsFoundInstalledElseInTheBuild_data() {

@@ -1,8 +1,12 @@
 // In-cell editing: starting an edit, the keys inside the overlay editor, the
-// commits, and the mirror with the cell-contents box.
+// commits, and the mirror with the cell-contents box; and what the window
+// does with the mouse buttons that reach its grid, and with the R key that
+// no control takes.
 
 #include <QtTest>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -82,50 +86,11 @@ class CellEditingTest : public QObject {
     // In a longer text the caret goes after the 1000th character.
     g.SetText(LongText(1500));
     w.fg2_KeyPress(kCharSpace);
-    QVERIFY(w.txtEdit()->text() == LongText(1500) && w.txtEdit()->cursorPosition() == 1000);
-  }
-
-  void charactersOutsideTheBasicPlaneArriveWhole() {
-    MainWindowHarness e;
-    TestMain& w = e.window;
-    GridControl& g = e.grid();
-    const auto type = [](QWidget* target, const QString& text) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-      QCoreApplication::sendEvent(target, &press);
-    };
-    const auto commit = [](QWidget* target, const QString& text) {
-      QInputMethodEvent event;
-      event.setCommitString(text);
-      QCoreApplication::sendEvent(target, &event);
-    };
-    QVERIFY(e.FocusCell(2, 2, u"old"_s));
-    // As the first key of an edit, typed or committed, alone or with others.
-    const struct {
-      std::function<void()> start;
-      QString cell;
-    } starts[] = {
-        {[&] { type(&g, u"😀"_s); }, u"😀"_s},
-        {[&] { commit(&g, u"𠮷"_s); }, u"𠮷"_s},
-        {[&] { commit(&g, u"𠮷野家"_s); }, u"𠮷野家"_s},
-    };
-    for (const auto& s : starts) {
-      s.start();
-      QVERIFY(e.Editing() && w.txtEdit()->cursorPosition() == s.cell.size());
-      QTRY_VERIFY(w.txtEdit()->hasFocus());
-      // ... and typed on in the overlay editor.
-      type(w.txtEdit(), u"🍣"_s);
-      QVERIFY(e.BackToGrid());
-      QCOMPARE(e.Cell(2, 2), s.cell + u"🍣"_s);
-    }
-    // Typed in the cell-contents box, mirrored into the editor whole.
-    QVERIFY(e.Focus(w.Text1()));
-    w.Text1()->moveCursor(QTextCursor::End);
-    type(w.Text1(), u"🎌"_s);
-    commit(w.Text1(), u"😀x"_s);
-    QCOMPARE(w.txtEdit()->text(), u"𠮷野家🍣🎌😀x"_s);
-    QVERIFY(e.BackToGrid());
-    QCOMPARE(e.Cell(2, 2), u"𠮷野家🍣🎌😀x"_s);
-    // The caret after the 1000th unit never splits a character.
+    QCOMPARE(w.txtEdit()->text(), LongText(1500));
+    QCOMPARE(w.txtEdit()->cursorPosition(), 1000);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Escape);
+    // ... and never splits a character outside the basic plane (which the
+    // grid hands on whole: its own tests).
     g.SetText(QString(999, u'a') + u"😀b"_s);
     w.fg2_KeyPress(kCharSpace);
     QCOMPARE(w.txtEdit()->cursorPosition(), 1001);
@@ -231,12 +196,12 @@ class CellEditingTest : public QObject {
     QTest::newRow("paste") << Change([](TestMain& w) {
       w.fg2()->SetTextMatrix(1, 1, u"copied"_s);
       w.CopyGrid(1, 1, 1, 1);
-      w.Paste_Click();
+      w.Run("Paste");
     }) << u"copied"_s;
-    QTest::newRow("undo") << Change([](TestMain& w) { w.Undo_Click(); }) << QString();
+    QTest::newRow("undo") << Change([](TestMain& w) { w.Run("Undo"); }) << QString();
     QTest::newRow("sort") << Change([](TestMain& w) {
       w.fg2()->SetTextMatrix(1, 2, u"a"_s);
-      w.SortDescending_Click();
+      w.Run("SortDescending");
     }) << u"a"_s;
   }
 
@@ -342,6 +307,82 @@ class CellEditingTest : public QObject {
     QCOMPARE(w.Text1()->textCursor().position(), w.Text1()->document()->characterCount() - 1);
     QCOMPARE((QList<int>{int(editorChanges.size()), int(boxChanges.size())}), (QList<int>{1, 1}));
     QVERIFY(e.BackToGrid() && e.Cell(2, 2) == edited);
+  }
+
+  void rightClicksShowThePopupsAtThePointer() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    const int cw = w.fg2()->ColWidth(0), rh = w.fg2()->RowHeight(0);
+    QVERIFY(cw > 30 && rh > 30);
+    // Strictly right of the row numbers: above the data cells the field-name
+    // pop-up, below them the edit menu; on the boundary lines nothing.
+    const struct {
+      int button, x, y;
+      QMenu* menu;
+    } cases[] = {
+        {2, cw + 1, rh - 1, w.ContextField()},
+        {2, cw + 3000, 0, w.ContextField()},
+        {2, cw + 1, rh + 1, w.Edit()},
+        {2, cw, rh - 1, nullptr},
+        {2, cw + 1, rh, nullptr},
+        {2, cw - 1, rh + 1, nullptr},
+        {1, cw + 1, rh + 1, nullptr},
+    };
+    for (const auto& c : cases) {
+      w.popups.clear();
+      emit w.fg2()->MouseDown(c.button, 0, c.x, c.y);
+      QCOMPARE(w.popups.size(), std::size_t{c.menu ? 1u : 0u});
+      if (!c.menu) continue;
+      QCOMPARE(w.popups[0].menu, c.menu);
+      QCOMPARE(w.popups[0].at,
+               w.fg2()->mapToGlobal(QPoint(TwipsToPixelsX(c.x, w.fg2()), TwipsToPixelsY(c.y, w.fg2()))));
+    }
+  }
+
+  void textBoxesKeepTheirOwnKeys() {
+    MainWindowHarness h;
+    TestMain& w = h.window;
+    QVERIFY(h.ShowActive() && h.Focus(w.fg2()));
+    const auto typeR = [](QWidget* widget) {
+      QTest::keyClick(widget, Qt::Key_R);
+      QTest::keyClicks(widget, u"R"_s);
+    };
+    // Typed into a cell R opens the editor; there and in the box it is typed.
+    QTest::keyClick(w.fg2(), Qt::Key_R);
+    QCOMPARE(w.txtEdit()->text(), u"r"_s);
+    QTRY_VERIFY(w.txtEdit()->hasFocus());
+    typeR(w.txtEdit());
+    QCOMPARE(w.txtEdit()->text(), u"rrR"_s);
+    QVERIFY(h.Focus(w.Text1()));
+    w.Text1()->moveCursor(QTextCursor::End);
+    typeR(w.Text1());
+    QCOMPARE(w.Text1()->Text(), u"rrRrR"_s);
+    // Their clipboard keys are theirs too.
+    w.Text1()->selectAll();
+    QTest::keyClick(w.Text1(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), w.Text1()->Text());
+    QVERIFY(h.Focus(w.txtEdit()));
+    QCOMPARE(w.txtEdit()->text(), u"rrRrR"_s);
+    w.txtEdit()->selectAll();
+    QTest::keyClick(w.txtEdit(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"rrRrR"_s);
+    QVERIFY(w.txtEdit()->text().isEmpty());
+    QTest::keyClick(w.txtEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.txtEdit()->text(), u"rrRrR"_s);
+    QVERIFY(h.log.isEmpty());
+
+    // With no control holding the focus the window takes R itself, whatever
+    // Shift, Ctrl and Alt say (Convert gives the grid the focus back).
+    const auto unfocused = [&w](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+      QApplication::focusWidget()->clearFocus();
+      QVERIFY(!QApplication::focusWidget());
+      QTest::keyClick(&w, key, modifiers);
+    };
+    unfocused(Qt::Key_R, Qt::NoModifier);
+    unfocused(Qt::Key_R, Qt::ShiftModifier);
+    unfocused(Qt::Key_A, Qt::NoModifier);
+    w.Form_KeyDown(kKeyR, kShift | kCtrl | kAlt);
+    QCOMPARE(h.log, QStringList(3, u"Convert_Click"_s));
   }
 };
 

@@ -1,5 +1,8 @@
 // The editing commands beside the specified ones: rows and columns at the
-// selection, sorting and the find window; each one step of the history.
+// selection, sorting and the find window, each one step of the history; and
+// Undo and Redo in the window: a pending cell edit is committed first, the
+// text boxes keep their own Ctrl+Z, and Ctrl+Z and Ctrl+Y in the grid never
+// open the editor.
 
 #include <QtTest>
 
@@ -86,7 +89,7 @@ class EditCommandsTest : public QObject {
     QCOMPARE(probe[0] == u'r' ? RowText(g, at) : ColText(g, at), texts);
     QVERIFY(w.CheckModify());
     QCOMPARE(w.document().HistorySteps(), 1);
-    w.Undo_Click();
+    w.Run("Undo");
     QVERIFY(g.sheet() == sheet);
     QVERIFY(!w.CheckModify());
   }
@@ -97,18 +100,18 @@ class EditCommandsTest : public QObject {
     GridControl& g = h.grid();
     g.SetSheet(NumberedSheet(kMaxRecords - 1, 1));
     h.Select(1, 1, 1, 1);
-    w.InsertRows_Click();  // up to the record limit
+    w.Run("InsertRows");  // up to the record limit
     QCOMPARE(g.Rows(), kMaxRows);
-    w.InsertRows_Click();
-    w.InsertCols_Click();  // a field more still fits
+    w.Run("InsertRows");
+    w.Run("InsertCols");  // a field more still fits
     QCOMPARE(g.Cols(), 3);
     g.SetSheet(NumberedSheet(1, kMaxFields));  // at the field limit
     h.Select(1, 1, 1, 1);
-    w.InsertCols_Click();
+    w.Run("InsertCols");
     g.SetSheet(NumberedSheet(2, 2));
     h.Select(1, 1, 2, 2);
-    w.DeleteRows_Click();
-    w.DeleteCols_Click();
+    w.Run("DeleteRows");
+    w.Run("DeleteCols");
     QCOMPARE(h.messageBox.TakePrompts(),
              (QStringList{u"シートが大きすぎます。\n（レコードは 1048576 件、フィールドは 16384 個までです）"_s,
                           u"シートが大きすぎます。\n（レコードは 1048576 件、フィールドは 16384 個までです）"_s,
@@ -124,7 +127,7 @@ class EditCommandsTest : public QObject {
     const Sheet sheet = FruitSheet({{2, 2, u"apple|pie"}, {3, 1, u"APPLE"}});
     g.SetSheet(sheet);
     h.Select(1, 1, 1, 1);
-    w.Find_Click();
+    w.Run("Find");
     auto& find = Find<FindReplace>(w, "FindReplace");
     QVERIFY(find.isVisible() && !find.isModal());
     Find<QLineEdit>(find, "FindText").setText(u"apple"_s);
@@ -158,8 +161,8 @@ class EditCommandsTest : public QObject {
     Find<QCheckBox>(find, "FieldNames").setChecked(true);
     find.ReplaceAll_Click();
     QCOMPARE(g.TextMatrix(0, 3), u"りんご"_s);
-    w.Undo_Click();
-    w.Undo_Click();
+    w.Run("Undo");
+    w.Run("Undo");
     QVERIFY(g.sheet() == sheet);
     // Replace one: the current cell if it matches, then on to the next.
     h.Select(2, 2, 2, 2);
@@ -173,7 +176,7 @@ class EditCommandsTest : public QObject {
     TestMain& w = h.window;
     GridControl& g = h.grid();
     g.SetSheet(FruitSheet({{2, 3, u""}, {3, 2, u"apple pie"}}));
-    w.Replace_Click();
+    w.Run("Replace");
     auto& find = Find<FindReplace>(w, "FindReplace");
     auto& text = Find<QLineEdit>(find, "FindText");
     auto& with = Find<QLineEdit>(find, "ReplaceText");
@@ -210,9 +213,68 @@ class EditCommandsTest : public QObject {
     text.setText(u"a(b"_s);
     find.FindNext_Click();
     QVERIFY2(find.Result().startsWith(u"正規表現に誤りがあります"_s), qPrintable(find.Result()));
-    // No text is cut.
-    with.setText(QString(40000, u'x'));
-    QCOMPARE(with.text().size(), 40000);
+  }
+
+  void aPendingEditIsCommittedAndTakenBack() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    QVERIFY(e.FocusCell(2, 2, u"before"_s));
+    QTest::keyClick(w.fg2(), Qt::Key_T);
+    QTest::keyClicks(w.txtEdit(), u"yped"_s);
+    QVERIFY(e.Editing());
+    w.Item("Undo")->trigger();
+    QVERIFY(!e.Editing());
+    QCOMPARE((QStringList{e.Cell(2, 2), w.Text1()->Text()}), (QStringList{u"before"_s, u"before"_s}));
+    w.Item("Redo")->trigger();
+    QCOMPARE((QStringList{e.Cell(2, 2), w.Text1()->Text()}), (QStringList{u"typed"_s, u"typed"_s}));
+  }
+
+  void ctrlZInTheGridUndoesAndOpensNoEditor() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    QVERIFY(e.FocusCell(1, 1, u"x"_s));
+    QTest::keyClick(w.fg2(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!e.Editing() && e.Cell(1, 1).isEmpty());
+    QTest::keyClick(w.fg2(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!e.Editing() && e.Cell(1, 1) == u"x"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.fg2(), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(!e.Editing() && e.Cell(1, 1) == u"x"_s);
+  }
+
+  void ctrlZInTheEditorUndoesItsTyping() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    QVERIFY(e.FocusCell(1, 1, u"x"_s));
+    e.grid().SetTextMatrix(3, 3, u"earlier"_s);
+    QTest::keyClick(w.fg2(), Qt::Key_Space);
+    QTest::keyClicks(w.txtEdit(), u"yz"_s);
+    QTest::keyClick(w.txtEdit(), Qt::Key_Z, Qt::ControlModifier);
+    // The editor's own undo: the sheet keeps its change, the edit goes on.
+    QVERIFY(e.Editing() && w.txtEdit()->text() != u"xyz"_s && e.Cell(3, 3) == u"earlier"_s);
+  }
+
+  void rangeCommandsAreOneStepEach() {
+    MainWindowHarness e;
+    TestMain& w = e.window;
+    for (int r = 1; r <= 3; ++r)
+      for (int c = 1; c <= 3; ++c) e.grid().SetTextMatrix(r, c, u"%1.%2"_s.arg(r).arg(c));
+    const Sheet filled = e.grid().sheet();
+    const int steps = w.document().HistorySteps();
+    e.Select(1, 1, 3, 3);
+    w.Run("Cut");
+    e.Select(4, 2, 4, 2);
+    w.Run("Paste");
+    QCOMPARE(w.document().HistorySteps(), steps + 2);
+    // What Undo took back becomes the selection.
+    w.Run("Undo");
+    QCOMPARE((QList<int>{e.grid().Row(), e.grid().Col(), e.grid().RowSel(), e.grid().ColSel()}),
+             (QList<int>{4, 2, 6, 4}));
+    w.Run("Undo");
+    QVERIFY(e.grid().sheet() == filled);
+    QCOMPARE((QList<int>{e.grid().Row(), e.grid().Col(), e.grid().RowSel(), e.grid().ColSel()}),
+             (QList<int>{1, 1, 3, 3}));
+    QCOMPARE(w.Text1()->Text(), u"1.1"_s);
   }
 };
 

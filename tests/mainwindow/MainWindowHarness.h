@@ -64,19 +64,6 @@ class TestMain : public Main {
 
   // The commands as the user starts them: through their actions.
   void Run(const char* action) { Action(action).trigger(); }
-  void Undo_Click() { Run("Undo"); }
-  void Redo_Click() { Run("Redo"); }
-  void Copy_Click() { Run("Copy"); }
-  void Cut_Click() { Run("Cut"); }
-  void Paste_Click() { Run("Paste"); }
-  void InsertRows_Click() { Run("InsertRows"); }
-  void InsertCols_Click() { Run("InsertCols"); }
-  void DeleteRows_Click() { Run("DeleteRows"); }
-  void DeleteCols_Click() { Run("DeleteCols"); }
-  void SortDescending_Click() { Run("SortDescending"); }
-  void Find_Click() { Run("Find"); }
-  void Replace_Click() { Run("Replace"); }
-  void Preview_Click() { Run("Preview"); }
   void CopyGrid(int c1, int r1, int c2, int r2) { rangeClipboard().CopyGrid(c1, r1, c2, r2); }
   void CommitCellEdit() { cellEditor().CommitCellEdit(); }
   bool CheckModify() const { return document().CheckModify(); }

@@ -1,6 +1,6 @@
 // The window's recovery file: written after edits, offered back at the next
-// start, restored or declined, damaged files set aside, two programs apart,
-// and gone once the sheet is saved or deliberately let go.
+// start, restored or declined, damaged files set aside (two programs apart:
+// the recovery folder's tests), and gone once the sheet is saved or deliberately let go.
 
 #include <QtTest>
 
@@ -169,21 +169,6 @@ class RecoveryWindowTest : public QObject {
     QVERIFY(std::filesystem::exists(oldest));
   }
 
-  // Each keeps its own file; neither offers the other's while both run.
-  void twoProgramsAtOnce() {
-    RecoveringWindow first;
-    first.h.grid().SetTextMatrix(1, 1, u"一"_s);
-    first.Keep();
-    RecoveringWindow second;
-    second.recovery->OfferLeftovers();
-    QVERIFY(second.h.messageBox.calls.empty());
-    second.h.grid().SetTextMatrix(1, 1, u"二"_s);
-    second.Keep();
-    QVERIFY(first.keeper().file() != second.keeper().file());
-    QCOMPARE(QStringView(first.ReadBack().sheet.Text(1, 1)).toString(), u"一"_s);
-    QCOMPARE(QStringView(second.ReadBack().sheet.Text(1, 1)).toString(), u"二"_s);
-  }
-
   void goneOnceTheSheetIsLetGo_data() {
     QTest::addColumn<QString>("how");
     for (const char* how : {"Save", "New", "Open", "Undo", "exit"}) QTest::newRow(how) << QString::fromLatin1(how);
@@ -203,7 +188,7 @@ class RecoveryWindowTest : public QObject {
     if (how == u"Save") w.h.window.Run("Save");
     if (how == u"New") w.h.window.Run("New");
     if (how == u"Open") w.h.window.Run("Open");
-    if (how == u"Undo") w.h.window.Undo_Click();
+    if (how == u"Undo") w.h.window.Run("Undo");
     if (how == u"exit") {
       QVERIFY(w.h.window.close());
       w.recovery.reset();

