@@ -29,6 +29,7 @@
 #include "sheet/SheetEdits.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
+#include "support/WidgetBenchMain.h"
 
 using namespace quillary;
 
@@ -214,11 +215,5 @@ BENCHMARK(BM_PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
   if (const char* file = std::getenv("QUILLARY_PEAK_OF")) return MeasurePeak(file);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWidgetBenchmarks(argc, argv);
 }
