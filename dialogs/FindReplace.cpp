@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "commondialog/BusyCursor.h"
 #include "commondialog/ErrorGuard.h"
 #include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
@@ -178,7 +179,10 @@ void FindReplace::ReplaceAll_Click() {
   SheetDocument& document = fg2_.document();
   const AllReplaced replaced(document.sheet(), ReplaceText->text(), options);
   long long count = 0;
-  document.Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+  document.Change(replaced.Bytes(), [&] {
+    const BusyCursor busy;
+    return replaced.Build(count);
+  });
   Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 か所置換しました。").arg(count));
 }
 

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include "commondialog/BusyCursor.h"
 #include "sheet/SheetEdits.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/InCellEditor.h"
@@ -113,7 +114,10 @@ void SheetEditCommands::Sort(bool descending) {
     return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
                             QStringView(b.data(), static_cast<qsizetype>(b.size())));
   };
-  Apply(fg2_.Rows(), fg2_.Cols(), [&] { return WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation); });
+  Apply(fg2_.Rows(), fg2_.Cols(), [&] {
+    const BusyCursor busy;
+    return WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation);
+  });
 }
 
 }  // namespace quillary

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "commondialog/BusyCursor.h"
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
 #include "commondialog/MessageBox.h"
@@ -149,6 +150,7 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   LoadedCsv loaded;
   Sheet sheet;
   try {
+    const BusyCursor busy;
     const std::filesystem::path path = PathFromText(fileName.toStdU16String());
     // A sheet that fits the limits but not the memory left is refused
     // before it is read.
@@ -213,6 +215,7 @@ bool DocumentCommands::SaveToItsFile() {
 bool DocumentCommands::SaveFile(const QString& fileName) {
   const Sheet& sheet = document_.sheet();
   try {
+    const BusyCursor busy;
     SheetArray array = SheetArray::FromSheet(sheet);
     SaveCsvFile(PathFromText(fileName.toStdU16String()), array, document_.fileEncoding());
     // Only a sheet that reached the file becomes the one Convert reads.

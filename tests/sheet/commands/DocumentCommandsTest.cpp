@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <QApplication>
+
 #include "commondialog/ErrorGuard.h"
 #include "platform/CodePage.h"
 #include "platform/MemoryBudget.h"
@@ -156,6 +158,7 @@ class DocumentCommandsTest : public QObject {
                c.open ? QStringList({kQuestion, c.message}) : QStringList({c.message}));
       QVERIFY(before.Same(window));
       QCOMPARE(window.text1, QStringLiteral("(untouched)"));
+      QVERIFY(!QApplication::overrideCursor());  // not left busy
     }
     // A file named from outside that is plainly not text is refused before
     // anything is asked.
