@@ -277,7 +277,6 @@ class ConvertTest : public QObject {
     QTest::addColumn<QString>("field");
     QTest::addColumn<bool>("shown");
     QTest::newRow("opted in") << QByteArray("<!-- EscapeValues --><!-- name -->") << u"name"_s << true;
-    QTest::newRow("not opted in") << QByteArray("<!-- name -->") << u"name"_s << false;
     QTest::newRow("a field of that name wins") << QByteArray("<!-- EscapeValues -->") << u"EscapeValues"_s << false;
   }
 
