@@ -308,8 +308,6 @@ class GridControlTest : public QObject {
         {Qt::Key_C, Qt::ControlModifier, u"\x03"_s, 67, 2, 3},
         {Qt::Key_R, Qt::ControlModifier, {}, 82, 2, 18},
         {Qt::Key_Return, {}, u"\r"_s, 13, 0, 13},
-        {Qt::Key_Escape, {}, u"\x1b"_s, 27, 0, 27},
-        {Qt::Key_Backspace, {}, u"\b"_s, 8, 0, 8},
         {Qt::Key_A, {}, u"a"_s, 65, 0, 'a'},
         {Qt::Key_A, Qt::ShiftModifier, u"A"_s, 65, 1, 'A'},
         {Qt::Key_Delete, {}, u"\x7f"_s, 46, 0, {}},
