@@ -136,14 +136,22 @@ class WebPreviewTest : public QObject {
     Tab t;
     t.dir.Write("style.css", "h1 { color: rgb(200, 0, 0); border: 2px solid blue }");
     t.dir.Write("p.png", Picture());
-    QCOMPARE(t.Show(u"<html><head><link rel=stylesheet href=style.css></head><body><h1>見出し</h1>"
-                    u"<img id=p src=p.png><script>document.title = 'ran'</script></body></html>"_s),
-             WebPageEnd::Loaded);
+    QCOMPARE(
+        t.Show(u"<html><head><link rel=stylesheet href=style.css></head><body><h1>見出し</h1>"
+               u"<img id=p src=p.png><script>document.title = 'ran'</script>"
+               u"<a id=a href='other.html'>a</a><a id=b href='http://192.0.2.1/' target=_blank>b</a></body></html>"_s),
+        WebPageEnd::Loaded);
     QVERIFY(t.tab.ShowsWeb());
     QCOMPARE(t.Run(u"getComputedStyle(document.querySelector('h1')).color"_s).toString(), u"rgb(200, 0, 0)"_s);
     QCOMPARE(t.Run(u"document.getElementById('p').naturalWidth"_s).toInt(), 40);
     QCOMPARE(t.Run(u"document.title"_s).toString(), u"ran"_s);
     QCOMPARE(t.tab.report().Refused(Refusal::Outside) + t.tab.report().Refused(Refusal::Network), 0);
+    // Links and new windows are stopped, and said so.
+    const QUrl shown = t.View()->url();
+    t.Run(u"document.getElementById('a').click(); document.getElementById('b').click(); window.open('x.html')"_s);
+    QVERIFY(WaitFor([&] { return !t.tab.NoteLines().isEmpty(); }, 3000));
+    QCOMPARE(t.View()->url(), shown);
+    QVERIFY(t.tab.NoteLines().join(u'\n').contains(u"止めました"_s));
   }
 
   void refusesAndCounts_data() {
@@ -172,17 +180,6 @@ class WebPreviewTest : public QObject {
     QCOMPARE(t.Show(u"<body>"_s + body + u"</body>"_s), WebPageEnd::Loaded);
     QCOMPARE(t.Refused(static_cast<Refusal>(refusal), 1), 1);
     QVERIFY(t.Run(check).toBool());
-  }
-
-  void linksAndWindowsStopped() {
-    Tab t;
-    QCOMPARE(t.Show(u"<a id=a href='other.html'>a</a><a id=b href='http://192.0.2.1/' target=_blank>b</a>"_s),
-             WebPageEnd::Loaded);
-    const QUrl shown = t.View()->url();
-    t.Run(u"document.getElementById('a').click(); document.getElementById('b').click(); window.open('x.html')"_s);
-    QVERIFY(WaitFor([&] { return !t.tab.NoteLines().isEmpty(); }, 3000));
-    QCOMPARE(t.View()->url(), shown);
-    QVERIFY(t.tab.NoteLines().join(u'\n').contains(u"止めました"_s));
   }
 
   void switchAllowsTheWeb() {
