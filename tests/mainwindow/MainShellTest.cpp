@@ -49,6 +49,13 @@ class MainShellTest : public QObject {
     // Lengths as the screen can show them: whole pixels, read back in twips.
     QCOMPARE(g.ColWidth(5), PixelsToTwipsX(x(2000), &w));
     QVERIFY(!w.CheckModify());  // the saved image is the initial sheet
+    // The designed faces are named first; an installed face that has the
+    // Japanese glyphs answers for them.
+    QCOMPARE(g.font().family(), u"ＭＳ Ｐゴシック"_s);
+    for (const QFont& font : {g.font(), w.txtEdit()->font(), GothicFont(9)}) {
+      const QFontMetrics metrics(font);
+      QVERIFY2(metrics.inFont(QChar(u'フ')) && metrics.inFont(QChar(u'編')), qPrintable(QFontInfo(font).family()));
+    }
 
     // In order: below 2600 the grid keeps the height it had while the box
     // follows the bottom; too narrow, nothing becomes negative.
@@ -95,6 +102,13 @@ class MainShellTest : public QObject {
     w.Run("Guide");
     QCOMPARE(h.desktop.opened.size(), 1);
     QVERIFY(h.desktop.opened[0].endsWith(u"guide.html"_s));
+    // A toolbar key is compared exactly: anything but a button's own does
+    // nothing.
+    h.log.clear();
+    for (const QString& key : {u"new"_s, u"Convert "_s, QString(), u"Delete"_s, u"EditField"_s})
+      w.Toolbar1_ButtonClick(key);
+    QVERIFY(h.log.isEmpty());
+    QVERIFY(h.messageBox.calls.empty());
   }
 
   // Every route to a command, once: the toolbar's buttons, the keys (which
@@ -188,15 +202,6 @@ class MainShellTest : public QObject {
     QCOMPARE((QList<int>{record.left, record.top, record.right, record.bottom}), clip);
   }
 
-  void toolbarKeysAreComparedExactly() {
-    MainWindowHarness h;
-    // Anything but a button's own key does nothing.
-    for (const QString& key : {u"new"_s, u"Convert "_s, QString(), u"Delete"_s, u"EditField"_s})
-      h.window.Toolbar1_ButtonClick(key);
-    QVERIFY(h.log.isEmpty());
-    QVERIFY(h.messageBox.calls.empty());
-  }
-
   void encodingMenuShowsAndSetsTheEncodingOfTheNextSave() {
     MainWindowHarness h;
     TestMain& w = h.window;
@@ -237,17 +242,6 @@ class MainShellTest : public QObject {
       end();
       QVERIFY(!w.isVisible());
       QCOMPARE(p.messageBox.calls.size(), std::size_t{2});
-    }
-  }
-
-  // The designed faces are named first; an installed face that has the
-  // Japanese glyphs answers for them.
-  void fontsHaveTheJapaneseGlyphs() {
-    MainWindowHarness h;
-    QCOMPARE(h.grid().font().family(), u"ＭＳ Ｐゴシック"_s);
-    for (const QFont& font : {h.grid().font(), h.window.txtEdit()->font(), GothicFont(9)}) {
-      const QFontMetrics metrics(font);
-      QVERIFY2(metrics.inFont(QChar(u'フ')) && metrics.inFont(QChar(u'編')), qPrintable(QFontInfo(font).family()));
     }
   }
 

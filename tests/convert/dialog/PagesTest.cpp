@@ -104,6 +104,8 @@ class PagesTest : public QObject {
     QVERIFY(window.messageBox.calls.empty());
   }
 
+  // A changed sheet is offered a Save first (as Convert offers it); here
+  // No: the sheet as last saved is written, into the folder browsed to.
   void writesEveryPageAfterOneQuestionAndReports() {
     TempDir dir;
     const auto templ = dir.Write("item.html", "<!-- EscapeValues --><p><!-- name --></p>");
@@ -111,10 +113,16 @@ class PagesTest : public QObject {
     dir.Write("C.html", "old C");
     PagesWindow window;
     window.LoadProducts();
-    // No keeps the dialog open and writes nothing; Yes writes.
-    window.messageBox.Answer(MsgResult::No).Answer(MsgResult::Yes);
+    window.pendingEdit = u"edited"_s;  // still in the editor: it counts
+    window.fg2.SetRow(1);
+    window.fg2.SetCol(2);
+    window.backend.AcceptPath(Q(dir.path()));
+    // No to the save; to the replacing, No keeps the dialog open and writes
+    // nothing, Yes writes.
+    window.messageBox.Answer(MsgResult::No).Answer(MsgResult::No).Answer(MsgResult::Yes);
     window.user = [&](PagesDialog& dialog) {
-      Fill(Q(templ), Q(dir.path()), u"<!-- code -->.html"_s)(dialog);
+      dialog.BrowseFolder_Click();
+      Fill(Q(templ), dialog.FolderName(), u"<!-- code -->.html"_s)(dialog);
       QVERIFY(dialog.isVisible());
       QVERIFY(dialog.EscapeNotice->isVisibleTo(&dialog));
       QCOMPARE(ReadBytes(dir / "B.html"), std::string("old B"));
@@ -123,13 +131,16 @@ class PagesTest : public QObject {
     const auto done = window.pages.Pages_Click();
     const QString question =
         u"出力先フォルダーには同じ名前のファイルがすでにあります: 「B.html」ほか 1 個\n置き換えますか？"_s;
-    QCOMPARE(window.messageBox.TakePrompts(), QStringList({question, question}));
+    const QStringList prompts = window.messageBox.TakePrompts();
+    QCOMPARE(prompts.mid(1), QStringList({question, question}));
+    QVERIFY(prompts[0].startsWith(u"シートが変更されています。"_s));
     QVERIFY(done);
+    QCOMPARE(window.backend.fileRequests.at(0).flags & kPickFolderFlag, kPickFolderFlag);
     QCOMPARE(ReadBytes(dir / "A.html"), std::string("<p>a&lt;b&gt;</p>"));
     QCOMPARE(ReadBytes(dir / "C.html"), std::string("<p>c&amp;d</p>"));
     QCOMPARE(window.progress.back(), std::size_t{3});
-    QCOMPARE(PagesStatusText(*done), u"レコードごとに変換しました: 3 個のファイル → "_s + Q(dir.path()) +
-                                         u"（差し込み 3 か所）　置き換え 2 個　値をエスケープ"_s);
+    QCOMPARE(PagesStatusText(*done), u"レコードごとに変換しました（最後に保存したシートで）: 3 個のファイル → "_s +
+                                         Q(dir.path()) + u"（差し込み 3 か所）　置き換え 2 個　値をエスケープ"_s);
     // The names stay for the next run.
     window.user = [&](PagesDialog& dialog) {
       QCOMPARE(dialog.Pattern(), u"<!-- code -->.html"_s);
@@ -168,28 +179,6 @@ class PagesTest : public QObject {
     QCOMPARE(window.messageBox.TakePrompts(), prompts);
     QCOMPARE(ReadBytes(dir / "A.txt"), std::string("old A"));
     QVERIFY(!std::filesystem::exists(dir / "B.txt"));
-  }
-
-  void aChangedSheetIsOfferedASaveFirstAndTheFolderIsBrowsed() {
-    TempDir dir;
-    const auto templ = dir.Write("item.html", "<!-- name -->");
-    PagesWindow window;
-    window.LoadProducts();
-    window.pendingEdit = u"edited"_s;  // still in the editor: it counts
-    window.fg2.SetRow(1);
-    window.fg2.SetCol(2);
-    window.messageBox.Answer(MsgResult::No);  // convert the sheet as last saved
-    window.backend.AcceptPath(Q(dir.path()));
-    window.user = [&](PagesDialog& dialog) {
-      dialog.BrowseFolder_Click();
-      Fill(Q(templ), dialog.FolderName(), u"<!-- code -->.html"_s)(dialog);
-    };
-    const auto done = window.pages.Pages_Click();
-    QVERIFY(done);
-    QVERIFY(done->olderThanGrid);
-    QCOMPARE(window.messageBox.calls.size(), std::size_t{1});  // the save-first question only
-    QCOMPARE(window.backend.fileRequests.at(0).flags & kPickFolderFlag, kPickFolderFlag);
-    QCOMPARE(ReadBytes(dir / "A.html"), std::string("a<b>"));
   }
 };
 
