@@ -25,8 +25,6 @@ namespace {
 using testing::NumberedSheet;
 using testing::TempDir;
 
-RecoveredSheet ReadBack(const std::filesystem::path& file) { return ReadRecovery(ReadFileBytes(file)); }
-
 TEST(RecoveryWriter, WritesAppendsRemovesAndMendsAFailure) {
   TempDir dir;
   std::atomic<int> failures = 0;
@@ -49,7 +47,7 @@ TEST(RecoveryWriter, WritesAppendsRemovesAndMendsAFailure) {
   writer.Wait();
   sheet.SetText(1, 1, u"kept");
   sheet.SetText(2, 2, u"too");
-  const RecoveredSheet read = ReadBack(file);
+  const RecoveredSheet read = ReadRecovery(ReadFileBytes(file));
   EXPECT_EQ(read.sheet, sheet);
   EXPECT_EQ(read.records, 2);
   EXPECT_EQ(read.info.encoding, TextEncoding::Utf8);
