@@ -2,12 +2,9 @@
 // and what is refused without waiting, through every kind of name and link.
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <variant>
 
 #include "platform/FileUnderRoot.h"
@@ -34,15 +31,6 @@ std::string Describe(const Outcome& outcome) {
   return "problem " + std::to_string(static_cast<int>(std::get<UnderRootProblem>(outcome)));
 }
 
-void MakeSocket(const fs::path& path) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  ::close(fd);
-}
-
 TEST(ReadFileUnder, ReadsRegularFilesInTheFolderAndRefusesAllElseWithoutWaiting) {
   TempDir dir;
   const fs::path root = dir / "site";
@@ -56,11 +44,9 @@ TEST(ReadFileUnder, ReadsRegularFilesInTheFolderAndRefusesAllElseWithoutWaiting)
   fs::create_symlink("../outside.png", root / "out.png");
   fs::create_symlink(dir / "outside.png", root / "absolute-out.png");
   fs::create_symlink("..", root / "up");
-  fs::create_symlink("/dev/zero", root / "zero.png");
   fs::create_symlink("loop.png", root / "loop.png");
-  // Planted under a picture's name: a pipe nobody writes to, a socket.
+  // Planted under a picture's name: a pipe nobody writes to.
   ASSERT_EQ(::mkfifo((root / "pipe.png").c_str(), 0600), 0);
-  MakeSocket(root / "socket.png");
 
   const struct {
     const char* name;
@@ -68,21 +54,17 @@ TEST(ReadFileUnder, ReadsRegularFilesInTheFolderAndRefusesAllElseWithoutWaiting)
     Outcome expected;
   } cases[] = {
       {"beside the template", "a.png", "A"},
-      {"in a folder below", "pics/b.png", "B"},
       {"down and up again", "pics/../a.png", "A"},
       {"absolute, inside", root / "pics/b.png", "B"},
       {"a link inside", "in.png", "B"},
       {"through a linked folder", "folder-in/b.png", "B"},
       {"up and out", "../outside.png", UnderRootProblem::Outside},
       {"up and back in", "../site/a.png", UnderRootProblem::Outside},
-      {"absolute, outside", dir / "outside.png", UnderRootProblem::Outside},
       {"absolute, lexically out", root / "../outside.png", UnderRootProblem::Outside},
       {"a link out", "out.png", UnderRootProblem::Outside},
       {"an absolute link out", "absolute-out.png", UnderRootProblem::Outside},
       {"through a folder link out", "up/outside.png", UnderRootProblem::Outside},
-      {"a link to /dev/zero", "zero.png", UnderRootProblem::Outside},
       {"a pipe", "pipe.png", UnderRootProblem::NotRegular},
-      {"a socket", "socket.png", UnderRootProblem::NotRegular},
       {"a folder", "pics", UnderRootProblem::NotRegular},
       {"over the limit", "big.png", UnderRootProblem::TooLarge},
       {"missing", "missing.png", UnderRootProblem::NotFound},

@@ -51,21 +51,6 @@ int EndedBy(pid_t child, int signal) {
   return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
 }
 
-TEST(PrivateFolder, IsTheUsersAloneAndGoesWithItsFiles) {
-  fs::path path;
-  {
-    PrivateFolder folder(kPrefix);
-    path = folder.path();
-    EXPECT_TRUE(path.filename().native().starts_with(kPrefix + MachineTag())) << path;
-    struct stat info {};
-    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    std::ofstream(path / "a.html") << "a";
-    std::ofstream(path / "b.html") << "b";
-  }
-  EXPECT_FALSE(fs::exists(path));
-}
-
 TEST(PrivateFolder, GoesWhenASignalEndsTheProgram) {
   for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
     const auto [path, child] = ChildWithAFolder();
@@ -98,14 +83,21 @@ TEST(SweepPrivateFolders, RemovesOnlyWhatEndedRunsLeft) {
   fs::remove(shared);
   fs::remove(otherMachine);
 
-  // One kept for a user's file stays, after its run too.
-  fs::path kept;
+  // One kept for a user's file stays, after its run too; one not kept goes
+  // with its files. Both are the user's alone.
+  fs::path kept, gone;
   {
-    PrivateFolder keeping(kPrefix);
+    PrivateFolder keeping(kPrefix), going(kPrefix);
     kept = keeping.path();
+    gone = going.path();
     std::ofstream(kept / "old.html") << "old";
+    std::ofstream(gone / "a.html") << "a";
     keeping.Keep();
+    struct stat info {};
+    ASSERT_EQ(::lstat(gone.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
   }
+  EXPECT_FALSE(fs::exists(gone));
   EXPECT_EQ(SweepPrivateFolders(kPrefix, 0s), 0);
   EXPECT_TRUE(fs::exists(kept / "old.html"));
   fs::remove_all(kept);
