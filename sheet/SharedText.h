@@ -167,6 +167,9 @@ class TextBlockBuilder {
     return at;
   }
   std::size_t Size() const { return units_.size(); }
+  // Room for this many units: with the lengths known beforehand, the block
+  // is made in one allocation and needs no copy to fit.
+  void Reserve(std::size_t units) { units_.reserve(units); }
   // The block holding everything added (none when nothing was).
   const TextBlock* Finish();
 

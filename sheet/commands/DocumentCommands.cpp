@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 #include "commondialog/BusyCursor.h"
 #include "commondialog/C_CommonDialog.h"

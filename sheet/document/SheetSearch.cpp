@@ -1,8 +1,6 @@
 #include "sheet/document/SheetSearch.h"
 
 #include <algorithm>
-#include <limits>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -232,8 +230,9 @@ Sheet AllReplaced::Build(long long& count) const {
   std::uint64_t room = 0;
   for (const Cell& cell : cells_)
     if (cell.length <= kOwnBlockUnits) room += cell.length;
-  std::u16string units;
-  units.reserve(static_cast<std::size_t>(room));
+  TextBlockBuilder texts;
+  texts.Reserve(static_cast<std::size_t>(room));
+  // Places past 32 bits are refused by Finish before any is used.
   std::vector<std::uint32_t> starts(cells_.size() + 1);
   std::vector<std::pair<std::size_t, SharedText>> own;
   for (std::size_t i = 0; i < cells_.size(); ++i) {
@@ -241,27 +240,20 @@ Sheet AllReplaced::Build(long long& count) const {
     long long inCell = 0;
     std::u16string text =
         TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell);
-    starts[i] = static_cast<std::uint32_t>(units.size());
+    starts[i] = static_cast<std::uint32_t>(texts.Size());
     if (cell.length > kOwnBlockUnits)
       own.emplace_back(i, SharedText(std::move(text)));
     else
-      units += text;
+      texts.Add(text);
     count += inCell;
   }
-  // Handles hold the block; this hold ends with the function.
-  const std::size_t size = units.size();
-  if (size > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-  const struct Hold {
-    TextBlock* block;
-    ~Hold() { block->Release(); }
-  } hold{TextBlock::Held(UnitBuffer(std::move(units)))};
-  starts[cells_.size()] = static_cast<std::uint32_t>(size);
+  starts[cells_.size()] = static_cast<std::uint32_t>(texts.Size());
+  const TextBlock* block = texts.Finish();
   Sheet result = sheet_;
   auto next = own.begin();
   for (std::size_t i = 0; i < cells_.size(); ++i) {
-    SharedText text = next != own.end() && next->first == i
-                          ? std::move((next++)->second)
-                          : SharedText(hold.block, starts[i], starts[i + 1] - starts[i]);
+    SharedText text = next != own.end() && next->first == i ? std::move((next++)->second)
+                                                            : SharedText(block, starts[i], starts[i + 1] - starts[i]);
     result.SetShared(cells_[i].row, cells_[i].col, std::move(text));
   }
   return result;
