@@ -1,6 +1,7 @@
 #include "commondialog/ErrorGuard.h"
 
 #include "commondialog/MessageBox.h"
+#include "platform/WorkProgress.h"
 
 namespace quillary {
 
@@ -32,6 +33,8 @@ void ShowCaughtError(MessageBox& messageBox) {
   try {
     try {
       throw;
+    } catch (const WorkCancelled&) {
+      // The user stopped it; nothing changed.
     } catch (const std::bad_alloc&) {
       ShowOutOfMemory(messageBox);
     } catch (const std::exception& error) {

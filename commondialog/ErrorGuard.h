@@ -17,7 +17,7 @@ class MessageBox;
 // Runs handler; an exception it lets out is shown as
 // "予期しないエラーが発生しました。" and its detail, with the error icon;
 // running out of memory (or a change refused for want of it) as
-// OutOfMemoryMessage.
+// OutOfMemoryMessage. Work the user stopped (WorkCancelled) shows nothing.
 void RunGuarded(MessageBox& messageBox, const std::function<void()>& handler);
 // Shows the exception being handled as RunGuarded does; only inside a catch
 // block.

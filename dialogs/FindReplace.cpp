@@ -13,8 +13,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "commondialog/BusyCursor.h"
 #include "commondialog/ErrorGuard.h"
+#include "commondialog/LongWork.h"
 #include "sheet/commands/InCellEditor.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
@@ -177,11 +177,20 @@ void FindReplace::ReplaceAll_Click() {
   const SearchOptions options = Options();
   if (!Searchable(options)) return;
   SheetDocument& document = fg2_.document();
-  const AllReplaced replaced(document.sheet(), ReplaceText->text(), options);
+  const QString replacement = ReplaceText->text();
+  // One dialog over both goes: the matches counted, then the new sheet made.
+  LongWork work(QStringLiteral("置換しています…"));
+  std::optional<AllReplaced> replaced;
+  work.Run([&](WorkProgress& progress) {
+    progress.Part(0, 400);
+    replaced.emplace(document.sheet(), replacement, options, &progress);
+  });
   long long count = 0;
-  document.Change(replaced.Bytes(), [&] {
-    const BusyCursor busy;
-    return replaced.Build(count);
+  document.Change(replaced->Bytes(), [&] {
+    return work.Run([&](WorkProgress& progress) {
+      progress.Part(400, 1000);
+      return replaced->Build(count, &progress);
+    });
   });
   Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 か所置換しました。").arg(count));
 }

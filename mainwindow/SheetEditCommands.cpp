@@ -8,7 +8,7 @@
 #include <QRect>
 #include <QString>
 
-#include "commondialog/BusyCursor.h"
+#include "commondialog/LongWork.h"
 #include "sheet/SheetEdits.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/InCellEditor.h"
@@ -114,9 +114,11 @@ void SheetEditCommands::Sort(bool descending) {
     return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
                             QStringView(b.data(), static_cast<qsizetype>(b.size())));
   };
+  const int col = fg2_.Col();
   Apply(fg2_.Rows(), fg2_.Cols(), [&] {
-    const BusyCursor busy;
-    return WithRowsSorted(fg2_.sheet(), fg2_.Col(), descending, byCollation);
+    return LongWork(QStringLiteral("並べ替えています…")).Run([&](WorkProgress& progress) {
+      return WithRowsSorted(fg2_.sheet(), col, descending, byCollation, &progress);
+    });
   });
 }
 

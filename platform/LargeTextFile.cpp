@@ -30,11 +30,24 @@ constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 // The file changed while it was read: its bytes are read whole instead.
 struct Changed {};
 
+// The bytes both halves have read, for whoever watches the work.
+class BytesRead {
+ public:
+  BytesRead(WorkProgress* progress, std::uintmax_t total) : progress_(progress), total_(total) {}
+  void Add(std::uintmax_t bytes) { ReportProgress(progress_, done_.fetch_add(bytes) + bytes, total_); }
+
+ private:
+  WorkProgress* progress_;
+  std::uintmax_t total_;
+  std::atomic<std::uintmax_t> done_{0};
+};
+
 // Bytes [from, to) of the file, a piece at a time. A piece ends before the
 // last sequence that could be cut off (at the end of the part, all is
 // handed on): the decoder sees whole sequences.
 template <typename Take>
-void ReadPieces(int fd, const std::filesystem::path& path, std::uintmax_t from, std::uintmax_t to, Take&& take) {
+void ReadPieces(int fd, const std::filesystem::path& path, std::uintmax_t from, std::uintmax_t to, Take&& take,
+                BytesRead& read) {
   const auto room = static_cast<std::size_t>(std::min<std::uintmax_t>(kPiece, to - from)) + 4;
   const std::unique_ptr<char[]> buffer(new char[room]);
   std::size_t held = 0;
@@ -47,6 +60,7 @@ void ReadPieces(int fd, const std::filesystem::path& path, std::uintmax_t from, 
     }
     if (got == 0) throw Changed{};
     at += static_cast<std::uintmax_t>(got);
+    read.Add(static_cast<std::uintmax_t>(got));
     const std::size_t have = held + static_cast<std::size_t>(got);
     std::size_t cut = have;
     if (at < to) {
@@ -128,7 +142,7 @@ void OnHalves(int parts, Part&& part) {
 // second half's place is known once the other thread has counted the
 // units of the first, which it does before decoding the second.
 std::optional<LargeDecodedText> DecodeUtf8File(int fd, const std::filesystem::path& path, std::uintmax_t begin,
-                                               std::uintmax_t size) {
+                                               std::uintmax_t size, WorkProgress* progress) {
   // The second half starts at a sequence's first byte.
   std::uintmax_t split = size - begin < kHalvesFrom ? size : begin + (size - begin) / 2;
   for (unsigned char byte = 0; split < size; ++split) {
@@ -136,6 +150,8 @@ std::optional<LargeDecodedText> DecodeUtf8File(int fd, const std::filesystem::pa
     if ((byte & 0xC0) != 0x80) break;
   }
   const auto firstBytes = static_cast<std::size_t>(split - begin);
+  // The second half's thread reads the first half too, to count its units.
+  BytesRead read(progress, size - begin + (split < size ? split - begin : 0));
   LargeDecodedText decoded;
   // A unit a byte at the most; room never written costs no memory.
   decoded.text = UnitBuffer(static_cast<std::size_t>(size - begin));
@@ -146,7 +162,8 @@ std::optional<LargeDecodedText> DecodeUtf8File(int fd, const std::filesystem::pa
     if (half == 1) {
       std::size_t units = 0;
       try {
-        ReadPieces(fd, path, begin, split, [&](std::string_view bytes) { units += Utf16Length(bytes); });
+        ReadPieces(
+            fd, path, begin, split, [&](std::string_view bytes) { units += Utf16Length(bytes); }, read);
       } catch (...) {
         firstUnits.store(0);
         firstUnits.notify_one();
@@ -155,7 +172,8 @@ std::optional<LargeDecodedText> DecodeUtf8File(int fd, const std::filesystem::pa
       firstUnits.store(units);
       firstUnits.notify_one();
       Decoding& decoding = second.emplace(start + units, start + decoded.text.size());
-      ReadPieces(fd, path, split, size, [&](std::string_view bytes) { decoding.Take(bytes); });
+      ReadPieces(
+          fd, path, split, size, [&](std::string_view bytes) { decoding.Take(bytes); }, read);
       return;
     }
     // Each unit takes three bytes at the most: that many units are the
@@ -163,14 +181,17 @@ std::optional<LargeDecodedText> DecodeUtf8File(int fd, const std::filesystem::pa
     Decoding& decoding = first.emplace(start, start + firstBytes / 3);
     bool bounded = split == size;
     if (bounded) decoding.Limit(start + firstBytes);
-    ReadPieces(fd, path, begin, split, [&](std::string_view bytes) {
-      if (!bounded && !decoding.Fits(bytes)) {
-        firstUnits.wait(kUnknown);
-        decoding.Limit(start + std::min(firstUnits.load(), firstBytes));
-        bounded = true;
-      }
-      decoding.Take(bytes);
-    });
+    ReadPieces(
+        fd, path, begin, split,
+        [&](std::string_view bytes) {
+          if (!bounded && !decoding.Fits(bytes)) {
+            firstUnits.wait(kUnknown);
+            decoding.Limit(start + std::min(firstUnits.load(), firstBytes));
+            bounded = true;
+          }
+          decoding.Take(bytes);
+        },
+        read);
   });
   if (!first->Well() || (second && !second->Well())) return std::nullopt;
   std::size_t units = static_cast<std::size_t>(first->Out() - start);
@@ -205,10 +226,10 @@ LargeDecodedText ToLargeText(DecodedText decoded) {
 namespace {
 
 std::optional<LargeDecodedText> ReadUtf8(const FileDescriptor& file, const std::filesystem::path& path,
-                                         std::uintmax_t size) {
+                                         std::uintmax_t size, WorkProgress* progress = nullptr) {
   try {
     const std::uintmax_t begin = StartsWithByteOrderMark(file.get(), size) ? kByteOrderMark.size() : 0;
-    return DecodeUtf8File(file.get(), path, begin, size);
+    return DecodeUtf8File(file.get(), path, begin, size, progress);
   } catch (const Changed&) {
     return std::nullopt;
   }
@@ -224,14 +245,19 @@ std::optional<LargeDecodedText> ReadUtf8TextFile(const std::filesystem::path& pa
 
 // Files smaller than a few pieces are read whole: in one go, and decoded
 // on two threads when they are large enough.
-LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit) {
+LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit, WorkProgress* progress) {
   {
     std::uintmax_t size = 0;
     const FileDescriptor file = OpenRegularFile(path, limit, size);
     if (size >= kHalvesFrom)
-      if (std::optional<LargeDecodedText> decoded = ReadUtf8(file, path, size)) return std::move(*decoded);
+      if (std::optional<LargeDecodedText> decoded = ReadUtf8(file, path, size, progress)) return std::move(*decoded);
   }
-  return ToLargeText(DecodeText(ReadFileBytes(path, limit)));
+  ReportProgress(progress, 0, 1);
+  std::string bytes = ReadFileBytes(path, limit);
+  ReportProgress(progress, 1, 2);
+  LargeDecodedText decoded = ToLargeText(DecodeText(bytes));
+  ReportProgress(progress, 1, 1);
+  return decoded;
 }
 
 }  // namespace quillary

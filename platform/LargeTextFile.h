@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/TextEncoding.h"
+#include "platform/WorkProgress.h"
 
 namespace quillary {
 
@@ -53,8 +54,10 @@ struct LargeDecodedText {
 };
 
 // The same text, encoding and undecodable bytes DecodeText gives for the
-// file's bytes. Throws FileReadError as ReadFileBytes does.
-LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit);
+// file's bytes. Throws FileReadError as ReadFileBytes does; reports to
+// `progress` as the bytes come.
+LargeDecodedText ReadLargeTextFile(const std::filesystem::path& path, std::uintmax_t limit,
+                                   WorkProgress* progress = nullptr);
 // The same where the bytes are well-formed UTF-8 (after a byte-order mark,
 // if any), read in pieces; nothing for other bytes, or for a file that
 // changed while it was read, which are then read whole.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -42,11 +43,14 @@ constexpr std::u16string_view kCrLf = u"\r\n";
 struct ColumnStore {
   TextBlock* block;
   char16_t* text;
+  std::size_t size;
+  WorkProgress* progress;
   std::vector<CellColumn> columns;
   std::size_t rows = 0;
 
   void EmptyRecord() { ++rows; }
   void Record(const CsvRecord& record) {
+    if (progress && rows % 4096 == 0 && record.fieldCount > 0) progress->Report(record.offsets[0], size);
     for (std::size_t f = 0; f < record.fieldCount; ++f) {
       const std::u16string_view value = record.fields[f];
       const std::size_t start = record.offsets[f];
@@ -71,10 +75,10 @@ struct BlockHold {
 
 }  // namespace
 
-LoadedCsv LoadCsvUnits(UnitBuffer units) {
+LoadedCsv LoadCsvUnits(UnitBuffer units, WorkProgress* progress) {
   if (units.size() > std::numeric_limits<std::uint32_t>::max()) throw SheetTooLargeError(0, 0);
   const BlockHold hold{TextBlock::Held(std::move(units))};
-  ColumnStore read{hold.block, hold.block->WritableUnits(), {}, 0};
+  ColumnStore read{hold.block, hold.block->WritableUnits(), hold.block->View().size(), progress, {}, 0};
   const std::u16string_view text = hold.block->View();
   const std::size_t fields = ReadCsvRecords(text, CellLimit::Sheet, read);
   read.columns.resize(fields);
@@ -88,9 +92,11 @@ LoadedCsv LoadCsvUnits(UnitBuffer units) {
 
 LoadedCsv LoadCsvText(std::u16string text) { return LoadCsvUnits(UnitBuffer(std::move(text))); }
 
-LoadedCsv LoadCsvFile(const std::filesystem::path& path) {
-  LargeDecodedText file = ReadLargeTextFile(path, kMaxReadBytes);
-  LoadedCsv loaded = LoadCsvUnits(std::move(file.text));
+LoadedCsv LoadCsvFile(const std::filesystem::path& path, WorkProgress* progress) {
+  ProgressPart(progress, 0, 500);
+  LargeDecodedText file = ReadLargeTextFile(path, kMaxReadBytes, progress);
+  ProgressPart(progress, 500, 1000);
+  LoadedCsv loaded = LoadCsvUnits(std::move(file.text), progress);
   loaded.encoding = file.encoding;
   loaded.undecodable = file.undecodable;
   return loaded;
@@ -109,7 +115,7 @@ Sheet SheetFromFile(const LoadedCsv& loaded) {
   return sheet;
 }
 
-std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
+std::string EncodeCsv(const SheetArray& array, TextEncoding encoding, WorkProgress* progress) {
   // Made and encoded a piece of rows at a time: the text of a large sheet is
   // never held whole beside its bytes.
   constexpr std::size_t kPieceUnits = std::size_t{1} << 20;
@@ -117,6 +123,7 @@ std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
   std::u16string piece;
   try {
     for (int row = 0; row < array.Rows();) {
+      ReportProgress(progress, static_cast<std::uint64_t>(row), static_cast<std::uint64_t>(array.Rows()));
       const int first = row;
       piece.clear();
       for (; row < array.Rows() && piece.size() < kPieceUnits; ++row)
@@ -137,8 +144,25 @@ std::string EncodeCsv(const SheetArray& array, TextEncoding encoding) {
   return bytes;
 }
 
-void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array, TextEncoding encoding) {
-  ReplaceFileContents(path, EncodeCsv(array, encoding));
+void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array, TextEncoding encoding,
+                 WorkProgress* progress) {
+  if (!progress) {
+    ReplaceFileContents(path, EncodeCsv(array, encoding));
+    return;
+  }
+  progress->Part(0, 600);
+  const std::string bytes = EncodeCsv(array, encoding, progress);
+  // Written in pieces, so that a stop asked for on the way leaves the old
+  // file as it was.
+  progress->Part(600, 1000);
+  constexpr std::size_t kPiece = std::size_t{8} << 20;
+  ReplaceFileContents(path, [&](const std::function<void(std::string_view)>& write) {
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+      progress->Report(at, bytes.size());
+      write(std::string_view(bytes).substr(at, kPiece));
+    }
+    progress->Check();
+  });
 }
 
 }  // namespace quillary

@@ -31,9 +31,10 @@ struct LoadedCsv {
 // SheetTooLargeError.
 // The cells share the text's units: a cell costs little beyond its text.
 LoadedCsv LoadCsvText(std::u16string text);
-LoadedCsv LoadCsvUnits(UnitBuffer units);
-// The file in the encoding its bytes show. Also throws FileReadError.
-LoadedCsv LoadCsvFile(const std::filesystem::path& path);
+LoadedCsv LoadCsvUnits(UnitBuffer units, WorkProgress* progress = nullptr);
+// The file in the encoding its bytes show. Also throws FileReadError, and
+// WorkCancelled when `progress` is asked to stop.
+LoadedCsv LoadCsvFile(const std::filesystem::path& path, WorkProgress* progress = nullptr);
 // What loading a file of this many bytes takes, roughly: its text as UTF-16
 // and a handle a cell (a cell every eight bytes, as in most files).
 inline std::uint64_t LoadCsvBytes(std::uintmax_t fileBytes) { return std::uint64_t{fileBytes} * 4; }
@@ -43,9 +44,11 @@ Sheet SheetFromFile(const LoadedCsv& loaded);
 
 // The file's bytes for the array. Throws UnencodableCellError and
 // ReadsBackDifferentlyError.
-std::string EncodeCsv(const SheetArray& array, TextEncoding encoding = TextEncoding::Cp932);
-// Throws what EncodeCsv throws and FileWriteError; writes nothing on failure.
+std::string EncodeCsv(const SheetArray& array, TextEncoding encoding = TextEncoding::Cp932,
+                      WorkProgress* progress = nullptr);
+// Throws what EncodeCsv throws, FileWriteError and WorkCancelled; the file
+// stays as it was on any of them.
 void SaveCsvFile(const std::filesystem::path& path, const SheetArray& array,
-                 TextEncoding encoding = TextEncoding::Cp932);
+                 TextEncoding encoding = TextEncoding::Cp932, WorkProgress* progress = nullptr);
 
 }  // namespace quillary

@@ -1,6 +1,7 @@
 #include "sheet/SheetEdits.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <numeric>
 #include <string>
@@ -40,7 +41,23 @@ char16_t Narrow(char16_t c) {
 // Each non-empty text's place among the distinct texts in textOrder (texts
 // the order holds equal share one): the rows then compare by number, and the
 // order (a collation, slow) is asked about each distinct text, not each row.
-void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& textOrder, std::vector<double>& ranks) {
+// Reports every so many calls of a comparison, as far as a sort of `items`
+// usually takes.
+class CountedCalls {
+ public:
+  CountedCalls(WorkProgress* progress, std::size_t items)
+      : progress_(progress), expected_(static_cast<std::uint64_t>(items) * std::bit_width(items) + 1) {}
+  void operator()() {
+    if (progress_ && ++calls_ % 8192 == 0) progress_->Report(calls_, expected_);
+  }
+
+ private:
+  WorkProgress* progress_;
+  std::uint64_t expected_, calls_ = 0;
+};
+
+void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& textOrder, std::vector<double>& ranks,
+               WorkProgress* progress) {
   std::unordered_map<std::u16string_view, std::size_t> index;
   std::vector<std::u16string_view> distinct;
   std::vector<std::size_t> of(keys.size());
@@ -52,8 +69,11 @@ void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& te
   }
   std::vector<std::size_t> sorted(distinct.size());
   std::iota(sorted.begin(), sorted.end(), 0);
-  std::sort(sorted.begin(), sorted.end(),
-            [&](std::size_t a, std::size_t b) { return textOrder(distinct[a], distinct[b]) < 0; });
+  CountedCalls called(progress, sorted.size());
+  std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
+    called();
+    return textOrder(distinct[a], distinct[b]) < 0;
+  });
   std::vector<double> rankOf(distinct.size());
   double rank = 0;
   for (std::size_t i = 0; i < sorted.size(); ++i) {
@@ -124,7 +144,7 @@ bool ReadsAsNumber(std::u16string_view text, double& value) {
   return end == ascii.c_str() + ascii.size();
 }
 
-Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder) {
+Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder, WorkProgress* progress) {
   const int rows = sheet.Rows();
   if (rows <= 2 || col < 1 || col >= sheet.Cols()) return sheet;
   // The sort key's texts, looked up once.
@@ -135,8 +155,12 @@ Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrd
   std::vector<double> values(static_cast<std::size_t>(rows), 0.0);
   bool numeric = true;
   for (int r = 1; r < rows && numeric; ++r) numeric = keys[r].empty() || ReadsAsNumber(keys[r], values[r]);
-  if (!numeric) RankTexts(keys, textOrder, values);
+  ProgressPart(progress, 0, 600);
+  if (!numeric) RankTexts(keys, textOrder, values, progress);
+  ProgressPart(progress, 600, 800);
+  CountedCalls called(progress, order.size());
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    called();
     const bool emptyA = keys[a].empty(), emptyB = keys[b].empty();
     if (emptyA || emptyB) return !emptyA && emptyB;  // empties last, both ways
     return descending ? values[b] < values[a] : values[a] < values[b];
@@ -145,7 +169,9 @@ Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrd
   std::vector<CellColumn> columns;
   columns.reserve(static_cast<std::size_t>(sheet.Cols()));
   columns.push_back(sheet.Column(0));
+  ProgressPart(progress, 800, 1000);
   for (int c = 1; c < sheet.Cols(); ++c) {
+    ReportProgress(progress, static_cast<std::uint64_t>(c), static_cast<std::uint64_t>(sheet.Cols()));
     const CellColumn& column = sheet.Column(c);
     CellColumn& sorted = columns.emplace_back();
     sorted.Reserve(static_cast<std::size_t>(rows));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/WorkProgress.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -37,8 +38,10 @@ using TextOrder = std::function<int(std::u16string_view a, std::u16string_view b
 
 // The data rows reordered by column `col`, stably: as numbers when every
 // non-empty value of the column reads as one ("1,200", "-3.5", "１２"),
-// else by textOrder; empty cells last either way.
-Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder);
+// else by textOrder; empty cells last either way. Reports to `progress`,
+// and throws WorkCancelled when it is asked to stop.
+Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder,
+                     WorkProgress* progress = nullptr);
 
 // The value of a text that reads as a decimal number, if it does.
 bool ReadsAsNumber(std::u16string_view text, double& value);

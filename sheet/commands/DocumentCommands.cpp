@@ -6,9 +6,9 @@
 #include <system_error>
 #include <utility>
 
-#include "commondialog/BusyCursor.h"
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/ErrorGuard.h"
+#include "commondialog/LongWork.h"
 #include "commondialog/MessageBox.h"
 #include "platform/BinarySniff.h"
 #include "platform/FileIO.h"
@@ -149,15 +149,18 @@ bool DocumentCommands::OpenFile(const QString& fileName) {
   LoadedCsv loaded;
   Sheet sheet;
   try {
-    const BusyCursor busy;
     const std::filesystem::path path = PathFromText(fileName.toStdU16String());
     // A sheet that fits the limits but not the memory left is refused
     // before it is read.
     std::error_code noSize;
     const std::uintmax_t size = std::filesystem::file_size(path, noSize);
     if (!noSize) document_.CheckRoom(LoadCsvBytes(size));
-    loaded = LoadCsvFile(path);
-    sheet = SheetFromFile(loaded);
+    LongWork(QStringLiteral("ファイルを読み込んでいます…")).Run([&](WorkProgress& progress) {
+      loaded = LoadCsvFile(path, &progress);
+      sheet = SheetFromFile(loaded);
+    });
+  } catch (const WorkCancelled&) {
+    return false;
   } catch (const SheetTooSmallError&) {
     ShowRefusal(messageBox_, kTooSmallMessage);
     return false;
@@ -214,13 +217,17 @@ bool DocumentCommands::SaveToItsFile() {
 bool DocumentCommands::SaveFile(const QString& fileName) {
   const Sheet& sheet = document_.sheet();
   try {
-    const BusyCursor busy;
-    SheetArray array = SheetArray::FromSheet(sheet);
-    SaveCsvFile(PathFromText(fileName.toStdU16String()), array, document_.fileEncoding());
+    SheetArray array;
+    LongWork(QStringLiteral("ファイルを保存しています…")).Run([&](WorkProgress& progress) {
+      array = SheetArray::FromSheet(sheet);
+      SaveCsvFile(PathFromText(fileName.toStdU16String()), array, document_.fileEncoding(), &progress);
+    });
     // Only a sheet that reached the file becomes the one Convert reads.
     document_.SetSheetArray(std::move(array), document_.fileEncoding());
     document_.MarkSaved();
     document_.SetFileName(fileName);
+  } catch (const WorkCancelled&) {
+    return false;
   } catch (const UnencodableCellError& error) {
     ShowRefusal(messageBox_,
                 kUnencodableMessage + u'\n' + CellPlace(sheet, error) + SaveUnencodableHint(error.encoding()));

@@ -204,23 +204,27 @@ std::u16string ReplacedText(std::u16string_view cell, const QString& replacement
   return TextAfter(cell, replacement, options, MatchFinder(options), length, count);
 }
 
-AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options)
+AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options,
+                         WorkProgress* progress)
     : sheet_(sheet),
       replacement_(replacement),
       options_(options),
       matches_(std::make_unique<MatchFinder>(options_)),
       bytes_(CellTableBytes(sheet.Rows(), sheet.Cols())) {
-  for (int r = FirstRow(options); r < sheet.Rows(); ++r)
+  for (int r = FirstRow(options); r < sheet.Rows(); ++r) {
+    if (r % 4096 == 0)
+      ReportProgress(progress, static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(sheet.Rows()));
     for (int c = 1; c < sheet.Cols(); ++c)
       if (const auto length = LengthAfter(sheet.Text(r, c), replacement, options_, *matches_)) {
         cells_.push_back({r, c, *length});
         bytes_ += HeldTextBytes(*length);
       }
+  }
 }
 
 AllReplaced::~AllReplaced() = default;
 
-Sheet AllReplaced::Build(long long& count) const {
+Sheet AllReplaced::Build(long long& count, WorkProgress* progress) const {
   count = 0;
   // The new texts go into one block, in room reserved for the lengths known
   // beforehand: a million replaced cells are one allocation, not a million.
@@ -236,6 +240,7 @@ Sheet AllReplaced::Build(long long& count) const {
   std::vector<std::uint32_t> starts(cells_.size() + 1);
   std::vector<std::pair<std::size_t, SharedText>> own;
   for (std::size_t i = 0; i < cells_.size(); ++i) {
+    if (i % 4096 == 0) ReportProgress(progress, i, cells_.size());
     const Cell& cell = cells_[i];
     long long inCell = 0;
     std::u16string text =

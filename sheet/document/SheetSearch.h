@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include "platform/WorkProgress.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -59,14 +60,16 @@ std::u16string ReplacedText(std::u16string_view cell, const QString& replacement
 // sheet takes is known before it is built.
 class AllReplaced {
  public:
-  // The sheet must outlive it.
-  AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options);
+  // The sheet must outlive it. Both goes report to `progress`, and throw
+  // WorkCancelled when it is asked to stop.
+  AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options,
+              WorkProgress* progress = nullptr);
   ~AllReplaced();
 
   // What building takes: a new table of cells and the new texts.
   std::uint64_t Bytes() const { return bytes_; }
   // The sheet with the matches replaced; how many in `count`.
-  Sheet Build(long long& count) const;
+  Sheet Build(long long& count, WorkProgress* progress = nullptr) const;
 
  private:
   struct Cell {

@@ -3,21 +3,28 @@
 // program shows the font, colour, printer or help dialogs), and the Qt side
 // of the dialogs checked on dialogs that are built but never shown.
 
+#include <chrono>
 #include <functional>
 #include <optional>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "commondialog/C_CommonDialog.h"
 #include "commondialog/DialogOwner.h"
+#include "commondialog/LongWork.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/QtCommonDialogBackend.h"
 #include "commondialog/QtFileDialog.h"
@@ -80,6 +87,53 @@ class CommonDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Work on a thread of its own: what it gives or throws comes back; the
+  // window's events go on meanwhile, but its input and closing are held;
+  // after half a second the dialog's cancel button stops the work.
+  void longWorkKeepsTheWindowDrawnAndStopsWhenAsked() {
+    using namespace std::chrono_literals;
+    QCOMPARE(LongWork(u"x"_s).Run([](WorkProgress&) { return 42; }), 42);
+    QVERIFY(
+        Raised<std::runtime_error>([] { LongWork(u"x"_s).Run([](WorkProgress&) { throw std::runtime_error("x"); }); }));
+    QVERIFY(!QApplication::overrideCursor());
+
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    bool closed = true;
+    QTimer::singleShot(50, [&] {
+      QTest::keyClicks(edit, u"abc"_s);
+      closed = window.close();
+    });
+    LongWork(u"x"_s).Run([](WorkProgress&) { std::this_thread::sleep_for(300ms); });
+    QVERIFY2(ticks >= 5, "the window's events waited for the work");
+    QCOMPARE(edit->text(), QString());
+    QVERIFY(!closed);
+    QVERIFY(window.isVisible());
+
+    bool dialogShown = false;
+    QTimer::singleShot(800, [&] {
+      for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) {
+          dialogShown = true;
+          QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+        }
+    });
+    const auto endless = [](WorkProgress& progress) {
+      for (int i = 0; i < 2000; ++i) {
+        progress.Report(static_cast<std::uint64_t>(i), 2000);
+        std::this_thread::sleep_for(5ms);
+      }
+    };
+    QVERIFY(Raised<WorkCancelled>([&] { LongWork(u"x"_s).Run(endless); }));
+    QVERIFY(dialogShown);
+    QVERIFY(!QApplication::overrideCursor());
+  }
+
   void fileDialogsCarryThePropertiesAndStartEmpty() {
     FakeCommonDialogBackend backend;
     backend.AcceptPath(QStringLiteral("/data/first.csv")).AcceptPath(QStringLiteral("/x/second.txt"));

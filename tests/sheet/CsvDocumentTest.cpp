@@ -102,6 +102,13 @@ TEST(SaveCsv, RefusesUnencodableCellsAndKeepsTheOldFile) {
   EXPECT_EQ(ReadBytes(file), "old");
   SaveCsvFile(file, katakana, TextEncoding::Utf8);
   EXPECT_EQ(LoadCsvFile(file).array.Text(0, 1), u"ﾃｽ");
+  // Stopped by the user: the file stays as it was, nothing is left beside it.
+  const std::string saved = ReadBytes(file);
+  WorkProgress stopped;
+  stopped.Cancel();
+  EXPECT_THROW(SaveCsvFile(file, SheetArray::FromSheet(Sheet(3, 3)), TextEncoding::Utf8, &stopped), WorkCancelled);
+  EXPECT_EQ(ReadBytes(file), saved);
+  EXPECT_THROW(LoadCsvFile(file, &stopped), WorkCancelled);
   EXPECT_THROW(SaveCsvFile(dir / "no/such/folder.csv", SheetArray(1, 1)), FileWriteError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
