@@ -11,10 +11,10 @@
 #include <utility>
 
 #include <QApplication>
-#include <QCollator>
 
 #include "platform/MemoryBudget.h"
 #include "sheet/SheetEdits.h"
+#include "sheet/document/JapaneseOrder.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
 #include "sheet/grid/GridControl.h"
@@ -68,14 +68,9 @@ BENCHMARK(BM_InsertAndDeleteAColumn)->Unit(benchmark::kMillisecond);
 // Japanese collation over mixed kana, kanji and Latin values.
 void BM_SortTheRecordsByAColumn(benchmark::State& state) {
   ShownGrid shown;
-  QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-  const TextOrder byCollation = [&collator](std::u16string_view a, std::u16string_view b) {
-    return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
-                            QStringView(b.data(), static_cast<qsizetype>(b.size())));
-  };
   bool descending = false;
   for (auto _ : state) {
-    shown.Apply([&] { return WithRowsSorted(shown.grid.sheet(), 3, descending, byCollation); });
+    shown.Apply([&] { return WithRowsSortedByRanks(shown.grid.sheet(), 3, descending, RankInJapaneseOrder); });
     descending = !descending;
   }
 }

@@ -77,6 +77,15 @@ class InputHold : public QObject {
   QPointer<QWidget> allowed_;
 };
 
+// The window in use; before any is active (a file named at start-up), the
+// main window, so that the dialog sits over it.
+QWidget* Owner() {
+  QWidget* shown = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (!shown && widget->isVisible() && widget->windowType() == Qt::Window) shown = widget;
+  return DialogOwner(shown);
+}
+
 }  // namespace
 
 // What the user sees while the work runs: the busy cursor, then the dialog.
@@ -93,8 +102,8 @@ class LongWork::Watch {
   // Shows the dialog once the work has run long enough, and how far it is.
   void Refresh() {
     if (!dialog_ && started_.elapsed() >= kDialogAfterMs) {
-      dialog_ = std::make_unique<QProgressDialog>(label_, QStringLiteral("キャンセル"), 0, WorkProgress::kWhole,
-                                                  DialogOwner(nullptr));
+      dialog_ =
+          std::make_unique<QProgressDialog>(label_, QStringLiteral("キャンセル"), 0, WorkProgress::kWhole, Owner());
       dialog_->setWindowTitle(kProgramTitle);
       dialog_->setWindowModality(Qt::ApplicationModal);
       dialog_->setAutoReset(false);

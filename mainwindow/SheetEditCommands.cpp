@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include <QCollator>
-#include <QLocale>
 #include <QRect>
 #include <QString>
 
@@ -12,6 +10,7 @@
 #include "sheet/SheetEdits.h"
 #include "sheet/commands/CommandMessages.h"
 #include "sheet/commands/InCellEditor.h"
+#include "sheet/document/JapaneseOrder.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 
@@ -107,17 +106,10 @@ void SheetEditCommands::SortDescending_Click() { Sort(true); }
 
 void SheetEditCommands::Sort(bool descending) {
   if (!Prepare(fg2_.Rows(), fg2_.Cols())) return;
-  // Kana, kanji and Latin letters in the order Japanese readers expect.
-  QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
-  collator.setNumericMode(true);
-  const TextOrder byCollation = [&collator](std::u16string_view a, std::u16string_view b) {
-    return collator.compare(QStringView(a.data(), static_cast<qsizetype>(a.size())),
-                            QStringView(b.data(), static_cast<qsizetype>(b.size())));
-  };
   const int col = fg2_.Col();
   Apply(fg2_.Rows(), fg2_.Cols(), [&] {
     return LongWork(QStringLiteral("並べ替えています…")).Run([&](WorkProgress& progress) {
-      return WithRowsSorted(fg2_.sheet(), col, descending, byCollation, &progress);
+      return WithRowsSortedByRanks(fg2_.sheet(), col, descending, RankInJapaneseOrder, &progress);
     });
   });
 }

@@ -38,9 +38,6 @@ char16_t Narrow(char16_t c) {
   return c;
 }
 
-// Each non-empty text's place among the distinct texts in textOrder (texts
-// the order holds equal share one): the rows then compare by number, and the
-// order (a collation, slow) is asked about each distinct text, not each row.
 // Reports every so many calls of a comparison, as far as a sort of `items`
 // usually takes.
 class CountedCalls {
@@ -56,7 +53,10 @@ class CountedCalls {
   std::uint64_t expected_, calls_ = 0;
 };
 
-void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& textOrder, std::vector<double>& ranks,
+// Each non-empty text's place among the distinct texts (texts the order
+// holds equal share one): the rows then compare by number, and the order (a
+// collation, slow) is asked about each distinct text, not each row.
+void RankTexts(const std::vector<std::u16string_view>& keys, const TextRanking& ranking, std::vector<double>& ranks,
                WorkProgress* progress) {
   std::unordered_map<std::u16string_view, std::size_t> index;
   std::vector<std::u16string_view> distinct;
@@ -67,19 +67,8 @@ void RankTexts(const std::vector<std::u16string_view>& keys, const TextOrder& te
     if (added) distinct.push_back(keys[r]);
     of[r] = at->second;
   }
-  std::vector<std::size_t> sorted(distinct.size());
-  std::iota(sorted.begin(), sorted.end(), 0);
-  CountedCalls called(progress, sorted.size());
-  std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
-    called();
-    return textOrder(distinct[a], distinct[b]) < 0;
-  });
-  std::vector<double> rankOf(distinct.size());
-  double rank = 0;
-  for (std::size_t i = 0; i < sorted.size(); ++i) {
-    if (i > 0 && textOrder(distinct[sorted[i - 1]], distinct[sorted[i]]) < 0) ++rank;
-    rankOf[sorted[i]] = rank;
-  }
+  index = {};
+  const std::vector<double> rankOf = ranking(distinct, progress);
   for (std::size_t r = 1; r < keys.size(); ++r)
     if (!keys[r].empty()) ranks[r] = rankOf[of[r]];
 }
@@ -145,6 +134,28 @@ bool ReadsAsNumber(std::u16string_view text, double& value) {
 }
 
 Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder, WorkProgress* progress) {
+  const TextRanking byComparing = [&textOrder](const std::vector<std::u16string_view>& distinct,
+                                               WorkProgress* watching) {
+    std::vector<std::size_t> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    CountedCalls called(watching, sorted.size());
+    std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
+      called();
+      return textOrder(distinct[a], distinct[b]) < 0;
+    });
+    std::vector<double> rankOf(distinct.size());
+    double rank = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+      if (i > 0 && textOrder(distinct[sorted[i - 1]], distinct[sorted[i]]) < 0) ++rank;
+      rankOf[sorted[i]] = rank;
+    }
+    return rankOf;
+  };
+  return WithRowsSortedByRanks(sheet, col, descending, byComparing, progress);
+}
+
+Sheet WithRowsSortedByRanks(const Sheet& sheet, int col, bool descending, const TextRanking& ranking,
+                            WorkProgress* progress) {
   const int rows = sheet.Rows();
   if (rows <= 2 || col < 1 || col >= sheet.Cols()) return sheet;
   // The sort key's texts, looked up once.
@@ -156,7 +167,7 @@ Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrd
   bool numeric = true;
   for (int r = 1; r < rows && numeric; ++r) numeric = keys[r].empty() || ReadsAsNumber(keys[r], values[r]);
   ProgressPart(progress, 0, 600);
-  if (!numeric) RankTexts(keys, textOrder, values, progress);
+  if (!numeric) RankTexts(keys, ranking, values, progress);
   ProgressPart(progress, 600, 800);
   CountedCalls called(progress, order.size());
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

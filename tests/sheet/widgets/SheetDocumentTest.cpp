@@ -8,7 +8,10 @@
 #include <functional>
 #include <random>
 
+#include <QCollator>
+
 #include "sheet/SheetEdits.h"
+#include "sheet/document/JapaneseOrder.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "support/SheetOf.h"
@@ -206,6 +209,31 @@ class SheetDocumentTest : public QObject {
     document.Change(0, [&] { return WithRowsDeleted(document.sheet(), 500000, 1); });
     QVERIFY2(document.HistoryBytes() < 1024 * 1024, QByteArray::number(document.HistoryBytes()));
     QVERIFY(!document.CheckModify());
+  }
+
+  // Sort's ranking by collation keys, made on two threads, against the
+  // collator comparing each pair: kana, katakana, kanji, Latin letters,
+  // numbers read as numbers, texts the collation holds equal.
+  void japaneseOrderRanksAsTheCollatorComparesPairs() {
+    const std::vector<std::u16string> words = {u"さくら", u"サクラ", u"桜", u"apple", u"Apple", u"10",   u"9", u"ｻｸﾗ",
+                                               u"あ",     u"ア",     u"亜", u"z",     u"2番",   u"10番", u"",  u"ー"};
+    std::vector<std::u16string> texts;
+    for (int i = 0; i < 600; ++i) texts.push_back(words[i % words.size()] + words[(i * 7) % words.size()]);
+    std::vector<std::u16string_view> distinct(texts.begin(), texts.end());
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setNumericMode(true);
+    const std::vector<double> ranks = RankInJapaneseOrder(distinct, nullptr);
+    QCOMPARE(ranks.size(), distinct.size());
+    for (std::size_t a = 0; a < distinct.size(); a += 7)
+      for (std::size_t b = 0; b < distinct.size(); b += 5) {
+        const int compared = collator.compare(QString::fromStdU16String(texts[a]), QString::fromStdU16String(texts[b]));
+        const int ranked = ranks[a] < ranks[b] ? -1 : ranks[a] > ranks[b] ? 1 : 0;
+        if ((compared > 0) - (compared < 0) != ranked)
+          QFAIL(qPrintable(u"%1 and %2 ranked %3, collated %4"_s
+                               .arg(QString::fromStdU16String(texts[a]), QString::fromStdU16String(texts[b]))
+                               .arg(ranked)
+                               .arg(compared)));
+      }
   }
 
   void undoOfASizeChangeKeepsTheCurrentCellOnTheSheet() {
