@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -95,15 +96,29 @@ class LongWork::Watch {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     started_.start();
   }
-  ~Watch() { QApplication::restoreOverrideCursor(); }
+  ~Watch() {
+    QApplication::restoreOverrideCursor();
+    // The keyboard goes back to the window the dialog sat over, whatever
+    // the desktop does with the focus of a window that goes.
+    if (dialog_) {
+      dialog_.reset();
+      if (owner_) owner_->activateWindow();
+    }
+  }
 
   WorkProgress& progress() { return progress_; }
 
   // Shows the dialog once the work has run long enough, and how far it is.
   void Refresh() {
     if (!dialog_ && started_.elapsed() >= kDialogAfterMs) {
+      owner_ = Owner();
       dialog_ =
-          std::make_unique<QProgressDialog>(label_, QStringLiteral("キャンセル"), 0, WorkProgress::kWhole, Owner());
+          std::make_unique<QProgressDialog>(label_, QStringLiteral("キャンセル"), 0, WorkProgress::kWhole, owner_);
+      // Enter typed ahead (the answer to the question before) must not
+      // stop the work: only a click or Esc does.
+      auto* cancel = new QPushButton(QStringLiteral("キャンセル"));
+      cancel->setAutoDefault(false);
+      dialog_->setCancelButton(cancel);
       dialog_->setWindowTitle(kProgramTitle);
       dialog_->setWindowModality(Qt::ApplicationModal);
       dialog_->setAutoReset(false);
@@ -120,6 +135,7 @@ class LongWork::Watch {
   QElapsedTimer started_;
   InputHold hold_;
   WorkProgress progress_;
+  QPointer<QWidget> owner_;
   std::unique_ptr<QProgressDialog> dialog_;
 };
 
