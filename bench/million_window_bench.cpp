@@ -5,10 +5,10 @@
 // user action from the same starting place, with the events it raises
 // handled and the window painted, the median of its repetitions:
 //
-// - a typed key (it opens the cell's editor), Ctrl+Enter that commits the
-//   edit (Enter types a line break in the cell),
-//   an arrow, PageDown, a wheel step and Shift+arrow, on the first, the
-//   middle and the last record (at the last one each goes up);
+// - on the first, the middle and the last record (at the last one each
+//   goes up or back): a typed key (it opens the cell's editor), Ctrl+Enter
+//   that commits the edit (Enter types a line break in the cell), an arrow,
+//   PageDown, a wheel step, Shift+arrow, Shift+Ctrl+End and Ctrl+A;
 // - Ctrl+End and Ctrl+Home;
 // - 次を検索 from the first cell to a text only the last record holds;
 // - Copy of every data cell to the system clipboard;
@@ -17,10 +17,9 @@
 // - the field-name editor opened on a sheet of 16,384 fields.
 //
 // With the accessibility layer on, as for a screen reader (the counter
-// `accessible` says whether it was): under xcb with a session bus and
-// QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1, the platform's bridge asks every
-// event's object what it is, as the reader would. The offscreen platform has
-// no bridge, and the layer stays off there:
+// `accessible` says whether it was), the figures include the platform's
+// bridge sending each event to the reader and what the reader asks back.
+// The offscreen platform has no bridge; xcb has one on a session bus:
 //   dbus-run-session -- xvfb-run -a env QT_QPA_PLATFORM=xcb
 //     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 bench/million_window_bench
 
@@ -172,8 +171,8 @@ Window& Million() {
 }
 
 enum class Action { Type, Commit, Move, Page, Wheel, Select, SelectToEnd, SelectAll };
-constexpr std::array<const char*, 8> kActionNames = {"type",        "commit",          "arrow", "page", "wheel",
-                                                     "shift_arrow", "shift_ctrl_end", "ctrl_a"};
+constexpr std::array<const char*, 8> kActionNames = {"type",  "commit",      "arrow",          "page",
+                                                     "wheel", "shift_arrow", "shift_ctrl_end", "ctrl_a"};
 constexpr std::array<int, 3> kPlaces = {1, kMillionRecords / 2, kMillionRecords};
 
 // Puts back what the action changed; what went wrong, if anything.
