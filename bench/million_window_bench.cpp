@@ -170,6 +170,12 @@ Window& Million() {
   return *million;
 }
 
+// Each figure the median of single runs, in milliseconds.
+template <int repetitions>
+void MediansOf(benchmark::internal::Benchmark* figure) {
+  figure->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(repetitions)->ReportAggregatesOnly(true);
+}
+
 enum class Action { Type, Commit, Move, Page, Wheel, Select, SelectToEnd, SelectAll };
 constexpr std::array<const char*, 8> kActionNames = {"type",  "commit",      "arrow",          "page",
                                                      "wheel", "shift_arrow", "shift_ctrl_end", "ctrl_a"};
@@ -228,10 +234,7 @@ void BM_Key(benchmark::State& state) {
 BENCHMARK(BM_Key)
     ->ArgNames({"action", "first0_middle1_last2"})
     ->ArgsProduct({benchmark::CreateDenseRange(0, 7, 1), {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true);
+    ->Apply(MediansOf<15>);
 
 // Ctrl+End from the first cell, Ctrl+Home from the last.
 void BM_JumpToTheEnd(benchmark::State& state) {
@@ -247,13 +250,7 @@ void BM_JumpToTheEnd(benchmark::State& state) {
   }
   if (w.grid().Row() != (home ? 1 : kMillionRecords)) state.SkipWithError("the jump missed");
 }
-BENCHMARK(BM_JumpToTheEnd)
-    ->ArgName("end0_home1")
-    ->DenseRange(0, 1)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_JumpToTheEnd)->ArgName("end0_home1")->DenseRange(0, 1)->Apply(MediansOf<15>);
 
 void BM_FindNextInTheLastRecord(benchmark::State& state) {
   Window& w = Million();
@@ -272,11 +269,7 @@ void BM_FindNextInTheLastRecord(benchmark::State& state) {
   find.hide();
   w.window.document().Undo();
 }
-BENCHMARK(BM_FindNextInTheLastRecord)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FindNextInTheLastRecord)->Apply(MediansOf<5>);
 
 void BM_CopyEveryCell(benchmark::State& state) {
   Window& w = Million();
@@ -292,7 +285,7 @@ void BM_CopyEveryCell(benchmark::State& state) {
   state.counters["clipboard_MUnits"] = QApplication::clipboard()->text().size() / 1e6;
   w.Place(1);
 }
-BENCHMARK(BM_CopyEveryCell)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CopyEveryCell)->Apply(MediansOf<3>);
 
 // Every field of every record in a table row.
 std::string Catalogue() {
@@ -325,11 +318,7 @@ void BM_PreviewAfterAnEdit(benchmark::State& state) {
   pane.hide();
   while (w.window.document().CanUndo()) w.window.document().Undo();
 }
-BENCHMARK(BM_PreviewAfterAnEdit)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PreviewAfterAnEdit)->Apply(MediansOf<5>);
 
 // A field-name row and one record of 16,384 fields.
 void BM_FieldEditorAtTheFieldLimit(benchmark::State& state) {
@@ -338,11 +327,7 @@ void BM_FieldEditorAtTheFieldLimit(benchmark::State& state) {
   Window w(std::move(sheet));
   for (auto _ : state) w.window.commands().FieldEdit_Click();
 }
-BENCHMARK(BM_FieldEditorAtTheFieldLimit)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FieldEditorAtTheFieldLimit)->Apply(MediansOf<3>);
 
 }  // namespace
 
