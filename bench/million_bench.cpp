@@ -5,9 +5,6 @@
 // BM_PeakMemory runs a process of its own that opens the file, then sorts
 // and replaces with their steps kept, and reports its peak resident size
 // against the file's size. Each figure is the median of its repetitions.
-//
-// The file is made once in the system's temporary folder (kept between
-// runs: QUILLARY_MILLION_CSV names another).
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -16,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -29,36 +25,17 @@
 #include "sheet/document/JapaneseOrder.h"
 #include "sheet/document/SheetDocument.h"
 #include "sheet/document/SheetSearch.h"
+#include "support/MillionCsv.h"
 #include "support/WidgetBenchMain.h"
 
 using namespace quillary;
+using quillary::testing::MillionCsv;
 
 namespace {
 
-constexpr int kRecords = 1000000;
 constexpr int kNumberColumn = 4;    // "1234", "98765", ...
 constexpr int kJapaneseColumn = 2;  // "りんご 12" ...
 constexpr int kDistinctColumn = 7;  // "SKU-123456", a different one each
-
-std::filesystem::path MillionCsv() {
-  if (const char* named = std::getenv("QUILLARY_MILLION_CSV")) return named;
-  const auto path = std::filesystem::temp_directory_path() / "quillary-million-8.csv";
-  if (std::filesystem::exists(path)) return path;
-  static const char* const kNames[] = {"りんご", "みかん",   "東京都千代田区", "大阪府大阪市北区",
-                                       "ぶどう", "カタカナ", "漢字の商品名"};
-  std::ofstream out(path, std::ios::binary);
-  out << "番号,商品名,分類,価格,在庫,住所,コード,説明\r\n";
-  std::string line;
-  for (int r = 1; r <= kRecords; ++r) {
-    const int mix = static_cast<int>((static_cast<unsigned>(r) * 2654435761u) % 1000003u);
-    line = std::to_string(r) + "," + kNames[mix % 7] + " " + std::to_string(mix % 977) + ",分類" +
-           std::to_string(mix % 13) + "," + std::to_string(mix % 99991) + "," + std::to_string(mix % 500) + "," +
-           kNames[(mix / 7) % 7] + std::to_string(mix % 89) + "丁目,SKU-" + std::to_string(mix) +
-           ",\"説明, \"\"引用\"\" あり\"\r\n";
-    out << line;
-  }
-  return path;
-}
 
 Sheet OpenedSheet() { return SheetFromFile(LoadCsvFile(MillionCsv())); }
 

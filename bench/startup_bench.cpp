@@ -20,6 +20,7 @@
 #include "sheet/document/SheetDocument.h"
 #include "sheet/grid/GridControl.h"
 #include "support/SampleSheet.h"
+#include "support/WidgetBenchMain.h"
 
 namespace {
 
@@ -99,13 +100,6 @@ void BM_CheckModifyMaxSheetChangedAtTheEnd(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(window.document().CheckModify());
 }
 BENCHMARK(BM_CheckModifyMaxSheetChangedAtTheEnd)->Unit(benchmark::kMicrosecond);
-
-// The offscreen platform says once per window that it cannot pass size
-// hints on; that is no news here and would bury the figures.
-void QuietAboutSizeHints(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.contains(QStringLiteral("propagateSizeHints"))) return;
-  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
 
 }  // namespace
 

@@ -81,18 +81,22 @@ void RangeClipboard::PasteExternal_Click() {
 
 void RangeClipboard::CopyGrid(int c1, int r1, int c2, int r2) {
   const Range range = Normalise(c1, r1, c2, r2);
+  const Sheet& sheet = grid_.sheet();
+  QString tabText = QString::fromStdU16String(ToTabText(sheet, range.top, range.left, range.bottom, range.right));
+  // Straight from the sheet's texts, in one piece about as long as the tab
+  // text: a range may hold millions of cells.
   QString text;
+  text.reserve(tabText.size() + range.bottom - range.top + 1);
   for (int r = range.top; r <= range.bottom; ++r) {
     for (int c = range.left; c <= range.right; ++c) {
-      text += grid_.TextMatrix(r, c);
+      text.append(QStringView(sheet.Text(r, c)));
       text += kFieldEnd;
     }
     text += kRowEnd;
   }
   record_ = {range.left, range.top, range.right, range.bottom, std::move(text)};
   hasRecord_ = true;
-  placedOnClipboard_ =
-      QString::fromStdU16String(ToTabText(grid_.sheet(), range.top, range.left, range.bottom, range.right));
+  placedOnClipboard_ = std::move(tabText);
   QGuiApplication::clipboard()->setText(placedOnClipboard_);
 }
 

@@ -10,20 +10,24 @@ constexpr char16_t kCr = u'\r';
 constexpr char16_t kQuote = u'"';
 constexpr char16_t kMarker = u'|';
 
-std::u16string Field(std::u16string_view cell) {
-  std::u16string text;
-  bool quote = false;
-  for (const char16_t c : cell) {
-    if (c == kMarker) {
-      text += kLf;
-      quote = true;
-    } else {
-      if (c == kTab || c == kLf || c == kCr || c == kQuote) quote = true;
-      if (c == kQuote) text += kQuote;
-      text += c;
-    }
+bool NeedsQuotes(std::u16string_view cell) {
+  for (const char16_t c : cell)
+    if (c == kMarker || c == kTab || c == kLf || c == kCr || c == kQuote) return true;
+  return false;
+}
+
+// Appended in place: a range may hold millions of cells, most of them plain.
+void AppendField(std::u16string& text, std::u16string_view cell) {
+  if (!NeedsQuotes(cell)) {
+    text += cell;
+    return;
   }
-  return quote ? kQuote + text + kQuote : text;
+  text += kQuote;
+  for (const char16_t c : cell) {
+    if (c == kQuote) text += kQuote;
+    text += c == kMarker ? kLf : c;
+  }
+  text += kQuote;
 }
 
 }  // namespace
@@ -33,7 +37,7 @@ std::u16string ToTabText(const Sheet& sheet, int top, int left, int bottom, int 
   for (int r = top; r <= bottom; ++r) {
     for (int c = left; c <= right; ++c) {
       if (c > left) text += kTab;
-      text += Field(sheet.Text(r, c));
+      AppendField(text, sheet.Text(r, c));
     }
     text += kLf;
   }

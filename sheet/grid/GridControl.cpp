@@ -1,9 +1,11 @@
 #include "sheet/grid/GridControl.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -54,6 +56,12 @@ GridControl::GridControl(SheetDocument* shown, int fixedRows, int fixedCols, QWi
   selection_ = new GridSelectionModel(model_, this);
   setSelectionModel(selection_);
   delete viewDefault;
+  // The headings draw no selection, yet they ask whether their field or
+  // record is wholly selected, which Qt answers by visiting every cell of
+  // it: a million for a field. Theirs is a selection model that stays empty.
+  auto* headingSelection = new QItemSelectionModel(model_, this);
+  horizontalHeader()->setSelectionModel(headingSelection);
+  verticalHeader()->setSelectionModel(headingSelection);
   connect(selection_, &GridSelectionModel::LeaveCell, this, &GridControl::LeaveCell);
   connect(selection_, &GridSelectionModel::RowColChange, this, &GridControl::RowColChange);
   connect(selection_, &GridSelectionModel::EnterCell, this, &GridControl::EnterCell);
@@ -426,6 +434,28 @@ void GridControl::focusInEvent(QFocusEvent* event) {
 void GridControl::scrollContentsBy(int dx, int dy) {
   QTableView::scrollContentsBy(dx, dy);
   if (dx != 0 || dy != 0) emit Scroll();
+}
+
+void GridControl::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  // The table view tells the accessibility layer which cell was selected
+  // and which deselected first, after listing every cell of both: millions
+  // for a whole sheet. The first cell of a range is its top-left corner.
+  if (QAccessible::isActive()) {
+    AnnounceSelection(selected, QAccessible::SelectionAdd);
+    AnnounceSelection(deselected, QAccessible::SelectionRemove);
+  }
+  QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void GridControl::AnnounceSelection(const QItemSelection& cells, QAccessible::Event change) {
+  if (cells.isEmpty()) return;
+  // The table's accessible children: the headings' row and column first.
+  const QModelIndex first = cells.first().topLeft();
+  const long long child = (first.row() + 1LL) * (model_->columnCount() + 1LL) + first.column() + 1;
+  if (child > std::numeric_limits<int>::max()) return;
+  QAccessibleEvent event(this, change);
+  event.setChild(static_cast<int>(child));
+  QAccessible::updateAccessibility(&event);
 }
 
 void GridControl::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -8,6 +8,7 @@
 // the setters): LeaveCell while the old cell is still current, then the cell
 // changes, then RowColChange and EnterCell.
 
+#include <QAccessible>
 #include <QString>
 #include <QTableView>
 #include <cstdint>
@@ -157,6 +158,7 @@ class GridControl : public QTableView {
   void focusInEvent(QFocusEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -167,6 +169,9 @@ class GridControl : public QTableView {
   void MoveCurrentTo(GridCell cell, bool scrollIntoView = true);
   void ExtendSelectionTo(GridCell cell, bool scrollIntoView = true);
   void ScrollToCell(GridCell cell);
+  // Tells the accessibility layer that the first of these cells was
+  // selected or deselected.
+  void AnnounceSelection(const QItemSelection& cells, QAccessible::Event change);
   bool Navigate(const QKeyEvent& event);
   void RaiseMouseDown(const QWidget& source, const QMouseEvent& event);
   bool Selected(GridCell cell) const;
