@@ -121,7 +121,7 @@ void SortJapanese(SheetDocument& document) {
 void ReplaceAll(SheetDocument& document) {
   const AllReplaced replaced(document.sheet(), QStringLiteral("零"), SearchOptions{QStringLiteral("0")});
   long long count = 0;
-  document.Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+  replaced.ApplyTo(document, count);
 }
 
 void InsertRow(SheetDocument& document) {

@@ -179,10 +179,10 @@ void FindReplace::ReplaceAll_Click() {
   SheetDocument& document = fg2_.document();
   const AllReplaced replaced(document.sheet(), ReplaceText->text(), options);
   long long count = 0;
-  document.Change(replaced.Bytes(), [&] {
+  {
     const BusyCursor busy;
-    return replaced.Build(count);
-  });
+    replaced.ApplyTo(document, count);
+  }
   Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 か所置換しました。").arg(count));
 }
 
