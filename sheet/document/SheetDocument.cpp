@@ -106,11 +106,9 @@ void SheetDocument::Change(std::uint64_t bytes, const std::function<Sheet()>& bu
 void SheetDocument::SetCells(std::uint64_t bytes, const std::function<std::vector<PlacedText>()>& build) {
   CheckRoom(bytes + kStepBytes);
   std::vector<PlacedText> cells = build();
-  // Cells outside the sheet are left alone; cells that keep their text are
-  // no change.
+  // Cells outside the sheet are left alone.
   std::erase_if(cells, [&](const PlacedText& cell) {
-    return cell.row < 0 || cell.col < 0 || cell.row >= sheet_.Rows() || cell.col >= sheet_.Cols() ||
-           sheet_.Shared(cell.row, cell.col) == cell.text;
+    return cell.row < 0 || cell.col < 0 || cell.row >= sheet_.Rows() || cell.col >= sheet_.Cols();
   });
   if (cells.empty()) return;
   PlacedVersion placed{cells.front().row, cells.front().col, cells.front().row, cells.front().col, {}};

@@ -79,8 +79,9 @@ class SheetDocument : public QObject {
   // deleted or sorted, every cell replaced); `bytes`, at least what
   // building it takes, is checked first.
   void Change(std::uint64_t bytes, const std::function<Sheet()>& build);
-  // The cells `build` lists (each once, inside the sheet) given their new
-  // texts in place, the other cells kept: the step holds the old texts of
+  // The cells `build` lists (each once, inside the sheet, with a text it
+  // does not hold yet: the list is not compared with the sheet) given their
+  // new texts in place, the other cells kept: the step holds the old texts of
   // those cells alone, which for changes scattered over part of a large
   // sheet (a replace-all's) costs less than the whole table Change keeps.
   // `bytes`, at least what building the list takes, is checked first.

@@ -213,9 +213,16 @@ AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const S
       options_(options),
       matches_(std::make_unique<MatchFinder>(options_)),
       bytes_(CellTableBytes(sheet.Rows(), sheet.Cols())) {
+  // A bit a searched cell, so that building visits only the cells with a
+  // match (after a sort, reading every cell's text again costs as much as
+  // the first go).
+  matched_.resize(static_cast<std::size_t>(std::max(sheet.Rows() - FirstRow(options), 0)) *
+                  static_cast<std::size_t>(std::max(sheet.Cols() - 1, 0)));
+  std::size_t i = 0;
   for (int r = FirstRow(options); r < sheet.Rows(); ++r)
-    for (int c = 1; c < sheet.Cols(); ++c)
+    for (int c = 1; c < sheet.Cols(); ++c, ++i)
       if (const auto length = LengthAfter(sheet.Text(r, c), replacement, options_, *matches_)) {
+        matched_[i] = true;
         ++cells_;
         if (*length <= kOwnBlockUnits)
           blockUnits_ += *length;
@@ -232,19 +239,20 @@ void AllReplaced::Replace(long long& count, Put put) const {
   count = 0;
   // The new texts go into one block made at its exact size: a million
   // replaced cells are one allocation, not a million, and no room is left
-  // over. The cells are found again rather than listed by the first go.
+  // over.
   TextBlockWriter texts(static_cast<std::size_t>(blockUnits_));
+  std::size_t i = 0;
   for (int r = FirstRow(options_); r < sheet_.Rows(); ++r)
-    for (int c = 1; c < sheet_.Cols(); ++c) {
+    for (int c = 1; c < sheet_.Cols(); ++c, ++i) {
+      if (!matched_[i]) continue;
       const std::u16string_view cell = sheet_.Text(r, c);
       // A pattern's new length is known only once its text is made.
-      std::optional<std::uint64_t> length;
-      if (matches_->Regular() ? !matches_->Matches(cell)
-                              : !(length = LengthAfter(cell, replacement_, options_, *matches_)))
-        continue;
+      const std::uint64_t length =
+          matches_->Regular() ? 0 : LengthAfter(cell, replacement_, options_, *matches_).value_or(0);
       long long inCell = 0;
-      std::u16string text = TextAfter(cell, replacement_, options_, *matches_, length.value_or(0), inCell);
+      std::u16string text = TextAfter(cell, replacement_, options_, *matches_, length, inCell);
       count += inCell;
+      if (text == cell) continue;  // replaced by itself: no change
       put(r, c, text.size() > kOwnBlockUnits ? SharedText(std::move(text)) : texts.Add(text));
     }
 }

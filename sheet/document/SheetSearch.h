@@ -86,6 +86,7 @@ class AllReplaced {
   QString replacement_;
   SearchOptions options_;
   std::unique_ptr<MatchFinder> matches_;  // of options_
+  std::vector<bool> matched_;             // searched cells, row by row
   std::uint64_t cells_ = 0;               // with a match
   std::uint64_t blockUnits_ = 0;          // of the new texts that share a block
   std::uint64_t bytes_ = 0;
