@@ -82,7 +82,7 @@ long long ReplaceThereAndBack(ShownGrid& shown, const QString& a, const QString&
   long long count = 0;
   for (const auto& [find, with] : {std::pair{a, b}, std::pair{b, a}}) {
     const AllReplaced replaced(shown.grid.sheet(), with, SearchOptions{find});
-    shown.grid.document().Change(replaced.Bytes(), [&] { return replaced.Build(count); });
+    replaced.ApplyTo(shown.grid.document(), count);
     QApplication::processEvents();
   }
   return count;

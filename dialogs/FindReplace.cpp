@@ -178,7 +178,7 @@ void FindReplace::ReplaceAll_Click() {
   if (!Searchable(options)) return;
   SheetDocument& document = fg2_.document();
   const QString replacement = ReplaceText->text();
-  // One dialog over both goes: the matches counted, then the new sheet made.
+  // One dialog over both goes: the matches counted, then the change made.
   LongWork work(QStringLiteral("置換しています…"));
   std::optional<AllReplaced> replaced;
   work.Run([&](WorkProgress& progress) {
@@ -186,10 +186,10 @@ void FindReplace::ReplaceAll_Click() {
     replaced.emplace(document.sheet(), replacement, options, &progress);
   });
   long long count = 0;
-  document.Change(replaced->Bytes(), [&] {
+  replaced->ApplyTo(document, count, [&](const auto& build) {
     return work.Run([&](WorkProgress& progress) {
       progress.Part(400, 1000);
-      return replaced->Build(count, &progress);
+      return build(&progress);
     });
   });
   Say(count == 0 ? QStringLiteral("見つかりません。") : QStringLiteral("%1 か所置換しました。").arg(count));

@@ -14,23 +14,43 @@ namespace {
 // What a step and each part of it take besides the texts they hold.
 constexpr std::uint64_t kPartBytes = 256;
 
-}  // namespace
-
-std::uint64_t StepPart::BytesHeldAlone() const {
-  if (!sheet() && !cells()) return kPartBytes;
+// The texts a part of cells holds, and what holds them.
+template <typename Texts, typename TextOf>
+std::uint64_t TextsHeldAlone(const Texts& texts, TextOf textOf) {
+  std::uint64_t bytes = texts.capacity() * sizeof(texts[0]) + kPartBytes;
   try {
-    if (const Sheet* held = sheet()) return quillary::BytesHeldAlone(*held) + kPartBytes;
     FreedBytes freed;
-    for (const SharedText& text : cells()->texts) freed.Add(text);
-    return cells()->texts.capacity() * sizeof(SharedText) + kPartBytes + freed.Total();
+    for (const auto& held : texts) freed.Add(textOf(held));
+    return bytes + freed.Total();
   } catch (const std::bad_alloc&) {
     // No memory to tell which texts are shared: all of them are counted,
     // which only forgets older steps sooner.
-    if (const Sheet* held = sheet()) return quillary::SheetBytes(*held) + kPartBytes;
-    std::uint64_t bytes = cells()->texts.capacity() * sizeof(SharedText) + kPartBytes;
-    for (const SharedText& text : cells()->texts) bytes += text.Bytes();
+    for (const auto& held : texts) bytes += textOf(held).Bytes();
     return bytes;
   }
+}
+
+}  // namespace
+
+std::uint64_t StepPart::BytesHeldAlone() const {
+  if (const CellsVersion* held = cells())
+    return TextsHeldAlone(held->texts, [](const SharedText& text) -> const SharedText& { return text; });
+  if (const PlacedVersion* held = placed())
+    return TextsHeldAlone(held->cells, [](const PlacedText& cell) -> const SharedText& { return cell.text; });
+  if (const Sheet* held = sheet()) {
+    try {
+      return quillary::BytesHeldAlone(*held) + kPartBytes;
+    } catch (const std::bad_alloc&) {
+      return quillary::SheetBytes(*held) + kPartBytes;
+    }
+  }
+  return kPartBytes;
+}
+
+void StepPart::Unshare(Sheet& sheet) const {
+  if (const CellsVersion* held = cells()) sheet.Unshare(held->top, held->left, held->bottom, held->right);
+  if (const PlacedVersion* held = placed())
+    for (const PlacedText& cell : held->cells) sheet.Unshare(cell.row, cell.col, cell.row, cell.col);
 }
 
 namespace {
@@ -45,8 +65,8 @@ void UnshareWhatTheyWrite(Sheet& sheet, Parts& parts) {
   for (StepPart& part : parts) {
     if (Sheet* held = part.sheet())
       target = held;
-    else if (const CellsVersion* cells = part.cells())
-      target->Unshare(cells->top, cells->left, cells->bottom, cells->right);
+    else
+      part.Unshare(*target);
   }
 }
 

@@ -11,6 +11,7 @@
 #include <QUndoCommand>
 
 #include "platform/TextEncoding.h"
+#include "sheet/PlacedText.h"
 #include "sheet/Sheet.h"
 
 namespace quillary {
@@ -23,12 +24,19 @@ struct CellsVersion {
   std::vector<SharedText> texts;
 };
 
-// One change: a rectangle of cells, the whole sheet (for changes of its
-// size), or the encoding the next Save writes. Made holding the new
-// version; once made, it holds the old one.
+// The texts of cells scattered over the sheet, and the rectangle they lie in.
+struct PlacedVersion {
+  int top, left, bottom, right;
+  std::vector<PlacedText> cells;
+};
+
+// One change: a rectangle of cells, cells scattered over the sheet, the
+// whole sheet (for changes of its size), or the encoding the next Save
+// writes. Made holding the new version; once made, it holds the old one.
 class StepPart {
  public:
   explicit StepPart(CellsVersion cells) : version_(std::move(cells)) {}
+  explicit StepPart(PlacedVersion cells) : version_(std::move(cells)) {}
   explicit StepPart(Sheet sheet) : version_(std::move(sheet)) {}
   explicit StepPart(TextEncoding encoding) : version_(encoding) {}
 
@@ -36,14 +44,20 @@ class StepPart {
   CellsVersion* cells() { return std::get_if<CellsVersion>(&version_); }
   const Sheet* sheet() const { return std::get_if<Sheet>(&version_); }
   Sheet* sheet() { return std::get_if<Sheet>(&version_); }
+  const PlacedVersion* placed() const { return std::get_if<PlacedVersion>(&version_); }
+  PlacedVersion* placed() { return std::get_if<PlacedVersion>(&version_); }
   TextEncoding* encoding() { return std::get_if<TextEncoding>(&version_); }
+
+  // Makes the cells the part writes the sheet's own (copying what other
+  // copies of the sheet share), so that writing them then cannot fail.
+  void Unshare(Sheet& sheet) const;
 
   // What letting the part go would free, roughly: the texts nothing else
   // holds, and what holds them.
   std::uint64_t BytesHeldAlone() const;
 
  private:
-  std::variant<CellsVersion, Sheet, TextEncoding> version_;
+  std::variant<CellsVersion, PlacedVersion, Sheet, TextEncoding> version_;
 };
 
 // The parts are done in their order and undone in the reverse order. A

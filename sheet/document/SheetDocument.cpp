@@ -23,6 +23,8 @@ struct SheetDocument::Notice {
 
 SheetDocument::Notice SheetDocument::NoticeOf(const StepPart& part) {
   if (const CellsVersion* held = part.cells()) return {false, false, held->top, held->left, held->bottom, held->right};
+  if (const PlacedVersion* held = part.placed())
+    return {false, false, held->top, held->left, held->bottom, held->right};
   if (part.sheet()) return {true, false, 0, 0, 0, 0};
   return {false, true, 0, 0, 0, 0};
 }
@@ -101,6 +103,25 @@ void SheetDocument::Change(std::uint64_t bytes, const std::function<Sheet()>& bu
   Make(StepPart(std::move(built)));
 }
 
+void SheetDocument::SetCells(std::uint64_t bytes, const std::function<std::vector<PlacedText>()>& build) {
+  CheckRoom(bytes + kStepBytes);
+  std::vector<PlacedText> cells = build();
+  // Cells outside the sheet are left alone.
+  std::erase_if(cells, [&](const PlacedText& cell) {
+    return cell.row < 0 || cell.col < 0 || cell.row >= sheet_.Rows() || cell.col >= sheet_.Cols();
+  });
+  if (cells.empty()) return;
+  PlacedVersion placed{cells.front().row, cells.front().col, cells.front().row, cells.front().col, {}};
+  for (const PlacedText& cell : cells) {
+    placed.top = std::min(placed.top, cell.row);
+    placed.left = std::min(placed.left, cell.col);
+    placed.bottom = std::max(placed.bottom, cell.row);
+    placed.right = std::max(placed.right, cell.col);
+  }
+  placed.cells = std::move(cells);
+  Make(StepPart(std::move(placed)));
+}
+
 void SheetDocument::Make(StepPart part) {
   std::unique_ptr<HistoryStep> own;
   HistoryStep* step = openStep_.get();
@@ -109,7 +130,7 @@ void SheetDocument::Make(StepPart part) {
     step = own.get();
   }
   step->MakeRoom();
-  if (const CellsVersion* cells = part.cells()) sheet_.Unshare(cells->top, cells->left, cells->bottom, cells->right);
+  part.Unshare(sheet_);
   const Notice notice = NoticeOf(part);
   // An observer failing before the swap leaves the sheet as it was; from
   // the swap until the step holds the part nothing can fail.
@@ -154,15 +175,21 @@ void SheetDocument::Swap(StepPart& part) noexcept {
     sheetBytes_ = quillary::SheetBytes(sheet_);
     return;
   }
+  if (PlacedVersion* placed = part.placed()) {
+    for (PlacedText& cell : placed->cells) SwapCell(cell.row, cell.col, cell.text);
+    return;
+  }
   CellsVersion& cells = *part.cells();
   std::size_t i = 0;
   for (int r = cells.top; r <= cells.bottom; ++r)
-    for (int c = cells.left; c <= cells.right; ++c, ++i) {
-      SharedText now = sheet_.Shared(r, c);
-      sheetBytes_ = sheetBytes_ - now.Bytes() + cells.texts[i].Bytes();
-      sheet_.SetShared(r, c, std::move(cells.texts[i]));
-      cells.texts[i] = std::move(now);
-    }
+    for (int c = cells.left; c <= cells.right; ++c, ++i) SwapCell(r, c, cells.texts[i]);
+}
+
+void SheetDocument::SwapCell(int row, int col, SharedText& text) noexcept {
+  SharedText now = sheet_.Shared(row, col);
+  sheetBytes_ = sheetBytes_ - now.Bytes() + text.Bytes();
+  sheet_.SetShared(row, col, std::move(text));
+  text = std::move(now);
 }
 
 void SheetDocument::Announce(const Notice& notice) {

@@ -27,6 +27,7 @@
 
 #include "platform/MemoryBudget.h"
 #include "platform/TextEncoding.h"
+#include "sheet/PlacedText.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetArray.h"
 
@@ -78,6 +79,13 @@ class SheetDocument : public QObject {
   // deleted or sorted, every cell replaced); `bytes`, at least what
   // building it takes, is checked first.
   void Change(std::uint64_t bytes, const std::function<Sheet()>& build);
+  // The cells `build` lists (each once, inside the sheet, with a text it
+  // does not hold yet: the list is not compared with the sheet) given their
+  // new texts in place, the other cells kept: the step holds the old texts of
+  // those cells alone, which for changes scattered over part of a large
+  // sheet (a replace-all's) costs less than the whole table Change keeps.
+  // `bytes`, at least what building the list takes, is checked first.
+  void SetCells(std::uint64_t bytes, const std::function<std::vector<PlacedText>()>& build);
 
   // Groups the changes made while it lives into one step of the history
   // (one user action: a resize with its new labels, all field names). Steps
@@ -183,6 +191,9 @@ class SheetDocument : public QObject {
   // again: Keep holds the first failure, RethrowFailure reports it.
   void Prepare(const StepPart& part);
   void Swap(StepPart& part) noexcept;
+  // One cell's text exchanged with `text` (its chunk made the sheet's own
+  // beforehand).
+  void SwapCell(int row, int col, SharedText& text) noexcept;
   void Announce(const Notice& notice);
   void Exchange(StepPart& part) noexcept;
   void Keep() noexcept;

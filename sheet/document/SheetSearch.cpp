@@ -7,6 +7,9 @@
 #include <QRegularExpression>
 #include <QStringMatcher>
 
+#include "sheet/TextBlockWriter.h"
+#include "sheet/document/SheetDocument.h"
+
 namespace quillary {
 
 namespace {
@@ -127,12 +130,6 @@ std::u16string RegularReplaced(std::u16string_view cell, const QString& replacem
   return text.toStdU16String();
 }
 
-// The replacement's length beyond what it replaces, per match.
-std::uint64_t Growth(const QString& replacement, const SearchOptions& options) {
-  return replacement.size() > options.text.size() ? static_cast<std::uint64_t>(replacement.size() - options.text.size())
-                                                  : 0;
-}
-
 std::optional<std::uint64_t> LengthAfter(std::u16string_view cell, const QString& replacement,
                                          const SearchOptions& options, const MatchFinder& matches) {
   if (matches.Regular() || options.wholeCell || options.text.isEmpty()) {
@@ -142,15 +139,13 @@ std::optional<std::uint64_t> LengthAfter(std::u16string_view cell, const QString
     if (matches.Regular()) return RegularReplaced(cell, replacement, matches, count).size();
     return static_cast<std::uint64_t>(replacement.size());
   }
-  const std::uint64_t growth = Growth(replacement, options);
   std::uint64_t found = 0;
   for (std::size_t at = matches.Next(cell, 0); at != std::u16string_view::npos;
-       at = matches.Next(cell, at + matches.Length())) {
+       at = matches.Next(cell, at + matches.Length()))
     ++found;
-    if (growth == 0) break;  // one is enough: the text cannot grow
-  }
   if (found == 0) return std::nullopt;
-  return cell.size() + found * growth;
+  // Every match is as long as the searched text.
+  return cell.size() - found * matches.Length() + found * static_cast<std::uint64_t>(replacement.size());
 }
 
 std::u16string TextAfter(std::u16string_view cell, const QString& replacement, const SearchOptions& options,
@@ -204,6 +199,14 @@ std::u16string ReplacedText(std::u16string_view cell, const QString& replacement
   return TextAfter(cell, replacement, options, MatchFinder(options), length, count);
 }
 
+namespace {
+
+// A new text longer than this gets a block of its own, so that it goes as
+// soon as its cell lets it go, whatever holds the others.
+constexpr std::uint64_t kOwnBlockUnits = std::uint64_t{1} << 12;
+
+}  // namespace
+
 AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const SearchOptions& options,
                          WorkProgress* progress)
     : sheet_(sheet),
@@ -211,57 +214,78 @@ AllReplaced::AllReplaced(const Sheet& sheet, const QString& replacement, const S
       options_(options),
       matches_(std::make_unique<MatchFinder>(options_)),
       bytes_(CellTableBytes(sheet.Rows(), sheet.Cols())) {
+  // A bit a searched cell, so that building visits only the cells with a
+  // match (after a sort, reading every cell's text again costs as much as
+  // the first go).
+  matched_.resize(static_cast<std::size_t>(std::max(sheet.Rows() - FirstRow(options), 0)) *
+                  static_cast<std::size_t>(std::max(sheet.Cols() - 1, 0)));
+  std::size_t i = 0;
   for (int r = FirstRow(options); r < sheet.Rows(); ++r) {
     if (r % 4096 == 0)
       ReportProgress(progress, static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(sheet.Rows()));
-    for (int c = 1; c < sheet.Cols(); ++c)
+    for (int c = 1; c < sheet.Cols(); ++c, ++i)
       if (const auto length = LengthAfter(sheet.Text(r, c), replacement, options_, *matches_)) {
-        cells_.push_back({r, c, *length});
-        bytes_ += HeldTextBytes(*length);
+        matched_[i] = true;
+        ++cells_;
+        if (*length <= kOwnBlockUnits)
+          blockUnits_ += *length;
+        else
+          bytes_ += kTextHolderBytes;
+        bytes_ += *length * sizeof(char16_t);
       }
   }
 }
 
 AllReplaced::~AllReplaced() = default;
 
-Sheet AllReplaced::Build(long long& count, WorkProgress* progress) const {
+template <typename Put>
+void AllReplaced::Replace(long long& count, WorkProgress* progress, Put put) const {
   count = 0;
-  // The new texts go into one block, in room reserved for the lengths known
-  // beforehand: a million replaced cells are one allocation, not a million.
-  // A long text gets a block of its own, so that it goes as soon as its cell
-  // lets it go, whatever holds the others.
-  constexpr std::uint64_t kOwnBlockUnits = std::uint64_t{1} << 12;
-  std::uint64_t room = 0;
-  for (const Cell& cell : cells_)
-    if (cell.length <= kOwnBlockUnits) room += cell.length;
-  TextBlockBuilder texts;
-  texts.Reserve(static_cast<std::size_t>(room));
-  // Places past 32 bits are refused by Finish before any is used.
-  std::vector<std::uint32_t> starts(cells_.size() + 1);
-  std::vector<std::pair<std::size_t, SharedText>> own;
-  for (std::size_t i = 0; i < cells_.size(); ++i) {
-    if (i % 4096 == 0) ReportProgress(progress, i, cells_.size());
-    const Cell& cell = cells_[i];
-    long long inCell = 0;
-    std::u16string text =
-        TextAfter(sheet_.Text(cell.row, cell.col), replacement_, options_, *matches_, cell.length, inCell);
-    starts[i] = static_cast<std::uint32_t>(texts.Size());
-    if (cell.length > kOwnBlockUnits)
-      own.emplace_back(i, SharedText(std::move(text)));
-    else
-      texts.Add(text);
-    count += inCell;
+  // The new texts go into one block made at its exact size: a million
+  // replaced cells are one allocation, not a million, and no room is left
+  // over.
+  TextBlockWriter texts(static_cast<std::size_t>(blockUnits_));
+  std::size_t i = 0;
+  for (int r = FirstRow(options_); r < sheet_.Rows(); ++r) {
+    if (r % 4096 == 0)
+      ReportProgress(progress, static_cast<std::uint64_t>(r), static_cast<std::uint64_t>(sheet_.Rows()));
+    for (int c = 1; c < sheet_.Cols(); ++c, ++i) {
+      if (!matched_[i]) continue;
+      const std::u16string_view cell = sheet_.Text(r, c);
+      // A pattern's new length is known only once its text is made.
+      const std::uint64_t length =
+          matches_->Regular() ? 0 : LengthAfter(cell, replacement_, options_, *matches_).value_or(0);
+      long long inCell = 0;
+      std::u16string text = TextAfter(cell, replacement_, options_, *matches_, length, inCell);
+      count += inCell;
+      if (text == cell) continue;  // replaced by itself: no change
+      put(r, c, text.size() > kOwnBlockUnits ? SharedText(std::move(text)) : texts.Add(text));
+    }
   }
-  starts[cells_.size()] = static_cast<std::uint32_t>(texts.Size());
-  const TextBlock* block = texts.Finish();
+}
+
+Sheet AllReplaced::Build(long long& count, WorkProgress* progress) const {
   Sheet result = sheet_;
-  auto next = own.begin();
-  for (std::size_t i = 0; i < cells_.size(); ++i) {
-    SharedText text = next != own.end() && next->first == i ? std::move((next++)->second)
-                                                            : SharedText(block, starts[i], starts[i + 1] - starts[i]);
-    result.SetShared(cells_[i].row, cells_[i].col, std::move(text));
-  }
+  Replace(count, progress, [&](int row, int col, SharedText text) { result.SetShared(row, col, std::move(text)); });
   return result;
+}
+
+std::vector<PlacedText> AllReplaced::Changes(long long& count, WorkProgress* progress) const {
+  std::vector<PlacedText> changes;
+  changes.reserve(static_cast<std::size_t>(cells_));
+  Replace(count, progress, [&](int row, int col, SharedText text) { changes.push_back({row, col, std::move(text)}); });
+  return changes;
+}
+
+bool AllReplaced::InPlace() const {
+  FreedBytes texts;
+  std::uint64_t tableHeldAlone = 0;
+  for (int c = 0; c < sheet_.Cols(); ++c) tableHeldAlone += sheet_.Column(c).BytesHeldAlone(texts);
+  return ListBytes() < tableHeldAlone;
+}
+
+void AllReplaced::ApplyTo(SheetDocument& document, long long& count) const {
+  ApplyTo(document, count, [](const auto& build) { return build(nullptr); });
 }
 
 }  // namespace quillary

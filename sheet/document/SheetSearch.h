@@ -14,7 +14,9 @@
 #include <QString>
 
 #include "platform/WorkProgress.h"
+#include "sheet/PlacedText.h"
 #include "sheet/Sheet.h"
+#include "sheet/document/SheetDocument.h"
 
 namespace quillary {
 
@@ -44,9 +46,7 @@ bool CellMatches(std::u16string_view cell, const SearchOptions& options);
 std::optional<SheetCell> FindCell(const Sheet& sheet, SheetCell from, bool forward, const SearchOptions& options);
 
 // The length of a cell's text once every match is replaced, known before
-// it is made: exact where the replacement is longer than what it replaces
-// or replaces the whole cell, else the cell's own length, which it cannot
-// pass. None when the cell has no match.
+// it is made. None when the cell has no match.
 std::optional<std::uint64_t> ReplacedLength(std::u16string_view cell, const QString& replacement,
                                             const SearchOptions& options);
 
@@ -56,8 +56,8 @@ std::u16string ReplacedText(std::u16string_view cell, const QString& replacement
                             std::uint64_t length, long long& count);
 
 // Every match in the searched cells of a sheet replaced. Made in two goes:
-// the matching cells and their new lengths first, so that what the new
-// sheet takes is known before it is built.
+// the matching cells are counted with their new lengths first, so that what
+// the change takes is known before anything is built.
 class AllReplaced {
  public:
   // The sheet must outlive it. Both goes report to `progress`, and throw
@@ -70,17 +70,40 @@ class AllReplaced {
   std::uint64_t Bytes() const { return bytes_; }
   // The sheet with the matches replaced; how many in `count`.
   Sheet Build(long long& count, WorkProgress* progress = nullptr) const;
+  // The cells with a match and their new texts, row by row; how many
+  // matches in `count`.
+  std::vector<PlacedText> Changes(long long& count, WorkProgress* progress = nullptr) const;
+  // The replacement made one step of the document that holds the sheet,
+  // the way that takes less memory: the changed cells set in place when
+  // their list takes less than the table of cells the sheet holds alone
+  // (which a new sheet would make again while the step kept the old one),
+  // else a new sheet. `run(build)` gives build(progress), the cells or the
+  // sheet: a command runs it on a thread of its own; the document changes
+  // here, on the caller's thread.
+  template <typename Run>
+  void ApplyTo(SheetDocument& document, long long& count, Run run) const {
+    if (InPlace())
+      document.SetCells(bytes_ + ListBytes(),
+                        [&] { return run([&](WorkProgress* progress) { return Changes(count, progress); }); });
+    else
+      document.Change(bytes_, [&] { return run([&](WorkProgress* progress) { return Build(count, progress); }); });
+  }
+  void ApplyTo(SheetDocument& document, long long& count) const;
 
  private:
-  struct Cell {
-    int row, col;
-    std::uint64_t length;
-  };
+  // put(row, col, text) for each cell with a match, row by row.
+  template <typename Put>
+  void Replace(long long& count, WorkProgress* progress, Put put) const;
+  std::uint64_t ListBytes() const { return cells_ * sizeof(PlacedText); }
+  bool InPlace() const;
+
   const Sheet& sheet_;
   QString replacement_;
   SearchOptions options_;
   std::unique_ptr<MatchFinder> matches_;  // of options_
-  std::vector<Cell> cells_;
+  std::vector<bool> matched_;             // searched cells, row by row
+  std::uint64_t cells_ = 0;               // with a match
+  std::uint64_t blockUnits_ = 0;          // of the new texts that share a block
   std::uint64_t bytes_ = 0;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // Seeded random inputs for the core fuzz driver: CSV texts and file bytes
-// that mix quotes, separators and line ends, sheets at the cell limit,
-// templates with placeholders and repeat comments, and odd UTF-16 texts.
+// that mix quotes, separators and line ends, sheets at the record and field
+// limits, templates with placeholders and repeat comments, and odd UTF-16
+// texts.
 
 #include <cstdint>
 #include <random>
@@ -68,9 +69,14 @@ class RandomInputs {
     return text;
   }
 
-  // A few records of plain cells with the field count within a few of the
-  // limit; the last line may be far too wide.
+  // A sheet within a few of a limit, either way: a few records with the
+  // field count near the field limit (the last line may be far too wide),
+  // or, one time in eight, the record count near the record limit with a
+  // field or two. Empty records come in runs that stay within what a case
+  // can afford (every one is 16,384 cells on the wide sheet): up to a hundred
+  // there, a handful on the long one.
   std::u16string SheetAtLimit() {
+    if (OneIn(8)) return LongSheet();
     const int fields = kMaxFields + Below(5) - 2;
     const int rows = 2 + Below(3);
     std::u16string line(static_cast<std::size_t>(2 * fields - 1), u',');
@@ -78,7 +84,29 @@ class RandomInputs {
     std::u16string text;
     for (int r = 0; r < rows; ++r) text += line + u"\r\n";
     if (OneIn(4)) text += std::u16string(static_cast<std::size_t>(kMaxFields + Below(3)), u',');
-    for (int n = OneIn(4) ? Below(50000) : 0; n > 0; --n) text += u"\r\n";  // empty records
+    for (int n = OneIn(4) ? Below(100) : 0; n > 0; --n) text += u"\r\n";  // empty records
+    return text;
+  }
+
+  // The field-name line and kMaxRecords - 2 .. kMaxRecords + 2 records of
+  // one or two short fields; now and then an empty record among them, a
+  // last line end left out, or empty lines after it (which add no record).
+  std::u16string LongSheet() {
+    const int records = kMaxRecords + Below(5) - 2;
+    const bool two = OneIn(2);
+    std::u16string text = two ? u"a,b\r\n" : u"a\r\n";
+    text.reserve(static_cast<std::size_t>(records) * 6 + 16);
+    for (int r = 1; r <= records; ++r) {
+      if (OneIn(50000)) {
+        text += u"\r\n";
+        continue;
+      }
+      text += DecimalText(r % 1000);
+      if (two) text += OneIn(2) ? u",\"x\"" : u",";
+      text += u"\r\n";
+    }
+    if (OneIn(4)) text.resize(text.size() - 2);
+    for (int n = OneIn(4) ? Below(3) : 0; n > 0; --n) text += u"\r\n";
     return text;
   }
 

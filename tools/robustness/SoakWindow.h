@@ -80,8 +80,8 @@ class SoakWindow : public Main {
   void ShowPopup(QMenu&, const QPoint&) override { ++popups; }
 
  private:
-  // Small sizes, sizes exactly at the cell limit and one row over it, and
-  // entries that are no count at all.
+  // Small sizes, sizes exactly at the record or the field limit and one
+  // past it, and entries that are no count at all.
   void FillResize(ResizeOption& dialog) {
     static const std::vector<QString> odd = {
         QStringLiteral("0"),     QStringLiteral("-1"),         QStringLiteral(""),    QStringLiteral("abc"),
@@ -92,6 +92,10 @@ class SoakWindow : public Main {
       // At the field limit, or one past it.
       records = QString::number(1 + in_.Below(3));
       fields = QString::number(kMaxFields + (in_.OneIn(2) ? 1 : 0));
+    } else if (in_.OneIn(40)) {
+      // At the record limit, or one past it.
+      records = QString::number(kMaxRecords + (in_.OneIn(2) ? 1 : 0));
+      fields = QString::number(1 + in_.Below(3));
     } else if (in_.OneIn(5)) {
       (in_.OneIn(2) ? records : fields) = in_.Pick(odd);
     }

@@ -13,6 +13,7 @@
 #include "sheet/SheetEdits.h"
 #include "sheet/document/JapaneseOrder.h"
 #include "sheet/document/SheetDocument.h"
+#include "sheet/document/SheetSearch.h"
 #include "sheet/grid/GridControl.h"
 #include "support/SheetOf.h"
 
@@ -63,6 +64,15 @@ class SheetDocumentTest : public QObject {
     QTest::newRow("a smaller sheet") << Action{[](GridControl& g) { g.Resize(3, 2); }};
     QTest::newRow("a larger sheet") << Action{[](GridControl& g) { g.Resize(9, 7); }};
     QTest::newRow("every cell cleared") << Action{[](GridControl& g) { g.Clear(); }};
+    QTest::newRow("cells here and there") << Action{[](GridControl& g) {
+      g.document().SetCells(0, [] {
+        return std::vector<PlacedText>{{1, 1, SharedText(u"x")}, {5, 4, SharedText(u"y")}, {9, 9, SharedText(u"z")}};
+      });
+    }};
+    QTest::newRow("a replace-all") << Action{[](GridControl& g) {
+      long long count = 0;
+      AllReplaced(g.sheet(), u"x"_s, SearchOptions{u"1"_s}).ApplyTo(g.document(), count);
+    }};
     QTest::newRow("a resize with its new labels") << Action{[](GridControl& g) {
       SheetDocument::Step step(g.document());
       g.Resize(8, 4);
@@ -113,6 +123,9 @@ class SheetDocumentTest : public QObject {
     grid.SetCellText(1, 1, u"1,1");
     grid.Resize(4, 4);
     grid.SetCellText(9, 9, u"outside");
+    long long count = 0;
+    AllReplaced(grid.sheet(), u"1"_s, SearchOptions{u"1"_s}).ApplyTo(document, count);
+    QCOMPARE(count, 6LL);
     {
       SheetDocument::Step nothing(document);
       nothing.Commit();
@@ -183,13 +196,14 @@ class SheetDocumentTest : public QObject {
           break;
         case 7: document.ChangeEncoding(below(2) == 0 ? TextEncoding::Utf8 : TextEncoding::Cp932); break;
         case 8:  // a few cells here and there, as a replace-all changes them
-          document.Change(0, [&] {
-            Sheet changed = document.sheet();
-            for (int n = below(4); n >= 0; --n) changed.SetText(1 + below(changed.Rows() - 1), col, u"y");
-            return changed;
+          document.SetCells(0, [&] {
+            std::vector<PlacedText> cells;
+            for (int r = 1 + below(40); r < sheet.Rows(); r += 1 + below(400))
+              cells.push_back({r, col, SharedText(DecimalText(step).insert(0, 1, u'y'))});
+            return cells;
           });
           break;
-        default: document.SetCell(row, col, SharedText(u"x" + DecimalText(below(3)))); break;
+        default: document.SetCell(row, col, SharedText(DecimalText(below(3)).insert(0, 1, u'x'))); break;
       }
       QCOMPARE(document.CheckModify(), document.DiffersCellByCell());
     }
@@ -234,6 +248,25 @@ class SheetDocumentTest : public QObject {
                                .arg(ranked)
                                .arg(compared)));
       }
+  }
+
+  // After a sort, the sheet holds its table alone: a replace-all of a few
+  // cells changes them in place and keeps their old texts, not the table.
+  void aReplaceAllAfterASortCostsWhatItChanged() {
+    SheetDocument document;
+    document.Reset(NumberedSheet(100000, 4));
+    document.Change(
+        0, [&] { return WithRowsSorted(document.sheet(), 2, true, [](auto a, auto b) { return a.compare(b); }); });
+    const Sheet sorted = document.sheet();
+    const std::uint64_t sortBytes = document.HistoryBytes();
+    long long count = 0;
+    AllReplaced(document.sheet(), u"X"_s, SearchOptions{u"77777,"_s}).ApplyTo(document, count);
+    QCOMPARE(count, 4LL);
+    QVERIFY2(document.HistoryBytes() - sortBytes < 64 * 1024, QByteArray::number(document.HistoryBytes() - sortBytes));
+    QCOMPARE(QStringView(document.sheet().Text(100000 - 77777 + 1, 3)).toString(), u"X3"_s);
+    document.Undo();
+    QVERIFY(document.sheet() == sorted);
+    QCOMPARE(document.CheckModify(), document.DiffersCellByCell());
   }
 
   void undoOfASizeChangeKeepsTheCurrentCellOnTheSheet() {
