@@ -112,8 +112,7 @@ class LongWork::Watch {
   void Refresh() {
     if (!dialog_ && started_.elapsed() >= kDialogAfterMs) {
       owner_ = Owner();
-      dialog_ =
-          std::make_unique<QProgressDialog>(label_, QStringLiteral("キャンセル"), 0, WorkProgress::kWhole, owner_);
+      dialog_ = std::make_unique<QProgressDialog>(label_, QString(), 0, WorkProgress::kWhole, owner_);
       // Enter typed ahead (the answer to the question before) must not
       // stop the work: only a click or Esc does.
       auto* cancel = new QPushButton(QStringLiteral("キャンセル"));
