@@ -14,7 +14,9 @@
 // - Copy of every data cell to the system clipboard;
 // - an edit, then the preview's refresh (a template that repeats over every
 //   record; the preview makes only the page's start);
-// - the field-name editor opened on a sheet of 16,384 fields.
+// - the field-name editor opened on a sheet of 16,384 fields;
+// - Open of the file, from the command to the grid drawn with its sheet;
+// - もう一度変換 of a template that repeats every field of every record.
 //
 // With the accessibility layer on, as for a screen reader (the counter
 // `accessible` says whether it was), the figures include the platform's
@@ -26,6 +28,8 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <QAccessible>
@@ -40,6 +44,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "convert/dialog/Conv.h"
 #include "convert/preview/PreviewPane.h"
 #include "convert/preview/PreviewRefresh.h"
 #include "dialogs/FindReplace.h"
@@ -63,14 +68,17 @@ namespace {
 constexpr int kFields = 8;
 const QString kOnlyInTheLastRecord = QStringLiteral("最後のレコードだけにある文字");
 
-// A modal dialog is shown and painted, then closed at once.
+// A modal dialog is shown and painted, answered by `answer` when one is set,
+// then closed.
 class BenchMain final : public Main {
  public:
   using Main::Main;
   void ShowModalDialog(QDialog& dialog) override {
     dialog.show();
     QApplication::processEvents();
+    if (answer) answer(dialog);
   }
+  std::function<void(QDialog&)> answer;
 };
 
 // A screen reader's part, where there is an accessibility bus: it asks the
@@ -328,6 +336,49 @@ void BM_FieldEditorAtTheFieldLimit(benchmark::State& state) {
   for (auto _ : state) w.window.commands().FieldEdit_Click();
 }
 BENCHMARK(BM_FieldEditorAtTheFieldLimit)->Apply(MediansOf<3>);
+
+void BM_OpenToADrawnGrid(benchmark::State& state) {
+  const QString file = QString::fromStdString(MillionCsv().string());
+  for (auto _ : state) {
+    state.PauseTiming();
+    Window w{Sheet(2, 2)};
+    state.ResumeTiming();
+    w.backend.AcceptPath(file);
+    w.window.commands().documents().Open_Click();
+    w.grid().viewport()->repaint();
+    Window::Settle();
+    state.PauseTiming();
+    if (w.grid().Rows() != kMillionRecords + 1 || !w.messageBox.calls.empty()) state.SkipWithError("Open refused");
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenToADrawnGrid)->Apply(MediansOf<3>);
+
+// Convert through its dialog once; then the figure: もう一度変換, which
+// converts the same pair again without asking.
+void BM_ConvertEveryRecord(benchmark::State& state) {
+  Window& w = Million();
+  const TempDir dir;
+  const QString templ = QString::fromStdString(dir.Write("catalogue.html", Catalogue()).string());
+  const std::filesystem::path output = dir / "catalogue-out.html";
+  w.window.answer = [&](QDialog& dialog) {
+    auto& conv = static_cast<Conv&>(dialog);
+    conv.Text1->setText(templ);
+    conv.Text2->setText(QString::fromStdString(output.string()));
+    conv.OKButton_Click();
+  };
+  w.window.commands().Convert_Click();
+  w.window.answer = nullptr;
+  for (auto _ : state) {
+    w.window.commands().ConvertAgain_Click();
+    Window::Settle();
+  }
+  std::error_code error;
+  state.counters["output_MB"] = static_cast<double>(std::filesystem::file_size(output, error)) / 1e6;
+  if (error || std::filesystem::file_size(output) < kMillionRecords) state.SkipWithError("Convert wrote too little");
+  w.messageBox.calls.clear();
+}
+BENCHMARK(BM_ConvertEveryRecord)->Apply(MediansOf<3>);
 
 }  // namespace
 

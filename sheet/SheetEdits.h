@@ -42,6 +42,12 @@ using TextOrder = std::function<int(std::u16string_view a, std::u16string_view b
 using TextRanking =
     std::function<std::vector<double>(const std::vector<std::u16string_view>& distinct, WorkProgress* progress)>;
 
+// The rank of each of `count` items sorted by `compare(a, b)` (negative,
+// zero or positive as item a is before, with or after item b): items it
+// holds equal share a rank. Reports to `progress` as the sort goes.
+std::vector<double> RanksInOrder(std::size_t count, const std::function<int(std::size_t a, std::size_t b)>& compare,
+                                 WorkProgress* progress);
+
 // The data rows reordered by column `col`, stably: as numbers when every
 // non-empty value of the column reads as one ("1,200", "-3.5", "１２"),
 // else by the texts' ranking; empty cells last either way. Reports to

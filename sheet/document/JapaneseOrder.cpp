@@ -1,9 +1,7 @@
 #include "sheet/document/JapaneseOrder.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <future>
-#include <numeric>
 #include <optional>
 
 #include <QCollator>
@@ -40,20 +38,8 @@ std::vector<double> RankInJapaneseOrder(const std::vector<std::u16string_view>& 
     throw;
   }
   second.get();
-  std::vector<std::uint32_t> sorted(distinct.size());
-  std::iota(sorted.begin(), sorted.end(), 0u);
-  std::size_t calls = 0;
-  std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
-    if (progress && ++calls % 65536 == 0) progress->Check();
-    return keys[a]->compare(*keys[b]) < 0;
-  });
-  std::vector<double> rankOf(distinct.size());
-  double rank = 0;
-  for (std::size_t i = 0; i < sorted.size(); ++i) {
-    if (i > 0 && keys[sorted[i - 1]]->compare(*keys[sorted[i]]) < 0) ++rank;
-    rankOf[sorted[i]] = rank;
-  }
-  return rankOf;
+  return RanksInOrder(
+      distinct.size(), [&](std::size_t a, std::size_t b) { return keys[a]->compare(*keys[b]); }, progress);
 }
 
 }  // namespace quillary

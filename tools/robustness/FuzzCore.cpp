@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -371,9 +372,18 @@ int main(int argc, char** argv) {
 #if defined(__SANITIZE_ADDRESS__)
   __sanitizer_set_death_callback(ReportCrash);
 #endif
+  // A long run is watched from its log: each finding shows when it is found,
+  // and a line every so many cases says how far the run has come.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const auto start = std::chrono::steady_clock::now();
   Fuzzer fuzzer;
   long i = 0;
   for (; i < iterations && fuzzer.findings() < 20; ++i) {
+    if (i > 0 && i % 10000 == 0)
+      std::printf(
+          "%ld cases, %d findings, %lld s\n", i, fuzzer.findings(),
+          static_cast<long long>(
+              std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count()));
     g_caseSeed = seed + static_cast<std::uint64_t>(i);
     try {
       fuzzer.Case(g_caseSeed);
