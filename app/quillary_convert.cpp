@@ -216,14 +216,13 @@ std::unique_ptr<CsvCells> ReadSheetAgain(const Options& options) {
   throw std::runtime_error(options.csv + " could not be read again to write the output in place; nothing written");
 }
 
-// Expands into the output. Without a cell limit a regular file gets the
-// bytes as they are made, through a temporary file that takes its place
-// when all are there, and the sheet is let go as soon as they are made,
-// while they reach the disk: for millions of cells both take as long.
-// Should they have to be made again (where the temporary file cannot take
-// the target's place, the file is rewritten in place), the CSV file is
-// read again. Otherwise, as the window does, the whole output is made
-// before anything is written.
+// Expands into the output. A file gets the bytes as they are made, through
+// a temporary file that takes its place when all are there, and the sheet
+// is let go as soon as they are made, while they reach the disk: for
+// millions of cells both take as long. Should they have to be made again
+// (where the temporary file cannot take the target's place, the file is
+// rewritten in place), the CSV file is read again. Standard output gets
+// the whole output once it is made.
 void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSummary& summary) {
   const DecodedText templateFile = ReadTemplateFile(options.templ);
   const TextEncoding encoding = OutputEncoding(templateFile, sheet->encoding);
@@ -232,7 +231,7 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
     ExpandToBytes(templateFile.text, *sheet, sheet->Fields(), encoding, write, kMaxOutputUnits,
                   options.report || options.strict ? &summary : nullptr, IsHtmlTemplateName(options.templ));
   };
-  if (options.limit == CellLimit::None && options.output != "-") {
+  if (options.output != "-") {
     std::jthread lettingGo;
     ReplaceFileContents(
         options.output,
@@ -245,10 +244,7 @@ void Write(const Options& options, std::unique_ptr<CsvCells> sheet, ConversionSu
   }
   std::string bytes;
   convert([&](std::string_view piece) { bytes.append(piece); });
-  if (options.output == "-")
-    WriteToDescriptor(STDOUT_FILENO, bytes, "standard output");
-  else
-    ReplaceFileContents(options.output, bytes, OtherTargets::WriteInto);
+  WriteToDescriptor(STDOUT_FILENO, bytes, "standard output");
 }
 
 // One page a record into the output folder, all or none.

@@ -10,12 +10,22 @@
 #include <vector>
 
 #include "convert/NameIndex.h"
+#include "platform/UnitSearch.h"
 #include "sheet/CellSource.h"
 
 namespace quillary {
 
 inline constexpr std::u16string_view kTagOpen = u"<!-- ";
 inline constexpr std::u16string_view kTagClose = u" -->";
+
+// Where the next "<!-- " begins, at or after `from`; npos if none. Found by
+// its "!", far rarer in a page than its "<": the whole output is searched.
+inline std::size_t FindTagOpen(std::u16string_view text, std::size_t from = 0) {
+  for (std::size_t bang = FindUnit(text, u'!', from + 1); bang != std::u16string_view::npos;
+       bang = FindUnit(text, u'!', bang + 1))
+    if (text.substr(bang - 1, kTagOpen.size()) == kTagOpen) return bang - 1;
+  return std::u16string_view::npos;
+}
 
 class FieldTags {
  public:

@@ -46,7 +46,7 @@ std::size_t Filled(const RowCursors& rowCursor) {
 bool IsAllRowsCount(std::u16string_view countText) { return countText == u"*"; }
 
 void ExpandText(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
-                std::size_t maxOutput, ConversionSummary* summary) {
+                std::size_t maxOutput, ConversionSummary* summary, WorkProgress* progress) {
   const FieldTags tags(cells, std::max(0, k));
   RowCursors rowCursor(static_cast<std::size_t>(tags.Fields()), 1);
   std::optional<SummarySink> counted;
@@ -54,7 +54,7 @@ void ExpandText(std::u16string_view templateText, const CellSource& cells, int k
     *summary = ConversionSummary();
     counted.emplace(sink, tags, *summary);
   }
-  CappedOutput out(counted ? static_cast<OutputSink&>(*counted) : sink, maxOutput);
+  CappedOutput out(counted ? static_cast<OutputSink&>(*counted) : sink, maxOutput, progress);
   if (tags.Fields() == 0)
     out.Append(templateText);
   else
@@ -64,9 +64,9 @@ void ExpandText(std::u16string_view templateText, const CellSource& cells, int k
 }
 
 void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
-                    std::size_t maxOutput, ConversionSummary* summary) {
+                    std::size_t maxOutput, ConversionSummary* summary, WorkProgress* progress) {
   const ValueEscaping escaping(templateText, cells, k);
-  ExpandText(escaping.Text(), escaping.Cells(), k, sink, maxOutput, summary);
+  ExpandText(escaping.Text(), escaping.Cells(), k, sink, maxOutput, summary, progress);
   if (summary) summary->valuesEscaped = escaping.On();
 }
 

@@ -17,6 +17,7 @@
 namespace quillary {
 
 class SheetArray;
+class WorkProgress;
 
 inline constexpr std::u16string_view kBeginRepeat = u"<!-- BeginRepeat ";
 inline constexpr std::u16string_view kEndRepeat = u"<!-- EndRepeat -->";
@@ -56,12 +57,16 @@ std::u16string ExpandTemplate(std::u16string_view templateText, const SheetArray
 // The same from any cells, piece by piece into sink (then its Finish). A
 // template that opts in to escaping ("<!-- EscapeValues -->") has its
 // values escaped and the comment left out (convert/ValueEscaping.h).
+// Reports how far its repeat blocks have come to `progress`, and throws
+// WorkCancelled when asked to stop.
 void ExpandTemplate(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
-                    std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+                    std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr,
+                    WorkProgress* progress = nullptr);
 // The same for a text taken as it stands, without the opt-in: a file name
 // pattern.
 void ExpandText(std::u16string_view templateText, const CellSource& cells, int k, OutputSink& sink,
-                std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+                std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr,
+                WorkProgress* progress = nullptr);
 
 // Whether a CP932 output of this template writes the characters the code
 // page lacks as character references rather than refusing them: an HTML

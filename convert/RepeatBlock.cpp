@@ -71,6 +71,7 @@ void AppendRepetitions(CappedOutput& out, std::u16string_view body, const std::v
     }
     if (batch.size() < batchSize) continue;
     out.Take(batch);
+    out.Repeated(i + 1, count);
     // Room for the next batch at once, now that the output is large.
     batchSize = std::min(2 * batchSize, kLargestBatch);
     batch.reserve(batchSize + batchSize / 4);

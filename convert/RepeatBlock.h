@@ -11,6 +11,7 @@
 
 #include "convert/FieldTags.h"
 #include "convert/OutputSink.h"
+#include "platform/WorkProgress.h"
 
 namespace quillary {
 
@@ -29,19 +30,27 @@ struct RepeatBlock {
 std::optional<RepeatBlock> FindRepeatBlock(std::u16string_view text);
 
 // The sink of an expansion, refusing any piece that would take the output
-// past its cap.
+// past its cap, and where one watches, telling how far the repetitions
+// have come.
 class CappedOutput {
  public:
-  CappedOutput(OutputSink& sink, std::size_t maxOutput) : sink_(sink), maxOutput_(maxOutput) {}
+  CappedOutput(OutputSink& sink, std::size_t maxOutput, WorkProgress* progress = nullptr)
+      : sink_(sink), maxOutput_(maxOutput), progress_(progress) {}
   void Append(std::u16string_view piece);
   void Take(std::u16string& text);
   // Never more than the cap: values may be shorter than their tags, so a
   // body too big in total is only refused once the output passes.
   void Expect(std::size_t units);
+  // `done` of a block's `total` repetitions made; throws WorkCancelled when
+  // asked to stop.
+  void Repeated(long long done, long long total) {
+    ReportProgress(progress_, static_cast<std::uint64_t>(done), static_cast<std::uint64_t>(total));
+  }
 
  private:
   OutputSink& sink_;
   std::size_t maxOutput_;
+  WorkProgress* progress_;
   std::size_t written_ = 0;
 };
 

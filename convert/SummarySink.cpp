@@ -39,8 +39,8 @@ void SummarySink::Finish() {
 // Counts each "<!-- " it can; returns where the text still to keep begins.
 std::size_t SummarySink::Scan(std::u16string_view text, bool final) {
   std::size_t keepFrom = text.size() - std::min(text.size(), kTagOpen.size() - 1);
-  for (std::size_t at = text.find(kTagOpen); at != npos;) {
-    const std::size_t next = text.find(kTagOpen, at + kTagOpen.size());
+  for (std::size_t at = FindTagOpen(text); at != npos;) {
+    const std::size_t next = FindTagOpen(text, at + kTagOpen.size());
     if (!Count(text, at, next, final)) return at;
     keepFrom = std::max(keepFrom, at + kTagOpen.size());
     at = next;

@@ -27,24 +27,25 @@ TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetE
 
 void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
                    const std::function<void(std::string_view)>& write, std::size_t maxOutput,
-                   ConversionSummary* summary, bool htmlTemplate) {
+                   ConversionSummary* summary, bool htmlTemplate, WorkProgress* progress) {
   EncodingSink encoded(encoding, write, WritesReferences(templateText, cells, k, htmlTemplate));
   BackgroundSink sink(encoded);
-  ExpandTemplate(templateText, cells, k, sink, maxOutput, summary);
+  ExpandTemplate(templateText, cells, k, sink, maxOutput, summary, progress);
   if (summary) summary->references = encoded.References();
 }
 
 TextEncoding ConvertTemplate(const std::filesystem::path& templatePath, const std::filesystem::path& outputPath,
                              const SheetArray& array, int k, TextEncoding sheetEncoding, std::size_t maxOutput,
-                             ConversionSummary* summary) {
+                             ConversionSummary* summary, WorkProgress* progress) {
   const DecodedText templateFile = ReadTemplateFile(templatePath);
   const TextEncoding encoding = OutputEncoding(templateFile, sheetEncoding);
-  // Made whole before the output file is touched: a failure leaves it as it was.
-  std::string bytes;
-  ExpandToBytes(
-      templateFile.text, SheetArrayCells(array), k, encoding, [&](std::string_view piece) { bytes.append(piece); },
-      maxOutput, summary, IsHtmlTemplateName(templatePath));
-  ReplaceFileContents(outputPath, bytes);
+  // Written as made, while the expansion goes on: the output file itself is
+  // replaced only once the expansion has ended well, so a failure or a stop
+  // leaves it as it was.
+  ReplaceFileContents(outputPath, [&](const std::function<void(std::string_view)>& write) {
+    ExpandToBytes(templateFile.text, SheetArrayCells(array), k, encoding, write, maxOutput, summary,
+                  IsHtmlTemplateName(templatePath), progress);
+  });
   return encoding;
 }
 

@@ -31,17 +31,20 @@ TextEncoding OutputEncoding(const DecodedText& templateFile, TextEncoding sheetE
 // is named .htm or .html (see WritesReferences).
 void ExpandToBytes(std::u16string_view templateText, const CellSource& cells, int k, TextEncoding encoding,
                    const std::function<void(std::string_view)>& write, std::size_t maxOutput = kMaxOutputUnits,
-                   ConversionSummary* summary = nullptr, bool htmlTemplate = false);
+                   ConversionSummary* summary = nullptr, bool htmlTemplate = false, WorkProgress* progress = nullptr);
 
 // Reads the template, expands it with k fields, cuts at the first NUL,
 // encodes the result as OutputEncoding says (an HTML page in CP932 writes
 // what the code page lacks as references) and replaces the output file
-// in one piece; returns the encoding written. Throws FileReadError and
-// UndecodableTextError (template), OutputTooLargeError,
-// UnencodableCharError (position in the output text) and FileWriteError;
-// the output file is untouched on any of them.
+// in one piece; returns the encoding written. The bytes go to a file of
+// their own as they are made, which takes the output's place once all are
+// there. Throws FileReadError and UndecodableTextError (template),
+// OutputTooLargeError, UnencodableCharError (position in the output text),
+// FileWriteError and, when `progress` asks it to stop, WorkCancelled; the
+// output file is untouched on any of them.
 TextEncoding ConvertTemplate(const std::filesystem::path& templatePath, const std::filesystem::path& outputPath,
                              const SheetArray& array, int k, TextEncoding sheetEncoding = TextEncoding::Cp932,
-                             std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr);
+                             std::size_t maxOutput = kMaxOutputUnits, ConversionSummary* summary = nullptr,
+                             WorkProgress* progress = nullptr);
 
 }  // namespace quillary

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "commondialog/ErrorGuard.h"
+#include "commondialog/LongWork.h"
 #include "commondialog/MessageBox.h"
 #include "commondialog/Services.h"
 #include "convert/FindRep.h"
@@ -192,11 +193,17 @@ std::optional<ConversionSummary> ConvertCommand::Convert(const QString& template
   try {
     // The engine reads no field the array lacks, so a grid widened since the
     // last Open or Save is safe.
-    ConversionSummary summary;
-    ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
-                    document_.sheetArray(), document_.sheet().Cols() - 1, document_.sheetArrayEncoding(), outputLimit_,
-                    &summary);
-    return summary;
+    // A million records take seconds: made on a thread of its own, with the
+    // window drawn and the user free to stop it.
+    return LongWork(QStringLiteral("変換しています…")).Run([&](WorkProgress& progress) {
+      ConversionSummary summary;
+      ConvertTemplate(PathFromText(templateName.toStdU16String()), PathFromText(outputName.toStdU16String()),
+                      document_.sheetArray(), document_.sheet().Cols() - 1, document_.sheetArrayEncoding(),
+                      outputLimit_, &summary, &progress);
+      return summary;
+    });
+  } catch (const WorkCancelled&) {
+    // Stopped by the user, who knows: the output file is as it was.
   } catch (const FileReadError& error) {
     ShowRefusal(messageBox_, TemplateReadFailureMessage(templateName, error));
   } catch (const UndecodableTextError& error) {

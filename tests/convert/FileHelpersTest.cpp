@@ -5,6 +5,7 @@
 #include "convert/TemplateFile.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
+#include "platform/WorkProgress.h"
 #include "support/SheetOf.h"
 #include "support/TempDir.h"
 
@@ -119,6 +120,28 @@ TEST(ConvertTemplate, ReportsFailuresAndWritesNothing) {
   const auto kept = dir.Write("kept.html", "old");
   EXPECT_THROW(ConvertTemplate(templ, kept, FruitSheet(), 3, TextEncoding::Cp932, 4), OutputTooLargeError);
   EXPECT_EQ(ReadBytes(kept), "old");
+}
+
+// The bytes go to disk as they are made: a failure or a stop after
+// megabytes of them still leaves the output as it was, and no other file.
+TEST(ConvertTemplate, LeavesTheOutputAsItWasWhenItFailsOrStopsLate) {
+  TempDir dir;
+  const auto kept = dir.Write("kept.txt", "old");
+  std::vector<std::u16string> names{u"Name"};
+  for (int r = 1; r <= 200000; ++r) names.push_back(u"record " + DecimalText(r));
+  names.back() = u"caf\u00e9";  // CP932 lacks it, and a text page writes no references
+  const SheetArray records = testing::SheetOf({names});
+  const auto templ = dir.Write("t.txt", "<!-- BeginRepeat * --><!-- Name -->\r\n<!-- EndRepeat -->");
+  EXPECT_THROW(ConvertTemplate(templ, kept, records, 1), UnencodableCharError);
+  WorkProgress stopped;
+  stopped.Cancel();
+  EXPECT_THROW(ConvertTemplate(templ, kept, records, 1, TextEncoding::Utf8, kMaxOutputUnits, nullptr, &stopped),
+               WorkCancelled);
+  EXPECT_EQ(ReadBytes(kept), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  // Let go on, the same conversion writes every record.
+  ConvertTemplate(templ, kept, records, 1, TextEncoding::Utf8);
+  EXPECT_EQ(ReadBytes(kept).substr(0, 18), "record 1\r\nrecord 2");
 }
 
 // A CP932 HTML page writes what the code page lacks as references, however
