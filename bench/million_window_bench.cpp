@@ -84,7 +84,8 @@ class BenchMain final : public Main {
 // A screen reader's part, where there is an accessibility bus: it asks the
 // registry for the events a reader listens to, so that the platform's
 // bridge sends them, and after each action reads the focused cell and the
-// selection from the table's accessible interface.
+// selection's counts (cells, whole records, whole fields) from the table's
+// accessible interface.
 class ScreenReader {
  public:
   ScreenReader() {
@@ -105,8 +106,11 @@ class ScreenReader {
     if (!QAccessible::isActive()) return;
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
     if (QAccessibleInterface* cell = table->focusChild()) benchmark::DoNotOptimize(cell->text(QAccessible::Name));
-    if (QAccessibleTableInterface* cells = table->tableInterface())
+    if (QAccessibleTableInterface* cells = table->tableInterface()) {
       benchmark::DoNotOptimize(cells->selectedCellCount());
+      benchmark::DoNotOptimize(cells->selectedRowCount());
+      benchmark::DoNotOptimize(cells->selectedColumnCount());
+    }
   }
 
  private:

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "sheet/grid/GridAccessibleTable.h"
 #include "sheet/grid/GridKeys.h"
 #include "sheet/grid/GridModel.h"
 #include "sheet/grid/GridSelectionModel.h"
@@ -51,6 +52,8 @@ GridControl::GridControl(SheetDocument* shown, int fixedRows, int fixedCols, QWi
       selection_(nullptr),
       fixedRows_(model_->FixedRows()),
       fixedCols_(model_->FixedCols()) {
+  // Before anything asks for the grid's accessible table.
+  InstallGridAccessibility();
   setModel(model_);
   QItemSelectionModel* viewDefault = selectionModel();
   selection_ = new GridSelectionModel(model_, this);
@@ -449,9 +452,8 @@ void GridControl::selectionChanged(const QItemSelection& selected, const QItemSe
 
 void GridControl::AnnounceSelection(const QItemSelection& cells, QAccessible::Event change) {
   if (cells.isEmpty()) return;
-  // The table's accessible children: the headings' row and column first.
   const QModelIndex first = cells.first().topLeft();
-  const long long child = (first.row() + 1LL) * (model_->columnCount() + 1LL) + first.column() + 1;
+  const qint64 child = AccessibleChildIndex(first.row(), first.column(), model_->columnCount());
   if (child > std::numeric_limits<int>::max()) return;
   QAccessibleEvent event(this, change);
   event.setChild(static_cast<int>(child));
