@@ -221,10 +221,14 @@ class Fuzzer {
     const auto records = in_->RaggedRecords(encoding, lineEnd);
     const std::string bytes = EncodeText(in_->CsvOf(records, lineEnd), encoding);
     // Bytes the rule reads otherwise, by its design: CP932 that is also
-    // well-formed UTF-8 (half-width katakana pairs such as ﾃｽ), and UTF-8
-    // whose first character is U+FEFF, which reads as the mark.
+    // well-formed UTF-8 (half-width katakana pairs such as ﾃｽ) or holds
+    // twice as many UTF-8 sequences as stray bytes (read as damaged UTF-8),
+    // and UTF-8 whose first character is U+FEFF, which reads as the mark.
     bool high = false;
-    const bool alsoUtf8 = encoding == TextEncoding::Cp932 && DecodeWellFormedUtf8(bytes, high) && high;
+    const bool wellFormed = DecodeWellFormedUtf8(bytes, high).has_value();
+    const Utf8Damage damage = wellFormed ? Utf8Damage{} : FindUtf8Damage(bytes);
+    const bool readsAsUtf8 = wellFormed ? high : damage.wellFormed >= 2 * damage.malformed.count;
+    const bool alsoUtf8 = encoding == TextEncoding::Cp932 && readsAsUtf8;
     if (alsoUtf8 || (encoding == TextEncoding::Utf8 && bytes.starts_with("\xEF\xBB\xBF"))) {
       Count("ragged files: bytes that read as another encoding");
       return;
@@ -247,7 +251,10 @@ class Fuzzer {
     const LoadedCsv& sheet = *opened.sheet;
     const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char b) { return (b & 0x80) == 0; });
     const bool sameEncoding = sheet.encoding == encoding || (ascii && sheet.encoding == TextEncoding::Cp932);
-    Expect(sameEncoding && sheet.undecodable.count == 0, "the encoding was not recognised");
+    Expect(sameEncoding && sheet.undecodable.count == 0,
+           std::string("the encoding was not recognised: written in ") + EncodingName(encoding) + ", read as " +
+               EncodingName(sheet.encoding) + " with " + std::to_string(sheet.undecodable.count) +
+               " undecodable bytes");
     bool same = sheet.rows == static_cast<int>(records.size()) && sheet.array.Fields() == static_cast<int>(fields);
     for (int r = 0; same && r < sheet.rows; ++r)
       for (std::size_t f = 0; same && f < fields; ++f) {
