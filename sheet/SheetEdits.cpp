@@ -133,24 +133,6 @@ bool ReadsAsNumber(std::u16string_view text, double& value) {
   return end == ascii.c_str() + ascii.size();
 }
 
-std::vector<double> RanksInOrder(std::size_t count, const std::function<int(std::size_t a, std::size_t b)>& compare,
-                                 WorkProgress* progress) {
-  std::vector<std::size_t> sorted(count);
-  std::iota(sorted.begin(), sorted.end(), 0);
-  CountedCalls called(progress, count);
-  std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
-    called();
-    return compare(a, b) < 0;
-  });
-  std::vector<double> rankOf(count);
-  double rank = 0;
-  for (std::size_t i = 0; i < sorted.size(); ++i) {
-    if (i > 0 && compare(sorted[i - 1], sorted[i]) < 0) ++rank;
-    rankOf[sorted[i]] = rank;
-  }
-  return rankOf;
-}
-
 Sheet WithRowsSorted(const Sheet& sheet, int col, bool descending, const TextOrder& textOrder, WorkProgress* progress) {
   const TextRanking byComparing = [&textOrder](const std::vector<std::u16string_view>& distinct,
                                                WorkProgress* watching) {
