@@ -125,11 +125,19 @@ int ParseCsv(std::u16string_view text, SheetArray& array, char16_t separator, st
   const auto fields = static_cast<std::size_t>(array.Fields());
   CsvReader reader(text, separator, lineSeparator, quote);
   CsvRecord record;
-  for (int row = 0; row < maxRows && reader.Next(record, fields); ++row) {
-    array.ResizeRows(row + 1);
+  int row = 0;
+  for (; row < maxRows && reader.Next(record, fields); ++row) {
+    // Past the first record the rows grow in doubling steps, cut to the
+    // records read at the end: a row at a time would make every column's
+    // last chunk again for each record.
+    if (row == 0)
+      array.ResizeRows(1);
+    else if (row >= array.Rows())
+      array.ResizeRows(static_cast<int>(std::min(2LL * row, static_cast<long long>(maxRows))));
     for (std::size_t f = 0; f < record.fields.size(); ++f)
       array.Set(static_cast<int>(f), row, std::u16string(record.fields[f]));
   }
+  if (row > 0) array.ResizeRows(row);
   return array.Rows() - 1;
 }
 
