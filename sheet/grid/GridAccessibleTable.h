@@ -21,9 +21,7 @@ class GridControl;
 
 // The child number of a cell (model coordinates; -1 for the headings) in a
 // table of `cols` data columns.
-inline qint64 AccessibleChildIndex(int row, int col, int cols) {
-  return (row + 1LL) * (cols + 1LL) + col + 1;
-}
+inline qint64 AccessibleChildIndex(int row, int col, int cols) { return (row + 1LL) * (cols + 1LL) + col + 1; }
 
 // Makes every grid, from now on, answer with its own accessible table.
 void InstallGridAccessibility();
