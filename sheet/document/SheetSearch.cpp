@@ -1,12 +1,14 @@
 #include "sheet/document/SheetSearch.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include <QRegularExpression>
 #include <QStringMatcher>
 
+#include "platform/UnitSearch.h"
 #include "sheet/TextBlockWriter.h"
 #include "sheet/document/SheetDocument.h"
 
@@ -46,6 +48,7 @@ class MatchFinder {
         needle_(QStringView(options.text).utf16(), static_cast<std::size_t>(options.text.size())),
         matchCase_(options.matchCase),
         folded_(needle_.size() == 1 ? Folded(needle_.front()) : u'\0'),
+        alone_(!matchCase_ && OneUnit() && FoldsAlone(needle_.front())),
         matcher_(options.text, Sensitivity(options)) {
     if (!options.regularExpression) return;
     // The whole cell: the pattern anchored at both ends.
@@ -72,6 +75,7 @@ class MatchFinder {
   // The first match at or after `from`, or npos.
   std::size_t Next(std::u16string_view text, std::size_t from) const {
     if (matchCase_) return text.find(needle_, from);
+    if (alone_) return FindUnit(text, needle_.front(), from);
     if (OneUnit()) {
       for (std::size_t at = from; at < text.size(); ++at)
         if (Is(text[at])) return at;
@@ -88,8 +92,24 @@ class MatchFinder {
   std::u16string_view needle_;  // the options' text
   bool matchCase_;
   char16_t folded_;
+  bool alone_;  // one unit, without other forms: found as it is, several units a step
   QStringMatcher matcher_;
 };
+
+bool FoldsAlone(char16_t unit) {
+  // How many units fold to each folding (two meaning two or more), counted
+  // once: a unit's own mappings do not tell (ß has none, yet ẞ folds to it).
+  static const std::vector<std::uint8_t> folding = [] {
+    std::vector<std::uint8_t> count(0x10000);
+    for (char32_t u = 0; u < 0x10000; ++u) {
+      if (QChar::isSurrogate(u)) continue;
+      std::uint8_t& units = count[QChar::toCaseFolded(static_cast<char16_t>(u))];
+      units = static_cast<std::uint8_t>(std::min(units + 1, 2));
+    }
+    return count;
+  }();
+  return !QChar::isSurrogate(unit) && folding[QChar::toCaseFolded(unit)] == 1;
+}
 
 bool CellMatches(std::u16string_view cell, const SearchOptions& options) { return MatchFinder(options).Matches(cell); }
 

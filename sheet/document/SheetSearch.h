@@ -39,6 +39,10 @@ struct SheetCell {
   int col = 0;
 };
 
+// Whether no other unit matches this one when case is ignored (a digit,
+// kana, a kanji): such a unit is searched for as it is.
+bool FoldsAlone(char16_t unit);
+
 bool CellMatches(std::u16string_view cell, const SearchOptions& options);
 
 // The next matching cell after `from` in reading order (backwards: before

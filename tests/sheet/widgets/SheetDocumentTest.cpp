@@ -252,6 +252,26 @@ class SheetDocumentTest : public QObject {
 
   // After a sort, the sheet holds its table alone: a replace-all of a few
   // cells changes them in place and keeps their old texts, not the table.
+  // A unit searched for as it is, when case is ignored, must be the only
+  // unit of its folding, or the search would miss its other forms: ß has
+  // no mapping of its own, yet ẞ folds to it.
+  void aUnitThatFoldsAloneHasNoOtherForm() {
+    for (const char16_t unit : {u'0', u'零', u'あ', u'ｱ', u','}) QVERIFY(FoldsAlone(unit));
+    for (const char16_t unit : {u'a', u'K', u'k', u's', u'ß', u'Ａ', u'Ⓐ', u'Ⅰ'}) QVERIFY(!FoldsAlone(unit));
+    Sheet sheet(2, 3);
+    sheet.SetText(1, 1, u"ẞ0ß"_s.toStdU16String());
+    sheet.SetText(1, 2, u"零0"_s.toStdU16String());
+    SheetDocument document;
+    document.Reset(std::move(sheet));
+    long long sharp = 0, zero = 0;
+    AllReplaced(document.sheet(), u"x"_s, SearchOptions{u"ß"_s}).ApplyTo(document, sharp);
+    AllReplaced(document.sheet(), u"y"_s, SearchOptions{u"0"_s}).ApplyTo(document, zero);
+    QCOMPARE(sharp, 2);
+    QCOMPARE(zero, 2);
+    QVERIFY(document.sheet().Text(1, 1) == u"xyx");
+    QVERIFY(document.sheet().Text(1, 2) == u"零y");
+  }
+
   void aReplaceAllAfterASortCostsWhatItChanged() {
     SheetDocument document;
     document.Reset(NumberedSheet(100000, 4));
