@@ -53,6 +53,16 @@ TextEncoding EncodingOf(const benchmark::State& state) {
   return state.range(0) == 0 ? TextEncoding::Utf8 : TextEncoding::Cp932;
 }
 
+// A file benchmark's runs: UTF-8 (0) and CP932 (1), the median of three each.
+void InEitherEncoding(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgName("utf8_0_cp932_1")
+      ->DenseRange(0, 1)
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(1)
+      ->Repetitions(3)
+      ->ReportAggregatesOnly(true);
+}
+
 void Report(benchmark::State& state, const SheetDocument& document) {
   state.counters["history_MiB"] = static_cast<double>(document.HistoryBytes()) / (1 << 20);
 }
@@ -62,13 +72,7 @@ void BM_OpenFile(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(SheetFromFile(LoadCsvFile(file)));
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
 }
-BENCHMARK(BM_OpenFile)
-    ->ArgName("utf8_0_cp932_1")
-    ->DenseRange(0, 1)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenFile)->Apply(InEitherEncoding);
 
 // One command on the opened sheet, then its Undo and Redo, each timed on
 // its own (the three figures are the three benchmarks' medians).
@@ -169,13 +173,7 @@ void BM_SaveFile(benchmark::State& state) {
   for (auto _ : state) SaveCsvFile(saved, SheetArray::FromSheet(sheet), EncodingOf(state));
   std::filesystem::remove(saved);
 }
-BENCHMARK(BM_SaveFile)
-    ->ArgName("utf8_0_cp932_1")
-    ->DenseRange(0, 1)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SaveFile)->Apply(InEitherEncoding);
 
 // ---- peak memory, in a process of its own ----
 
