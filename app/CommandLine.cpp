@@ -30,7 +30,7 @@ std::optional<std::string> CommandLineAnswer(int argc, const char* const argv[])
     const std::string_view argument = argv[i];
     if (argument == kEndOfOptions) break;
     if (argument == "--help" || argument == "-h") return std::string(kUsage);
-    if (argument == "--version") return std::string("quillary ") + kVersionNumber + "\n";
+    if (argument == "--version") return (std::string("quillary ") += kVersionNumber) += '\n';
   }
   return std::nullopt;
 }

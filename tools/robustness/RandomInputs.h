@@ -142,7 +142,11 @@ class RandomInputs {
         case 1: {
           const bool asksMany = OneIn(40);
           big = big || asksMany;
-          text += std::u16string(kBeginRepeat) + Pick(asksMany ? huge : counts) + u" " + Pick(pieces) + u"-->";
+          text.append(kBeginRepeat)
+              .append(Pick(asksMany ? huge : counts))
+              .append(u" ")
+              .append(Pick(pieces))
+              .append(u"-->");
           break;
         }
         case 2: text += kEndRepeat; break;

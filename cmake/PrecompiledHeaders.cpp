@@ -1,0 +1,1 @@
+// Nothing: the library exists to precompile Qt's headers.
