@@ -111,7 +111,7 @@ class DocumentCommandsTest : public QObject {
 
   void failuresLeaveEverything() {
     TempDir dir;
-    const std::string tooLarge = std::string(16384, ',') + "\r\nx\r\ny\r\n";  // 16,385 fields
+    const std::string tooLarge = std::string(16384, ',').append("\r\nx\r\ny\r\n");  // 16,385 fields
     const QString existing = Q(dir.Write("existing.csv", "\"old\"\r\n"));
     const QString protectedFile = Q(dir.Write("protected.csv", "\"kept\"\r\n"));
     std::filesystem::permissions(protectedFile.toStdString(), std::filesystem::perms::owner_read);
