@@ -1,8 +1,9 @@
 // A sheet of a million records of 8 fields (a UTF-8 file of about 100 MB)
 // through the core and the document's history: the file read and decoded
-// into a sheet (and the same records in CP932), sorted by numbers and by Japanese text, every cell's match
-// replaced (on the opened sheet and on a sorted one), a row inserted and
-// deleted, Undo and Redo of each, and Save in either encoding.
+// into a sheet (and the same records in CP932), sorted by numbers and by
+// Japanese text, every cell's match replaced (on the opened sheet and on a
+// sorted one), a row inserted and deleted, Undo and Redo of each, and Save
+// in either encoding.
 // BM_PeakMemory runs a process of its own that opens the file, then sorts
 // and replaces with their steps kept, and reports its peak resident size
 // against the file's size. Each figure is the median of its repetitions.
